@@ -1,0 +1,35 @@
+# Tavisorn: the two commands for a fresh Debian machine are `make run` and
+# `make check`; both install what is missing first.
+BUILD ?= build
+JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: deps configure build run check bench screenshots clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+	  exec ./$(BUILD)/app/tavisorn; \
+	else \
+	  echo "No display found: starting Tavisorn under Xvfb (a virtual screen)."; \
+	  exec xvfb-run -a -s "-screen 0 1280x1024x24" ./$(BUILD)/app/tavisorn; \
+	fi
+
+check: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@bash bench/run.sh $(BUILD)
+
+screenshots: build
+	@QT_QPA_PLATFORM=offscreen ./$(BUILD)/app/tavisorn-screenshots docs/screenshots
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,75 @@
+#pragma once
+// The dictionary file and the entry table.
+//
+// A dictionary file is a text of lines: odd lines (counting from 1) are
+// source strings, each even line the translation of the line before it.
+// Texts are code page 950 (Big5) bytes and stay bytes here: they are held,
+// compared, sorted and written back unchanged.
+//
+// This library uses no user-interface code; a load reports its stages
+// through LoadProgress so that it runs, and is tested, without a screen.
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// One source/translation pair as read from the file.
+struct Dictinit {
+    std::string Source;
+    std::string Translation;
+};
+
+// One dictionary entry: a distinct source string with its distinct
+// translations in order of first appearance.
+struct DS {
+    std::string Source;
+    std::vector<std::string> Translations; // slots 0 .. LastTranslation
+    std::int32_t LastTranslation = 0;      // > 0: several translations
+    std::int32_t Chosen = 0;               // slot shown in the grid and saved
+    bool Reviewed = false;                 // the user left the choice box on it
+
+    const std::string &ChosenTranslation() const;
+    // Appends t as a new slot and returns its index.
+    std::int32_t AppendTranslation(const std::string &t);
+};
+
+// The tables of one dictionary. Before the first load the entry table reads
+// as one entry with an empty source and one empty translation.
+struct DictionaryTables {
+    std::vector<Dictinit> PairTable; // work area of a load only
+    std::int32_t LastPair = 0;
+    std::vector<DS> EntryTable;      // ascending byte order of Source after a load
+    std::int32_t LastEntry = 0;      // -1 for an empty dictionary
+
+    DictionaryTables();
+};
+
+// What a load tells the user interface: the progress window's text and bar,
+// and the chance to let pending events run.
+class LoadProgress {
+public:
+    virtual ~LoadProgress() = default;
+    virtual void SetText(const QString &text) = 0;
+    virtual void SetPosition(int position) = 0;
+    virtual void ProcessEvents() = 0;
+};
+
+struct FileResult {
+    bool ok = true;
+    QString error; // the failed file operation's message when !ok
+};
+
+// Reads the dictionary file at path into tables. The file is loaded into
+// fresh tables that replace those of `tables` only when the load succeeded;
+// on failure `tables` is untouched and the result carries the message.
+FileResult LoadDictionary(const QString &path, DictionaryTables &tables, LoadProgress &progress);
+
+// Writes entries 0 .. LastEntry: Source and the chosen translation, each line
+// ending with CR LF. The old file is replaced only once the new one is
+// complete; a failed save leaves it byte for byte.
+FileResult SaveDictionary(const QString &path, const DictionaryTables &tables);
+
+// Byte-wise unsigned comparison; a prefix sorts before the longer string.
+bool SourceLess(const std::string &a, const std::string &b);

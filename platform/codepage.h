@@ -1,0 +1,29 @@
+#pragma once
+// The display boundary of code page 950 (Big5) texts.
+//
+// Dictionary and resource-script texts are held as Big5 bytes from file to
+// file; only what is shown on screen, and what the user types, is converted.
+// The conversion is lossless for any bytes: a byte that does not start a
+// valid code page 950 character decodes to a code point reserved for it
+// (U+10FF80 + (byte - 0x80), a private-use character that code page 950
+// never produces) and encodes back to the same byte.
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cp950 {
+
+// Big5 bytes -> display text. Never fails.
+QString decode(std::string_view bytes);
+
+// Display text -> Big5 bytes. Empty optional when the text holds a character
+// that code page 950 cannot hold; *badIndex then names its position.
+std::optional<std::string> encode(QStringView text, qsizetype *badIndex = nullptr);
+
+// The code point that stands for an undecodable byte (0x80..0xFF).
+constexpr char32_t escapeFor(unsigned char byte) { return 0x10FF00u + byte; }
+constexpr bool isEscape(char32_t cp) { return cp >= 0x10FF80u && cp <= 0x10FFFFu; }
+
+} // namespace cp950

@@ -1,0 +1,117 @@
+#include "platform/filedialog.h"
+
+#include "platform/messages.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace {
+
+QString mapPatternDefault(const QString &pattern)
+{
+    return pattern == QStringLiteral("*.*") ? QStringLiteral("*") : pattern;
+}
+
+class QtFileDialogs final : public FileDialogService {
+public:
+    bool run(FileDialog &d, QWidget *owner) override
+    {
+        QFileDialog dialog(owner, d.Title);
+        dialog.setOption(QFileDialog::DontUseNativeDialog, false);
+        dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        const QStringList filters = toQtNameFilters(d.Filter);
+        if (!filters.isEmpty()) {
+            dialog.setNameFilters(filters);
+            const int index = qBound(1, d.FilterIndex, int(filters.size()));
+            dialog.selectNameFilter(filters.at(index - 1));
+        }
+        dialog.setDefaultSuffix(defaultSuffixOf(d.DefaultExt));
+        if (d.DialogKind == FileDialog::Kind::Save) {
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+        } else {
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode((d.Options & FileDialog::FileMustExist) ? QFileDialog::ExistingFile
+                                                                       : QFileDialog::AnyFile);
+        }
+        if (!d.InitialDir.isEmpty())
+            dialog.setDirectory(d.InitialDir);
+        if (!d.FileName.isEmpty())
+            dialog.selectFile(d.FileName);
+
+        for (;;) {
+            if (dialog.exec() != QDialog::Accepted)
+                return false;
+            const QStringList chosen = dialog.selectedFiles();
+            if (chosen.isEmpty())
+                return false;
+            const QString path = chosen.first();
+            const QFileInfo info(path);
+            if (d.DialogKind == FileDialog::Kind::Save) {
+                if ((d.Options & FileDialog::NoReadOnlyReturn) && info.exists() && !info.isWritable()) {
+                    messageBoxes().message(&dialog, QStringLiteral("檔案 %1 是唯讀檔，請選擇其他檔名。").arg(path),
+                                           d.Title);
+                    continue;
+                }
+                if ((d.Options & FileDialog::OverwritePrompt) && info.exists()
+                    && !messageBoxes().question(&dialog,
+                                                QStringLiteral("檔案 %1 已經存在。\n要取代它嗎？").arg(path),
+                                                d.Title)) {
+                    continue;
+                }
+            }
+            d.FileName = path;
+            d.FilterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+            return true;
+        }
+    }
+};
+
+FileDialogService *installed = nullptr;
+
+} // namespace
+
+bool FileDialog::Execute(QWidget *owner)
+{
+    return fileDialogs().run(*this, owner);
+}
+
+FileDialogService &fileDialogs()
+{
+    static QtFileDialogs qtDialogs;
+    return installed ? *installed : qtDialogs;
+}
+
+void setFileDialogs(FileDialogService *service)
+{
+    installed = service;
+}
+
+QStringList toQtNameFilters(const QString &filter, const FilterPatternMap &map)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &description = parts.at(i);
+        QStringList patterns;
+        for (const QString &p : parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            const QString mapped = map ? map(p.trimmed()) : mapPatternDefault(p.trimmed());
+            if (!mapped.isEmpty())
+                patterns << mapped;
+        }
+        if (patterns.isEmpty())
+            patterns << QStringLiteral("*");
+        result << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return result;
+}
+
+QString defaultSuffixOf(const QString &defaultExt)
+{
+    const qsizetype dot = defaultExt.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return QString();
+    const QString suffix = defaultExt.mid(dot + 1);
+    return suffix.contains(QLatin1Char('*')) ? QString() : suffix;
+}

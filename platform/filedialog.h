@@ -1,0 +1,63 @@
+#pragma once
+// The program's open and save file dialogs, behind a seam that tests answer.
+//
+// A FileDialog is one named dialog of a window (BOD, SD, OD, DD ...). Like a
+// common dialog it keeps its settings between uses: the title, the filter in
+// the program's text form ("description|pattern|description|pattern"), the
+// default extension in its "*.ext" form, the initial folder and the file
+// name. Execute shows it; on OK FileName holds the chosen full path.
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+class FileDialog {
+public:
+    enum class Kind { Open, Save };
+    enum Option : unsigned {
+        FileMustExist = 1u << 0,
+        PathMustExist = 1u << 1,
+        OverwritePrompt = 1u << 2,
+        HideReadOnly = 1u << 3,
+        NoReadOnlyReturn = 1u << 4,
+        EnableSizing = 1u << 5,
+    };
+
+    explicit FileDialog(Kind kind = Kind::Open) : DialogKind(kind) {}
+
+    Kind DialogKind;
+    QString Title;
+    QString Filter;       // "文字檔 (*.txt)|*.txt|所有檔案 (*.*)|*.*"
+    QString DefaultExt;   // "*.txt"
+    QString InitialDir;   // empty: the platform's own start folder
+    QString FileName;     // offered on show; the chosen path after OK
+    unsigned Options = 0;
+    int FilterIndex = 1;  // 1-based, as chosen last
+
+    // Shows the dialog modally over owner; true when a file was chosen.
+    bool Execute(QWidget *owner);
+};
+
+// What shows the dialogs: Qt's file dialogs unless a test installed its own.
+class FileDialogService {
+public:
+    virtual ~FileDialogService() = default;
+    // Runs the dialog; on OK sets dialog.FileName (and FilterIndex) and returns true.
+    virtual bool run(FileDialog &dialog, QWidget *owner) = 0;
+};
+
+FileDialogService &fileDialogs();
+void setFileDialogs(FileDialogService *service);
+
+// How a pattern of the program's filter text is matched on this platform.
+// The default keeps every pattern but turns "*.*" into "*" (any file).
+using FilterPatternMap = std::function<QString(const QString &pattern)>;
+
+// Turns the program's filter text into the name filters Qt's dialogs take:
+// each entry becomes "description (patterns)"; with the dialog option that
+// hides filter details the description shows as it is.
+QStringList toQtNameFilters(const QString &filter, const FilterPatternMap &map = {});
+
+// "*.txt" -> "txt"; anything without an extension -> empty.
+QString defaultSuffixOf(const QString &defaultExt);

@@ -1,0 +1,6 @@
+#pragma once
+// Fonts named by the program ("新細明體", "MS Sans Serif") are Windows fonts.
+// Where they are missing, they stand for the closest fonts of this system:
+// a Ming-style Traditional Chinese face for 新細明體, a plain sans face for
+// MS Sans Serif.
+void InstallFontSubstitutions();
