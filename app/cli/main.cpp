@@ -1,0 +1,53 @@
+#include "app/cli/commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void usage(std::FILE *to)
+{
+    std::fputs("用法：tavisorn-cli 命令 參數...\n"
+               "  stats DICT                         字典檔的統計\n"
+               "  normalize DICT OUT                 以編輯器的方式讀入並儲存字典檔\n"
+               "  make-dictionary EN.rc ZH.rc OUT [--perl PATH]\n"
+               "                                     由英文及中文 RC 檔製作字典檔\n"
+               "  translate DICT NEW.rc OUT [--font] [--perl PATH]\n"
+               "                                     以字典檔翻譯新版本 RC 檔\n"
+               "  script extraction EN.rc ZH.rc OUT  印出製作字典檔的 Perl 程式\n"
+               "  script translation DICT NEW.rc OUT [--font]\n"
+               "                                     印出翻譯新版本的 Perl 程式\n",
+               to);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        usage(stderr);
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help") {
+        usage(stdout);
+        return 0;
+    }
+    const CliArgs args(argv + 2, argv + argc);
+    if (command == "stats")
+        return runStats(args);
+    if (command == "normalize")
+        return runNormalize(args);
+    if (command == "make-dictionary")
+        return runMakeDictionary(args);
+    if (command == "translate")
+        return runTranslate(args);
+    if (command == "script")
+        return runScript(args);
+    std::fprintf(stderr, "tavisorn-cli：不明的命令「%s」。\n", command.c_str());
+    usage(stderr);
+    return 2;
+}

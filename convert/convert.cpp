@@ -1,0 +1,1 @@
+// Script-driven conversions.

@@ -1,0 +1,1 @@
+// The dictionary maintenance window.
