@@ -1,7 +1,12 @@
+#include "app/program.h"
+#include "app/ttoolmenu.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    std::unique_ptr<Program> program = CreateProgram();
+    program->ToolMenu->show();
+    return app.exec();
 }

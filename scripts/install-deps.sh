@@ -11,7 +11,8 @@ packages=(
   libqt6svg6
   perl
   xvfb xauth
-  fonts-arphic-uming fonts-arphic-ukai fontconfig
+  fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core fontconfig
+  qt6-translations-l10n
 )
 
 missing=()

@@ -1,0 +1,88 @@
+#include "app/program.h"
+
+#include "app/tprogress.h"
+#include "app/ttoolmenu.h"
+#include "editor/tdict2.h"
+#include "editor/tsaving.h"
+#include "platform/fonts.h"
+#include "platform/messages.h"
+#include "platform/progress.h"
+#include "settings/settings.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+const QString ApplicationHelpFile = QStringLiteral("/usr/share/doc/tavisorn/TAVISORN.HLP");
+
+Program::~Program()
+{
+    setProgress(nullptr);
+    setSavingWindow(nullptr);
+    delete Saving;
+    delete AbtBox;
+    delete Progress;
+    delete Dict3;
+    delete Dict2;
+    delete Dict1;
+    delete Settings;
+    delete ToolMenu;
+}
+
+namespace {
+
+void setUpApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("Tavisorn"));
+    QApplication::setApplicationDisplayName(applicationTitle());
+    InstallFontSubstitutions();
+    // Qt's own dialogs (file dialogs, buttons) speak Traditional Chinese too.
+    static QTranslator qtTranslator;
+    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::Taiwan), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslator);
+}
+
+QDialog *placeholderDialog(const QString &caption)
+{
+    auto *d = new QDialog;
+    d->setWindowTitle(caption);
+    return d;
+}
+
+} // namespace
+
+std::unique_ptr<Program> CreateProgram()
+{
+    setUpApplication();
+    auto program = std::make_unique<Program>();
+
+    // Creating the main menu starts the settings: defaults, store, WorkDirectory.
+    const SettingsResult settings = StartSettings();
+    program->ToolMenu = new TToolMenu;
+    if (!settings.ok)
+        ReportError(settings.error);
+
+    program->Settings = placeholderDialog(QStringLiteral("設定"));
+    program->Dict1 = placeholderDialog(QStringLiteral("製作字典檔"));
+    program->Dict2 = new TDict2(program->Tables);
+    Dict2 = program->Dict2;
+    program->Dict3 = placeholderDialog(QStringLiteral("翻譯新版本"));
+    program->Progress = new TProgress;
+    setProgress(program->Progress);
+    program->AbtBox = placeholderDialog(QStringLiteral("關於..."));
+    program->Saving = new TSaving;
+    setSavingWindow(program->Saving);
+
+    TToolMenu *menu = program->ToolMenu;
+    menu->MakeDictionaryWindow = program->Dict1;
+    menu->TranslateWindow = program->Dict3;
+    menu->SettingsDialog = program->Settings;
+    menu->AboutWindow = program->AbtBox;
+
+    program->Dict2->ShowMakeDictionary = [w = program->Dict1] { ShowWindow(w); };
+    program->Dict2->ShowTranslateNewVersion = [w = program->Dict3](const QString &) { ShowWindow(w); };
+    return program;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The program: its eight windows, created once in a fixed order and kept
+// until the main menu closes, and the process-wide entry table.
+
+#include "dictionary/dictionary.h"
+
+#include <QString>
+
+#include <memory>
+
+class QDialog;
+class QWidget;
+class TDict2;
+class TProgress;
+class TSaving;
+class TToolMenu;
+
+// The help file of the program: a fixed location, referred to by a help
+// button that is never shown.
+extern const QString ApplicationHelpFile;
+
+struct Program {
+    DictionaryTables Tables;
+    TToolMenu *ToolMenu = nullptr;
+    QDialog *Settings = nullptr;
+    QWidget *Dict1 = nullptr;
+    TDict2 *Dict2 = nullptr;
+    QWidget *Dict3 = nullptr;
+    TProgress *Progress = nullptr;
+    QDialog *AbtBox = nullptr;
+    TSaving *Saving = nullptr;
+
+    ~Program();
+};
+
+// Sets up the application (title, fonts, translations of Qt's own dialogs)
+// and creates the eight windows: main menu (which loads the settings),
+// settings, make-dictionary, maintenance, translate-new-version, progress,
+// About, save prompt. A settings failure is reported and the program goes on
+// with the defaults.
+std::unique_ptr<Program> CreateProgram();

@@ -1,0 +1,70 @@
+#include "app/tprogress.h"
+
+#include "platform/windowplacement.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+
+TProgress::TProgress(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setWindowTitle(QStringLiteral("進度"));
+    setModal(false);
+    QFont f(QStringLiteral("新細明體"));
+    f.setPixelSize(12);
+    setFont(f);
+    setFixedSize(327, 59);
+
+    Text = new QLabel(QStringLiteral("..."), this);
+    Text->move(16, 8);
+    Text->adjustSize();
+
+    PB = new QProgressBar(this);
+    PB->setGeometry(16, 32, 297, 18);
+    PB->setRange(0, 100);
+    PB->setValue(10);
+    PB->setTextVisible(false);
+}
+
+void TProgress::ShowProgress()
+{
+    if (!isVisible())
+        CentreOnScreen(this);
+    show();
+    raise();
+}
+
+void TProgress::SetProgressText(const QString &text)
+{
+    Text->setText(text);
+    Text->adjustSize();
+}
+
+void TProgress::SetProgressPosition(int position)
+{
+    PB->setValue(qBound(0, position, 100));
+}
+
+void TProgress::ProcessPendingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void TProgress::CloseProgress()
+{
+    hide();
+}
+
+void TProgress::closeEvent(QCloseEvent *event)
+{
+    // The window has no close box; the work that shows it closes it.
+    event->ignore();
+}
+
+void TProgress::keyPressEvent(QKeyEvent *event)
+{
+    // Escape must not hide the window in the middle of a load.
+    event->ignore();
+}

@@ -1,0 +1,200 @@
+#include "app/ttoolmenu.h"
+
+#include "editor/opendictionaryeditor.h"
+#include "editor/tdict2.h"
+#include "platform/messages.h"
+#include "platform/windowplacement.h"
+#include "settings/settings.h"
+#include "widgets/artwork.h"
+#include "widgets/twiatile.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+
+void ShowWindow(QWidget *window)
+{
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+TToolMenu::TToolMenu(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QStringLiteral("Tavisorn v2.0 選單"));
+    setWindowIcon(QIcon(Artwork::AppIcon()));
+    setFixedSize(348, 233);
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+
+    wiaTile1 = new TwiaTile(this);
+    wiaTile1->setImage(Artwork::BackgroundTile(Artwork::Background::MainMenu).toImage());
+    wiaTile1->setTileMode(TwiaTile::tmNormal);
+    wiaTile1->setGeometry(0, 0, 348, 232);
+
+    Image13 = new QLabel(this);
+    Image13->setGeometry(0, 0, 348, 35);
+    Image13->setPixmap(Artwork::MenuTitle());
+    Image13->installEventFilter(this);
+
+    QLabel **icons[] = {&Image5, &Image6, &Image7, &Image10, &Image11, &Image12};
+    const int iconLeft[] = {16, 128, 240};
+    for (int i = 0; i < 6; ++i) {
+        const QPixmap icon = Artwork::MenuIcon(i);
+        auto *label = new QLabel(this);
+        label->setPixmap(icon);
+        const int top = (i < 3 ? 104 : 200) - 6 - icon.height();
+        label->setGeometry(iconLeft[i % 3] + (89 - icon.width()) / 2, top, icon.width(), icon.height());
+        *icons[i] = label;
+    }
+
+    // One-pixel frame lines along the left, right and bottom edges.
+    auto line = [this](int x, int y, int w, int h) {
+        auto *l = new QWidget(this);
+        l->setGeometry(x, y, w, h);
+        l->setAutoFillBackground(true);
+        QPalette p = l->palette();
+        p.setColor(QPalette::Window, QColor(96, 96, 112));
+        l->setPalette(p);
+        return l;
+    };
+    Image14 = line(0, 35, 1, 198);
+    Image15 = line(347, 35, 1, 198);
+    Image16 = line(0, 232, 348, 1);
+    Image17 = line(1, 35, 1, 0);
+    Image18 = line(346, 35, 1, 0);
+
+    QFont buttonFont(QStringLiteral("新細明體"));
+    buttonFont.setPixelSize(16);
+    auto button = [&](int x, int y, const QString &caption) {
+        auto *b = new QPushButton(caption, this);
+        b->setGeometry(x, y, 89, 22);
+        b->setFont(buttonFont);
+        b->setFlat(true);
+        b->setCursor(Qt::PointingHandCursor);
+        b->setStyleSheet(QStringLiteral(
+            "QPushButton { border: 1px solid transparent; border-radius: 3px; background: transparent; }"
+            "QPushButton:hover { border-color: #8a8fa8; background: rgba(255,255,255,160); }"
+            "QPushButton:pressed { background: rgba(200,205,230,200); }"));
+        return b;
+    };
+    SpeedButton1 = button(16, 104, QStringLiteral("製作字典檔"));
+    SpeedButton2 = button(128, 104, QStringLiteral("字典檔維護"));
+    SpeedButton3 = button(240, 104, QStringLiteral("翻譯新版本"));
+    SpeedButton4 = button(16, 200, QStringLiteral("設定"));
+    SpeedButton5 = button(128, 200, QStringLiteral("關於"));
+    SpeedButton6 = button(240, 200, QStringLiteral("離開"));
+    connect(SpeedButton1, &QPushButton::clicked, this, &TToolMenu::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TToolMenu::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &TToolMenu::SpeedButton3Click);
+    connect(SpeedButton4, &QPushButton::clicked, this, &TToolMenu::SpeedButton4Click);
+    connect(SpeedButton5, &QPushButton::clicked, this, &TToolMenu::SpeedButton5Click);
+    connect(SpeedButton6, &QPushButton::clicked, this, &TToolMenu::SpeedButton6Click);
+
+    CentreOnScreen(this);
+}
+
+bool TToolMenu::perlPathSet()
+{
+    if (!RegDat.PerlPath.isEmpty())
+        return true;
+    messageBoxes().message(this, QStringLiteral("未設定Perl路徑。請先到按[設定]按鈕，設定Perl軟件路徑。"),
+                           QStringLiteral("Perl路徑錯誤"));
+    return false;
+}
+
+void TToolMenu::SpeedButton1Click()
+{
+    if (perlPathSet())
+        ShowWindow(MakeDictionaryWindow);
+}
+
+void TToolMenu::SpeedButton2Click()
+{
+    if (Dict2 && Dict2->isVisible()) {
+        Dict2->raise();
+        Dict2->activateWindow();
+        return;
+    }
+    OpenDictionaryEditor(QString());
+}
+
+void TToolMenu::SpeedButton3Click()
+{
+    if (perlPathSet())
+        ShowWindow(TranslateWindow);
+}
+
+void TToolMenu::SpeedButton4Click()
+{
+    if (SettingsDialog)
+        SettingsDialog->exec();
+}
+
+void TToolMenu::SpeedButton5Click()
+{
+    if (AboutWindow)
+        AboutWindow->exec();
+}
+
+void TToolMenu::SpeedButton6Click()
+{
+    close();
+}
+
+void TToolMenu::closeEvent(QCloseEvent *event)
+{
+    // Leaving the program must not drop unsaved edits without a question.
+    if (Dict2 && Dict2->isVisible() && !Dict2->AskToSave()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QApplication::quit();
+}
+
+void TToolMenu::Image13MouseDown(QPoint position)
+{
+    DragStartX = position.x();
+    DragStartY = position.y();
+    Dragging = true;
+}
+
+void TToolMenu::Image13MouseMove(QPoint position)
+{
+    if (!Dragging)
+        return;
+    move(x() + position.x() - DragStartX, y() + position.y() - DragStartY);
+}
+
+void TToolMenu::Image13MouseUp()
+{
+    Dragging = false;
+}
+
+bool TToolMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Image13) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            Image13MouseDown(static_cast<QMouseEvent *>(event)->position().toPoint());
+            return true;
+        case QEvent::MouseMove:
+            Image13MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+            return true;
+        case QEvent::MouseButtonRelease:
+            Image13MouseUp();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

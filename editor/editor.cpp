@@ -1,1 +1,0 @@
-// The dictionary maintenance window.

@@ -1,0 +1,436 @@
+#include "editor/tdict2.h"
+
+#include "editor/entrygrid.h"
+#include "platform/windowplacement.h"
+#include "settings/settings.h"
+#include "widgets/artwork.h"
+#include "widgets/twiatile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+TDict2 *Dict2 = nullptr;
+
+namespace {
+
+QFont mingFont(int pixels)
+{
+    QFont f(QStringLiteral("新細明體"));
+    f.setPixelSize(pixels);
+    return f;
+}
+
+QToolButton *flatButton(QWidget *parent, int x, int y, const QPixmap &glyph, const QString &hint)
+{
+    auto *b = new QToolButton(parent);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setIcon(QIcon(glyph));
+    b->setIconSize(glyph.size());
+    b->setToolTip(hint);
+    b->setGeometry(x, y, 23, 22);
+    return b;
+}
+
+} // namespace
+
+int StringAreaHeight(int lineHeight, int lines)
+{
+    return (lineHeight + 2) * lines + 6;
+}
+
+int TextColumnWidth(int gridWidth)
+{
+    const int w = gridWidth % 2 ? gridWidth - 1 : gridWidth;
+    return (w - 56) / 2;
+}
+
+TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
+    : QWidget(parent, Qt::Window), Tables(tables)
+{
+    // Until the first load the grid shows nine empty rows; each of them is
+    // backed by an empty entry so that the choice box can stand on it.
+    while (Tables.EntryTable.size() < 9)
+        Tables.EntryTable.push_back(DS{std::string(), {std::string()}, 0, 0, false});
+
+    setWindowTitle(QStringLiteral("字典檔維護"));
+    setFont(mingFont(12));
+    setWindowIcon(QIcon(Artwork::AppIcon()));
+    resize(575, 529);
+    setMinimumSize(200, MinimumClientHeight);
+
+    wiaTile1 = new TwiaTile(this);
+    wiaTile1->setImage(Artwork::BackgroundTile(Artwork::Background::Editor).toImage());
+    wiaTile1->setTileMode(TwiaTile::tmNormal);
+    wiaTile1->setGeometry(0, 38, 575, 491);
+
+    createToolBar();
+
+    Help1 = new QLabel(QStringLiteral("在這裡可以對字典檔進行編輯工作。"), this);
+    Help1->setFont(mingFont(12));
+    Help1->move(9, 42);
+    Help1->adjustSize();
+    Help2 = new QLabel(QStringLiteral("相同的翻譯項目會被組合，選取有關項目便可以挑選最合適的翻譯文字，或者直接在翻譯文字欄位中輸入。"), this);
+    Help2->setFont(mingFont(12));
+    Help2->setWordWrap(true);
+    Help2->setGeometry(9, 56, 564, 14);
+
+    createGrid();
+
+    StrLabel = new QLabel(QStringLiteral("字串："), this);
+    StrLabel->setFont(mingFont(12));
+    StrLabel->move(8, 480);
+    StrLabel->adjustSize();
+
+    Strs = new QPlainTextEdit(this);
+    Strs->setGeometry(48, 480, 521, 41);
+    Strs->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Strs->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Strs->setLayoutDirection(Qt::LeftToRight);
+    QPalette memo = Strs->palette();
+    memo.setColor(QPalette::Base, QColor(234, 234, 234));
+    Strs->setPalette(memo);
+    Strs->installEventFilter(this);
+
+    CB = new QComboBox(this);
+    CB->setEditable(true);
+    CB->setInsertPolicy(QComboBox::NoInsert);
+    CB->setFont(mingFont(15));
+    CB->setMaxVisibleItems(12);
+    CB->hide();
+    CB->installEventFilter(this);
+    CB->lineEdit()->installEventFilter(this);
+
+    BlinkingTimer = new QTimer(this);
+    BlinkingTimer->setInterval(100);
+
+    createShortcuts();
+
+    BOD.Title = QStringLiteral("開啟字典檔");
+    BOD.Options = FileDialog::FileMustExist | FileDialog::PathMustExist | FileDialog::HideReadOnly
+                  | FileDialog::EnableSizing;
+    SD.Title = QStringLiteral("儲存字典檔");
+    SD.Options = FileDialog::PathMustExist | FileDialog::NoReadOnlyReturn | FileDialog::HideReadOnly
+                 | FileDialog::EnableSizing;
+
+    setTabOrder(SG, CB);
+    setTabOrder(CB, Strs);
+
+    // FormCreate
+    CurrentEntry = -1;
+    Modified = false;
+    SG->horizontalHeader()->resizeSection(1, 20);
+
+    FormResize();
+}
+
+TDict2::~TDict2()
+{
+    if (Dict2 == this)
+        Dict2 = nullptr;
+}
+
+void TDict2::createToolBar()
+{
+    CoolBar1 = new QWidget(this);
+    CoolBar1->setGeometry(0, 0, 575, 38);
+    CoolBar1->setAutoFillBackground(true);
+    QPalette band = CoolBar1->palette();
+    band.setBrush(QPalette::Window, QBrush(Artwork::CoolBarTile()));
+    CoolBar1->setPalette(band);
+
+    DictBar = new QToolBar(CoolBar1);
+    DictBar->setGeometry(9, 0, 562, 38);
+    DictBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    DictBar->setIconSize(QSize(16, 16));
+    DictBar->setMovable(false);
+    DictBar->setFloatable(false);
+    DictBar->setStyleSheet(QStringLiteral("QToolBar { background: transparent; border: none; spacing: 0px; }"));
+    DictBar->setFont(mingFont(12));
+
+    auto addButton = [this](const QString &caption, const QString &hint, int image) {
+        QIcon icon;
+        icon.addPixmap(Artwork::ToolbarImage(image, false), QIcon::Normal);
+        icon.addPixmap(Artwork::ToolbarImage(image, true), QIcon::Active);
+        auto *b = new QToolButton(DictBar);
+        b->setText(caption);
+        b->setToolTip(hint);
+        b->setIcon(icon);
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setFixedHeight(35);
+        b->setMinimumWidth(qMax(40, b->sizeHint().width()));
+        DictBar->addWidget(b);
+        return b;
+    };
+    auto addSeparator = [this] {
+        auto *gap = new QWidget(DictBar);
+        gap->setFixedSize(8, 35);
+        DictBar->addWidget(gap);
+    };
+
+    OpenBtn = addButton(QStringLiteral("\u3000開啟\u3000"), QStringLiteral("(Ctrl-O)"), 0);
+    SaveBtn = addButton(QStringLiteral("\u3000儲存\u3000"), QStringLiteral("(Ctrl-S)"), 1);
+    SaveAsBtn = addButton(QStringLiteral("另存新檔"), QStringLiteral("(Ctrl-A)"), 2);
+    addSeparator();
+    AddHotKey = addButton(QStringLiteral(" 熱鍵 "), QStringLiteral("(Ctrl-H)"), 3);
+    AddShortCut = addButton(QStringLiteral(" 快速鍵 "), QStringLiteral("(Ctrl-K)"), 4);
+    AddHotShort = addButton(QStringLiteral("熱鍵/快速鍵"), QStringLiteral("(Ctrl-L)"), 5);
+    addSeparator();
+    ToDict1 = addButton(QStringLiteral("製作字典檔"), QStringLiteral("(Ctrl-1)"), 6);
+    ToDict3 = addButton(QStringLiteral("翻譯新版本"), QStringLiteral("(Ctrl-3)"), 7);
+    Full = addButton(QStringLiteral("全螢幕"), QStringLiteral("切換成全螢幕/視窗模式(Ctrl-F)"), 8);
+
+    connect(OpenBtn, &QToolButton::clicked, this, &TDict2::ToolButton3Click);
+    connect(SaveBtn, &QToolButton::clicked, this, &TDict2::SaveBtnClick);
+    connect(SaveAsBtn, &QToolButton::clicked, this, &TDict2::SaveAsBtnClick);
+    connect(ToDict1, &QToolButton::clicked, this, &TDict2::ToDict1Click);
+    connect(ToDict3, &QToolButton::clicked, this, &TDict2::ToDict3Click);
+}
+
+void TDict2::createGrid()
+{
+    SG = new QTableView(this);
+    SG->setGeometry(8, 72, 561, 401);
+    SG->setFont(mingFont(15));
+    model = new EntryModel(Tables, this);
+    SG->setModel(model);
+    delegate = new EntryDelegate(model, Artwork::PointingHand(), Artwork::SmilingFace(), this);
+    SG->setItemDelegate(delegate);
+    delegate->focusedTranslationPainted = [this](const QModelIndex &index) {
+        if (index == SG->currentIndex())
+            requestPlacement();
+    };
+
+    SG->verticalHeader()->hide();
+    SG->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    SG->verticalHeader()->setDefaultSectionSize(22);
+    SG->verticalHeader()->setMinimumSectionSize(22);
+    QHeaderView *header = SG->horizontalHeader();
+    header->setFixedHeight(22);
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setHighlightSections(false);
+    header->setSectionsClickable(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    SG->setSelectionMode(QAbstractItemView::SingleSelection);
+    SG->setSelectionBehavior(QAbstractItemView::SelectItems);
+    SG->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SG->setTabKeyNavigation(false);
+    SG->setWordWrap(false);
+    SG->setCornerButtonEnabled(false);
+    SG->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    SG->installEventFilter(this);
+
+    connect(SG->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid() && current.column() == 2 && SG->hasFocus())
+                    SGDrawCell(2, current.row() + 1, cellRectInWindow(current), true);
+            });
+    connect(SG->verticalScrollBar(), &QScrollBar::valueChanged, this, &TDict2::SGTopLeftChanged);
+    connect(SG->horizontalScrollBar(), &QScrollBar::valueChanged, this, &TDict2::SGTopLeftChanged);
+
+    // The two search panels lie on the header row.
+    EPanel = new QWidget(this);
+    EPanel->setGeometry(224, 74, 65, 22);
+    CPanel = new QWidget(this);
+    CPanel->setGeometry(456, 74, 111, 22);
+    for (QWidget *panel : {EPanel, CPanel}) {
+        panel->setAutoFillBackground(true);
+        panel->setPalette(SG->horizontalHeader()->palette());
+    }
+    EFind = flatButton(EPanel, 16, 1, Artwork::Binoculars(), QStringLiteral("搜尋..."));
+    EFindNext = flatButton(EPanel, 40, 1, Artwork::BinocularsDown(), QStringLiteral("找下一個"));
+    CFind = flatButton(CPanel, 16, 1, Artwork::Binoculars(), QStringLiteral("搜尋..."));
+    CFindNext = flatButton(CPanel, 40, 1, Artwork::BinocularsDown(), QStringLiteral("找下一個"));
+    NextMulti = flatButton(CPanel, 64, 1, Artwork::NextMultiGlyph(), QStringLiteral("跳至下一個多譯句子 (Ctrl-N)"));
+    SpeedButton1 = flatButton(CPanel, 88, 0, Artwork::UntranslatedGlyph(), QStringLiteral("跳至下一個未翻譯的句子"));
+}
+
+void TDict2::createShortcuts()
+{
+    auto shortcut = [this](const QKeySequence &keys, auto handler) {
+        auto *action = new QAction(this);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    N11 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_H), [] {});
+    N21 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_K), [] {});
+    N31 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [] {});
+    N41 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OpenBtnClick(); });
+    N51 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SaveBtnClick(); });
+    N61 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_A), [this] { SaveAsBtnClick(); });
+    D11 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_1), [this] { ToDict1Click(); });
+    D31 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_3), [this] { ToDict3Click(); });
+    Full1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), [] {});
+    Bx1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), [] {});
+}
+
+bool TDict2::isOwnShortcut(const QKeyEvent *event) const
+{
+    const QKeySequence pressed(event->keyCombination());
+    for (const QAction *a : {N11, N21, N31, N41, N51, N61, D11, D31, Full1, Bx1})
+        if (a->shortcut() == pressed)
+            return true;
+    return false;
+}
+
+void TDict2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TDict2::FormShow()
+{
+    if (!shownBefore) {
+        shownBefore = true;
+        CentreOnScreen(this);
+    }
+    resize(577, height());
+
+    QFont memoFont = Strs->font();
+    if (!RegDat.UserFont.isEmpty())
+        memoFont.setFamily(RegDat.UserFont);
+    if (RegDat.UserSize > 0)
+        memoFont.setPointSize(RegDat.UserSize);
+    Strs->setFont(memoFont);
+    setFont(memoFont);
+    ArrangeStringArea();
+}
+
+void TDict2::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TDict2::FormResize()
+{
+    if (height() < MinimumClientHeight) {
+        resize(width(), MinimumClientHeight);
+        return; // the resize runs this again at the minimum height
+    }
+    const int top = CoolBar1->isVisible() || !isVisible() ? 38 : 0;
+    wiaTile1->setGeometry(0, top, width(), height() - top);
+    CoolBar1->resize(width(), 38);
+
+    SG->resize(width() - 16, SG->height());
+    Strs->resize(width() - 60, Strs->height());
+    const int colW = TextColumnWidth(SG->width());
+    SG->horizontalHeader()->resizeSection(0, colW);
+    SG->horizontalHeader()->resizeSection(2, colW);
+
+    ArrangeStringArea();
+
+    if (SG->width() >= 134) {
+        EPanel->show();
+        CPanel->show();
+        EPanel->move(SG->x() + colW - 65, EPanel->y());
+        CPanel->move(SG->width() - 136, CPanel->y());
+    } else {
+        EPanel->hide();
+        CPanel->hide();
+    }
+    StrLabel->move(StrLabel->x(), Strs->y());
+    replaceChoiceBox();
+}
+
+void TDict2::ArrangeStringArea()
+{
+    // The memo is measured as one line of the window's font, also when empty.
+    const int h = qAbs(fontMetrics().height());
+    const int memoHeight = StringAreaHeight(h, RegDat.NoOfLines);
+    Strs->setGeometry(Strs->x(), height() - 8 - memoHeight, Strs->width(), memoHeight);
+    SG->resize(SG->width(), height() - 89 - memoHeight);
+    StrLabel->move(StrLabel->x(), Strs->y());
+}
+
+QRect TDict2::cellRectInWindow(const QModelIndex &index) const
+{
+    const QRect cell = SG->visualRect(index);
+    return QRect(SG->viewport()->mapTo(this, cell.topLeft()), cell.size());
+}
+
+void TDict2::replaceChoiceBox()
+{
+    const QModelIndex current = SG->currentIndex();
+    if (!current.isValid())
+        return;
+    SGDrawCell(current.column(), current.row() + 1, cellRectInWindow(current), true);
+}
+
+void TDict2::requestPlacement()
+{
+    // Painting the focused translation cell places the choice box there; the
+    // placement runs right after the paint, not inside it.
+    if (placementPending)
+        return;
+    placementPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            placementPending = false;
+            const QModelIndex current = SG->currentIndex();
+            if (SG->hasFocus() && current.isValid() && current.column() == 2)
+                SGDrawCell(2, current.row() + 1, cellRectInWindow(current), true);
+        },
+        Qt::QueuedConnection);
+}
+
+void TDict2::SGDrawCell(int column, int row, const QRect &rect, bool focused)
+{
+    if (focused && column == 2 && row > 0) {
+        PlaceChoiceBox(row, rect);
+    } else if (column == 1 && row > 0) {
+        SG->viewport()->update(SG->visualRect(model->index(row - 1, 1)));
+    }
+}
+
+void TDict2::SGTopLeftChanged()
+{
+    CB->hide();
+}
+
+int TDict2::CurrentRow() const
+{
+    const QModelIndex current = SG->currentIndex();
+    return current.isValid() ? current.row() + 1 : 1;
+}
+
+int TDict2::CurrentColumn() const
+{
+    const QModelIndex current = SG->currentIndex();
+    return current.isValid() ? current.column() : 0;
+}
+
+void TDict2::SetCurrentCell(int column, int row)
+{
+    if (row < 1 || row > model->DataRows())
+        return;
+    SG->setCurrentIndex(model->index(row - 1, column));
+}
+
+void TDict2::closeEvent(QCloseEvent *event)
+{
+    // FormCloseQuery: closing only hides the window, after the prompt.
+    if (!AskToSave())
+        event->ignore();
+    else
+        event->accept();
+}

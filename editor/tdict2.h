@@ -1,0 +1,126 @@
+#pragma once
+// The dictionary maintenance window: the entry grid with its choice box, the
+// string memo, the tool bar and the file commands.
+
+#include "dictionary/dictionary.h"
+#include "platform/filedialog.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class EntryDelegate;
+class EntryModel;
+class FindDialog;
+class QAction;
+class QComboBox;
+class QLabel;
+class QModelIndex;
+class QPlainTextEdit;
+class QTableView;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class TwiaTile;
+class BlinkSequence;
+
+class TDict2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDict2(DictionaryTables &tables, QWidget *parent = nullptr);
+    ~TDict2() override;
+
+    DictionaryTables &Tables;
+
+    // Controls, by their names in the window's design.
+    QWidget *CoolBar1;
+    QToolBar *DictBar;
+    QToolButton *OpenBtn, *SaveBtn, *SaveAsBtn, *AddHotKey, *AddShortCut, *AddHotShort, *ToDict1, *ToDict3, *Full;
+    TwiaTile *wiaTile1;
+    QLabel *Help1, *Help2;
+    QTableView *SG;
+    QWidget *EPanel, *CPanel;
+    QToolButton *EFind, *EFindNext, *CFind, *CFindNext, *NextMulti, *SpeedButton1;
+    QComboBox *CB;
+    QLabel *StrLabel;
+    QPlainTextEdit *Strs;
+    QAction *N11, *N21, *N31, *N41, *N51, *N61, *D11, *D31, *Full1, *Bx1;
+    FileDialog BOD{FileDialog::Kind::Open};
+    FileDialog SD{FileDialog::Kind::Save};
+    QTimer *BlinkingTimer;
+
+    EntryModel *Model() const { return model; }
+
+    // Window state.
+    std::int32_t CurrentEntry = -1;  // entry under the choice box
+    bool FocusChoiceOnDraw = false;  // the next placement focuses the box
+    bool Modified = false;           // edits not yet in the file
+    QString DictionaryFileName;      // the open dictionary's full path
+
+    // Where the window switches lead; set by the program.
+    std::function<void()> ShowMakeDictionary;
+    std::function<void(const QString &dictionary)> ShowTranslateNewVersion;
+
+    // Layout.
+    void FormShow();
+    void FormResize();
+    void ArrangeStringArea();
+
+    // Grid and choice box.
+    void SGDrawCell(int column, int row, const QRect &rect, bool focused);
+    void SGTopLeftChanged();
+    void PlaceChoiceBox(int row, const QRect &rect);
+    bool CBExit();
+    void CBKeyPress(QChar key);
+
+    // File commands.
+    void ToolButton3Click();
+    void OpenBtnClick();
+    bool SaveBtnClick();
+    void SaveAsBtnClick();
+    void ToDict1Click();
+    void ToDict3Click();
+    // The prompt before unsaved changes could be lost; false stops the command.
+    bool AskToSave();
+    // Reads a dictionary file into the grid; false (and the previous
+    // dictionary kept) when it cannot be read.
+    bool LoadIntoGrid(const QString &path);
+
+    // The grid's current cell as the window sees it: row 0 is the header,
+    // entry k is row k + 1.
+    int CurrentRow() const;
+    int CurrentColumn() const;
+    void SetCurrentCell(int column, int row);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createToolBar();
+    void createGrid();
+    void createShortcuts();
+    QRect cellRectInWindow(const QModelIndex &index) const;
+    void replaceChoiceBox();
+    void requestPlacement();
+    bool isChoiceBoxWidget(const QObject *object) const;
+    bool isOwnShortcut(const QKeyEvent *event) const;
+
+    EntryModel *model;
+    EntryDelegate *delegate;
+    bool placementPending = false;
+    bool choiceEditing = false;
+    bool shownBefore = false;
+};
+
+// The one maintenance window of the program.
+extern TDict2 *Dict2;
+
+// Minimum client height of the maintenance window.
+constexpr int MinimumClientHeight = 201;
+// Height of the string memo for a font line height h and a number of lines.
+int StringAreaHeight(int lineHeight, int lines);
+// Width of each text column for a grid width.
+int TextColumnWidth(int gridWidth);

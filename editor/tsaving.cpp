@@ -1,0 +1,98 @@
+#include "editor/tsaving.h"
+
+#include "platform/windowplacement.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+unsigned char SaveAnswer = 0;
+
+TSaving::TSaving(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("訊息"));
+    setModal(true);
+    QFont f(QStringLiteral("新細明體"));
+    f.setPixelSize(12);
+    setFont(f);
+    setFixedSize(297, 101);
+
+    Label1 = new QLabel(this);
+    Label1->move(8, 16);
+    Label2 = new QLabel(QStringLiteral("已被修改。要儲存檔案？"), this);
+    Label2->move(8, 40);
+
+    SpeedButton1 = new QPushButton(QStringLiteral("是 (&Y)"), this);
+    SpeedButton1->setGeometry(8, 64, 85, 23);
+    SpeedButton2 = new QPushButton(QStringLiteral("否 (&N)"), this);
+    SpeedButton2->setGeometry(104, 64, 85, 23);
+    SpeedButton3 = new QPushButton(QStringLiteral("取消"), this);
+    SpeedButton3->setGeometry(200, 64, 85, 23);
+    for (QPushButton *b : {SpeedButton1, SpeedButton2, SpeedButton3})
+        b->setAutoDefault(false);
+
+    connect(SpeedButton1, &QPushButton::clicked, this, &TSaving::SpeedButton1Click);
+    connect(SpeedButton2, &QPushButton::clicked, this, &TSaving::SpeedButton2Click);
+    connect(SpeedButton3, &QPushButton::clicked, this, &TSaving::SpeedButton3Click);
+}
+
+void TSaving::SpeedButton1Click()
+{
+    SaveAnswer = 0;
+    close();
+}
+
+void TSaving::SpeedButton2Click()
+{
+    SaveAnswer = 1;
+    close();
+}
+
+void TSaving::SpeedButton3Click()
+{
+    SaveAnswer = 2;
+    close();
+}
+
+namespace {
+
+TSaving *savingWindow = nullptr;
+
+class WindowPrompt final : public SavePrompt {
+public:
+    unsigned char Ask(const QString &line1, const QString &line2) override
+    {
+        if (!savingWindow)
+            savingWindow = new TSaving;
+        savingWindow->Label1->setText(line1);
+        savingWindow->Label1->adjustSize();
+        savingWindow->Label2->setText(line2);
+        savingWindow->Label2->adjustSize();
+        // A long file name widens the prompt rather than being cut off.
+        const int needed = savingWindow->Label1->x() + savingWindow->Label1->width() + 8;
+        savingWindow->setFixedSize(qMax(297, needed), 101);
+        CentreOnScreen(savingWindow);
+        savingWindow->exec();
+        return SaveAnswer;
+    }
+};
+
+SavePrompt *installed = nullptr;
+
+} // namespace
+
+SavePrompt &savePrompt()
+{
+    static WindowPrompt windowPrompt;
+    return installed ? *installed : windowPrompt;
+}
+
+void setSavePrompt(SavePrompt *prompt)
+{
+    installed = prompt;
+}
+
+void setSavingWindow(TSaving *window)
+{
+    savingWindow = window;
+}

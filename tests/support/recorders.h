@@ -1,0 +1,64 @@
+#pragma once
+// Stand-ins for the program's message boxes, file dialogs and save prompt:
+// they record what was asked and answer as the test says.
+
+#include "platform/filedialog.h"
+#include "platform/messages.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+
+struct RecordedMessage {
+    QString kind; // "message", "error" or "question"
+    QString text;
+    QString caption;
+    QWidget *owner = nullptr;
+};
+
+class MessageRecorder final : public MessageBoxes {
+public:
+    MessageRecorder() { setMessageBoxes(this); }
+    ~MessageRecorder() override { setMessageBoxes(nullptr); }
+
+    void message(QWidget *owner, const QString &text, const QString &caption) override
+    {
+        messages.append({QStringLiteral("message"), text, caption, owner});
+    }
+    void error(QWidget *owner, const QString &text, const QString &caption) override
+    {
+        messages.append({QStringLiteral("error"), text, caption, owner});
+    }
+    bool question(QWidget *owner, const QString &text, const QString &caption) override
+    {
+        messages.append({QStringLiteral("question"), text, caption, owner});
+        return questionAnswer;
+    }
+
+    QList<RecordedMessage> messages;
+    bool questionAnswer = true;
+};
+
+// Answers file dialogs in order: a path chooses it, an empty text cancels.
+class FileDialogAnswers final : public FileDialogService {
+public:
+    FileDialogAnswers() { setFileDialogs(this); }
+    ~FileDialogAnswers() override { setFileDialogs(nullptr); }
+
+    bool run(FileDialog &dialog, QWidget *) override
+    {
+        shown.append(dialog); // a copy: title, filter, folder as shown
+        if (answers.empty())
+            return false;
+        const QString answer = answers.front();
+        answers.pop_front();
+        if (answer.isEmpty())
+            return false;
+        dialog.FileName = answer;
+        return true;
+    }
+
+    std::deque<QString> answers;
+    QList<FileDialog> shown;
+};
