@@ -3,6 +3,7 @@
 #include "platform/fonts.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -108,7 +109,8 @@ void TestFindDialog::picture()
     const QPixmap shot = dialog.grab();
     QVERIFY(!shot.isNull());
     QVERIFY(shot.width() > 200 && shot.height() > 60);
-    shot.save(QStringLiteral("/tmp/tavisorn-finddialog.png"));
+    // Left in the temporary folder for a look at the layout.
+    shot.save(QDir::tempPath() + QStringLiteral("/tavisorn-finddialog.png"));
 }
 
 QTEST_MAIN(TestFindDialog)
