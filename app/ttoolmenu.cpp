@@ -36,7 +36,7 @@ TToolMenu::TToolMenu(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
 
     wiaTile1 = new TwiaTile(this);
     wiaTile1->setImage(Artwork::BackgroundTile(Artwork::Background::MainMenu).toImage());
-    wiaTile1->setTileMode(TwiaTile::tmNormal);
+    wiaTile1->setTileMode(tmNormal);
     wiaTile1->setGeometry(0, 0, 348, 232);
 
     Image13 = new QLabel(this);

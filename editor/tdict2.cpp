@@ -71,8 +71,8 @@ TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
     setMinimumSize(200, MinimumClientHeight);
 
     wiaTile1 = new TwiaTile(this);
-    wiaTile1->setImage(Artwork::BackgroundTile(Artwork::Background::Editor).toImage());
-    wiaTile1->setTileMode(TwiaTile::tmNormal);
+    wiaTile1->setImage(Artwork::BackgroundTile(Artwork::Background::Maintenance).toImage());
+    wiaTile1->setTileMode(tmNormal);
     wiaTile1->setGeometry(0, 38, 575, 491);
 
     createToolBar();
