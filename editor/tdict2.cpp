@@ -16,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTableView>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -112,10 +111,8 @@ TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
     CB->installEventFilter(this);
     CB->lineEdit()->installEventFilter(this);
 
-    BlinkingTimer = new QTimer(this);
-    BlinkingTimer->setInterval(100);
-
     createShortcuts();
+    createTools();
 
     BOD.Title = QStringLiteral("開啟字典檔");
     BOD.Options = FileDialog::FileMustExist | FileDialog::PathMustExist | FileDialog::HideReadOnly
@@ -268,16 +265,16 @@ void TDict2::createShortcuts()
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    N11 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_H), [] {});
-    N21 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_K), [] {});
-    N31 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [] {});
+    N11 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_H), [this] { AddHotKeyClick(); });
+    N21 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_K), [this] { AddShortCutClick(); });
+    N31 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [this] { AddHotShortClick(); });
     N41 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OpenBtnClick(); });
     N51 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { SaveBtnClick(); });
     N61 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_A), [this] { SaveAsBtnClick(); });
     D11 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_1), [this] { ToDict1Click(); });
     D31 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_3), [this] { ToDict3Click(); });
-    Full1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), [] {});
-    Bx1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), [] {});
+    Full1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), [this] { FullClick(); });
+    Bx1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), [this] { NextMultiClick(); });
 }
 
 bool TDict2::isOwnShortcut(const QKeyEvent *event) const

@@ -3,6 +3,7 @@
 // string memo, the tool bar and the file commands.
 
 #include "dictionary/dictionary.h"
+#include "editor/search.h"
 #include "platform/filedialog.h"
 
 #include <QWidget>
@@ -22,7 +23,7 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class TwiaTile;
-class BlinkSequence;
+class BlinkingCue;
 
 class TDict2 : public QWidget {
     Q_OBJECT
@@ -47,7 +48,9 @@ public:
     QAction *N11, *N21, *N31, *N41, *N51, *N61, *D11, *D31, *Full1, *Bx1;
     FileDialog BOD{FileDialog::Kind::Open};
     FileDialog SD{FileDialog::Kind::Save};
-    QTimer *BlinkingTimer;
+    FindDialog *FD;  // source search
+    FindDialog *CFD; // translation search
+    BlinkingCue *BlinkingTimer;
 
     EntryModel *Model() const { return model; }
 
@@ -56,6 +59,9 @@ public:
     bool FocusChoiceOnDraw = false;  // the next placement focuses the box
     bool Modified = false;           // edits not yet in the file
     QString DictionaryFileName;      // the open dictionary's full path
+    SearchDirections Directions;     // SourceSearchDown, TranslationSearchDown
+    bool FullScreen = false;
+    int SavedLeft = 0, SavedTop = 0, SavedClientWidth = 0, SavedClientHeight = 0;
 
     // Where the window switches lead; set by the program.
     std::function<void()> ShowMakeDictionary;
@@ -86,6 +92,26 @@ public:
     // dictionary kept) when it cannot be read.
     bool LoadIntoGrid(const QString &path);
 
+    // Search and navigation.
+    void EFindClick();
+    void FDFind(const QString &text, bool down);
+    void EFindNextClick();
+    void CFindClick();
+    void CFDFind(const QString &text, bool down);
+    void CFindNextClick();
+    void NextMultiClick();
+    void SpeedButton1Click();
+
+    // Hot keys and shortcuts carried over from the source into the choice box.
+    void AddHotKeyClick();
+    void AddShortCutClick();
+    void AddHotShortClick();
+
+    // Full-screen mode and the blinking cue.
+    void FullClick();
+    void wiaTile1MouseMove(int y);
+    void StartBlink();
+
     // The grid's current cell as the window sees it: row 0 is the header,
     // entry k is row k + 1.
     int CurrentRow() const;
@@ -102,6 +128,10 @@ private:
     void createToolBar();
     void createGrid();
     void createShortcuts();
+    void createTools();
+    void jumpTo(std::int32_t entry, bool blink);
+    void textSearch(MatchRule rule, const QString &text, bool down, SearchStart start);
+    const std::string &currentSource() const;
     QRect cellRectInWindow(const QModelIndex &index) const;
     void replaceChoiceBox();
     void requestPlacement();
