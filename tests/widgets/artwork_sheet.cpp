@@ -34,7 +34,7 @@ int main(int argc, char **argv)
     items.append({QStringLiteral("start"), Artwork::StartIcon()});
     items.append({QStringLiteral("app"), Artwork::AppIcon()});
 
-    const int cell = 32 * scale + 48, cols = 7;
+    const int cell = 32 * 4 + 48, cols = 7;
     const int rows = int((items.size() + cols - 1) / cols);
     const QPixmap title = Artwork::MenuTitle(), logo = Artwork::AboutLogo();
     const int gridH = rows * (cell + 14);
