@@ -543,7 +543,7 @@ QPixmap CoolBarTile()
 {
     const int w = 64, h = 38;
     QImage img(w, h, QImage::Format_RGB32);
-    const QColor top(248, 249, 251), bottom(222, 227, 234);
+    const QColor top(249, 250, 252), bottom(228, 232, 238);
     for (int y = 0; y < h; ++y) {
         const qreal t = qreal(y) / (h - 1);
         for (int x = 0; x < w; ++x) {
@@ -554,7 +554,7 @@ QPixmap CoolBarTile()
             if (y == 0)
                 r = g = b = 255;
             else if (y == h - 1)
-                r = 196, g = 202, b = 212;
+                r = 212, g = 217, b = 226;
             img.setPixel(x, y, qRgb(r, g, b));
         }
     }
