@@ -392,7 +392,7 @@ QPixmap ToolbarImage(int index, bool hot)
         p.scale(0.8, 0.8);
         drawDisk(p);
         p.restore();
-        drawPencil(p, QPointF(7.5, 14.5), 45, 10, 3.2);
+        drawPencil(p, QPointF(7, 14.8), 45, 8, 3.2);
         break;
     case 3:
         drawHotKeyCap(p, QRectF(1.5, 1.5, 13, 13));
@@ -401,8 +401,8 @@ QPixmap ToolbarImage(int index, bool hot)
         drawCtrlKeyCap(p, QRectF(0.5, 2.5, 15, 11));
         break;
     case 5:
-        drawHotKeyCap(p, QRectF(0.5, 0.5, 9, 9));
-        drawCtrlKeyCap(p, QRectF(3.5, 7.5, 12, 8));
+        drawHotKeyCap(p, QRectF(0.5, 0.5, 9.5, 9.5));
+        drawCtrlKeyCap(p, QRectF(4.5, 8.5, 11, 7));
         break;
     case 6:
         drawBook(p);
@@ -631,7 +631,7 @@ QPixmap MenuIcon(int n)
         for (int i = 0; i < 4; ++i) {
             p.drawLine(QPointF(6.5, 12 + i * 3), QPointF(13.5, 12.8 + i * 3));
         }
-        drawPencil(p, QPointF(19, 23), 40, 17, 4.6);
+        drawPencil(p, QPointF(17.5, 24), 40, 14, 4.6);
         break;
     }
     case 2: // translate new version: "A" sheet and 中 sheet
@@ -687,7 +687,7 @@ QPixmap EditDictIcon()
     Canvas c(16, 16);
     QPainter &p = c.p;
     drawBook(p);
-    drawPencil(p, QPointF(8.5, 15), 40, 10, 3.2);
+    drawPencil(p, QPointF(8, 15), 40, 8, 3.2);
     return c.pixmap();
 }
 

@@ -1,6 +1,7 @@
 // Renders every picture of the program on one contact sheet, enlarged four
 // times, with the tiles shown at their own size under black sample text.
-// Usage: artwork_sheet [output.png]   (default /tmp/artwork.png)
+// Usage: artwork_sheet [output.png]   (default /tmp/artwork.png; the enlarged
+// pictures alone also go to output-icons.png)
 #include "platform/fonts.h"
 #include "widgets/artwork.h"
 
@@ -105,7 +106,10 @@ int main(int argc, char **argv)
     for (int i = 0; i < Artwork::ToolbarImageCount; ++i)
         p.drawPixmap(20 + i * 40, y + 4, Artwork::ToolbarImage(i, i % 2 == 1));
     p.end();
-    if (!sheet.save(out)) {
+    // The enlarged pictures alone, for a closer look.
+    QString iconsOut = out;
+    iconsOut.insert(out.endsWith(QStringLiteral(".png")) ? out.size() - 4 : out.size(), QStringLiteral("-icons"));
+    if (!sheet.save(out) || !sheet.copy(0, 0, width, menuTop).save(iconsOut)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
         return 1;
     }
