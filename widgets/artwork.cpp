@@ -220,7 +220,8 @@ void drawHotKeyCap(QPainter &p, const QRectF &r)
 void drawCtrlKeyCap(QPainter &p, const QRectF &r)
 {
     drawKeyCap(p, r);
-    QFont f(QStringLiteral("DejaVu Sans"));
+    QFont f;
+    f.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Tahoma"), QStringLiteral("Arial")});
     f.setPixelSize(qMax(5, qRound(r.height() * 0.42)));
     f.setBold(true);
     f.setStretch(QFont::Condensed);
@@ -294,6 +295,12 @@ void drawMark(QPainter &p, const QRectF &r)
     roundRect(p, QRectF(24, 18, 36, 43), 5, CalmRed, DeepRed, 2);
     letterZhong(p, QRectF(32, 25, 20, 29), QColor(255, 250, 244), 4.6);
     p.restore();
+}
+
+// Latin title face: the system's serif, else a common Windows serif.
+QStringList titleFamilies()
+{
+    return {QStringLiteral("DejaVu Serif"), QStringLiteral("Georgia"), QStringLiteral("Times New Roman")};
 }
 
 // ---- background texture ----
@@ -577,7 +584,8 @@ QPixmap MenuTitle()
     p.fillRect(QRect(0, 34, 348, 1), QColor(34, 56, 84));
     drawMark(p, QRectF(6, 3, 29, 29));
 
-    QFont name(QStringLiteral("DejaVu Serif"));
+    QFont name;
+    name.setFamilies(titleFamilies());
     name.setPixelSize(20);
     name.setBold(true);
     p.setFont(name);
@@ -714,7 +722,8 @@ QPixmap AboutLogo()
     QPainter &p = c.p;
     drawMark(p, QRectF(2, 3, 46, 46));
 
-    QFont name(QStringLiteral("DejaVu Serif"));
+    QFont name;
+    name.setFamilies(titleFamilies());
     name.setBold(true);
     name.setPixelSize(24);
     while (QFontMetricsF(name).horizontalAdvance(QStringLiteral("Tavisorn")) > 98 && name.pixelSize() > 10)
