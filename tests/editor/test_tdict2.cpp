@@ -7,6 +7,7 @@
 #include "editor/opendictionaryeditor.h"
 #include "editor/tdict2.h"
 #include "editor/tsaving.h"
+#include "platform/codepage.h"
 #include "platform/finddialog.h"
 #include "platform/fonts.h"
 #include "settings/settings.h"
