@@ -423,6 +423,24 @@ void TDict2::SetCurrentCell(int column, int row)
     SG->setCurrentIndex(model->index(row - 1, column));
 }
 
+void TDict2::SetInputEnabled(bool enabled)
+{
+    if (!enabled) {
+        if (inputSuspended)
+            return;
+        QWidget *focus = QApplication::focusWidget();
+        focusBeforeSuspend = focus && isAncestorOf(focus) ? focus : nullptr;
+        inputSuspended = true;
+        setEnabled(false);
+        return;
+    }
+    setEnabled(true);
+    if (inputSuspended && focusBeforeSuspend && isAncestorOf(focusBeforeSuspend) && focusBeforeSuspend->isVisible())
+        focusBeforeSuspend->setFocus(Qt::OtherFocusReason);
+    inputSuspended = false;
+    focusBeforeSuspend = nullptr;
+}
+
 void TDict2::closeEvent(QCloseEvent *event)
 {
     // FormCloseQuery: closing only hides the window, after the prompt.
