@@ -335,6 +335,12 @@ void TDict2::FormResize()
     SG->horizontalHeader()->resizeSection(2, colW);
 
     ArrangeStringArea();
+    if (FullScreen) {
+        // In full-screen mode the grid also takes the room of the tool bar
+        // and the help lines above it.
+        SG->move(SG->x(), 2);
+        SG->resize(SG->width(), SG->height() + 70);
+    }
 
     if (SG->width() >= 134) {
         EPanel->show();

@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTableView>
@@ -149,6 +151,16 @@ bool TDict2::eventFilter(QObject *watched, QEvent *event)
                 CBKeyPress(QChar(u'\r'));
                 return true;
             }
+        }
+        break;
+    case QEvent::MouseMove:
+        // Pointer moves over the background and the grid (its header row
+        // included), in the coordinates of the control under the pointer.
+        if (watched == static_cast<QObject *>(wiaTile1)) {
+            wiaTile1MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint().y());
+        } else if (watched == SG->viewport() || watched == SG->horizontalHeader()) {
+            const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
+            wiaTile1MouseMove(SG->mapFrom(static_cast<QWidget *>(watched), at).y());
         }
         break;
     case QEvent::FocusIn:

@@ -163,11 +163,9 @@ void TDict2::FullClick()
         CoolBar1->hide();
         Help1->hide();
         Help2->hide();
-        FormResize();
-        SG->move(SG->x(), 2);
         EPanel->move(EPanel->x(), 4);
         CPanel->move(CPanel->x(), 4);
-        SG->resize(SG->width(), SG->height() + 70);
+        FormResize(); // lays the grid out from the top, 70 pixels higher
         replaceChoiceBox();
     } else {
         FullScreen = false;
