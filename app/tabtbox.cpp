@@ -102,6 +102,11 @@ TAbtBox::TAbtBox(QWidget *parent)
         setTextColor(l, Qt::black);
         l->adjustSize();
     }
+    // The date starts at 184 where the font allows; a wider font moves it
+    // left so that it ends inside the frame.
+    const int dateRight = Bevel1->geometry().right() - 4;
+    if (Label2->geometry().right() > dateRight)
+        Label2->move(dateRight - Label2->width() + 1, 64);
 
     QLabel **bands[3] = {&Back1, &Label6, &Label12};
     QLabel **roles[3] = {&Label3, &Label5, &Label9};
