@@ -87,6 +87,7 @@ void TUpDown::setPosition(int position)
 void TUpDown::stepBy(int steps)
 {
     setPosition(Position + steps);
+    emit stepped(Position);
 }
 
 void TUpDown::resizeEvent(QResizeEvent *)
@@ -231,7 +232,7 @@ TSettings::TSettings(QWidget *parent)
     UpDown1 = new TUpDown(GroupBox3);
     UpDown1->setGeometry(138, 20, 16, 21);
     UpDown1->setRange(1, 4);
-    connect(UpDown1, &TUpDown::positionChanged, this, &TSettings::UpDown1Changed);
+    connect(UpDown1, &TUpDown::stepped, this, &TSettings::UpDown1Changed);
     Button2 = button(GroupBox3, QStringLiteral("「字串」欄字型..."), 200, 19, 151, 23);
     connect(Button2, &QPushButton::clicked, this, &TSettings::Button2Click);
 

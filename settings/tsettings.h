@@ -32,6 +32,8 @@ public:
     int position() const { return Position; }
     // Clamped into the range; emits positionChanged when the position moves.
     void setPosition(int position);
+    // An arrow pressed: moves within the range and emits stepped, also when
+    // the position stays at a limit.
     void stepBy(int steps);
 
     QToolButton *Up;
@@ -39,6 +41,7 @@ public:
 
 signals:
     void positionChanged(int position);
+    void stepped(int position);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

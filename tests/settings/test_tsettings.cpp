@@ -474,6 +474,13 @@ void TestTSettings::lineCountSteppedBetweenOneAndFour()
     QCOMPARE(dialog->StrLineNo->text(), QStringLiteral("2"));
     click(dialog->Button7);
     QCOMPARE(RegDat.NoOfLines, std::uint8_t(2));
+
+    // A stored count outside the range shows as it is until stepped into it.
+    RegDat.NoOfLines = 7;
+    showDialog();
+    QCOMPARE(dialog->StrLineNo->text(), QStringLiteral("7"));
+    click(dialog->UpDown1->Up);
+    QCOMPARE(dialog->StrLineNo->text(), QStringLiteral("4"));
 }
 
 void TestTSettings::perlFilterMatchesThisSystemsInterpreter()
