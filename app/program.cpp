@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/tabtbox.h"
 #include "app/tprogress.h"
 #include "app/ttoolmenu.h"
 #include "editor/tdict2.h"
@@ -8,6 +9,7 @@
 #include "platform/messages.h"
 #include "platform/progress.h"
 #include "settings/settings.h"
+#include "settings/tsettings.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -65,14 +67,16 @@ std::unique_ptr<Program> CreateProgram()
     if (!settings.ok)
         ReportError(settings.error);
 
-    program->Settings = placeholderDialog(QStringLiteral("設定"));
+    auto *settingsDialog = new TSettings;
+    program->Settings = settingsDialog;
     program->Dict1 = placeholderDialog(QStringLiteral("製作字典檔"));
     program->Dict2 = new TDict2(program->Tables);
     Dict2 = program->Dict2;
+    settingsDialog->SetStringAreaHost(program->Dict2);
     program->Dict3 = placeholderDialog(QStringLiteral("翻譯新版本"));
     program->Progress = new TProgress;
     setProgress(program->Progress);
-    program->AbtBox = placeholderDialog(QStringLiteral("關於..."));
+    program->AbtBox = new TAbtBox;
     program->Saving = new TSaving;
     setSavingWindow(program->Saving);
 

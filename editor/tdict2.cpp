@@ -365,6 +365,17 @@ void TDict2::ArrangeStringArea()
     StrLabel->move(StrLabel->x(), Strs->y());
 }
 
+QFont TDict2::StringFont() const
+{
+    return Strs->font();
+}
+
+void TDict2::ApplyStringFont(const QFont &font)
+{
+    Strs->setFont(font);
+    setFont(font);
+}
+
 QRect TDict2::cellRectInWindow(const QModelIndex &index) const
 {
     const QRect cell = SG->visualRect(index);

@@ -5,6 +5,7 @@
 #include "dictionary/dictionary.h"
 #include "editor/search.h"
 #include "platform/filedialog.h"
+#include "settings/stringarea.h"
 
 #include <QWidget>
 
@@ -25,7 +26,7 @@ class QToolButton;
 class TwiaTile;
 class BlinkingCue;
 
-class TDict2 : public QWidget {
+class TDict2 : public QWidget, public StringAreaHost {
     Q_OBJECT
 public:
     explicit TDict2(DictionaryTables &tables, QWidget *parent = nullptr);
@@ -70,7 +71,10 @@ public:
     // Layout.
     void FormShow();
     void FormResize();
-    void ArrangeStringArea();
+    void ArrangeStringArea() override;
+    // The string memo's font, as the settings dialog sees it.
+    QFont StringFont() const override;
+    void ApplyStringFont(const QFont &font) override;
 
     // Grid and choice box.
     void SGDrawCell(int column, int row, const QRect &rect, bool focused);

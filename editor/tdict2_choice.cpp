@@ -6,6 +6,7 @@
 #include "editor/tdict2.h"
 #include "platform/codepage.h"
 #include "platform/messages.h"
+#include "widgets/twiatile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -156,7 +157,7 @@ bool TDict2::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove:
         // Pointer moves over the background and the grid (its header row
         // included), in the coordinates of the control under the pointer.
-        if (watched == static_cast<QObject *>(wiaTile1)) {
+        if (watched == wiaTile1) {
             wiaTile1MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint().y());
         } else if (watched == SG->viewport() || watched == SG->horizontalHeader()) {
             const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();

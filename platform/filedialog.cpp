@@ -20,7 +20,7 @@ public:
         dialog.setOption(QFileDialog::DontUseNativeDialog, false);
         dialog.setOption(QFileDialog::HideNameFilterDetails, true);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-        const QStringList filters = toQtNameFilters(d.Filter);
+        const QStringList filters = toQtNameFilters(d.Filter, d.PatternMap);
         if (!filters.isEmpty()) {
             dialog.setNameFilters(filters);
             const int index = qBound(1, d.FilterIndex, int(filters.size()));

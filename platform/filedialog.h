@@ -12,6 +12,10 @@
 
 class QWidget;
 
+// How a pattern of the program's filter text is matched on this platform.
+// The default keeps every pattern but turns "*.*" into "*" (any file).
+using FilterPatternMap = std::function<QString(const QString &pattern)>;
+
 class FileDialog {
 public:
     enum class Kind { Open, Save };
@@ -34,6 +38,9 @@ public:
     QString FileName;     // offered on show; the chosen path after OK
     unsigned Options = 0;
     int FilterIndex = 1;  // 1-based, as chosen last
+    // Patterns of Filter as this platform's files are named (for example a
+    // Windows "*.exe" stands for any executable elsewhere); empty: the default.
+    FilterPatternMap PatternMap;
 
     // Shows the dialog modally over owner; true when a file was chosen.
     bool Execute(QWidget *owner);
@@ -49,10 +56,6 @@ public:
 
 FileDialogService &fileDialogs();
 void setFileDialogs(FileDialogService *service);
-
-// How a pattern of the program's filter text is matched on this platform.
-// The default keeps every pattern but turns "*.*" into "*" (any file).
-using FilterPatternMap = std::function<QString(const QString &pattern)>;
 
 // Turns the program's filter text into the name filters Qt's dialogs take:
 // each entry becomes "description (patterns)"; with the dialog option that

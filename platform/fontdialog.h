@@ -1,0 +1,18 @@
+#pragma once
+// The font dialog, behind a seam that tests answer.
+
+class QFont;
+class QWidget;
+
+class FontDialogService {
+public:
+    virtual ~FontDialogService() = default;
+    // Shows the dialog modally over owner, starting from font; on OK font
+    // holds the choice and the result is true. Cancel leaves font as it was.
+    virtual bool run(QFont &font, QWidget *owner) = 0;
+};
+
+// The dialog in use: Qt's font dialog unless a test installed its own.
+FontDialogService &fontDialogs();
+// Installs another dialog (tests); nullptr returns to Qt's.
+void setFontDialogs(FontDialogService *service);
