@@ -161,7 +161,7 @@ bool TDict2::eventFilter(QObject *watched, QEvent *event)
             wiaTile1MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint().y());
         } else if (watched == SG->viewport() || watched == SG->horizontalHeader()) {
             const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
-            wiaTile1MouseMove(SG->mapFrom(static_cast<QWidget *>(watched), at).y());
+            wiaTile1MouseMove(SG->mapFromGlobal(static_cast<QWidget *>(watched)->mapToGlobal(at)).y());
         }
         break;
     case QEvent::FocusIn:
