@@ -37,9 +37,15 @@ struct DS {
 
 // The tables of one dictionary. Before the first load the entry table reads
 // as one entry with an empty source and one empty translation.
+//
+// The tables grow as needed: there is no limit on pairs, entries or
+// translations per entry. After a load EntryTable holds exactly
+// LastEntry + 1 entries (none for an empty dictionary), and PairTable, the
+// pair work area of the load, is empty again; LastPair still tells how many
+// pairs the file gave (number of pairs minus 1).
 struct DictionaryTables {
     std::vector<Dictinit> PairTable; // work area of a load only
-    std::int32_t LastPair = 0;
+    std::int32_t LastPair = 0;       // -1 when the file gave no pair
     std::vector<DS> EntryTable;      // ascending byte order of Source after a load
     std::int32_t LastEntry = 0;      // -1 for an empty dictionary
 
@@ -54,6 +60,14 @@ public:
     virtual void SetText(const QString &text) = 0;
     virtual void SetPosition(int position) = 0;
     virtual void ProcessEvents() = 0;
+};
+
+// A load that reports to nobody (command-line tools, background work).
+class SilentLoadProgress final : public LoadProgress {
+public:
+    void SetText(const QString &) override {}
+    void SetPosition(int) override {}
+    void ProcessEvents() override {}
 };
 
 struct FileResult {

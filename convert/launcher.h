@@ -1,0 +1,60 @@
+#pragma once
+// Starting the Perl interpreter on a script file.
+//
+// The interpreter is started as a program with the script path as its one
+// argument, never through a shell, so blanks and quotes in either path are
+// harmless. The program does not block while it works: the start reports at
+// once whether the interpreter runs, and its end is reported later.
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QObject;
+
+// How the interpreter is started for a script.
+struct InterpreterCommand {
+    QString program;
+    QStringList arguments;
+    QString workingDirectory;
+    QProcessEnvironment environment;
+};
+
+// The interpreter `perlPath` on `scriptPath`, run in `workingDirectory`.
+// The scripts expect Windows line ends: every line read ends in CR LF, read as
+// one line end, and every line end printed is written as CR LF. PERLIO makes
+// the interpreter do that on every system; PERL_UNICODE is removed so that
+// the texts stay bytes.
+InterpreterCommand BuildInterpreterCommand(const QString &perlPath, const QString &scriptPath,
+                                           const QString &workingDirectory);
+
+struct StartResult {
+    bool started = false;
+    QString error; // why it could not be started
+};
+
+// The seam of process start. Tests record starts instead of running perl.
+class ScriptLauncher {
+public:
+    virtual ~ScriptLauncher() = default;
+    // Starts the command. When it started, `finished` is called once the
+    // interpreter has ended (exit code, and whether it crashed); when it
+    // could not be started, `finished` is never called.
+    virtual StartResult start(const InterpreterCommand &command,
+                              std::function<void(int exitCode, bool crashed)> finished) = 0;
+};
+
+// Starts real processes. Each stays watched by a QProcess kept alive until it
+// ends; its output is discarded, as nobody reads it.
+class ProcessLauncher final : public ScriptLauncher {
+public:
+    ProcessLauncher();
+    ~ProcessLauncher() override;
+    StartResult start(const InterpreterCommand &command,
+                      std::function<void(int exitCode, bool crashed)> finished) override;
+
+private:
+    QObject *Owner; // parent of the running processes
+};

@@ -1,0 +1,222 @@
+#include "convert/script.h"
+
+#include "platform/codepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+std::string ScriptTemplate::bytes() const
+{
+    std::string out;
+    std::size_t total = 0;
+    for (const std::string &line : Lines)
+        total += line.size() + 2;
+    out.reserve(total);
+    for (const std::string &line : Lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string EscapeBackslashes(std::string_view path)
+{
+    std::string out;
+    out.reserve(path.size() + path.size() / 4);
+    for (const char byte : path) {
+        // Inside a double-quoted Perl literal these four would either vanish
+        // (a backslash escapes the next byte), end the literal, or expand a
+        // variable; the backslash before each keeps the byte as it is.
+        if (byte == '\\' || byte == '"' || byte == '$' || byte == '@')
+            out += '\\';
+        out += byte;
+    }
+    return out;
+}
+
+std::string PatchLine(std::string_view name, std::string_view path)
+{
+    std::string line(name);
+    line += "=\"";
+    line += EscapeBackslashes(path);
+    line += "\";";
+    return line;
+}
+
+std::string ChangeFontLine(bool ticked)
+{
+    static const std::string yes = cp950::encode(QStringLiteral("$ChangeFont=-1;  # 是:-1 , 否:0")).value();
+    static const std::string no = cp950::encode(QStringLiteral("$ChangeFont=0;  # 是:-1 , 否:0")).value();
+    return ticked ? yes : no;
+}
+
+std::string ExtractionScript(const ExtractionPaths &paths)
+{
+    ScriptTemplate pl = ExtractionTemplate();
+    pl.replaceLine(ExtractionLineF1, PatchLine("$f1", paths.E1));
+    pl.replaceLine(ExtractionLineF2, PatchLine("$f2", paths.E2));
+    pl.replaceLine(ExtractionLineF3, PatchLine("$f3", paths.E3));
+    return pl.bytes();
+}
+
+std::string TranslationScript(const TranslationPaths &paths)
+{
+    ScriptTemplate pl = TranslationTemplate();
+    pl.replaceLine(TranslationLineChangeFont, ChangeFontLine(paths.SizeChange));
+    pl.replaceLine(TranslationLineF1, PatchLine("$f1", paths.T1));
+    pl.replaceLine(TranslationLineF2, PatchLine("$f2", paths.T2));
+    pl.replaceLine(TranslationLineF3, PatchLine("$f3", paths.T3));
+    return pl.bytes();
+}
+
+QString RefusalCaption() { return QStringLiteral("錯誤"); }
+QString EmptyFieldsMessage() { return QStringLiteral("資料未輸入妥當"); }
+QString SameRcPathsMessage() { return QStringLiteral("新版本RC檔及翻譯後RC檔的路徑不能相同。"); }
+
+namespace {
+
+fs::path toPath(const std::string &bytes)
+{
+    // On Windows a narrow path is read in the ANSI code page, as the bytes were made.
+    return fs::path(bytes);
+}
+
+fs::path normalForm(const std::string &bytes)
+{
+    std::error_code ec;
+    fs::path p = fs::absolute(toPath(bytes), ec);
+    if (ec)
+        p = toPath(bytes);
+    fs::path canonical = fs::weakly_canonical(p, ec);
+    if (ec)
+        canonical = p.lexically_normal();
+    return canonical;
+}
+
+bool samePathText(const fs::path &a, const fs::path &b)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(a.native()).compare(QString::fromStdWString(b.native()), Qt::CaseInsensitive) == 0;
+#else
+    return a == b;
+#endif
+}
+
+bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
+
+Refusal refusal(const QString &text) { return {text, RefusalCaption()}; }
+
+std::optional<Refusal> unsafePath(const std::string &path)
+{
+    if (PathSafeForScript(path))
+        return std::nullopt;
+    return refusal(QStringLiteral("檔案路徑不能以空白或 < > | & + - 開頭，不能以空白或 | 結尾，也不能含有控制字元：\n%1")
+                       .arg(PathFromBytes(path)));
+}
+
+} // namespace
+
+bool NameTheSameFile(const std::string &a, const std::string &b)
+{
+    if (a == b)
+        return true;
+    std::error_code ec;
+    const bool aExists = fs::exists(toPath(a), ec);
+    const bool bExists = fs::exists(toPath(b), ec);
+    if (aExists && bExists) {
+        const bool same = fs::equivalent(toPath(a), toPath(b), ec);
+        return !ec && same;
+    }
+    if (aExists != bExists)
+        return false;
+    return samePathText(normalForm(a), normalForm(b));
+}
+
+bool PathSafeForScript(std::string_view path)
+{
+    if (path.empty())
+        return false;
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            return false;
+    }
+    const auto first = static_cast<unsigned char>(path.front());
+    const auto last = static_cast<unsigned char>(path.back());
+    if (isBlank(first) || std::string_view("<>|&+-").find(char(first)) != std::string_view::npos)
+        return false;
+    if (isBlank(last) || last == '|')
+        return false;
+    return true;
+}
+
+std::optional<Refusal> CheckExtractionFiles(const ExtractionPaths &paths)
+{
+    for (const std::string *path : {&paths.E1, &paths.E2, &paths.E3}) {
+        if (auto r = unsafePath(*path))
+            return r;
+    }
+    if (NameTheSameFile(paths.E3, paths.E1) || NameTheSameFile(paths.E3, paths.E2))
+        return refusal(QStringLiteral("輸出的字典檔不能是來源Resource檔或翻譯後Resource檔，請另選字典檔的檔案名稱。"));
+    return std::nullopt;
+}
+
+std::optional<Refusal> CheckTranslationFiles(const TranslationPaths &paths)
+{
+    if (paths.T2 == paths.T3)
+        return refusal(SameRcPathsMessage());
+    for (const std::string *path : {&paths.T1, &paths.T2, &paths.T3}) {
+        if (auto r = unsafePath(*path))
+            return r;
+    }
+    if (NameTheSameFile(paths.T3, paths.T2))
+        return refusal(SameRcPathsMessage());
+    if (NameTheSameFile(paths.T3, paths.T1))
+        return refusal(QStringLiteral("翻譯後的RC檔不能是字典檔，請另選輸出的檔案名稱。"));
+    return std::nullopt;
+}
+
+std::optional<Refusal> ExtractionRefusal(const ExtractionPaths &paths)
+{
+    if (paths.E1.empty() || paths.E2.empty() || paths.E3.empty())
+        return refusal(EmptyFieldsMessage());
+    return CheckExtractionFiles(paths);
+}
+
+std::optional<Refusal> TranslationRefusal(const TranslationPaths &paths)
+{
+    if (paths.T1.empty() || paths.T2.empty() || paths.T3.empty())
+        return refusal(EmptyFieldsMessage());
+    return CheckTranslationFiles(paths);
+}
+
+WriteResult WriteScriptFile(const QString &path, const std::string &bytes)
+{
+    // The script is written beside its final name and renamed over it only
+    // once complete, so a full disk or a failed write never leaves a
+    // half-written script for the interpreter.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)
+        && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size())
+        && file.commit())
+        return {};
+    file.cancelWriting();
+    return {false, QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(path))};
+}
+
+std::string PathBytes(const QString &path)
+{
+    const QByteArray bytes = QFile::encodeName(path);
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+QString PathFromBytes(const std::string &bytes)
+{
+    return QFile::decodeName(QByteArray(bytes.data(), qsizetype(bytes.size())));
+}

@@ -1,0 +1,185 @@
+#include "dictionary_test_util.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+using testutil::readBytes;
+using testutil::writeBytes;
+
+class TestDictionarySave : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void writesChosenTranslations();
+    void emptyAndOutOfRangeTables();
+    void failedCreateLeavesOldFile_data();
+    void failedCreateLeavesOldFile();
+    void targetIsFolder();
+    void writeFailureLeavesOldFile();
+
+private:
+    static DictionaryTables sample();
+    QTemporaryDir base;
+    QDir dir; // a fresh folder for each test
+    int tests = 0;
+    const std::string oldBytes = std::string("old\r\n\xC2\xC2\r\n\0tail", 14);
+};
+
+void TestDictionarySave::init()
+{
+    QVERIFY(base.isValid());
+    const QString name = QString::number(++tests);
+    QVERIFY(QDir(base.path()).mkdir(name));
+    dir = QDir(base.filePath(name));
+}
+
+DictionaryTables TestDictionarySave::sample()
+{
+    DictionaryTables t;
+    t.EntryTable.assign(2, DS());
+    t.EntryTable[0].Source = "&Open";
+    t.EntryTable[0].Translations = {"\xB6\x7D\xB1\xD2(&O)", "open"};
+    t.EntryTable[0].LastTranslation = 1;
+    t.EntryTable[0].Chosen = 1;
+    t.EntryTable[1].Source = "Save";
+    t.EntryTable[1].Translations = {"Save"};
+    t.LastEntry = 1;
+    return t;
+}
+
+void TestDictionarySave::writesChosenTranslations()
+{
+    DictionaryTables t = sample();
+    const std::int32_t added = t.EntryTable[1].AppendTranslation("\xC0\x78\xA6\x73");
+    QCOMPARE(added, 1);
+    QCOMPARE(t.EntryTable[1].LastTranslation, 1);
+    t.EntryTable[1].Chosen = added;
+
+    const QString path = dir.filePath(QStringLiteral("a b $c @d 'e\".dic"));
+    QVERIFY(writeBytes(path, oldBytes));
+    const FileResult r = SaveDictionary(path, t);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(readBytes(path), std::string("&Open\r\nopen\r\nSave\r\n\xC0\x78\xA6\x73\r\n"));
+    // Nothing but the dictionary is left in the folder.
+    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+void TestDictionarySave::emptyAndOutOfRangeTables()
+{
+    const QString path = dir.filePath(QStringLiteral("e.dic"));
+    DictionaryTables empty;
+    empty.LastEntry = -1;
+    empty.EntryTable.clear();
+    QVERIFY(SaveDictionary(path, empty).ok);
+    QCOMPARE(readBytes(path), std::string());
+
+    // A fill level beyond the table or a chosen slot beyond the translations
+    // must not read past either.
+    DictionaryTables odd = sample();
+    odd.LastEntry = 7;
+    odd.EntryTable[1].Chosen = 5;
+    QVERIFY(SaveDictionary(path, odd).ok);
+    QCOMPARE(readBytes(path), std::string("&Open\r\nopen\r\nSave\r\n\r\n"));
+
+    // The fresh tables: one empty entry, an empty pair.
+    QVERIFY(SaveDictionary(path, DictionaryTables()).ok);
+    QCOMPARE(readBytes(path), std::string("\r\n\r\n"));
+}
+
+// The new file cannot be created: the save fails with a message naming the
+// file, and whatever was there stays byte for byte.
+void TestDictionarySave::failedCreateLeavesOldFile_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("needsNonRoot");
+    QTest::newRow("folder missing") << QStringLiteral("no such folder/x.dic") << false;
+    QTest::newRow("folder is a file") << QStringLiteral("plain/x.dic") << false;
+    QTest::newRow("read-only folder") << QStringLiteral("locked/x.dic") << true;
+}
+
+void TestDictionarySave::failedCreateLeavesOldFile()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, needsNonRoot);
+#ifdef Q_OS_UNIX
+    if (needsNonRoot && geteuid() == 0)
+        QSKIP("permission bits do not stop the administrator; the other rows cover this");
+#endif
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("plain")), oldBytes));
+    QVERIFY(dir.mkpath(QStringLiteral("locked")));
+    const QString locked = dir.filePath(QStringLiteral("locked/x.dic"));
+    QVERIFY(writeBytes(locked, oldBytes));
+    QFile::setPermissions(dir.filePath(QStringLiteral("locked")), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    const QString path = dir.filePath(target);
+    const FileResult r = SaveDictionary(path, sample());
+    QFile::setPermissions(dir.filePath(QStringLiteral("locked")),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.startsWith(QStringLiteral("無法儲存檔案 ") + QDir::toNativeSeparators(path) + QStringLiteral("：")),
+             qPrintable(r.error));
+    QVERIFY(r.error.size() > QStringLiteral("無法儲存檔案 ：").size() + path.size()); // carries a reason
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("plain"))), oldBytes);
+    QCOMPARE(readBytes(locked), oldBytes);
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("locked"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// A folder stands where the dictionary should go: it cannot be replaced.
+void TestDictionarySave::targetIsFolder()
+{
+    const QString path = dir.filePath(QStringLiteral("taken.dic"));
+    QVERIFY(dir.mkpath(QStringLiteral("taken.dic")));
+    QVERIFY(writeBytes(path + QStringLiteral("/inside"), oldBytes));
+    const FileResult r = SaveDictionary(path, sample());
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(QDir::toNativeSeparators(path)), qPrintable(r.error));
+    QVERIFY(QFileInfo(path).isDir());
+    QCOMPARE(readBytes(path + QStringLiteral("/inside")), oldBytes);
+    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), 0);
+}
+
+// The disk fills up (here: the file size limit, which also stops the
+// administrator) in the middle of writing: the old file stays as it was.
+void TestDictionarySave::writeFailureLeavesOldFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("needs a file size limit");
+#else
+    DictionaryTables big;
+    big.EntryTable.assign(50000, DS());
+    for (std::size_t k = 0; k < big.EntryTable.size(); ++k) {
+        big.EntryTable[k].Source = "source number " + std::to_string(k);
+        big.EntryTable[k].Translations = {"\xA6\x72\xA6\xEA " + std::to_string(k)};
+    }
+    big.LastEntry = std::int32_t(big.EntryTable.size()) - 1;
+
+    const QString path = dir.filePath(QStringLiteral("full.dic"));
+    QVERIFY(writeBytes(path, oldBytes));
+
+    rlimit before{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const FileResult r = SaveDictionary(path, big);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.startsWith(QStringLiteral("無法儲存檔案 ") + QDir::toNativeSeparators(path)), qPrintable(r.error));
+    QCOMPARE(readBytes(path), oldBytes);
+    QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("full.dic")});
+#endif
+}
+
+QTEST_GUILESS_MAIN(TestDictionarySave)
+#include "test_dictionary_save.moc"
