@@ -2,6 +2,7 @@
 // Start folders of the file dialogs and the last-used folder rule.
 
 #include <QString>
+#include <QStringView>
 
 class FileDialog;
 
@@ -14,3 +15,7 @@ void ChooseInitialDir(FileDialog &dialog, const QString &customDir, const QStrin
 // setting: up to the last separator, without it, except that a root keeps it
 // ("/" here, "C:\" on Windows).
 QString FolderPart(const QString &path);
+
+// The same rule for a given set of separators: "/" for this system's paths,
+// "\\/:" for Windows paths (either slash, or the drive colon, which is kept).
+QString FolderPart(const QString &path, QStringView separators);
