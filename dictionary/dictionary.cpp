@@ -280,8 +280,10 @@ FileResult LoadDictionary(const QString &path, DictionaryTables &tables, LoadPro
         std::vector<DS> entries = groupPairs(work, progress);
         const std::int32_t lastPair = std::int32_t(work.PairTable.size()) - 1;
         // The file and the pair table are no longer needed: give them back
-        // before the editor fills its grid.
-        work = LoadWork();
+        // before the editor fills its grid. (Assigning an empty work area
+        // would keep the buffer's storage.)
+        std::string().swap(work.buffer);
+        std::vector<PairRef>().swap(work.PairTable);
 
         progress.SetPosition(80);
         progress.SetText(QStringLiteral("正在加入字串至編輯器..."));

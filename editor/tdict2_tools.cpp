@@ -11,6 +11,7 @@
 #include "widgets/twiatile.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>

@@ -46,7 +46,12 @@ struct SettingsResult {
 // The start-up sequence: defaults, the store's key, WorkDirectory, LoadSettings.
 // A failure is returned for the caller to report; the program goes on.
 SettingsResult StartSettings();
+// Reads the nineteen values; a value without a text form or a number that is
+// not decimal stops the load there (earlier fields keep their new values)
+// and leaves DictionaryFilter unbuilt.
 SettingsResult LoadSettings();
+// Writes the nineteen values as text. The store is replaced whole or not at
+// all: a failed save keeps the previous store.
 SettingsResult SaveSettings();
 // DicExtDescription + "|*." + DicExt + "|所有檔案 (*.*)|*.*"
 QString BuildDictionaryFilter();

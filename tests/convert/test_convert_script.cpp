@@ -1,0 +1,263 @@
+// The script templates, the filled-in lines, the path checks and the script
+// file, without running the interpreter.
+
+#include "convert/script.h"
+#include "platform/codepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string big5(const QString &text) { return cp950::encode(text).value(); }
+
+std::string readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    const QByteArray data = f.readAll();
+    return std::string(data.constData(), std::size_t(data.size()));
+}
+
+bool touch(const std::string &path)
+{
+    QFile f(PathFromBytes(path));
+    return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+}
+
+} // namespace
+
+class TestConvertScript : public QObject {
+    Q_OBJECT
+private slots:
+    void templatesHaveTheirLinesAsBig5();
+    void scriptBytesEndEveryLineInCrLf();
+    void escapingKeepsEveryPathByte_data();
+    void escapingKeepsEveryPathByte();
+    void filledLinesAndWholeScripts();
+    void sameFileThroughOtherSpellingsAndLinks();
+    void unsafePathsAreRefused();
+    void refusalsInTheirOrder();
+    void scriptFileIsWrittenWholeOrNotAtAll();
+};
+
+void TestConvertScript::templatesHaveTheirLinesAsBig5()
+{
+    const ScriptTemplate ex = ExtractionTemplate();
+    const ScriptTemplate tr = TranslationTemplate();
+    QCOMPARE(ex.size(), std::size_t(186));
+    QCOMPARE(tr.size(), std::size_t(134));
+
+    QCOMPARE(ex.line(0), big5(QStringLiteral("# 產生字典檔 9/16/1998")));
+    QCOMPARE(ex.line(0).substr(2, 6), std::string("\xB2\xA3\xA5\xCD\xA6\x72")); // 產生字
+    QCOMPARE(ex.line(9), big5(QStringLiteral("#==== 使用前請修改下列檔案路徑(目錄以\\\\做分隔) =================")));
+    QCOMPARE(ex.line(17), std::string("open(FH,$f1);"));
+    QCOMPARE(ex.line(85), std::string(R"(      if(/\s*[\d\w]+\s+\"(.+)\",.*/ || /\s*[\d\w]+\s+\"(.+)\"$/) {)"));
+    QCOMPARE(ex.line(161), std::string(R"(         print TR "$MenuString{$WhatMenu}[$MenuI++]\n$1\n";)"));
+    QCOMPARE(ex.line(185), std::string("print 'OK!';"));
+    QCOMPARE(tr.line(11), big5(QStringLiteral("$ChangeFont=-1;  # 是:-1 , 否:0")));
+    QCOMPARE(tr.line(116), std::string("      if(/^FONT 8, \\\".+\\\"(.*?)$/ && $ChangeFont) { $_='FONT 9, \""
+                                       "\xB7\x73\xB2\xD3\xA9\xFA\xC5\xE9\"'.$1; }"));
+    QCOMPARE(tr.line(133), std::string("print 'OK!';"));
+
+    // Banner lines 2 to 7 of both are one 64-byte frame; line 6 is ours.
+    for (const ScriptTemplate *pl : {&ex, &tr}) {
+        QCOMPARE(pl->line(2), std::string(64, '#'));
+        QCOMPARE(pl->line(7), std::string(64, '#'));
+        for (std::size_t i = 3; i <= 6; ++i) {
+            QCOMPARE(pl->line(i).size(), std::size_t(64));
+            QCOMPARE(pl->line(i).front(), '#');
+            QCOMPARE(pl->line(i).back(), '#');
+        }
+        QVERIFY(pl->line(1).empty() && pl->line(8).empty());
+    }
+    // Placeholders are patch lines of their own variable.
+    QVERIFY(ex.line(11).rfind("$f1=\"", 0) == 0 && ex.line(13).rfind("$f3=\"", 0) == 0);
+    QVERIFY(tr.line(15).rfind("$f1=\"", 0) == 0 && tr.line(17).rfind("$f3=\"", 0) == 0);
+}
+
+void TestConvertScript::scriptBytesEndEveryLineInCrLf()
+{
+    const ScriptTemplate ex = ExtractionTemplate();
+    const std::string bytes = ex.bytes();
+    QVERIFY(bytes.size() >= 2 && bytes.substr(bytes.size() - 2) == "\r\n");
+    std::size_t lines = 0;
+    std::size_t lone = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            ++lines;
+            if (i == 0 || bytes[i - 1] != '\r')
+                ++lone;
+        }
+    }
+    QCOMPARE(lines, std::size_t(186));
+    QCOMPARE(lone, std::size_t(0));
+    QCOMPARE(TranslationTemplate().bytes().substr(0, 12), big5(QStringLiteral("# 自動翻譯")) + " 9");
+}
+
+void TestConvertScript::escapingKeepsEveryPathByte_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("escaped");
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+    QTest::newRow("plain") << QByteArray("/home/a/en.rc") << QByteArray("/home/a/en.rc");
+    QTest::newRow("backslashes") << QByteArray("C:\\rc\\a.rc") << QByteArray("C:\\\\rc\\\\a.rc");
+    QTest::newRow("quote dollar at") << QByteArray("/t/\"q\" $HOME @ARGV") << QByteArray("/t/\\\"q\\\" \\$HOME \\@ARGV");
+    // 許 B3 5C and 功 A5 5C: the second byte is a backslash.
+    QTest::newRow("big5 trail 5C") << QByteArray("/t/\xB3\x5C\xA5\x5C.rc") << QByteArray("/t/\xB3\x5C\x5C\xA5\x5C\x5C.rc");
+    // 一 A4 40: the second byte is an at sign.
+    QTest::newRow("big5 trail 40") << QByteArray("/t/\xA4\x40.rc") << QByteArray("/t/\xA4\x5C\x40.rc");
+    QTest::newRow("blanks stay") << QByteArray("/a b/c d.rc") << QByteArray("/a b/c d.rc");
+}
+
+void TestConvertScript::escapingKeepsEveryPathByte()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, escaped);
+    QCOMPARE(QByteArray::fromStdString(EscapeBackslashes(path.toStdString())), escaped);
+}
+
+void TestConvertScript::filledLinesAndWholeScripts()
+{
+    QCOMPARE(PatchLine("$f1", "C:\\rc\\a.rc"), std::string("$f1=\"C:\\\\rc\\\\a.rc\";"));
+    QCOMPARE(ChangeFontLine(true), std::string("$ChangeFont=-1;  # \xAC\x4F:-1 , \xA7\x5F:0"));
+    QCOMPARE(ChangeFontLine(false), std::string("$ChangeFont=0;  # \xAC\x4F:-1 , \xA7\x5F:0"));
+
+    // Two scripts with different paths differ only in the filled lines.
+    const ExtractionPaths a{"/a/en.rc", "/a/zh.rc", "/a/out.txt"};
+    const ExtractionPaths b{"/b/\xB3\x5C.rc", "/b/zh$.rc", "/b/out@.txt"};
+    const std::string sa = ExtractionScript(a);
+    const std::string sb = ExtractionScript(b);
+    const QList<QByteArray> la = QByteArray::fromStdString(sa).split('\n');
+    const QList<QByteArray> lb = QByteArray::fromStdString(sb).split('\n');
+    QCOMPARE(la.size(), 187); // 186 lines and what follows the last line end
+    QCOMPARE(lb.size(), 187);
+    for (int i = 0; i < la.size(); ++i) {
+        if (i >= 11 && i <= 13)
+            continue;
+        QCOMPARE(la[i], lb[i]);
+    }
+    QCOMPARE(lb[11], QByteArray("$f1=\"/b/\xB3\x5C\x5C.rc\";\r"));
+    QCOMPARE(lb[12], QByteArray("$f2=\"/b/zh\\$.rc\";\r"));
+    QCOMPARE(lb[13], QByteArray("$f3=\"/b/out\\@.txt\";\r"));
+
+    const std::string st = TranslationScript({"/d.txt", "/n.rc", "/o.rc", true});
+    const QList<QByteArray> lt = QByteArray::fromStdString(st).split('\n');
+    QCOMPARE(lt.size(), 135);
+    QCOMPARE(lt[11], QByteArray::fromStdString(ChangeFontLine(true) + "\r"));
+    QCOMPARE(lt[15], QByteArray("$f1=\"/d.txt\";\r"));
+    QCOMPARE(lt[16], QByteArray("$f2=\"/n.rc\";\r"));
+    QCOMPARE(lt[17], QByteArray("$f3=\"/o.rc\";\r"));
+    const std::string unticked = TranslationScript({"/d.txt", "/n.rc", "/o.rc", false});
+    QCOMPARE(QByteArray::fromStdString(unticked).split('\n')[11], QByteArray::fromStdString(ChangeFontLine(false) + "\r"));
+}
+
+void TestConvertScript::sameFileThroughOtherSpellingsAndLinks()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string root = PathBytes(dir.path());
+    const std::string file = root + "/en.rc";
+    QVERIFY(touch(file));
+    QVERIFY(touch(root + "/zh.rc"));
+    QVERIFY(::mkdir((root + "/sub").c_str(), 0700) == 0);
+    QVERIFY(::symlink(file.c_str(), (root + "/link.rc").c_str()) == 0);
+    QVERIFY(::symlink((root + "/sub").c_str(), (root + "/sublink").c_str()) == 0);
+
+    QVERIFY(NameTheSameFile(file, file));
+    QVERIFY(NameTheSameFile(file, root + "/sub/../en.rc"));
+    QVERIFY(NameTheSameFile(file, root + "//./en.rc"));
+    QVERIFY(NameTheSameFile(file, root + "/link.rc"));
+    QVERIFY(!NameTheSameFile(file, root + "/zh.rc"));
+    // Outputs that do not exist yet: judged by their real folder and name.
+    QVERIFY(NameTheSameFile(root + "/sub/new.txt", root + "/sublink/new.txt"));
+    QVERIFY(!NameTheSameFile(root + "/sub/new.txt", root + "/sub/other.txt"));
+    QVERIFY(!NameTheSameFile(file, root + "/missing.rc"));
+    // A case-sensitive file system tells these apart.
+    QVERIFY(!NameTheSameFile(file, root + "/EN.rc"));
+}
+
+void TestConvertScript::unsafePathsAreRefused()
+{
+    QVERIFY(PathSafeForScript("/a b/c \"d\" $e @f.rc"));
+    QVERIFY(PathSafeForScript("C:\\rc\\a.rc"));
+    QVERIFY(PathSafeForScript("/t/\xB3\x5C\xA4\x40.rc"));
+    for (const char *bad : {"", " /a.rc", "/a.rc ", "/a.rc|", "|cat /etc/passwd", ">/a.rc", "<x", "&STDOUT",
+                            "-", "+</a", "/a\n.rc", "/a\r", "/a\t.rc"})
+        QVERIFY2(!PathSafeForScript(bad), bad);
+}
+
+void TestConvertScript::refusalsInTheirOrder()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string root = PathBytes(dir.path());
+    QVERIFY(touch(root + "/en.rc"));
+    QVERIFY(touch(root + "/zh.rc"));
+    QVERIFY(touch(root + "/d.txt"));
+
+    auto ex = ExtractionRefusal({root + "/en.rc", "", root + "/out.txt"});
+    QVERIFY(ex);
+    QCOMPARE(ex->text, QStringLiteral("資料未輸入妥當"));
+    QCOMPARE(ex->caption, QStringLiteral("錯誤"));
+    QVERIFY(!ExtractionRefusal({root + "/en.rc", root + "/zh.rc", root + "/out.txt"}));
+    QVERIFY(ExtractionRefusal({root + "/en.rc", root + "/zh.rc", root + "/./zh.rc"}));
+    QVERIFY(ExtractionRefusal({root + "/en.rc", root + "/zh.rc", root + "/en.rc"}));
+    QVERIFY(ExtractionRefusal({root + "/en.rc", root + "/zh.rc", root + "/out.txt|"}));
+
+    auto tr = TranslationRefusal({"", root + "/en.rc", root + "/en.rc"});
+    QVERIFY(tr);
+    QCOMPARE(tr->text, QStringLiteral("資料未輸入妥當"));
+    tr = TranslationRefusal({root + "/d.txt", root + "/en.rc", root + "/en.rc"});
+    QVERIFY(tr);
+    QCOMPARE(tr->text, QStringLiteral("新版本RC檔及翻譯後RC檔的路徑不能相同。"));
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("x"))));
+    tr = TranslationRefusal({root + "/d.txt", root + "/en.rc", root + "/x/../en.rc"});
+    QVERIFY(tr);
+    QCOMPARE(tr->text, QStringLiteral("新版本RC檔及翻譯後RC檔的路徑不能相同。"));
+    tr = TranslationRefusal({root + "/d.txt", root + "/en.rc", root + "/./d.txt"});
+    QVERIFY(tr);
+    QVERIFY(tr->text != QStringLiteral("新版本RC檔及翻譯後RC檔的路徑不能相同。"));
+    QVERIFY(!TranslationRefusal({root + "/d.txt", root + "/en.rc", root + "/out.rc"}));
+}
+
+void TestConvertScript::scriptFileIsWrittenWholeOrNotAtAll()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("TRANS.PL"));
+    QVERIFY(touch(PathBytes(path)));
+    const std::string script = TranslationScript({"/d", "/n", "/o", false});
+    QVERIFY(WriteScriptFile(path, script).ok);
+    QCOMPARE(readAll(path), script);
+
+    const QString nowhere = dir.filePath(QStringLiteral("no/such/Glossary.pl"));
+    const WriteResult missing = WriteScriptFile(nowhere, script);
+    QVERIFY(!missing.ok);
+    QCOMPARE(missing.error, QStringLiteral("Cannot create file ") + nowhere);
+
+    // A folder that cannot be written: the error names the script, and the
+    // script already there is not touched.
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    QVERIFY(QDir().mkpath(locked));
+    const QString lockedScript = locked + QStringLiteral("/Glossary.pl");
+    QVERIFY(touch(PathBytes(lockedScript)));
+    QVERIFY(::chmod(QFile::encodeName(locked).constData(), 0500) == 0);
+    const WriteResult failed = WriteScriptFile(lockedScript, script);
+    ::chmod(QFile::encodeName(locked).constData(), 0700);
+    if (::geteuid() == 0)
+        QSKIP("the super-user writes into any folder");
+    QVERIFY(!failed.ok);
+    QCOMPARE(failed.error, QStringLiteral("Cannot create file ") + lockedScript);
+    QCOMPARE(readAll(lockedScript), std::string("x"));
+
+}
+
+QTEST_GUILESS_MAIN(TestConvertScript)
+#include "test_convert_script.moc"

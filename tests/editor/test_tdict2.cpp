@@ -1,0 +1,588 @@
+// The maintenance window driven as a user drives it: clicks on cells, typing,
+// Tab and Enter, the shortcuts, the save prompt, then the entry table, the
+// grid, the flags and the files written.
+
+#include "editor/blink.h"
+#include "editor/entrygrid.h"
+#include "editor/opendictionaryeditor.h"
+#include "editor/tdict2.h"
+#include "editor/tsaving.h"
+#include "platform/codepage.h"
+#include "platform/finddialog.h"
+#include "platform/fonts.h"
+#include "settings/settings.h"
+#include "support/recorders.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class PromptAnswers final : public SavePrompt {
+public:
+    PromptAnswers() { setSavePrompt(this); }
+    ~PromptAnswers() override { setSavePrompt(nullptr); }
+    unsigned char Ask(const QString &line1, const QString &line2) override
+    {
+        asked << line1 + QLatin1Char('|') + line2;
+        SaveAnswer = answer;
+        return SaveAnswer;
+    }
+    unsigned char answer = 2;
+    QStringList asked;
+};
+
+QByteArray crlf(std::initializer_list<const char *> lines)
+{
+    QByteArray out;
+    for (const char *l : lines)
+        out += QByteArray(l) + "\r\n";
+    return out;
+}
+
+} // namespace
+
+class TestTDict2 : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void gridShowsGroupedEntries();
+    void choiceBoxCoversTheFocusedTranslationCell();
+    void pickingAnAlternativeCommitsIt();
+    void typedTextBecomesANewAlternative();
+    void enterMovesToTheNextRowAndStaysOnTheLast();
+    void textOutsideBig5IsNotCommitted();
+    void shortcutsWorkFromTheChoiceBox();
+    void openAsksBeforeUnsavedEditsAreLost();
+    void saveAsAndSaveWithoutAFileName();
+    void failedLoadAndSaveKeepWhatTheUserHas();
+    void openDictionaryEditorRules();
+    void closingAsksAndOnlyHides();
+    void layoutFollowsTheWindowSize();
+    void bytesOutsideBig5SurviveOpenEditAndSave();
+    void scrollingHidesTheBoxAndResizeBringsItBack();
+    void hotKeyFromTheToolBarGoesIntoTheBox();
+    void searchesJumpAndBlink();
+    void fullScreenRoundTrip();
+
+private:
+    QString writeFile(const QString &name, const QByteArray &bytes);
+    QByteArray readFile(const QString &path);
+    void open(const QString &path);
+    void clickCell(int row, int column);
+    void clickIntoBox();
+    QString cell(int row, int column) const;
+
+    QTemporaryDir dir;
+    std::unique_ptr<DictionaryTables> tables;
+    std::unique_ptr<TDict2> w;
+    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<FileDialogAnswers> dialogs;
+    std::unique_ptr<PromptAnswers> prompt;
+};
+
+void TestTDict2::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    InstallFontSubstitutions();
+}
+
+void TestTDict2::init()
+{
+    RegDat = TRegDat();
+    DictionaryFilter = BuildDictionaryFilter();
+    messages = std::make_unique<MessageRecorder>();
+    dialogs = std::make_unique<FileDialogAnswers>();
+    prompt = std::make_unique<PromptAnswers>();
+    tables = std::make_unique<DictionaryTables>();
+    w = std::make_unique<TDict2>(*tables);
+    Dict2 = w.get();
+}
+
+void TestTDict2::cleanup()
+{
+    w.reset();
+    tables.reset();
+    prompt.reset();
+    dialogs.reset();
+    messages.reset();
+}
+
+QString TestTDict2::writeFile(const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    f.write(bytes);
+    return path;
+}
+
+QByteArray TestTDict2::readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void TestTDict2::open(const QString &path)
+{
+    QVERIFY(OpenDictionaryEditor(path));
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+}
+
+void TestTDict2::clickCell(int row, int column)
+{
+    const QRect r = w->SG->visualRect(w->Model()->index(row - 1, column));
+    QTest::mouseClick(w->SG->viewport(), Qt::LeftButton, {}, r.center());
+    QCoreApplication::processEvents();
+}
+
+void TestTDict2::clickIntoBox()
+{
+    QTest::mouseClick(w->CB->lineEdit(), Qt::LeftButton, {}, QPoint(w->CB->lineEdit()->width() - 4, 5));
+    QCoreApplication::processEvents();
+}
+
+QString TestTDict2::cell(int row, int column) const
+{
+    return w->Model()->data(w->Model()->index(row - 1, column), Qt::DisplayRole).toString();
+}
+
+void TestTDict2::gridShowsGroupedEntries()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"b", "B", "a", "A", "x", "1", "x", "2", "x", "1"})));
+    QCOMPARE(w->Model()->rowCount(), 3);
+    QCOMPARE(w->Model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("來源"));
+    QCOMPARE(w->Model()->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("翻譯"));
+    QCOMPARE(cell(1, 0), QStringLiteral("a"));
+    QCOMPARE(cell(2, 2), QStringLiteral("B"));
+    QCOMPARE(cell(3, 0), QStringLiteral("x"));
+    QCOMPARE(cell(3, 2), QStringLiteral("1"));
+    QVERIFY(cell(3, 1).isEmpty());
+    // Only the entry with several translations, not yet reviewed, shows the hand.
+    QVERIFY(!w->Model()->NeedsChoice(0));
+    QVERIFY(w->Model()->NeedsChoice(2));
+    QCOMPARE(w->SG->horizontalHeader()->sectionSize(1), 20);
+    QCOMPARE(w->DictionaryFileName, dir.filePath(QStringLiteral("d.txt")));
+    QVERIFY(!w->Modified);
+    QVERIFY(w->isEnabled());
+}
+
+void TestTDict2::choiceBoxCoversTheFocusedTranslationCell()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"Open", "開啟", "x", "1", "x", "2"})));
+    QVERIFY(!w->CB->isVisible());
+    clickCell(2, 2);
+    QVERIFY(w->CB->isVisible());
+    const QModelIndex index = w->Model()->index(1, 2);
+    const QRect cellRect = w->SG->visualRect(index);
+    QCOMPARE(w->CB->geometry(), QRect(w->SG->viewport()->mapTo(w.get(), cellRect.topLeft()), cellRect.size()));
+    QCOMPARE(w->CurrentEntry, 1);
+    QCOMPARE(w->CB->count(), 2);
+    QCOMPARE(w->CB->itemText(1), QStringLiteral("2"));
+    QCOMPARE(w->CB->currentText(), QStringLiteral("1"));
+    QCOMPARE(w->Strs->toPlainText(), QStringLiteral("x"));
+
+    // A click in the source column moves the current cell but not the box.
+    clickCell(1, 0);
+    QCOMPARE(w->CurrentEntry, 1);
+    QCOMPARE(w->CB->geometry().topLeft(), w->SG->viewport()->mapTo(w.get(), cellRect.topLeft()));
+    clickCell(1, 2);
+    QCOMPARE(w->CurrentEntry, 0);
+    QCOMPARE(w->Strs->textCursor().selectedText(), QStringLiteral("Op"));
+}
+
+void TestTDict2::pickingAnAlternativeCommitsIt()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A", "x", "1", "x", "2", "x", "3"})));
+    clickCell(2, 2);
+    clickIntoBox();
+    QVERIFY(w->CB->hasFocus() || w->CB->lineEdit()->hasFocus());
+    w->CB->setCurrentIndex(1);
+    clickCell(1, 0); // leaving the box commits
+    const DS &x = tables->EntryTable[1];
+    QCOMPARE(x.Chosen, 1);
+    QVERIFY(x.Reviewed);
+    QVERIFY(w->Modified);
+    QCOMPARE(cell(2, 2), QStringLiteral("2"));
+    QVERIFY(!w->Model()->NeedsChoice(1));
+
+    // Committing the first alternative of another entry keeps the earlier edit
+    // marked unsaved.
+    clickCell(1, 2);
+    clickIntoBox();
+    clickCell(2, 0);
+    QVERIFY(tables->EntryTable[0].Reviewed);
+    QVERIFY(w->Modified);
+}
+
+void TestTDict2::typedTextBecomesANewAlternative()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A", "x", "1", "x", "2"})));
+    clickCell(2, 2);
+    clickIntoBox();
+    w->CB->lineEdit()->selectAll();
+    QTest::keyClicks(w->CB->lineEdit(), QStringLiteral("新的"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
+    const DS &x = tables->EntryTable[1];
+    QCOMPARE(x.LastTranslation, 2);
+    QCOMPARE(x.Translations.at(2), std::string("\xB7\x73\xAA\xBA")); // 新的 in Big5
+    QCOMPARE(x.Chosen, 2);
+    QVERIFY(w->Modified);
+    QCOMPARE(cell(2, 2), QStringLiteral("新的"));
+    // A text that differs only in letter case is another alternative.
+    clickCell(1, 2);
+    clickIntoBox();
+    w->CB->lineEdit()->selectAll();
+    QTest::keyClicks(w->CB->lineEdit(), QStringLiteral("a"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
+    QCOMPARE(tables->EntryTable[0].LastTranslation, 1);
+}
+
+void TestTDict2::enterMovesToTheNextRowAndStaysOnTheLast()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A", "b", "B", "c", "C"})));
+    clickCell(1, 2);
+    clickIntoBox();
+    w->CB->lineEdit()->selectAll();
+    QTest::keyClicks(w->CB->lineEdit(), QStringLiteral("甲"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Return);
+    QCOMPARE(cell(1, 2), QStringLiteral("甲"));
+    QCOMPARE(w->CurrentRow(), 2);
+    QCOMPARE(w->CurrentEntry, 1);
+    QVERIFY(w->CB->hasFocus());
+    QVERIFY(!w->FocusChoiceOnDraw);
+
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Return);
+    QCOMPARE(w->CurrentRow(), 3);
+    w->CB->lineEdit()->selectAll();
+    QTest::keyClicks(w->CB->lineEdit(), QStringLiteral("丙"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Return);
+    // The last row: the text is committed and editing stays there.
+    QCOMPARE(cell(3, 2), QStringLiteral("丙"));
+    QCOMPARE(w->CurrentRow(), 3);
+    QVERIFY(w->CB->hasFocus());
+    QCOMPARE(w->CB->count(), 2);
+}
+
+void TestTDict2::textOutsideBig5IsNotCommitted()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A", "b", "B"})));
+    clickCell(1, 2);
+    clickIntoBox();
+    w->CB->lineEdit()->selectAll();
+    QTest::keyClicks(w->CB->lineEdit(), QStringLiteral("caf\u00E9"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
+    QTRY_COMPARE(messages->messages.size(), qsizetype(1));
+    QVERIFY(messages->messages.first().text.contains(QStringLiteral("Big5")));
+    QCOMPARE(w->CB->currentText(), QStringLiteral("caf\u00E9"));
+    QVERIFY(w->CB->hasFocus());
+    QCOMPARE(tables->EntryTable[0].LastTranslation, 0);
+    QVERIFY(!tables->EntryTable[0].Reviewed);
+    QVERIFY(!w->Modified);
+}
+
+void TestTDict2::shortcutsWorkFromTheChoiceBox()
+{
+    const QString path = writeFile(QStringLiteral("d.txt"), crlf({"&Open\\tCtrl+O", "開啟", "b", "B"}));
+    open(path);
+    clickCell(1, 2);
+    clickIntoBox();
+    // Ctrl+K would delete to the end of the line in an edit field; here it
+    // inserts the shortcut of the source.
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_End);
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_K, Qt::ControlModifier);
+    QCOMPARE(w->CB->currentText(), QStringLiteral("開啟\\tCtrl+O"));
+    QVERIFY(w->Modified);
+    // Save from the box writes the table without the uncommitted text.
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(readFile(path), crlf({"&Open\\tCtrl+O", "\xB6\x7D\xB1\xD2", "b", "B"}));
+    QCOMPARE(w->CB->currentText(), QStringLiteral("開啟\\tCtrl+O"));
+    QVERIFY(!w->Modified);
+    // Ctrl+A is Save As, not "select all".
+    dialogs->answers.push_back(QString());
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(dialogs->shown.size(), qsizetype(1));
+    QCOMPARE(dialogs->shown.first().Title, QStringLiteral("儲存字典檔"));
+}
+
+void TestTDict2::openAsksBeforeUnsavedEditsAreLost()
+{
+    const QString first = writeFile(QStringLiteral("first.txt"), crlf({"a", "A"}));
+    const QString second = writeFile(QStringLiteral("second.txt"), crlf({"z", "Z"}));
+    open(first);
+    w->Modified = true;
+
+    prompt->answer = 2; // Cancel: nothing opened, edits still marked
+    w->OpenBtnClick();
+    QCOMPARE(prompt->asked, QStringList{QStringLiteral("檔案 ") + first + QStringLiteral(" 的內文已經變更。|要儲存檔案?")});
+    QVERIFY(dialogs->shown.isEmpty());
+    QVERIFY(w->Modified);
+
+    prompt->answer = 1; // No, then cancel the dialog: the old dictionary stays
+    dialogs->answers.push_back(QString());
+    w->OpenBtnClick();
+    QCOMPARE(dialogs->shown.size(), qsizetype(1));
+    QCOMPARE(dialogs->shown.first().Title, QStringLiteral("開啟字典檔"));
+    QCOMPARE(dialogs->shown.first().Filter, QStringLiteral("文字檔 (*.txt)|*.txt|所有檔案 (*.*)|*.*"));
+    QCOMPARE(dialogs->shown.first().DefaultExt, QStringLiteral("*.txt"));
+    QCOMPARE(cell(1, 0), QStringLiteral("a"));
+    QVERIFY(w->Modified);
+
+    // Yes: saved first, then the other dictionary opens and is unchanged.
+    tables->EntryTable[0].Chosen = tables->EntryTable[0].AppendTranslation("\xA5\xD2"); // 甲
+    prompt->answer = 0;
+    dialogs->answers.push_back(second);
+    w->OpenBtnClick();
+    QCOMPARE(readFile(first), crlf({"a", "\xA5\xD2"}));
+    QCOMPARE(cell(1, 0), QStringLiteral("z"));
+    QCOMPARE(w->DictionaryFileName, second);
+    QVERIFY(!w->Modified);
+}
+
+void TestTDict2::saveAsAndSaveWithoutAFileName()
+{
+    // Nothing opened yet: Save asks where to save.
+    w->show();
+    w->Modified = true;
+    dialogs->answers.push_back(QString());
+    w->SaveBtnClick();
+    QCOMPARE(dialogs->shown.size(), qsizetype(1));
+    QVERIFY(w->Modified); // cancelled: the edits are still unsaved
+
+    const QString path = writeFile(QStringLiteral("d.txt"), crlf({"b", "B", "a", "A"}));
+    open(path);
+    w->Modified = true;
+    const QString target = dir.filePath(QStringLiteral("copy.txt"));
+    writeFile(QStringLiteral("copy.txt"), "old");
+    dialogs->answers.push_back(target);
+    w->SaveAsBtnClick();
+    QCOMPARE(readFile(target), crlf({"a", "A", "b", "B"}));
+    QCOMPARE(w->DictionaryFileName, target);
+    QVERIFY(!w->Modified);
+}
+
+void TestTDict2::failedLoadAndSaveKeepWhatTheUserHas()
+{
+    const QString path = writeFile(QStringLiteral("d.txt"), crlf({"a", "A"}));
+    open(path);
+    w->Modified = true;
+    prompt->answer = 1;
+    dialogs->answers.push_back(dir.filePath(QStringLiteral("missing.txt")));
+    w->OpenBtnClick();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.first().kind, QStringLiteral("error"));
+    QCOMPARE(messages->messages.first().caption, QStringLiteral("Tavisorn 2.0"));
+    QVERIFY(w->isEnabled());
+    QCOMPARE(cell(1, 0), QStringLiteral("a"));
+    QCOMPARE(w->DictionaryFileName, path);
+    QVERIFY(w->Modified);
+
+    // A save into a folder that is gone: reported, nothing marked saved.
+    w->DictionaryFileName = dir.filePath(QStringLiteral("gone/d.txt"));
+    QVERIFY(!w->SaveBtnClick());
+    QCOMPARE(messages->messages.size(), qsizetype(2));
+    QVERIFY(w->isEnabled());
+    QVERIFY(w->Modified);
+    // A prompt answered Yes whose save fails stops the command.
+    prompt->answer = 0;
+    QVERIFY(!w->AskToSave());
+}
+
+void TestTDict2::openDictionaryEditorRules()
+{
+    // Cancelled dialog: the message, and the window stays hidden.
+    dialogs->answers.push_back(QString());
+    QVERIFY(!OpenDictionaryEditor(QString()));
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.first().text, QStringLiteral("使用者取消。"));
+    QCOMPARE(messages->messages.first().caption, QStringLiteral("開啟字典檔"));
+    QVERIFY(!w->isVisible());
+
+    RegDat.UseCustomDefaultPath = true;
+    RegDat.DictDefPath = dir.path();
+    const QString path = writeFile(QStringLiteral("d.txt"), crlf({"a", "A"}));
+    dialogs->answers.push_back(path);
+    QVERIFY(OpenDictionaryEditor(QString()));
+    QCOMPARE(dialogs->shown.last().InitialDir, dir.path());
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->DictionaryFileName, path);
+    QVERIFY(RegDat.DictLUPath.isEmpty()); // no last-used folder is recorded here
+
+    // Unsaved edits in the visible window are asked about; Cancel stops.
+    w->Modified = true;
+    prompt->answer = 2;
+    QVERIFY(!OpenDictionaryEditor(writeFile(QStringLiteral("e.txt"), crlf({"z", "Z"}))));
+    QCOMPARE(cell(1, 0), QStringLiteral("a"));
+}
+
+void TestTDict2::closingAsksAndOnlyHides()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A"})));
+    w->Modified = true;
+    prompt->answer = 2;
+    w->close();
+    QVERIFY(w->isVisible());
+    QVERIFY(w->Modified);
+    prompt->answer = 1;
+    w->close();
+    QVERIFY(!w->isVisible());
+    QVERIFY(w->Modified);
+    QCOMPARE(tables->LastEntry, 0);
+}
+
+void TestTDict2::layoutFollowsTheWindowSize()
+{
+    RegDat.NoOfLines = 2;
+    w->resize(700, 500);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    QCOMPARE(w->width(), 577); // every showing returns to this width
+    const int h = w->fontMetrics().height();
+    QCOMPARE(w->Strs->height(), StringAreaHeight(h, 2));
+    QCOMPARE(StringAreaHeight(12, 2), 34);
+    QCOMPARE(w->Strs->y() + w->Strs->height(), w->height() - 8);
+    QCOMPARE(w->SG->height(), w->height() - 89 - w->Strs->height());
+    QCOMPARE(w->StrLabel->y(), w->Strs->y());
+
+    w->resize(577, 150);
+    QCOMPARE(w->height(), MinimumClientHeight);
+
+    const auto columnsAt = [this](int gridWidth) {
+        w->resize(gridWidth + 16, 400);
+        return w->SG->horizontalHeader()->sectionSize(0);
+    };
+    QCOMPARE(columnsAt(561), 252);
+    QCOMPARE(columnsAt(562), 253);
+    QCOMPARE(columnsAt(563), 253);
+    QCOMPARE(w->SG->horizontalHeader()->sectionSize(2), 253);
+    QCOMPARE(w->EPanel->x() + w->EPanel->width(), w->SG->x() + 253);
+    QCOMPARE(w->CPanel->x(), w->SG->width() - 136);
+    columnsAt(134);
+    QVERIFY(w->EPanel->isVisible() && w->CPanel->isVisible());
+    if (w->minimumWidth() <= 133 + 16) {
+        columnsAt(133);
+        QVERIFY(!w->EPanel->isVisible() && !w->CPanel->isVisible());
+    }
+}
+
+void TestTDict2::bytesOutsideBig5SurviveOpenEditAndSave()
+{
+    const QByteArray odd("\x80\xFF\xA4"), nul("a\0b", 3);
+    QByteArray content = "k1\r\n" + odd + "\r\nk2\r\n" + nul + "\r\nk3\r\nthree\r\n";
+    const QString path = writeFile(QStringLiteral("odd.txt"), content);
+    open(path);
+    clickCell(3, 2);
+    clickIntoBox();
+    w->CB->lineEdit()->selectAll();
+    QTest::keyClicks(w->CB->lineEdit(), QStringLiteral("三"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
+    // Rows left alone keep their bytes, even after the box stood on them.
+    clickCell(1, 2);
+    clickIntoBox();
+    clickCell(2, 0);
+    QVERIFY(w->SaveBtnClick());
+    QCOMPARE(readFile(path), "k1\r\n" + odd + "\r\nk2\r\n" + nul + "\r\nk3\r\n\xA4\x54\r\n");
+}
+
+void TestTDict2::scrollingHidesTheBoxAndResizeBringsItBack()
+{
+    QByteArray many;
+    for (int i = 0; i < 200; ++i)
+        many += QByteArray::number(1000 + i) + "\r\nt\r\n";
+    open(writeFile(QStringLiteral("many.txt"), many));
+    clickCell(2, 2);
+    QVERIFY(w->CB->isVisible());
+    w->SG->verticalScrollBar()->setValue(w->SG->verticalScrollBar()->maximum());
+    QVERIFY(!w->CB->isVisible());
+    w->SG->verticalScrollBar()->setValue(0);
+    w->resize(w->width() + 40, w->height());
+    QVERIFY(w->CB->isVisible());
+    const QRect cellRect = w->SG->visualRect(w->Model()->index(1, 2));
+    QCOMPARE(w->CB->geometry(), QRect(w->SG->viewport()->mapTo(w.get(), cellRect.topLeft()), cellRect.size()));
+}
+
+void TestTDict2::hotKeyFromTheToolBarGoesIntoTheBox()
+{
+    RegDat.InsertSpace = true;
+    open(writeFile(QStringLiteral("d.txt"), crlf({"&Open...\\tCtrl+O", "開啟舊檔"})));
+    clickCell(1, 2);
+    clickIntoBox();
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_End);
+    QTest::mouseClick(w->AddHotShort, Qt::LeftButton);
+    QVERIFY(w->CB->hasFocus()); // the tool bar does not take the focus
+    QCOMPARE(w->CB->currentText(), QStringLiteral("開啟舊檔 (&O)\\tCtrl+O"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
+    const DS &e = tables->EntryTable[0];
+    QCOMPARE(e.LastTranslation, 1);
+    QCOMPARE(e.Chosen, 1);
+    QCOMPARE(cp950::decode(e.Translations[1]), QStringLiteral("開啟舊檔 (&O)\\tCtrl+O"));
+}
+
+void TestTDict2::searchesJumpAndBlink()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"apple", "A", "berry", "B", "cherry", "C", "date", "D", "date2", "x", "date2", "y"})));
+    clickCell(1, 2);
+    w->FDFind(QStringLiteral("rr"), true);
+    QCOMPARE(w->CurrentRow(), 2);
+    QVERIFY(w->Directions.SourceSearchDown);
+    QCOMPARE(w->EFindNext->toolTip(), QStringLiteral("找下一個"));
+    QVERIFY(w->BlinkingTimer->timerActive());
+    w->FD->setText(QStringLiteral("rr"));
+    w->EFindNextClick();
+    QCOMPARE(w->CurrentRow(), 3);
+    w->EFindNextClick();
+    QCOMPARE(w->CurrentRow(), 3);
+    QCOMPARE(messages->messages.last().text, QStringLiteral("找不到相符項目。"));
+    QCOMPARE(messages->messages.last().caption, QStringLiteral("找尋"));
+    // Ctrl+N: the next entry with several translations.
+    QTest::keyClick(w->SG, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(w->CurrentRow(), 5);
+    QCOMPARE(w->CurrentColumn(), 2);
+    w->CFDFind(QStringLiteral("A"), false);
+    QCOMPARE(w->CurrentRow(), 1);
+    QCOMPARE(w->CFindNext->toolTip(), QStringLiteral("找上一個"));
+}
+
+void TestTDict2::fullScreenRoundTrip()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A"})));
+    w->move(40, 30);
+    w->resize(577, 480);
+    const QPoint where = w->pos();
+    w->FullClick();
+    QVERIFY(w->FullScreen);
+    QVERIFY(!w->CoolBar1->isVisible());
+    QCOMPARE(w->SG->y(), 2);
+    w->wiaTile1MouseMove(3);
+    QVERIFY(w->CoolBar1->isVisible());
+    w->wiaTile1MouseMove(4);
+    QVERIFY(!w->CoolBar1->isVisible());
+    w->FullClick();
+    QVERIFY(!w->FullScreen);
+    QTRY_COMPARE(w->size(), QSize(577, 480));
+    QCOMPARE(w->pos(), where);
+    QVERIFY(w->CoolBar1->isVisible() && w->Help1->isVisible());
+    QCOMPARE(w->SG->y(), 72);
+    // Outside full-screen mode the pointer never hides the tool bar.
+    w->wiaTile1MouseMove(100);
+    QVERIFY(w->CoolBar1->isVisible());
+}
+
+QTEST_MAIN(TestTDict2)
+#include "test_tdict2.moc"
