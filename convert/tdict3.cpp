@@ -56,7 +56,11 @@ TDict3::TDict3(QWidget *parent) : QWidget(parent), pl(TranslationTemplate())
 
     Label5 = new QLabel(QStringLiteral("字體轉為細明體 9"), this);
     Label5->setFont(MingFont(12));
-    Label5->setGeometry(24, 248, 93, 12);
+    // Sized to its text like the other labels: the face standing in for
+    // 新細明體 may be wider than the one the 93 x 12 design was made with.
+    Label5->move(24, 248);
+    Label5->adjustSize();
+    Label5->resize(qMax(Label5->width(), 93), qMax(Label5->height(), 12));
     Label5->installEventFilter(this);
 
     SpeedButton4 = StartButton(this, QRect(272, 269, 121, 33));
