@@ -28,8 +28,13 @@ check: build
 bench: build
 	@bash bench/run.sh $(BUILD)
 
+# Renders every window to docs/screenshots/, the maintenance window with a
+# dictionary made from the real regedit resource scripts beside the project.
 screenshots: build
-	@QT_QPA_PLATFORM=offscreen ./$(BUILD)/app/tavisorn-screenshots docs/screenshots
+	@./$(BUILD)/app/tavisorn-cli make-dictionary ../shared/corpus/regedit/en.rc \
+	    ../shared/corpus/regedit/zh-TW.rc $(BUILD)/regedit.txt >/dev/null
+	@QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME=$(BUILD)/screenshot-config \
+	    ./$(BUILD)/app/tavisorn-screenshots docs/screenshots $(BUILD)/regedit.txt
 
 clean:
 	rm -rf $(BUILD)

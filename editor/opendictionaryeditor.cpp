@@ -33,7 +33,7 @@ bool OpenDictionaryEditor(const QString &fileName)
     window->show();
     window->raise();
     progress().ShowProgress();
-    window->setEnabled(false);
+    window->SetInputEnabled(false);
     window->LoadIntoGrid(dialog.FileName);
     return true;
 }

@@ -153,7 +153,8 @@ void TDict2::createToolBar()
     DictBar->setIconSize(QSize(16, 16));
     DictBar->setMovable(false);
     DictBar->setFloatable(false);
-    DictBar->setStyleSheet(QStringLiteral("QToolBar { background: transparent; border: none; spacing: 0px; }"));
+    DictBar->setStyleSheet(QStringLiteral("QToolBar { background: transparent; border: none; spacing: 0px; padding: 0px; }"
+                                          "QToolButton { padding: 1px 0px; }"));
     DictBar->setFont(mingFont(12));
 
     auto addButton = [this](const QString &caption, const QString &hint, int image) {
@@ -167,8 +168,8 @@ void TDict2::createToolBar()
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
-        b->setFixedHeight(35);
-        b->setMinimumWidth(qMax(40, b->sizeHint().width()));
+        // Each button is as wide as its caption, as on the tool bar's design.
+        b->setFixedSize(qMax(32, b->fontMetrics().horizontalAdvance(caption) + 10), 35);
         DictBar->addWidget(b);
         return b;
     };
@@ -421,6 +422,24 @@ void TDict2::SetCurrentCell(int column, int row)
     if (row < 1 || row > model->DataRows())
         return;
     SG->setCurrentIndex(model->index(row - 1, column));
+}
+
+void TDict2::SetInputEnabled(bool enabled)
+{
+    if (!enabled) {
+        if (inputSuspended)
+            return;
+        QWidget *focus = QApplication::focusWidget();
+        focusBeforeSuspend = focus && isAncestorOf(focus) ? focus : nullptr;
+        inputSuspended = true;
+        setEnabled(false);
+        return;
+    }
+    setEnabled(true);
+    if (inputSuspended && focusBeforeSuspend && isAncestorOf(focusBeforeSuspend) && focusBeforeSuspend->isVisible())
+        focusBeforeSuspend->setFocus(Qt::OtherFocusReason);
+    inputSuspended = false;
+    focusBeforeSuspend = nullptr;
 }
 
 void TDict2::closeEvent(QCloseEvent *event)

@@ -112,6 +112,11 @@ public:
     void wiaTile1MouseMove(int y);
     void StartBlink();
 
+    // Disables the window while a load or save runs (no second command can
+    // start on it) and enables it again, keeping the input focus where it
+    // was: an uncommitted text in the choice box stays there, uncommitted.
+    void SetInputEnabled(bool enabled);
+
     // The grid's current cell as the window sees it: row 0 is the header,
     // entry k is row k + 1.
     int CurrentRow() const;
@@ -143,6 +148,8 @@ private:
     bool placementPending = false;
     bool choiceEditing = false;
     bool shownBefore = false;
+    bool inputSuspended = false;
+    QWidget *focusBeforeSuspend = nullptr;
 };
 
 // The one maintenance window of the program.

@@ -156,7 +156,7 @@ bool TDict2::eventFilter(QObject *watched, QEvent *event)
             choiceEditing = true;
         break;
     case QEvent::FocusOut:
-        if (isChoiceBoxWidget(watched) && choiceEditing) {
+        if (isChoiceBoxWidget(watched) && choiceEditing && !inputSuspended) {
             const auto reason = static_cast<QFocusEvent *>(event)->reason();
             // Opening the box's own list or switching to another window is
             // not leaving the box.

@@ -66,7 +66,7 @@ bool TDict2::LoadIntoGrid(const QString &path)
             SetCurrentCell(column, qBound(1, row, model->DataRows()));
         SG->viewport()->update();
     }
-    setEnabled(true);
+    SetInputEnabled(true);
     progress().CloseProgress();
     if (!result.ok)
         ReportError(result.error);
@@ -91,7 +91,7 @@ void TDict2::OpenBtnClick()
         return;
 
     progress().ShowProgress();
-    setEnabled(false);
+    SetInputEnabled(false);
     LoadIntoGrid(BOD.FileName);
 }
 
@@ -104,12 +104,12 @@ bool TDict2::SaveBtnClick()
     }
     progress().ShowProgress();
     progress().SetProgressText(QStringLiteral("儲存檔案中，請稍候..."));
-    setEnabled(false);
+    SetInputEnabled(false);
 
     const FileResult result = SaveDictionary(DictionaryFileName, Tables);
 
     progress().CloseProgress();
-    setEnabled(true);
+    SetInputEnabled(true);
     if (!result.ok) {
         ReportError(result.error);
         return false;

@@ -1,0 +1,247 @@
+// The application shell: start-up, the main menu, the progress window and
+// the save prompt.
+
+#include "app/program.h"
+#include "app/tprogress.h"
+#include "app/ttoolmenu.h"
+#include "editor/tdict2.h"
+#include "editor/tsaving.h"
+#include "settings/settings.h"
+#include "support/recorders.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestShell : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startUpCreatesTheWindowsAndLoadsSettings();
+    void aSettingsStoreThatCannotBeCreatedIsReported();
+    void conversionWindowsNeedThePerlPath();
+    void maintainButtonOnlyActivatesAVisibleEditor();
+    void titlePictureDragsTheWindowWithAnyButton();
+    void leavingAsksAboutUnsavedEdits();
+    void progressWindow();
+    void savePromptAnswers();
+
+private:
+    QTemporaryDir dir;
+    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<FileDialogAnswers> dialogs;
+    std::unique_ptr<Program> program;
+};
+
+void TestShell::initTestCase()
+{
+    QVERIFY(dir.isValid());
+}
+
+void TestShell::init()
+{
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    RegDat = TRegDat();
+    messages = std::make_unique<MessageRecorder>();
+    dialogs = std::make_unique<FileDialogAnswers>();
+}
+
+void TestShell::cleanup()
+{
+    program.reset();
+    dialogs.reset();
+    messages.reset();
+}
+
+void TestShell::startUpCreatesTheWindowsAndLoadsSettings()
+{
+    program = CreateProgram();
+    QVERIFY(program->ToolMenu && program->Settings && program->Dict1 && program->Dict2 && program->Dict3
+            && program->Progress && program->AbtBox && program->Saving);
+    QCOMPARE(Dict2, program->Dict2);
+    QCOMPARE(program->ToolMenu->windowTitle(), QStringLiteral("Tavisorn v2.0 選單"));
+    QCOMPARE(program->Settings->windowTitle(), QStringLiteral("設定"));
+    QCOMPARE(program->Dict1->windowTitle(), QStringLiteral("製作字典檔"));
+    QCOMPARE(program->Dict2->windowTitle(), QStringLiteral("字典檔維護"));
+    QCOMPARE(program->Dict3->windowTitle(), QStringLiteral("翻譯新版本"));
+    QCOMPARE(program->Progress->windowTitle(), QStringLiteral("進度"));
+    QCOMPARE(program->AbtBox->windowTitle(), QStringLiteral("關於..."));
+    QCOMPARE(program->Saving->windowTitle(), QStringLiteral("訊息"));
+    QCOMPARE(QApplication::applicationDisplayName(), QStringLiteral("Tavisorn 2.0"));
+    // Settings were loaded: the filter is built, WorkDirectory ends in a separator.
+    QCOMPARE(DictionaryFilter, QStringLiteral("文字檔 (*.txt)|*.txt|所有檔案 (*.*)|*.*"));
+    QVERIFY(WorkDirectory.endsWith(QLatin1Char('/')));
+    QVERIFY(messages->messages.isEmpty());
+
+    TToolMenu *menu = program->ToolMenu;
+    QVERIFY(menu->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(menu->size(), QSize(348, 233));
+    const QStringList captions{menu->SpeedButton1->text(), menu->SpeedButton2->text(), menu->SpeedButton3->text(),
+                               menu->SpeedButton4->text(), menu->SpeedButton5->text(), menu->SpeedButton6->text()};
+    QCOMPARE(captions, QStringList({QStringLiteral("製作字典檔"), QStringLiteral("字典檔維護"), QStringLiteral("翻譯新版本"),
+                                    QStringLiteral("設定"), QStringLiteral("關於"), QStringLiteral("離開")}));
+    QCOMPARE(menu->SpeedButton4->geometry(), QRect(16, 200, 89, 22));
+}
+
+void TestShell::aSettingsStoreThatCannotBeCreatedIsReported()
+{
+    // A config folder below a plain file cannot be created, not even by root.
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("blocker/config")).toLocal8Bit());
+    program = CreateProgram();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.first().kind, QStringLiteral("error"));
+    QCOMPARE(messages->messages.first().text, QStringLiteral("無法建立登錄: \"\\Software\\Tavisorn\""));
+    QCOMPARE(messages->messages.first().caption, QStringLiteral("Tavisorn 2.0"));
+    // The program goes on with the defaults.
+    QVERIFY(program->ToolMenu);
+    QCOMPARE(RegDat.UserSize, 9);
+    QVERIFY(RegDat.ChangeFontFace);
+}
+
+void TestShell::conversionWindowsNeedThePerlPath()
+{
+    program = CreateProgram();
+    TToolMenu *menu = program->ToolMenu;
+    menu->show();
+    RegDat.PerlPath.clear();
+    QTest::mouseClick(menu->SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(menu->SpeedButton3, Qt::LeftButton);
+    QCOMPARE(messages->messages.size(), qsizetype(2));
+    for (const RecordedMessage &m : messages->messages) {
+        QCOMPARE(m.kind, QStringLiteral("message"));
+        QCOMPARE(m.text, QStringLiteral("未設定Perl路徑。請先到按[設定]按鈕，設定Perl軟件路徑。"));
+        QCOMPARE(m.caption, QStringLiteral("Perl路徑錯誤"));
+        QCOMPARE(m.owner, menu);
+    }
+    QVERIFY(!program->Dict1->isVisible() && !program->Dict3->isVisible());
+
+    RegDat.PerlPath = QStringLiteral("/usr/bin/perl");
+    QTest::mouseClick(menu->SpeedButton1, Qt::LeftButton);
+    QVERIFY(program->Dict1->isVisible());
+    QTest::mouseClick(menu->SpeedButton3, Qt::LeftButton);
+    QVERIFY(program->Dict3->isVisible());
+    QCOMPARE(messages->messages.size(), qsizetype(2));
+}
+
+void TestShell::maintainButtonOnlyActivatesAVisibleEditor()
+{
+    program = CreateProgram();
+    TToolMenu *menu = program->ToolMenu;
+    menu->show();
+    dialogs->answers.push_back(QString());
+    QTest::mouseClick(menu->SpeedButton2, Qt::LeftButton);
+    QCOMPARE(dialogs->shown.size(), qsizetype(1)); // asks for a dictionary
+    QCOMPARE(messages->messages.last().text, QStringLiteral("使用者取消。"));
+    QVERIFY(!program->Dict2->isVisible());
+
+    program->Dict2->show();
+    QTest::mouseClick(menu->SpeedButton2, Qt::LeftButton);
+    QCOMPARE(dialogs->shown.size(), qsizetype(1)); // no second dialog
+}
+
+void TestShell::titlePictureDragsTheWindowWithAnyButton()
+{
+    program = CreateProgram();
+    TToolMenu *menu = program->ToolMenu;
+    menu->move(100, 100);
+    menu->show();
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    const QPoint start = menu->pos();
+    QTest::mousePress(menu->Image13, Qt::RightButton, {}, QPoint(20, 10));
+    QVERIFY(menu->Dragging);
+    QMouseEvent move(QEvent::MouseMove, QPointF(50, 30), menu->Image13->mapToGlobal(QPointF(50, 30)), Qt::NoButton,
+                     Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu->Image13, &move);
+    QCOMPARE(menu->pos(), start + QPoint(30, 20));
+    QTest::mouseRelease(menu->Image13, Qt::RightButton, {}, QPoint(50, 30));
+    QVERIFY(!menu->Dragging);
+    QCoreApplication::sendEvent(menu->Image13, &move);
+    QCOMPARE(menu->pos(), start + QPoint(30, 20)); // no button held: no move
+}
+
+void TestShell::leavingAsksAboutUnsavedEdits()
+{
+    program = CreateProgram();
+    struct Prompt final : SavePrompt {
+        unsigned char answer = 2;
+        int asked = 0;
+        unsigned char Ask(const QString &, const QString &) override
+        {
+            ++asked;
+            return answer;
+        }
+    } prompt;
+    setSavePrompt(&prompt);
+    TToolMenu *menu = program->ToolMenu;
+    menu->show();
+    program->Dict2->show();
+    program->Dict2->Modified = true;
+    QTest::mouseClick(menu->SpeedButton6, Qt::LeftButton);
+    QCOMPARE(prompt.asked, 1);
+    QVERIFY(menu->isVisible()); // Cancel: the program keeps running
+    prompt.answer = 1;
+    QTest::mouseClick(menu->SpeedButton6, Qt::LeftButton);
+    QCOMPARE(prompt.asked, 2);
+    QVERIFY(!menu->isVisible());
+    setSavePrompt(nullptr);
+}
+
+void TestShell::progressWindow()
+{
+    TProgress p;
+    QCOMPARE(p.windowTitle(), QStringLiteral("進度"));
+    QCOMPARE(p.size(), QSize(327, 59));
+    QVERIFY(!(p.windowFlags() & Qt::WindowCloseButtonHint));
+    QCOMPARE(p.Text->text(), QStringLiteral("..."));
+    QCOMPARE(p.PB->value(), 10);
+    QCOMPARE(p.PB->geometry(), QRect(16, 32, 297, 18));
+    p.CloseProgress(); // closing while hidden does nothing
+    QVERIFY(!p.isVisible());
+    p.ShowProgress();
+    p.ShowProgress();
+    QVERIFY(p.isVisible());
+    p.SetProgressText(QStringLiteral("正在排列字串..."));
+    p.SetProgressPosition(40);
+    QCOMPARE(p.Text->text(), QStringLiteral("正在排列字串..."));
+    QCOMPARE(p.PB->value(), 40);
+    p.close(); // no close box: only the work that showed it closes it
+    QVERIFY(p.isVisible());
+    p.CloseProgress();
+    QVERIFY(!p.isVisible());
+    QCOMPARE(p.PB->value(), 40); // keeps its last state while hidden
+}
+
+void TestShell::savePromptAnswers()
+{
+    TSaving s;
+    QCOMPARE(s.size(), QSize(297, 101));
+    QCOMPARE(s.SpeedButton1->text(), QStringLiteral("是 (&Y)"));
+    QCOMPARE(s.SpeedButton2->text(), QStringLiteral("否 (&N)"));
+    QCOMPARE(s.SpeedButton3->text(), QStringLiteral("取消"));
+    SaveAnswer = 0;
+    s.show();
+    QTest::mouseClick(s.SpeedButton3, Qt::LeftButton);
+    QCOMPARE(SaveAnswer, (unsigned char)2);
+    QVERIFY(!s.isVisible());
+    s.show();
+    QTest::mouseClick(s.SpeedButton2, Qt::LeftButton);
+    QCOMPARE(SaveAnswer, (unsigned char)1);
+    // Closing by the title bar leaves the previous answer in force.
+    s.show();
+    s.close();
+    QCOMPARE(SaveAnswer, (unsigned char)1);
+}
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"
