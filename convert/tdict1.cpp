@@ -1,0 +1,280 @@
+#include "convert/tdict1.h"
+
+#include "editor/opendictionaryeditor.h"
+#include "editor/tdict2.h"
+#include "platform/windowplacement.h"
+#include "settings/settings.h"
+#include "settings/startdir.h"
+#include "widgets/artwork.h"
+#include "widgets/twiatile.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QToolButton>
+
+namespace ConversionWindow {
+
+QFont MingFont(int pixels)
+{
+    QFont f(QStringLiteral("新細明體"));
+    f.setPixelSize(pixels);
+    return f;
+}
+
+void SetUpWindow(QWidget *window, const QString &caption, int clientWidth, int clientHeight)
+{
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                           | Qt::MSWindowsFixedSizeDialogHint);
+    window->setWindowTitle(caption);
+    window->setWindowIcon(QIcon(Artwork::AppIcon()));
+    QFont own(QStringLiteral("MS Sans Serif"));
+    own.setPixelSize(11);
+    window->setFont(own);
+    window->setFixedSize(clientWidth, clientHeight);
+}
+
+QLabel *Caption(QWidget *parent, const QString &text, int x, int y)
+{
+    auto *label = new QLabel(text, parent);
+    label->setFont(MingFont(16));
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit *PathField(QWidget *parent, int x, int y)
+{
+    auto *field = new QLineEdit(parent);
+    field->setFont(MingFont(12));
+    field->setReadOnly(true);
+    field->setGeometry(x, y, 305, 20);
+    return field;
+}
+
+QToolButton *ImageButton(QWidget *parent, const QRect &geometry, const QPixmap &picture, const QString &hint)
+{
+    auto *b = new QToolButton(parent);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setIcon(QIcon(picture));
+    b->setIconSize(picture.size());
+    b->setToolTip(hint);
+    b->setGeometry(geometry);
+    return b;
+}
+
+QToolButton *SwitchButton(QWidget *parent, const QRect &geometry, const QString &text)
+{
+    auto *b = new QToolButton(parent);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setText(text);
+    b->setFont(MingFont(12));
+    QPalette colours = b->palette();
+    colours.setColor(QPalette::ButtonText, QColor(0, 0, 125));
+    b->setPalette(colours);
+    b->setGeometry(geometry);
+    return b;
+}
+
+QToolButton *StartButton(QWidget *parent, const QRect &geometry)
+{
+    auto *b = new QToolButton(parent);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    const QPixmap picture = Artwork::StartIcon();
+    b->setIcon(QIcon(picture));
+    b->setIconSize(picture.size());
+    b->setText(QStringLiteral("開始製作"));
+    b->setFont(MingFont(16));
+    b->setGeometry(geometry);
+    return b;
+}
+
+QString ResourceFilter()
+{
+    return QStringLiteral("Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*");
+}
+
+QString ResourceDefaultExt()
+{
+    return QStringLiteral("*.rc");
+}
+
+unsigned OpenOptions()
+{
+    return FileDialog::HideReadOnly | FileDialog::PathMustExist | FileDialog::FileMustExist
+           | FileDialog::EnableSizing;
+}
+
+unsigned SaveOptions()
+{
+    return FileDialog::OverwritePrompt | FileDialog::HideReadOnly | FileDialog::PathMustExist
+           | FileDialog::EnableSizing;
+}
+
+bool Browse(FileDialog &dialog, QWidget *owner, QLineEdit *field, const QString &customDir, QString &lastUsedDir)
+{
+    ChooseInitialDir(dialog, customDir, lastUsedDir);
+    if (!dialog.Execute(owner))
+        return false;
+    field->setText(dialog.FileName);
+    lastUsedDir = FolderPart(dialog.FileName);
+    return true;
+}
+
+RunSetup CurrentRunSetup()
+{
+    RunSetup setup;
+    setup.PerlPath = RegDat.PerlPath;
+    setup.WorkDirectory = WorkDirectory;
+    setup.SetEditorEnabled = [](bool enabled) {
+        if (Dict2)
+            Dict2->setEnabled(enabled);
+    };
+    return setup;
+}
+
+void WaitUntilWritten(QWidget *waiting, const QString &path)
+{
+    const std::string bytes = PathBytes(path);
+    if (!scriptRunner().ExtractionWritesTo(bytes))
+        return;
+    // The wait lets events run; the window must not start a second command
+    // (another wait, a run) on top of this one.
+    QPointer<QWidget> window(waiting);
+    if (window)
+        window->setEnabled(false);
+    scriptRunner().WaitForExtraction(bytes); // a failure has been told by the runner
+    if (window)
+        window->setEnabled(true);
+}
+
+} // namespace ConversionWindow
+
+using namespace ConversionWindow;
+
+TDict1::TDict1(QWidget *parent) : QWidget(parent), pl(ExtractionTemplate())
+{
+    SetUpWindow(this, QStringLiteral("製作字典檔"), 402, 322);
+
+    wiaTile1 = new TwiaTile(this);
+    wiaTile1->setImage(Artwork::BackgroundTile(Artwork::Background::Conversion).toImage());
+    wiaTile1->setTileMode(tmNormal);
+    wiaTile1->setGeometry(0, 0, 402, 322);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1->setGeometry(8, 8, 385, 81);
+
+    Label1 = new QLabel(QStringLiteral("製作字典檔選項可以將由Visual C++或Borland C++所建立的Resource檔案 (*.RC)，"
+                                       "擷取其字串部份並製成一中英對照的檔案。字典檔建成後，可到「字典檔維護」"
+                                       "對字典檔進行編輯工作。"),
+                        this);
+    Label1->setFont(MingFont(16));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setGeometry(16, 16, 358, 73);
+
+    Label2 = Caption(this, QStringLiteral("來源Resource檔 (英文版本) :"), 8, 104);
+    E1 = PathField(this, 8, 128);
+    Browse1 = ImageButton(this, QRect(320, 128, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+
+    Label3 = Caption(this, QStringLiteral("翻譯後Resource檔 (中文版本) :"), 8, 160);
+    E2 = PathField(this, 8, 184);
+    Browse2 = ImageButton(this, QRect(320, 184, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+
+    Label4 = Caption(this, QStringLiteral("輸出的字典檔檔案名稱及位置 :"), 8, 216);
+    E3 = PathField(this, 8, 240);
+    Browse3 = ImageButton(this, QRect(320, 240, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+    EditDict = ImageButton(this, QRect(360, 240, 33, 22), Artwork::EditDictIcon(), QStringLiteral("編輯字典檔"));
+
+    SpeedButton4 = StartButton(this, QRect(272, 277, 121, 33));
+    SpeedButton5 = SwitchButton(this, QRect(40, 288, 65, 22), QStringLiteral("字典檔維護"));
+    SpeedButton6 = SwitchButton(this, QRect(112, 288, 65, 22), QStringLiteral("翻譯新版本"));
+
+    setTabOrder(E1, E2);
+    setTabOrder(E2, E3);
+
+    OD.Filter = ResourceFilter();
+    OD.DefaultExt = ResourceDefaultExt();
+    OD.Options = OpenOptions();
+    SD.Title = QStringLiteral("儲存字典檔");
+    SD.Options = SaveOptions();
+
+    connect(Browse1, &QToolButton::clicked, this, &TDict1::Browse1Click);
+    connect(Browse2, &QToolButton::clicked, this, &TDict1::Browse2Click);
+    connect(Browse3, &QToolButton::clicked, this, &TDict1::Browse3Click);
+    connect(EditDict, &QToolButton::clicked, this, &TDict1::EditDictClick);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TDict1::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TDict1::SpeedButton5Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TDict1::SpeedButton6Click);
+}
+
+void TDict1::showEvent(QShowEvent *event)
+{
+    if (!shownBefore) {
+        shownBefore = true;
+        CentreOnScreen(this);
+    }
+    QWidget::showEvent(event);
+}
+
+void TDict1::Browse1Click()
+{
+    OD.Title = QStringLiteral("瀏覽來源Resource檔");
+    OD.FileName.clear();
+    Browse(OD, this, E1, RegDat.SourceRCDefPath, RegDat.SourceRCLUPath);
+}
+
+void TDict1::Browse2Click()
+{
+    OD.Title = QStringLiteral("瀏覽翻譯後Resource檔");
+    OD.FileName.clear();
+    Browse(OD, this, E2, RegDat.DestRCDefPath, RegDat.DestRCLUPath);
+}
+
+void TDict1::Browse3Click()
+{
+    // The file name is kept: the previous choice is offered again.
+    SD.Filter = DictionaryFilter;
+    SD.DefaultExt = QStringLiteral("*.") + RegDat.DicExt;
+    Browse(SD, this, E3, RegDat.DictDefPath, RegDat.DictLUPath);
+}
+
+void TDict1::SpeedButton4Click()
+{
+    const ExtractionPaths paths{PathBytes(E1->text()), PathBytes(E2->text()), PathBytes(E3->text())};
+    scriptRunner().RunExtraction(pl, paths, CurrentRunSetup());
+}
+
+void TDict1::EditDictClick()
+{
+    const QString dictionary = E3->text();
+    if (dictionary.isEmpty())
+        return;
+    // A dictionary the extraction still writes comes into being only now.
+    WaitUntilWritten(this, dictionary);
+    if (!QFile::exists(dictionary))
+        return;
+    if (OpenDictionaryEditor(dictionary))
+        hide();
+}
+
+void TDict1::SpeedButton5Click()
+{
+    if (OpenDictionaryEditor(QString()))
+        hide();
+}
+
+void TDict1::SpeedButton6Click()
+{
+    if (ShowTranslateNewVersion)
+        ShowTranslateNewVersion();
+    hide();
+}

@@ -1,0 +1,101 @@
+#pragma once
+// The make-dictionary window: picks an English resource script, its
+// translated counterpart and the dictionary to write, and starts the
+// extraction run. It also leads to the maintenance window and to the
+// translate-new-version window.
+//
+// The helpers at the end are shared with the translate-new-version window,
+// which is built the same way.
+
+#include "convert/runner.h"
+#include "convert/script.h"
+#include "platform/filedialog.h"
+
+#include <QFont>
+#include <QWidget>
+
+#include <functional>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class TwiaTile;
+
+class TDict1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDict1(QWidget *parent = nullptr);
+
+    // Controls, by their names in the window's design.
+    TwiaTile *wiaTile1;
+    QFrame *Bevel1;
+    QLabel *Label1, *Label2, *Label3, *Label4;
+    QLineEdit *E1, *E2, *E3;
+    QToolButton *Browse1, *Browse2, *Browse3, *EditDict;
+    QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
+    ScriptTemplate pl;   // the extraction template, patched by every run
+    FileDialog OD{FileDialog::Kind::Open}; // Browse1 and Browse2
+    FileDialog SD{FileDialog::Kind::Save}; // Browse3
+
+    // Where SpeedButton6 leads; set by the program.
+    std::function<void()> ShowTranslateNewVersion;
+
+    void Browse1Click();
+    void Browse2Click();
+    void Browse3Click();
+    void SpeedButton4Click();
+    void EditDictClick();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    bool shownBefore = false;
+};
+
+namespace ConversionWindow {
+
+// "新細明體" at a character height in pixels.
+QFont MingFont(int pixels);
+
+// Window frame, size, font and caption common to both conversion windows.
+void SetUpWindow(QWidget *window, const QString &caption, int clientWidth, int clientHeight);
+
+// A transparent label at x, y that sizes itself to its text.
+QLabel *Caption(QWidget *parent, const QString &text, int x, int y);
+// A read-only path field; only the browse buttons fill it.
+QLineEdit *PathField(QWidget *parent, int x, int y);
+// A flat button showing a picture, with a hint.
+QToolButton *ImageButton(QWidget *parent, const QRect &geometry, const QPixmap &picture, const QString &hint);
+// A flat button with dark blue text that switches to another window.
+QToolButton *SwitchButton(QWidget *parent, const QRect &geometry, const QString &text);
+// The start button: picture and caption "開始製作" at 16 pixels.
+QToolButton *StartButton(QWidget *parent, const QRect &geometry);
+
+// The filter and default extension of the resource-script dialogs.
+QString ResourceFilter();    // "Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*"
+QString ResourceDefaultExt(); // "*.rc"
+// Options of the open dialogs and of the save dialogs of both windows.
+unsigned OpenOptions();
+unsigned SaveOptions();
+
+// One browse: the starting folder by the custom / last-used rule, the
+// dialog, and on OK the field gets the full path and the last-used setting
+// its folder. A cancelled dialog changes nothing. True on OK.
+bool Browse(FileDialog &dialog, QWidget *owner, QLineEdit *field, const QString &customDir,
+            QString &lastUsedDir);
+
+// What a run needs besides its paths: the interpreter, the working folder
+// and, for the extraction, the switch of the maintenance window.
+RunSetup CurrentRunSetup();
+
+// Before the maintenance window opens `path`: when an extraction still
+// writes that dictionary, waits for it with the progress window, the window
+// `waiting` taking no input meanwhile, so that the editor never loads half
+// a dictionary.
+void WaitUntilWritten(QWidget *waiting, const QString &path);
+
+} // namespace ConversionWindow

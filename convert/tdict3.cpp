@@ -1,0 +1,188 @@
+#include "convert/tdict3.h"
+
+#include "convert/runner.h"
+#include "convert/tdict1.h"
+#include "editor/opendictionaryeditor.h"
+#include "platform/windowplacement.h"
+#include "settings/settings.h"
+#include "widgets/artwork.h"
+#include "widgets/twiatile.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QToolButton>
+
+using namespace ConversionWindow;
+
+TDict3::TDict3(QWidget *parent) : QWidget(parent), pl(TranslationTemplate())
+{
+    SetUpWindow(this, QStringLiteral("翻譯新版本"), 402, 319);
+
+    wiaTile1 = new TwiaTile(this);
+    wiaTile1->setImage(Artwork::BackgroundTile(Artwork::Background::Conversion).toImage());
+    wiaTile1->setTileMode(tmNormal);
+    wiaTile1->setGeometry(0, 0, 402, 319);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Bevel1->setGeometry(8, 8, 385, 49);
+
+    Label1 = new QLabel(QStringLiteral("當新版本出現時，可使用翻譯新版本功能，將舊有版本的字典檔套用到新版本的Resource檔上。"),
+                        this);
+    Label1->setFont(MingFont(16));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setGeometry(16, 16, 358, 41);
+
+    Label3 = Caption(this, QStringLiteral("程式字典檔位置 :"), 8, 80);
+    T1 = PathField(this, 8, 104);
+    B1 = ImageButton(this, QRect(320, 104, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+    EditDict = ImageButton(this, QRect(360, 104, 33, 22), Artwork::EditDictIcon(), QStringLiteral("編輯字典檔"));
+
+    Label2 = Caption(this, QStringLiteral("新版本來源Resource檔 (英文版本) :"), 8, 136);
+    T2 = PathField(this, 8, 160);
+    B2 = ImageButton(this, QRect(320, 160, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+
+    Label4 = Caption(this, QStringLiteral("翻譯後 (中文版本) 的RC 檔 :"), 8, 192);
+    T3 = PathField(this, 8, 216);
+    B3 = ImageButton(this, QRect(320, 216, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+
+    SizeChange = new QCheckBox(this);
+    SizeChange->setGeometry(8, 247, 13, 15);
+    SizeChange->setChecked(false); // never taken from the settings
+
+    Label5 = new QLabel(QStringLiteral("字體轉為細明體 9"), this);
+    Label5->setFont(MingFont(12));
+    // Sized to its text like the other labels: the face standing in for
+    // 新細明體 may be wider than the one the 93 x 12 design was made with.
+    Label5->move(24, 248);
+    Label5->adjustSize();
+    Label5->resize(qMax(Label5->width(), 93), qMax(Label5->height(), 12));
+    Label5->installEventFilter(this);
+
+    SpeedButton4 = StartButton(this, QRect(272, 269, 121, 33));
+    SpeedButton6 = SwitchButton(this, QRect(40, 280, 65, 22), QStringLiteral("製作字典檔"));
+    SpeedButton5 = SwitchButton(this, QRect(112, 280, 65, 22), QStringLiteral("字典檔維護"));
+
+    setTabOrder(T1, T2);
+    setTabOrder(T2, T3);
+    setTabOrder(T3, SizeChange);
+
+    DD.Title = QStringLiteral("開啟字典檔");
+    DD.Options = OpenOptions();
+    OD.Title = QStringLiteral("新版本來源 Resource 檔");
+    OD.Filter = ResourceFilter();
+    OD.DefaultExt = ResourceDefaultExt();
+    OD.Options = OpenOptions();
+    SD.Title = QStringLiteral("儲存RC檔");
+    SD.Filter = ResourceFilter();
+    SD.DefaultExt = ResourceDefaultExt();
+    SD.Options = SaveOptions();
+
+    connect(B1, &QToolButton::clicked, this, &TDict3::B1Click);
+    connect(B2, &QToolButton::clicked, this, &TDict3::B2Click);
+    connect(B3, &QToolButton::clicked, this, &TDict3::B3Click);
+    connect(EditDict, &QToolButton::clicked, this, &TDict3::EditDictClick);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TDict3::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TDict3::SpeedButton5Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TDict3::SpeedButton6Click);
+}
+
+void TDict3::showEvent(QShowEvent *event)
+{
+    if (!shownBefore) {
+        shownBefore = true;
+        CentreOnScreen(this);
+    }
+    QWidget::showEvent(event);
+}
+
+bool TDict3::eventFilter(QObject *watched, QEvent *event)
+{
+    // Every press of the button on the label toggles the box once: a double
+    // click arrives as a press and then a double-click press, two toggles.
+    if (watched == Label5) {
+        if (event->type() == QEvent::MouseButtonPress
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            Label5Click();
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonDblClick
+            && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            Label5DblClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TDict3::SetDictionary(const QString &path)
+{
+    T1->setText(path);
+}
+
+void TDict3::B1Click()
+{
+    // The file name is kept: the previous choice is offered again.
+    DD.Filter = DictionaryFilter;
+    DD.DefaultExt = QStringLiteral("*.") + RegDat.DicExt;
+    Browse(DD, this, T1, RegDat.DictDefPath, RegDat.DictLUPath);
+}
+
+void TDict3::B2Click()
+{
+    OD.FileName.clear();
+    Browse(OD, this, T2, RegDat.NewVerRCDefPath, RegDat.NewRCPath);
+}
+
+void TDict3::B3Click()
+{
+    SD.FileName.clear();
+    Browse(SD, this, T3, RegDat.NewVerTranlatedRCDefPath, RegDat.NewRCTransLUPath);
+}
+
+void TDict3::SpeedButton4Click()
+{
+    TranslationPaths paths;
+    paths.T1 = PathBytes(T1->text());
+    paths.T2 = PathBytes(T2->text());
+    paths.T3 = PathBytes(T3->text());
+    paths.SizeChange = SizeChange->isChecked();
+    scriptRunner().RunTranslation(pl, paths, CurrentRunSetup());
+}
+
+void TDict3::EditDictClick()
+{
+    const QString dictionary = T1->text();
+    if (dictionary.isEmpty())
+        return;
+    WaitUntilWritten(this, dictionary);
+    if (OpenDictionaryEditor(dictionary))
+        hide();
+}
+
+void TDict3::SpeedButton5Click()
+{
+    OpenDictionaryEditor(QString());
+    hide();
+}
+
+void TDict3::SpeedButton6Click()
+{
+    if (ShowMakeDictionary)
+        ShowMakeDictionary();
+    hide();
+}
+
+void TDict3::Label5Click()
+{
+    SizeChange->toggle();
+}
+
+void TDict3::Label5DblClick()
+{
+    SizeChange->toggle();
+}

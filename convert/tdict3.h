@@ -1,0 +1,62 @@
+#pragma once
+// The translate-new-version window: picks a dictionary, a new English
+// resource script and the translated resource script to write, with the
+// switch that turns the dialogs' 8-point font into 新細明體 9, and starts the
+// translation run. It also leads to the maintenance window and to the
+// make-dictionary window.
+
+#include "convert/script.h"
+#include "platform/filedialog.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QToolButton;
+class TwiaTile;
+
+class TDict3 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TDict3(QWidget *parent = nullptr);
+
+    // Controls, by their names in the window's design.
+    TwiaTile *wiaTile1;
+    QFrame *Bevel1;
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
+    QLineEdit *T1, *T2, *T3;
+    QToolButton *B1, *B2, *B3, *EditDict;
+    QCheckBox *SizeChange;
+    QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
+    ScriptTemplate pl;   // the translation template, patched by every run
+    FileDialog DD{FileDialog::Kind::Open}; // B1
+    FileDialog OD{FileDialog::Kind::Open}; // B2
+    FileDialog SD{FileDialog::Kind::Save}; // B3
+
+    // Where SpeedButton6 leads; set by the program.
+    std::function<void()> ShowMakeDictionary;
+
+    // The maintenance window's switch hands over its open dictionary.
+    void SetDictionary(const QString &path);
+
+    void B1Click();
+    void B2Click();
+    void B3Click();
+    void SpeedButton4Click();
+    void EditDictClick();
+    void SpeedButton5Click();
+    void SpeedButton6Click();
+    void Label5Click();
+    void Label5DblClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool shownBefore = false;
+};

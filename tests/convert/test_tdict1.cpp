@@ -1,0 +1,460 @@
+// The make-dictionary window driven as the user would: dialogs answered by
+// the test, runs recorded instead of starting perl.
+
+#include "convert/tdict1.h"
+#include "support/recorders.h"
+#include "window_recorders.h"
+
+#include "settings/startdir.h"
+#include "widgets/twiatile.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+class TestTDict1 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void controlsAsDesigned();
+    void browseSourceAndTranslated();
+    void browseStartFolderRule();
+    void browseDictionaryOffersPreviousChoice();
+    void cancelledBrowseChangesNothing();
+    void emptyFieldRefused();
+    void runWritesScriptAndStartsInterpreter();
+    void secondRunRefusedWhileInterpreterWorks();
+    void interpreterProblemsReachTheUser();
+    void dictionaryNamingAnInputRefused();
+    void switches();
+    void editDictionaryRules();
+    void editDictionaryWaitsForExtraction();
+    void rendering();
+
+private:
+    std::unique_ptr<WindowTestSetting> setting;
+    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<FileDialogAnswers> dialogs;
+    std::unique_ptr<ProgressLog> progressLog;
+    std::unique_ptr<LaunchRecorder> launches;
+    std::unique_ptr<TDict1> window;
+
+    // Fills the three fields through the browse buttons.
+    void choose(const QString &e1, const QString &e2, const QString &e3)
+    {
+        dialogs->answers = {e1, e2, e3};
+        window->Browse1Click();
+        window->Browse2Click();
+        window->Browse3Click();
+    }
+};
+
+void TestTDict1::init()
+{
+    setting = std::make_unique<WindowTestSetting>();
+    messages = std::make_unique<MessageRecorder>();
+    dialogs = std::make_unique<FileDialogAnswers>();
+    progressLog = std::make_unique<ProgressLog>();
+    launches = std::make_unique<LaunchRecorder>();
+    window = std::make_unique<TDict1>();
+}
+
+void TestTDict1::cleanup()
+{
+    window.reset();
+    launches.reset();
+    progressLog.reset();
+    dialogs.reset();
+    messages.reset();
+    setting.reset();
+}
+
+void TestTDict1::controlsAsDesigned()
+{
+    QCOMPARE(window->windowTitle(), QStringLiteral("製作字典檔"));
+    QCOMPARE(window->size(), QSize(402, 322));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QCOMPARE(window->font().family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(window->font().pixelSize(), 11);
+    QCOMPARE(window->wiaTile1->geometry(), QRect(0, 0, 402, 322));
+    QCOMPARE(window->wiaTile1->TileMode(), tmNormal);
+    QVERIFY(!window->wiaTile1->Image().isNull());
+    QCOMPARE(window->Bevel1->geometry(), QRect(8, 8, 385, 81));
+    QVERIFY(window->Label1->wordWrap());
+    QCOMPARE(window->Label1->font().pixelSize(), 16);
+    QCOMPARE(window->Label2->pos(), QPoint(8, 104));
+    QCOMPARE(window->Label2->text(), QStringLiteral("來源Resource檔 (英文版本) :"));
+    QCOMPARE(window->Label3->text(), QStringLiteral("翻譯後Resource檔 (中文版本) :"));
+    QCOMPARE(window->Label4->text(), QStringLiteral("輸出的字典檔檔案名稱及位置 :"));
+    QCOMPARE(window->E3->geometry(), QRect(8, 240, 305, 20));
+    for (QLineEdit *field : {window->E1, window->E2, window->E3}) {
+        QVERIFY(field->isReadOnly());
+        QCOMPARE(field->font().family(), QStringLiteral("新細明體"));
+        QCOMPARE(field->font().pixelSize(), 12);
+    }
+    QCOMPARE(window->Browse2->geometry(), QRect(320, 184, 33, 22));
+    QCOMPARE(window->Browse3->toolTip(), QStringLiteral("瀏覽..."));
+    QCOMPARE(window->EditDict->geometry(), QRect(360, 240, 33, 22));
+    QCOMPARE(window->EditDict->toolTip(), QStringLiteral("編輯字典檔"));
+    QCOMPARE(window->SpeedButton4->text(), QStringLiteral("開始製作"));
+    QCOMPARE(window->SpeedButton4->font().pixelSize(), 16);
+    QVERIFY(!window->SpeedButton4->icon().isNull());
+    QCOMPARE(window->SpeedButton4->geometry(), QRect(272, 277, 121, 33));
+    QCOMPARE(window->SpeedButton5->text(), QStringLiteral("字典檔維護"));
+    QCOMPARE(window->SpeedButton6->text(), QStringLiteral("翻譯新版本"));
+    QCOMPARE(window->SpeedButton6->palette().color(QPalette::ButtonText), QColor(0, 0, 125));
+    QCOMPARE(window->pl.size(), std::size_t(186));
+    QCOMPARE(NextTabStop(window->E1), window->E2);
+    QCOMPARE(NextTabStop(window->E2), window->E3);
+}
+
+void TestTDict1::browseSourceAndTranslated()
+{
+    RegDat.SourceRCLUPath = QStringLiteral("/old/en");
+    RegDat.DestRCLUPath = QStringLiteral("/old/zh");
+    window->OD.FileName = QStringLiteral("/old/en/earlier.rc");
+    dialogs->answers = {QStringLiteral("/data/app one/en.rc"), QStringLiteral("/data/zh/app.rc")};
+
+    window->Browse1Click();
+    window->Browse2Click();
+
+    QCOMPARE(dialogs->shown.size(), qsizetype(2));
+    const FileDialog &first = dialogs->shown.at(0);
+    QCOMPARE(first.DialogKind, FileDialog::Kind::Open);
+    QCOMPARE(first.Title, QStringLiteral("瀏覽來源Resource檔"));
+    QCOMPARE(first.Filter, QStringLiteral("Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*"));
+    QCOMPARE(first.DefaultExt, QStringLiteral("*.rc"));
+    QCOMPARE(first.InitialDir, QStringLiteral("/old/en"));
+    QVERIFY(first.FileName.isEmpty()); // cleared before showing
+    QVERIFY(first.Options & FileDialog::FileMustExist);
+    QVERIFY(first.Options & FileDialog::PathMustExist);
+    QVERIFY(first.Options & FileDialog::HideReadOnly);
+    QVERIFY(!(first.Options & FileDialog::OverwritePrompt));
+    const FileDialog &second = dialogs->shown.at(1);
+    QCOMPARE(second.Title, QStringLiteral("瀏覽翻譯後Resource檔"));
+    QCOMPARE(second.InitialDir, QStringLiteral("/old/zh"));
+    QVERIFY(second.FileName.isEmpty()); // the first choice is not offered again
+
+    QCOMPARE(window->E1->text(), QStringLiteral("/data/app one/en.rc"));
+    QCOMPARE(window->E2->text(), QStringLiteral("/data/zh/app.rc"));
+    QCOMPARE(RegDat.SourceRCLUPath, QStringLiteral("/data/app one"));
+    QCOMPARE(RegDat.DestRCLUPath, QStringLiteral("/data/zh"));
+    QVERIFY(RegDat.DictLUPath.isEmpty());
+}
+
+void TestTDict1::browseStartFolderRule()
+{
+    // Custom folders in use: a set one wins; an empty one leaves the shared
+    // dialog where the other button put it.
+    RegDat.UseCustomDefaultPath = true;
+    RegDat.SourceRCDefPath = QStringLiteral("/custom/en");
+    RegDat.SourceRCLUPath = QStringLiteral("/last/en");
+    RegDat.DestRCDefPath.clear();
+    RegDat.DestRCLUPath = QStringLiteral("/last/zh");
+    RegDat.DictDefPath = QStringLiteral("/custom/dict");
+    RegDat.DictLUPath = QStringLiteral("/last/dict");
+    dialogs->answers = {QString(), QString(), QString()};
+    window->Browse1Click();
+    window->Browse2Click();
+    window->Browse3Click();
+    QCOMPARE(dialogs->shown.at(0).InitialDir, QStringLiteral("/custom/en"));
+    QCOMPARE(dialogs->shown.at(1).InitialDir, QStringLiteral("/custom/en"));
+    QCOMPARE(dialogs->shown.at(2).InitialDir, QStringLiteral("/custom/dict"));
+
+    // Custom folders not in use: the last-used folder, even an empty one.
+    RegDat.UseCustomDefaultPath = false;
+    RegDat.SourceRCLUPath.clear();
+    dialogs->shown.clear();
+    dialogs->answers = {QString(), QString(), QString()};
+    window->Browse1Click();
+    window->Browse2Click();
+    window->Browse3Click();
+    QCOMPARE(dialogs->shown.at(0).InitialDir, QString());
+    QCOMPARE(dialogs->shown.at(1).InitialDir, QStringLiteral("/last/zh"));
+    QCOMPARE(dialogs->shown.at(2).InitialDir, QStringLiteral("/last/dict"));
+}
+
+void TestTDict1::browseDictionaryOffersPreviousChoice()
+{
+    RegDat.DicExt = QStringLiteral("dic");
+    RegDat.DicExtDescription = QStringLiteral("字典檔 (*.dic)");
+    DictionaryFilter = BuildDictionaryFilter();
+    dialogs->answers = {QStringLiteral("/dicts/app.dic"), QStringLiteral("/")};
+    window->Browse3Click();
+
+    const FileDialog &shown = dialogs->shown.at(0);
+    QCOMPARE(shown.DialogKind, FileDialog::Kind::Save);
+    QCOMPARE(shown.Title, QStringLiteral("儲存字典檔"));
+    QCOMPARE(shown.Filter, QStringLiteral("字典檔 (*.dic)|*.dic|所有檔案 (*.*)|*.*"));
+    QCOMPARE(shown.DefaultExt, QStringLiteral("*.dic"));
+    QVERIFY(shown.Options & FileDialog::OverwritePrompt);
+    QVERIFY(shown.Options & FileDialog::PathMustExist);
+    QVERIFY(!(shown.Options & FileDialog::FileMustExist));
+    QCOMPARE(window->E3->text(), QStringLiteral("/dicts/app.dic"));
+    QCOMPARE(RegDat.DictLUPath, QStringLiteral("/dicts"));
+
+    window->Browse3Click();
+    QCOMPARE(dialogs->shown.at(1).FileName, QStringLiteral("/dicts/app.dic"));
+    QCOMPARE(RegDat.DictLUPath, FolderPart(QStringLiteral("/"))); // a root keeps its separator
+}
+
+void TestTDict1::cancelledBrowseChangesNothing()
+{
+    window->E1->setText(QStringLiteral("/keep/en.rc"));
+    window->E3->setText(QStringLiteral("/keep/app.txt"));
+    RegDat.SourceRCLUPath = QStringLiteral("/keep");
+    RegDat.DictLUPath = QStringLiteral("/keepdict");
+    dialogs->answers = {QString(), QString()};
+    window->Browse1Click();
+    window->Browse3Click();
+    QCOMPARE(dialogs->shown.size(), qsizetype(2));
+    QCOMPARE(window->E1->text(), QStringLiteral("/keep/en.rc"));
+    QCOMPARE(window->E3->text(), QStringLiteral("/keep/app.txt"));
+    QCOMPARE(RegDat.SourceRCLUPath, QStringLiteral("/keep"));
+    QCOMPARE(RegDat.DictLUPath, QStringLiteral("/keepdict"));
+}
+
+void TestTDict1::emptyFieldRefused()
+{
+    bool editorEnabledDuringCheck = true;
+    progressLog->onText = [&](const QString &) { editorEnabledDuringCheck = Dict2->isEnabled(); };
+    window->E1->setText(setting->path(QStringLiteral("en.rc")));
+    window->E3->setText(setting->path(QStringLiteral("app.txt")));
+    window->SpeedButton4->click();
+
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).kind, QStringLiteral("message"));
+    QCOMPARE(messages->messages.at(0).text, QStringLiteral("資料未輸入妥當"));
+    QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
+    QVERIFY(!editorEnabledDuringCheck);
+    QVERIFY(Dict2->isEnabled());
+    QCOMPARE(progressLog->log, QStringList({QStringLiteral("show"), QStringLiteral("pos 0"),
+                                            QStringLiteral("text 檢查檔案路徑及資料.."), QStringLiteral("close"),
+                                            QStringLiteral("pos 0")}));
+    QVERIFY(launches->commands.isEmpty());
+    QVERIFY(!QFile::exists(setting->path(QStringLiteral("Glossary.pl"))));
+}
+
+void TestTDict1::runWritesScriptAndStartsInterpreter()
+{
+    // Blanks, quotes, $ and @ and Chinese in the paths; the fields are
+    // filled through the dialogs as the user would.
+    const QString dir = setting->path(QStringLiteral("my \"rc\" $x@y"));
+    QDir().mkpath(dir);
+    choose(dir + QStringLiteral("/en.rc"), dir + QStringLiteral("/中文.rc"), dir + QStringLiteral("/字典 1.txt"));
+    bool editorEnabledWhileFilling = true;
+    progressLog->onText = [&](const QString &text) {
+        if (text == QStringLiteral("處理字典檔.."))
+            editorEnabledWhileFilling = Dict2->isEnabled();
+    };
+    window->SpeedButton4->click();
+
+    QVERIFY2(messages->messages.isEmpty(), qPrintable(messages->messages.value(0).text));
+    QCOMPARE(progressLog->log,
+             QStringList({QStringLiteral("show"), QStringLiteral("pos 0"), QStringLiteral("text 檢查檔案路徑及資料.."),
+                          QStringLiteral("pos 15"), QStringLiteral("text 處理原始RC檔.."), QStringLiteral("pos 30"),
+                          QStringLiteral("text 處理翻譯後RC檔.."), QStringLiteral("pos 45"),
+                          QStringLiteral("text 處理字典檔.."), QStringLiteral("pos 60"),
+                          QStringLiteral("text 製作pl檔案.."), QStringLiteral("pos 80"),
+                          QStringLiteral("text 準備執行Perl.."), QStringLiteral("pos 100"),
+                          QStringLiteral("text 完成"), QStringLiteral("close"), QStringLiteral("pos 0")}));
+    QVERIFY(!editorEnabledWhileFilling);
+    QVERIFY(Dict2->isEnabled());
+
+    const QString script = setting->path(QStringLiteral("Glossary.pl"));
+    const QList<QByteArray> lines = ScriptLines(script);
+    QCOMPARE(lines.size(), qsizetype(186));
+    for (const QByteArray &line : lines)
+        QVERIFY(line.endsWith('\r'));
+    // The paths reach the script as the file system's bytes, with the
+    // characters Perl would read specially escaped.
+    const QByteArray escapedDir = QFile::encodeName(setting->work.path()) + "/my \\\"rc\\\" \\$x\\@y";
+    QCOMPARE(lines.at(11), "$f1=\"" + escapedDir + "/en.rc\";\r");
+    QCOMPARE(lines.at(12), "$f2=\"" + escapedDir + "/" + QStringLiteral("中文").toUtf8() + ".rc\";\r");
+    QCOMPARE(lines.at(13), "$f3=\"" + escapedDir + "/" + QStringLiteral("字典").toUtf8() + " 1.txt\";\r");
+    QCOMPARE(lines.at(17), QByteArray("open(FH,$f1);\r"));
+
+    QCOMPARE(launches->commands.size(), qsizetype(1));
+    const InterpreterCommand &command = launches->commands.at(0);
+    QCOMPARE(command.program, QStringLiteral("/usr/bin/perl"));
+    QCOMPARE(command.arguments.size(), qsizetype(1));
+    QVERIFY(QFileInfo(command.arguments.at(0)).exists());
+    QCOMPARE(QFileInfo(command.arguments.at(0)).canonicalFilePath(), QFileInfo(script).canonicalFilePath());
+    QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+
+    // The window stays as it was, its fields kept.
+    QCOMPARE(window->E3->text(), dir + QStringLiteral("/字典 1.txt"));
+}
+
+void TestTDict1::secondRunRefusedWhileInterpreterWorks()
+{
+    choose(setting->path(QStringLiteral("a.rc")), setting->path(QStringLiteral("b.rc")),
+           setting->path(QStringLiteral("first.txt")));
+    window->SpeedButton4Click();
+    QCOMPARE(launches->commands.size(), qsizetype(1));
+
+    window->E3->setText(setting->path(QStringLiteral("second.txt")));
+    window->SpeedButton4Click();
+    QCOMPARE(launches->commands.size(), qsizetype(1));
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).text, ScriptRunner::StillRunningMessage(RunKind::Extraction));
+    QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
+    QVERIFY(Dict2->isEnabled());
+    // The refused run left the script of the running one alone.
+    QVERIFY(ScriptLines(setting->path(QStringLiteral("Glossary.pl"))).at(13).contains("first.txt"));
+
+    launches->finish(0);
+    window->SpeedButton4Click();
+    QCOMPARE(launches->commands.size(), qsizetype(2));
+    QVERIFY(ScriptLines(setting->path(QStringLiteral("Glossary.pl"))).at(13).contains("second.txt"));
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+}
+
+void TestTDict1::interpreterProblemsReachTheUser()
+{
+    choose(setting->path(QStringLiteral("a.rc")), setting->path(QStringLiteral("b.rc")),
+           setting->path(QStringLiteral("d.txt")));
+
+    RegDat.PerlPath = QStringLiteral("/no/such/perl");
+    launches->startError = QStringLiteral("No such file or directory");
+    window->SpeedButton4Click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).text,
+             ScriptRunner::CannotStartMessage(QStringLiteral("/no/such/perl"), QStringLiteral("No such file or directory")));
+    QVERIFY(progressLog->log.contains(QStringLiteral("text 製作失敗")));
+    QVERIFY(!progressLog->log.contains(QStringLiteral("text 完成")));
+    QVERIFY(!scriptRunner().IsRunning(RunKind::Extraction));
+    QVERIFY(Dict2->isEnabled());
+
+    launches->startError.clear();
+    window->SpeedButton4Click();
+    launches->finish(2);
+    QCOMPARE(messages->messages.size(), qsizetype(2));
+    QCOMPARE(messages->messages.at(1).text, ScriptRunner::FailedMessage(RunKind::Extraction, 2, false));
+    QCOMPARE(messages->messages.at(1).caption, QStringLiteral("錯誤"));
+}
+
+void TestTDict1::dictionaryNamingAnInputRefused()
+{
+    const QString en = setting->path(QStringLiteral("en.rc"));
+    setting->write(QStringLiteral("en.rc"), "STRINGTABLE\r\n");
+    choose(en, setting->path(QStringLiteral("zh.rc")), en);
+    window->SpeedButton4Click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
+    QVERIFY(launches->commands.isEmpty());
+    QVERIFY(!QFile::exists(setting->path(QStringLiteral("Glossary.pl"))));
+    QFile kept(en);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("STRINGTABLE\r\n"));
+}
+
+void TestTDict1::switches()
+{
+    window->show();
+    bool visibleWhenTargetShown = false;
+    int shown = 0;
+    window->ShowTranslateNewVersion = [&] {
+        ++shown;
+        visibleWhenTargetShown = window->isVisible();
+    };
+    window->SpeedButton6->click();
+    QCOMPARE(shown, 1);
+    QVERIFY(visibleWhenTargetShown); // the target first, then this window hides
+    QVERIFY(!window->isVisible());
+
+    // "字典檔維護": cancelling the editor's open dialog keeps this window.
+    window->show();
+    dialogs->answers = {QString()};
+    window->SpeedButton5->click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).text, QStringLiteral("使用者取消。"));
+    QCOMPARE(messages->messages.at(0).caption, QStringLiteral("開啟字典檔"));
+    QVERIFY(window->isVisible());
+    QVERIFY(!Dict2->isVisible());
+
+    const QString dict = setting->path(QStringLiteral("open.txt"));
+    setting->write(QStringLiteral("open.txt"), "Open\r\n開啟\r\n");
+    dialogs->answers = {dict};
+    window->SpeedButton5->click();
+    QVERIFY(!window->isVisible());
+    QVERIFY(Dict2->isVisible());
+    QCOMPARE(Dict2->DictionaryFileName, dict);
+}
+
+void TestTDict1::editDictionaryRules()
+{
+    window->show();
+    window->EditDict->click(); // empty field
+    QVERIFY(window->isVisible());
+    QVERIFY(!Dict2->isVisible());
+
+    window->E3->setText(setting->path(QStringLiteral("missing.txt")));
+    window->EditDict->click();
+    QVERIFY(window->isVisible());
+    QVERIFY(!Dict2->isVisible());
+    QVERIFY(messages->messages.isEmpty());
+
+    const QString dict = setting->path(QStringLiteral("made.txt"));
+    setting->write(QStringLiteral("made.txt"), "File\r\n檔案\r\nEdit\r\n編輯\r\n");
+    window->E3->setText(dict);
+    window->EditDict->click();
+    QVERIFY(!window->isVisible());
+    QVERIFY(Dict2->isVisible());
+    QCOMPARE(Dict2->DictionaryFileName, dict);
+    QCOMPARE(Dict2->Tables.LastEntry, 1);
+}
+
+void TestTDict1::editDictionaryWaitsForExtraction()
+{
+    const QString dict = setting->path(QStringLiteral("growing.txt"));
+    choose(setting->path(QStringLiteral("a.rc")), setting->path(QStringLiteral("b.rc")), dict);
+    window->SpeedButton4Click();
+    QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+    // Half of the dictionary is there when the user asks to edit it.
+    setting->write(QStringLiteral("growing.txt"), "File\r\n");
+    window->show();
+    progressLog->log.clear();
+
+    bool windowTookInputWhileWaiting = true;
+    QTimer::singleShot(0, this, [&] {
+        windowTookInputWhileWaiting = window->isEnabled();
+        setting->write(QStringLiteral("growing.txt"), "File\r\n檔案\r\nEdit\r\n編輯\r\nView\r\n檢視\r\n");
+        launches->finish(0);
+    });
+    window->EditDict->click();
+
+    QVERIFY(!windowTookInputWhileWaiting);
+    QVERIFY(window->isEnabled());
+    QVERIFY(progressLog->log.contains(QStringLiteral("show")));
+    QVERIFY(progressLog->log.contains(QStringLiteral("text 等待字典檔製作完成..")));
+    QVERIFY(!scriptRunner().IsRunning(RunKind::Extraction));
+    QCOMPARE(Dict2->DictionaryFileName, dict);
+    QCOMPARE(Dict2->Tables.LastEntry, 2); // the whole dictionary, not the half
+    QVERIFY(!window->isVisible());
+}
+
+void TestTDict1::rendering()
+{
+    window->E1->setText(QStringLiteral("/home/譯者/來源/app.rc"));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    const QImage image = window->grab().toImage();
+    QCOMPARE(image.size(), QSize(402, 322) * image.devicePixelRatio());
+    QVERIFY(image.save(QStringLiteral("/tmp/tdict1.png")));
+    // Every label's text fits in the label and inside the window.
+    for (QLabel *label : {window->Label2, window->Label3, window->Label4}) {
+        QVERIFY(label->geometry().right() < 402);
+        QVERIFY(label->width() >= label->sizeHint().width());
+    }
+    QVERIFY(window->Label1->heightForWidth(358) <= 73);
+    for (QToolButton *b : {window->SpeedButton5, window->SpeedButton6})
+        QVERIFY(b->fontMetrics().horizontalAdvance(b->text()) <= b->width());
+}
+
+QTEST_MAIN(TestTDict1)
+#include "test_tdict1.moc"

@@ -1,0 +1,369 @@
+// The translate-new-version window driven as the user would: dialogs
+// answered by the test, runs recorded instead of starting perl.
+
+#include "convert/tdict3.h"
+#include "support/recorders.h"
+#include "window_recorders.h"
+
+#include "platform/codepage.h"
+#include "widgets/twiatile.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <QWindow>
+
+class TestTDict3 : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void controlsAsDesigned();
+    void browseButtons();
+    void browseStartFolderRule();
+    void cancelledBrowseChangesNothing();
+    void fontSwitchLabelTogglesPerPress();
+    void emptyFieldRefused();
+    void sameResourcePathsRefused();
+    void runWritesScriptAndStartsInterpreter();
+    void secondRunRefusedWhileInterpreterWorks();
+    void switches();
+    void editDictionaryRules();
+    void rendering();
+
+private:
+    std::unique_ptr<WindowTestSetting> setting;
+    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<FileDialogAnswers> dialogs;
+    std::unique_ptr<ProgressLog> progressLog;
+    std::unique_ptr<LaunchRecorder> launches;
+    std::unique_ptr<TDict3> window;
+
+    void choose(const QString &t1, const QString &t2, const QString &t3)
+    {
+        dialogs->answers = {t1, t2, t3};
+        window->B1Click();
+        window->B2Click();
+        window->B3Click();
+    }
+};
+
+void TestTDict3::init()
+{
+    setting = std::make_unique<WindowTestSetting>();
+    messages = std::make_unique<MessageRecorder>();
+    dialogs = std::make_unique<FileDialogAnswers>();
+    progressLog = std::make_unique<ProgressLog>();
+    launches = std::make_unique<LaunchRecorder>();
+    window = std::make_unique<TDict3>();
+}
+
+void TestTDict3::cleanup()
+{
+    window.reset();
+    launches.reset();
+    progressLog.reset();
+    dialogs.reset();
+    messages.reset();
+    setting.reset();
+}
+
+void TestTDict3::controlsAsDesigned()
+{
+    QCOMPARE(window->windowTitle(), QStringLiteral("翻譯新版本"));
+    QCOMPARE(window->size(), QSize(402, 319));
+    QCOMPARE(window->minimumSize(), window->maximumSize());
+    QCOMPARE(window->wiaTile1->geometry(), QRect(0, 0, 402, 319));
+    QCOMPARE(window->wiaTile1->TileMode(), tmNormal);
+    QCOMPARE(window->Bevel1->geometry(), QRect(8, 8, 385, 49));
+    QCOMPARE(window->Label1->text(),
+             QStringLiteral("當新版本出現時，可使用翻譯新版本功能，將舊有版本的字典檔套用到新版本的Resource檔上。"));
+    QCOMPARE(window->Label3->text(), QStringLiteral("程式字典檔位置 :"));
+    QCOMPARE(window->Label2->text(), QStringLiteral("新版本來源Resource檔 (英文版本) :"));
+    QCOMPARE(window->Label4->text(), QStringLiteral("翻譯後 (中文版本) 的RC 檔 :"));
+    QCOMPARE(window->Label4->pos(), QPoint(8, 192));
+    QCOMPARE(window->T1->geometry(), QRect(8, 104, 305, 20));
+    QCOMPARE(window->EditDict->geometry(), QRect(360, 104, 33, 22));
+    QCOMPARE(window->EditDict->toolTip(), QStringLiteral("編輯字典檔"));
+    QCOMPARE(window->B3->geometry(), QRect(320, 216, 33, 22));
+    for (QLineEdit *field : {window->T1, window->T2, window->T3})
+        QVERIFY(field->isReadOnly());
+    QCOMPARE(window->SizeChange->geometry(), QRect(8, 247, 13, 15));
+    QVERIFY(!window->SizeChange->isChecked());
+    QVERIFY(window->SizeChange->text().isEmpty());
+    QCOMPARE(window->Label5->text(), QStringLiteral("字體轉為細明體 9"));
+    QCOMPARE(window->Label5->pos(), QPoint(24, 248));
+    QVERIFY(window->Label5->width() >= 93);
+    QCOMPARE(window->Label5->font().pixelSize(), 12);
+    QCOMPARE(window->SpeedButton4->geometry(), QRect(272, 269, 121, 33));
+    QCOMPARE(window->SpeedButton6->text(), QStringLiteral("製作字典檔"));
+    QCOMPARE(window->SpeedButton6->geometry(), QRect(40, 280, 65, 22));
+    QCOMPARE(window->SpeedButton5->text(), QStringLiteral("字典檔維護"));
+    QCOMPARE(window->SpeedButton5->palette().color(QPalette::ButtonText), QColor(0, 0, 125));
+    QCOMPARE(window->pl.size(), std::size_t(134));
+    QCOMPARE(NextTabStop(window->T1), window->T2);
+    QCOMPARE(NextTabStop(window->T2), window->T3);
+    QCOMPARE(NextTabStop(window->T3), window->SizeChange);
+}
+
+void TestTDict3::browseButtons()
+{
+    RegDat.DictLUPath = QStringLiteral("/last/dict");
+    RegDat.NewRCPath = QStringLiteral("/last/new");
+    RegDat.NewRCTransLUPath = QStringLiteral("/last/out");
+    window->OD.FileName = QStringLiteral("/earlier/new.rc");
+    window->SD.FileName = QStringLiteral("/earlier/out.rc");
+    dialogs->answers = {QStringLiteral("/d/app.txt"), QStringLiteral("/rc v2/en.rc"), QStringLiteral("/out/zh.rc"),
+                        QStringLiteral("/d2/other.txt")};
+    window->B1Click();
+    window->B2Click();
+    window->B3Click();
+    window->B1Click();
+
+    const FileDialog &dd = dialogs->shown.at(0);
+    QCOMPARE(dd.DialogKind, FileDialog::Kind::Open);
+    QCOMPARE(dd.Title, QStringLiteral("開啟字典檔"));
+    QCOMPARE(dd.Filter, QStringLiteral("文字檔 (*.txt)|*.txt|所有檔案 (*.*)|*.*"));
+    QCOMPARE(dd.DefaultExt, QStringLiteral("*.txt"));
+    QCOMPARE(dd.InitialDir, QStringLiteral("/last/dict"));
+    QVERIFY(dd.Options & FileDialog::FileMustExist);
+    const FileDialog &od = dialogs->shown.at(1);
+    QCOMPARE(od.Title, QStringLiteral("新版本來源 Resource 檔"));
+    QCOMPARE(od.Filter, QStringLiteral("Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*"));
+    QCOMPARE(od.DefaultExt, QStringLiteral("*.rc"));
+    QCOMPARE(od.InitialDir, QStringLiteral("/last/new"));
+    QVERIFY(od.FileName.isEmpty());
+    QVERIFY(od.Options & FileDialog::FileMustExist);
+    const FileDialog &sd = dialogs->shown.at(2);
+    QCOMPARE(sd.DialogKind, FileDialog::Kind::Save);
+    QCOMPARE(sd.Title, QStringLiteral("儲存RC檔"));
+    QCOMPARE(sd.Filter, QStringLiteral("Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*"));
+    QCOMPARE(sd.DefaultExt, QStringLiteral("*.rc"));
+    QCOMPARE(sd.InitialDir, QStringLiteral("/last/out"));
+    QVERIFY(sd.FileName.isEmpty());
+    QVERIFY(sd.Options & FileDialog::OverwritePrompt);
+    QVERIFY(!(sd.Options & FileDialog::FileMustExist));
+    // The dictionary dialog offers its previous choice again.
+    QCOMPARE(dialogs->shown.at(3).FileName, QStringLiteral("/d/app.txt"));
+    QCOMPARE(dialogs->shown.at(3).InitialDir, QStringLiteral("/d"));
+
+    QCOMPARE(window->T1->text(), QStringLiteral("/d2/other.txt"));
+    QCOMPARE(window->T2->text(), QStringLiteral("/rc v2/en.rc"));
+    QCOMPARE(window->T3->text(), QStringLiteral("/out/zh.rc"));
+    QCOMPARE(RegDat.DictLUPath, QStringLiteral("/d2"));
+    QCOMPARE(RegDat.NewRCPath, QStringLiteral("/rc v2"));
+    QCOMPARE(RegDat.NewRCTransLUPath, QStringLiteral("/out"));
+}
+
+void TestTDict3::browseStartFolderRule()
+{
+    RegDat.UseCustomDefaultPath = true;
+    RegDat.DictDefPath.clear();
+    RegDat.DictLUPath = QStringLiteral("/last/dict");
+    RegDat.NewVerRCDefPath = QStringLiteral("/custom/new");
+    RegDat.NewVerTranlatedRCDefPath = QStringLiteral("/custom/out");
+    window->DD.InitialDir = QStringLiteral("/from/before");
+    dialogs->answers = {QString(), QString(), QString()};
+    window->B1Click();
+    window->B2Click();
+    window->B3Click();
+    QCOMPARE(dialogs->shown.at(0).InitialDir, QStringLiteral("/from/before")); // an empty custom folder keeps it
+    QCOMPARE(dialogs->shown.at(1).InitialDir, QStringLiteral("/custom/new"));
+    QCOMPARE(dialogs->shown.at(2).InitialDir, QStringLiteral("/custom/out"));
+
+    RegDat.UseCustomDefaultPath = false;
+    RegDat.NewRCPath.clear();
+    dialogs->shown.clear();
+    dialogs->answers = {QString(), QString()};
+    window->B1Click();
+    window->B2Click();
+    QCOMPARE(dialogs->shown.at(0).InitialDir, QStringLiteral("/last/dict"));
+    QCOMPARE(dialogs->shown.at(1).InitialDir, QString());
+}
+
+void TestTDict3::cancelledBrowseChangesNothing()
+{
+    window->T2->setText(QStringLiteral("/keep/en.rc"));
+    RegDat.NewRCPath = QStringLiteral("/keep");
+    dialogs->answers = {QString()};
+    window->B2Click();
+    QCOMPARE(dialogs->shown.size(), qsizetype(1));
+    QCOMPARE(window->T2->text(), QStringLiteral("/keep/en.rc"));
+    QCOMPARE(RegDat.NewRCPath, QStringLiteral("/keep"));
+}
+
+void TestTDict3::fontSwitchLabelTogglesPerPress()
+{
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QWindow *handle = window->windowHandle();
+    const QPoint onLabel = window->Label5->geometry().center();
+
+    // Through the window system, as real input arrives.
+    QTest::mouseClick(handle, Qt::LeftButton, {}, onLabel);
+    QVERIFY(window->SizeChange->isChecked());
+    QTest::mouseClick(handle, Qt::LeftButton, {}, onLabel);
+    QVERIFY(!window->SizeChange->isChecked());
+    QTest::mouseDClick(handle, Qt::LeftButton, {}, onLabel); // press, release, press: two toggles
+    QVERIFY(!window->SizeChange->isChecked());
+    QTest::mouseClick(handle, Qt::RightButton, {}, onLabel);
+    QVERIFY(!window->SizeChange->isChecked());
+
+    // The box itself still takes clicks.
+    QTest::mouseClick(window->SizeChange, Qt::LeftButton);
+    QVERIFY(window->SizeChange->isChecked());
+}
+
+void TestTDict3::emptyFieldRefused()
+{
+    window->T1->setText(setting->path(QStringLiteral("d.txt")));
+    window->T3->setText(setting->path(QStringLiteral("out.rc")));
+    window->SpeedButton4->click();
+
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).text, QStringLiteral("資料未輸入妥當"));
+    QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
+    QCOMPARE(progressLog->log,
+             QStringList({QStringLiteral("pos 0"), QStringLiteral("text 檢查檔案路徑及資料.."), QStringLiteral("show"),
+                          QStringLiteral("text 製作失敗"), QStringLiteral("close"), QStringLiteral("pos 0")}));
+    QVERIFY(launches->commands.isEmpty());
+    QVERIFY(!QFile::exists(setting->path(QStringLiteral("TRANS.PL"))));
+}
+
+void TestTDict3::sameResourcePathsRefused()
+{
+    const QString rc = setting->path(QStringLiteral("new.rc"));
+    choose(setting->path(QStringLiteral("d.txt")), rc, rc);
+    window->SpeedButton4->click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).text, QStringLiteral("新版本RC檔及翻譯後RC檔的路徑不能相同。"));
+    QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
+    QCOMPARE(progressLog->log.last(), QStringLiteral("pos 0"));
+    QVERIFY(launches->commands.isEmpty());
+}
+
+void TestTDict3::runWritesScriptAndStartsInterpreter()
+{
+    const QString dir = setting->path(QStringLiteral("v2 $new"));
+    QDir().mkpath(dir);
+    choose(dir + QStringLiteral("/字典.txt"), dir + QStringLiteral("/en.rc"), dir + QStringLiteral("/zh@tw.rc"));
+    window->Label5Click();
+    window->SpeedButton4->click();
+
+    QVERIFY2(messages->messages.isEmpty(), qPrintable(messages->messages.value(0).text));
+    QCOMPARE(progressLog->log,
+             QStringList({QStringLiteral("pos 0"), QStringLiteral("text 檢查檔案路徑及資料.."), QStringLiteral("show"),
+                          QStringLiteral("pos 14"), QStringLiteral("text 處理字款設定.."), QStringLiteral("pos 28"),
+                          QStringLiteral("text 處理字典檔.."), QStringLiteral("pos 42"),
+                          QStringLiteral("text 處理新版本英文RC檔.."), QStringLiteral("pos 56"),
+                          QStringLiteral("text 處理新版本中文RC檔.."), QStringLiteral("pos 60"),
+                          QStringLiteral("text 建立pl檔.."), QStringLiteral("pos 80"),
+                          QStringLiteral("text 準備執行Perl.."), QStringLiteral("pos 100"),
+                          QStringLiteral("text 完成"), QStringLiteral("close"), QStringLiteral("pos 0")}));
+
+    const QString script = setting->path(QStringLiteral("TRANS.PL"));
+    const QList<QByteArray> lines = ScriptLines(script);
+    QCOMPARE(lines.size(), qsizetype(134));
+    const std::string fontLine = cp950::encode(QStringLiteral("$ChangeFont=-1;  # 是:-1 , 否:0")).value() + "\r";
+    QCOMPARE(lines.at(11), QByteArray::fromStdString(fontLine));
+    const QByteArray escapedDir = QFile::encodeName(setting->work.path()) + "/v2 \\$new";
+    QCOMPARE(lines.at(15), "$f1=\"" + escapedDir + "/" + QStringLiteral("字典").toUtf8() + ".txt\";\r");
+    QCOMPARE(lines.at(16), "$f2=\"" + escapedDir + "/en.rc\";\r");
+    QCOMPARE(lines.at(17), "$f3=\"" + escapedDir + "/zh\\@tw.rc\";\r");
+
+    QCOMPARE(launches->commands.size(), qsizetype(1));
+    QCOMPARE(launches->commands.at(0).program, QStringLiteral("/usr/bin/perl"));
+    QCOMPARE(launches->commands.at(0).arguments.size(), qsizetype(1));
+    QCOMPARE(QFileInfo(launches->commands.at(0).arguments.at(0)).canonicalFilePath(),
+             QFileInfo(script).canonicalFilePath());
+
+    // The box clear again: the next run writes the other switch line, and
+    // the window's template keeps no value of the earlier run.
+    launches->finish(0);
+    window->Label5Click();
+    window->T3->setText(dir + QStringLiteral("/zh2.rc"));
+    window->SpeedButton4Click();
+    const QList<QByteArray> again = ScriptLines(script);
+    const std::string clearLine = cp950::encode(QStringLiteral("$ChangeFont=0;  # 是:-1 , 否:0")).value() + "\r";
+    QCOMPARE(again.at(11), QByteArray::fromStdString(clearLine));
+    QCOMPARE(again.at(17), "$f3=\"" + escapedDir + "/zh2.rc\";\r");
+    QCOMPARE(launches->commands.size(), qsizetype(2));
+}
+
+void TestTDict3::secondRunRefusedWhileInterpreterWorks()
+{
+    choose(setting->path(QStringLiteral("d.txt")), setting->path(QStringLiteral("en.rc")),
+           setting->path(QStringLiteral("zh.rc")));
+    window->SpeedButton4Click();
+    window->SpeedButton4Click();
+    QCOMPARE(launches->commands.size(), qsizetype(1));
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).text, ScriptRunner::StillRunningMessage(RunKind::Translation));
+    QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
+
+    launches->finish(0, true);
+    QCOMPARE(messages->messages.size(), qsizetype(2));
+    QCOMPARE(messages->messages.at(1).text, ScriptRunner::FailedMessage(RunKind::Translation, 0, true));
+    window->SpeedButton4Click();
+    QCOMPARE(launches->commands.size(), qsizetype(2));
+}
+
+void TestTDict3::switches()
+{
+    window->show();
+    bool visibleWhenTargetShown = false;
+    window->ShowMakeDictionary = [&] { visibleWhenTargetShown = window->isVisible(); };
+    window->SpeedButton6->click();
+    QVERIFY(visibleWhenTargetShown);
+    QVERIFY(!window->isVisible());
+
+    // "字典檔維護" hides this window even when the user cancels.
+    window->show();
+    dialogs->answers = {QString()};
+    window->SpeedButton5->click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).text, QStringLiteral("使用者取消。"));
+    QVERIFY(!window->isVisible());
+    QVERIFY(!Dict2->isVisible());
+
+    // The maintenance window hands its dictionary over.
+    window->SetDictionary(QStringLiteral("/d/from-editor.txt"));
+    QCOMPARE(window->T1->text(), QStringLiteral("/d/from-editor.txt"));
+}
+
+void TestTDict3::editDictionaryRules()
+{
+    window->show();
+    window->EditDict->click(); // empty field: nothing
+    QVERIFY(window->isVisible());
+    QVERIFY(!Dict2->isVisible());
+
+    // No test that the file exists: the editor opens and reports.
+    const QString missing = setting->path(QStringLiteral("missing.txt"));
+    window->T1->setText(missing);
+    window->EditDict->click();
+    QVERIFY(!window->isVisible());
+    QVERIFY(Dict2->isVisible());
+}
+
+void TestTDict3::rendering()
+{
+    window->T1->setText(QStringLiteral("/home/譯者/字典/app.txt"));
+    window->SizeChange->setChecked(true);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    const QImage image = window->grab().toImage();
+    QVERIFY(image.save(QStringLiteral("/tmp/tdict3.png")));
+    for (QLabel *label : {window->Label2, window->Label3, window->Label4})
+        QVERIFY(label->geometry().right() < 402);
+    QVERIFY(window->Label1->heightForWidth(358) <= 41);
+    QVERIFY(window->Label5->fontMetrics().horizontalAdvance(window->Label5->text()) <= window->Label5->width());
+    QVERIFY(window->Label5->fontMetrics().height() <= window->Label5->height());
+    QVERIFY(window->Label5->geometry().bottom() < window->SpeedButton6->geometry().top());
+}
+
+QTEST_MAIN(TestTDict3)
+#include "test_tdict3.moc"

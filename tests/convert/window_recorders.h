@@ -1,0 +1,135 @@
+#pragma once
+// Stand-ins for the progress window and the interpreter start, used by the
+// tests of the two conversion windows, and the common set-up of those tests.
+
+#include "convert/launcher.h"
+#include "convert/runner.h"
+#include "editor/tdict2.h"
+#include "platform/fonts.h"
+#include "platform/progress.h"
+#include "settings/settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QWidget>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// Records every progress operation as one line: "show", "close",
+// "text <text>", "pos <n>".
+class ProgressLog final : public ProgressOperations {
+public:
+    ProgressLog() { setProgress(this); }
+    ~ProgressLog() override { setProgress(nullptr); }
+
+    void ShowProgress() override { log.append(QStringLiteral("show")); }
+    void SetProgressText(const QString &text) override
+    {
+        log.append(QStringLiteral("text ") + text);
+        if (onText)
+            onText(text);
+    }
+    void SetProgressPosition(int position) override { log.append(QStringLiteral("pos %1").arg(position)); }
+    void ProcessPendingEvents() override {}
+    void CloseProgress() override { log.append(QStringLiteral("close")); }
+
+    QStringList log;
+    std::function<void(const QString &)> onText;
+};
+
+// Records interpreter starts instead of running perl; the test ends them.
+class LaunchRecorder final : public ScriptLauncher {
+public:
+    LaunchRecorder() { scriptRunner().setLauncher(this); }
+    ~LaunchRecorder() override
+    {
+        // Lets the runner forget the jobs of this test.
+        finishAll(0);
+        scriptRunner().setLauncher(nullptr);
+    }
+
+    StartResult start(const InterpreterCommand &command,
+                      std::function<void(int exitCode, bool crashed)> finished) override
+    {
+        commands.append(command);
+        if (!startError.isEmpty())
+            return {false, startError};
+        running.push_back(std::move(finished));
+        return {true, QString()};
+    }
+
+    // Ends the earliest interpreter still running.
+    void finish(int exitCode, bool crashed = false)
+    {
+        if (running.empty())
+            return;
+        auto finished = std::move(running.front());
+        running.erase(running.begin());
+        finished(exitCode, crashed);
+    }
+    void finishAll(int exitCode)
+    {
+        while (!running.empty())
+            finish(exitCode);
+    }
+
+    QList<InterpreterCommand> commands;
+    std::vector<std::function<void(int, bool)>> running;
+    QString startError; // non-empty: starts fail with it
+};
+
+// Settings in a throw-away place, the working folder in a temporary folder,
+// and a maintenance window for the switches to show.
+struct WindowTestSetting {
+    QTemporaryDir config;
+    QTemporaryDir work;
+    DictionaryTables tables;
+    std::unique_ptr<TDict2> editor;
+
+    WindowTestSetting()
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        InstallFontSubstitutions();
+        RegDat = TRegDat();
+        RegDat.PerlPath = QStringLiteral("/usr/bin/perl");
+        DictionaryFilter = BuildDictionaryFilter();
+        WorkDirectory = work.path() + QLatin1Char('/');
+        editor = std::make_unique<TDict2>(tables);
+        Dict2 = editor.get();
+    }
+    ~WindowTestSetting() { Dict2 = nullptr; }
+
+    QString path(const QString &name) const { return work.filePath(name); }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(path(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+};
+
+// The lines of a script file as written (CR LF after every line).
+inline QList<QByteArray> ScriptLines(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = f.readAll().split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// The next control that the Tab key reaches from w.
+inline QWidget *NextTabStop(QWidget *w)
+{
+    QWidget *next = w->nextInFocusChain();
+    while (next != w && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
