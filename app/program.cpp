@@ -3,6 +3,8 @@
 #include "app/tabtbox.h"
 #include "app/tprogress.h"
 #include "app/ttoolmenu.h"
+#include "convert/tdict1.h"
+#include "convert/tdict3.h"
 #include "editor/tdict2.h"
 #include "editor/tsaving.h"
 #include "platform/fonts.h"
@@ -47,13 +49,6 @@ void setUpApplication()
         QApplication::installTranslator(&qtTranslator);
 }
 
-QDialog *placeholderDialog(const QString &caption)
-{
-    auto *d = new QDialog;
-    d->setWindowTitle(caption);
-    return d;
-}
-
 } // namespace
 
 std::unique_ptr<Program> CreateProgram()
@@ -69,11 +64,13 @@ std::unique_ptr<Program> CreateProgram()
 
     auto *settingsDialog = new TSettings;
     program->Settings = settingsDialog;
-    program->Dict1 = placeholderDialog(QStringLiteral("製作字典檔"));
+    auto *dict1 = new TDict1;
+    program->Dict1 = dict1;
     program->Dict2 = new TDict2(program->Tables);
     Dict2 = program->Dict2;
     settingsDialog->SetStringAreaHost(program->Dict2);
-    program->Dict3 = placeholderDialog(QStringLiteral("翻譯新版本"));
+    auto *dict3 = new TDict3;
+    program->Dict3 = dict3;
     program->Progress = new TProgress;
     setProgress(program->Progress);
     program->AbtBox = new TAbtBox;
@@ -86,7 +83,13 @@ std::unique_ptr<Program> CreateProgram()
     menu->SettingsDialog = program->Settings;
     menu->AboutWindow = program->AbtBox;
 
-    program->Dict2->ShowMakeDictionary = [w = program->Dict1] { ShowWindow(w); };
-    program->Dict2->ShowTranslateNewVersion = [w = program->Dict3](const QString &) { ShowWindow(w); };
+    // The three work windows switch to each other.
+    dict1->ShowTranslateNewVersion = [dict3] { ShowWindow(dict3); };
+    dict3->ShowMakeDictionary = [dict1] { ShowWindow(dict1); };
+    program->Dict2->ShowMakeDictionary = [dict1] { ShowWindow(dict1); };
+    program->Dict2->ShowTranslateNewVersion = [dict3](const QString &dictionary) {
+        ShowWindow(dict3);
+        dict3->SetDictionary(dictionary);
+    };
     return program;
 }
