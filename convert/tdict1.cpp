@@ -135,7 +135,7 @@ RunSetup CurrentRunSetup()
     setup.WorkDirectory = WorkDirectory;
     setup.SetEditorEnabled = [](bool enabled) {
         if (Dict2)
-            Dict2->setEnabled(enabled);
+            Dict2->SetInputEnabled(enabled);
     };
     return setup;
 }
