@@ -1,4 +1,5 @@
 #include "app/cli/commands.h"
+#include "settings/settings.h"
 
 #include "convert/launcher.h"
 #include "convert/script.h"
@@ -99,6 +100,9 @@ QString resolvePerl(const std::optional<std::string> &option)
 {
     if (option)
         return PathFromBytes(*option);
+    // The interpreter chosen in the program's settings, as the windows use it.
+    if (LoadSettings().ok && !RegDat.PerlPath.isEmpty())
+        return RegDat.PerlPath;
     return QStandardPaths::findExecutable(QStringLiteral("perl"));
 }
 

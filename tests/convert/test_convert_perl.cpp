@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+
+#include "settings/settings.h"
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -367,6 +369,18 @@ void TestConvertPerl::refusalsAndFailures()
     QVERIFY(writeRaw(failing, "#!/bin/sh\nexit 7\n"));
     QVERIFY(::chmod(failing.c_str(), 0700) == 0);
     o = cli({"translate", zh, en, root + "/z.rc", "--perl", failing});
+    QCOMPARE(o.status, 7);
+    // Without --perl, the interpreter of the program's settings runs.
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(root + "/config"));
+    RegDat = TRegDat();
+    RegDat.PerlPath = PathFromBytes(failing);
+    QVERIFY(SaveSettings().ok);
+    o = cli({"translate", zh, en, root + "/z.rc"});
+    if (config.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", config);
     QCOMPARE(o.status, 7);
     QCOMPARE(cli({"translate", zh, en}).status, 2);
     QCOMPARE(cli({"make-dictionary", en, zh, root + "/w.txt", "--perl"}).status, 2);
