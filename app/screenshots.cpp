@@ -75,6 +75,9 @@ int main(int argc, char *argv[])
         editor->SG->scrollTo(editor->SG->currentIndex(), QAbstractItemView::PositionAtCenter);
     }
     ok &= save(editor, folder, QStringLiteral("maintenance"));
+    editor->FullClick();
+    ok &= save(editor, folder, QStringLiteral("maintenance-full-screen"));
+    editor->FullClick();
     editor->FD->Execute(QStringLiteral("搜尋來源字串"));
     ok &= save(editor->FD, folder, QStringLiteral("find-dialog"));
     editor->FD->hide();

@@ -55,21 +55,23 @@ TToolMenu::TToolMenu(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
         *icons[i] = label;
     }
 
-    // One-pixel frame lines along the left, right and bottom edges.
-    auto line = [this](int x, int y, int w, int h) {
+    // One-pixel frame lines along the left, right and bottom edges: a dark
+    // outer line and a light inner one on the sides, a dark line at the bottom.
+    auto line = [this](int x, int y, int w, int h, QColor colour) {
         auto *l = new QWidget(this);
         l->setGeometry(x, y, w, h);
         l->setAutoFillBackground(true);
         QPalette p = l->palette();
-        p.setColor(QPalette::Window, QColor(96, 96, 112));
+        p.setColor(QPalette::Window, colour);
         l->setPalette(p);
         return l;
     };
-    Image14 = line(0, 35, 1, 198);
-    Image15 = line(347, 35, 1, 198);
-    Image16 = line(0, 232, 348, 1);
-    Image17 = line(1, 35, 1, 0);
-    Image18 = line(346, 35, 1, 0);
+    const QColor dark(86, 98, 124), light(255, 255, 255);
+    Image14 = line(0, 35, 1, 198, dark);
+    Image15 = line(1, 35, 1, 197, light);
+    Image16 = line(347, 35, 1, 198, dark);
+    Image17 = line(346, 35, 1, 197, light);
+    Image18 = line(0, 232, 348, 1, dark);
 
     QFont buttonFont(QStringLiteral("新細明體"));
     buttonFont.setPixelSize(16);
