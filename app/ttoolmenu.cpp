@@ -154,9 +154,15 @@ void TToolMenu::SpeedButton6Click()
 void TToolMenu::closeEvent(QCloseEvent *event)
 {
     // Leaving the program must not drop unsaved edits without a question.
-    if (Dict2 && Dict2->isVisible() && !Dict2->AskToSave()) {
-        event->ignore();
-        return;
+    if (Dict2 && Dict2->isVisible()) {
+        if (!Dict2->AskToSave()) {
+            event->ignore();
+            return;
+        }
+        // The user has decided about the edits; the program's end must not
+        // ask again when it closes the maintenance window.
+        Dict2->Modified = false;
+        Dict2->hide();
     }
     event->accept();
     QApplication::quit();
