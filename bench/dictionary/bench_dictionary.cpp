@@ -176,7 +176,7 @@ int main(int argc, char *argv[])
         std::fputs("bench_dictionary: no temporary folder\n", stderr);
         return 1;
     }
-    std::printf("Dictionary load (read, pair, sort, group), RelWithDebInfo build\n");
+    std::printf("Dictionary load (read and group, sort), RelWithDebInfo build\n");
     std::printf("%9s %9s %9s %10s %10s %5s %12s %7s\n", "pairs", "entries", "file MB", "min ms", "median ms",
                 "runs", "peak+ MB", "x file");
 

@@ -28,6 +28,7 @@ private slots:
     void badBytesSurviveLoadAndSave_data();
     void badBytesSurviveLoadAndSave();
     void millionLines();
+    void linesAcrossReadPieces();
 
 private:
     DictionaryTables loadText(const std::string &text);
@@ -341,3 +342,31 @@ void TestDictionaryLoad::millionLines()
 
 QTEST_GUILESS_MAIN(TestDictionaryLoad)
 #include "test_dictionary_load.moc"
+
+// The file is read in pieces of 1 MiB (or the whole of a smaller file):
+// line breaks split between two pieces, lines longer than a piece and many
+// translations of one source must load as if read at once.
+void TestDictionaryLoad::linesAcrossReadPieces()
+{
+    constexpr std::size_t piece = std::size_t(1) << 20;
+    std::string text = "pad\r\n";
+    // A CR LF whose CR is the last byte of the first piece.
+    text += std::string(piece - 1 - text.size(), 'x') + "\r\n" + "first\r\nsecond\r\n";
+    // A lone CR as the last byte of the second piece.
+    text += std::string(2 * piece - 1 - text.size(), 'y') + "\r" + "z\n";
+    // A pair longer than two pieces.
+    text += std::string(2 * piece + 7, 'L') + "\n" + std::string(piece + 3, '\xA4') + "\r\n";
+    for (int i = 0; i < 60; ++i)
+        text += (i % 2 ? "same\n" : "same\r") + std::to_string(i % 25) + "\r\n";
+    text += "pad\r\nagain\r\nodd";
+
+    const DictionaryTables t = loadText(text);
+    const std::vector<reference::Entry> expected = reference::load(text);
+    QCOMPARE(show(entriesOf(t)), show(expected));
+    QCOMPARE(t.LastPair, std::int32_t(reference::pairLines(reference::splitLines(text)).size()) - 1);
+    // "same" has 25 translations: past the short linear look-up.
+    const auto same = std::find_if(t.EntryTable.begin(), t.EntryTable.end(),
+                                   [](const DS &e) { return e.Source == "same"; });
+    QVERIFY(same != t.EntryTable.end());
+    QCOMPARE(same->LastTranslation, 24);
+}
