@@ -8,7 +8,6 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libqt6svg6
   perl
   xvfb xauth
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core fontconfig
