@@ -290,7 +290,9 @@ bool TDict2::isOwnShortcut(const QKeyEvent *event) const
 void TDict2::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
+    // Changing the frame for full-screen mode shows the window again; that is
+    // not a new showing of the window.
+    if (!event->spontaneous() && !switchingScreenMode)
         FormShow();
 }
 

@@ -153,6 +153,7 @@ private:
     bool choiceEditing = false;
     bool shownBefore = false;
     bool inputSuspended = false;
+    bool switchingScreenMode = false; // the window is re-shown for full-screen mode
     QWidget *focusBeforeSuspend = nullptr;
 };
 

@@ -158,8 +158,10 @@ void TDict2::FullClick()
         SavedClientHeight = height();
         FullScreen = true;
         // A frameless window covering the screen.
+        switchingScreenMode = true;
         setWindowFlag(Qt::FramelessWindowHint, true);
         showFullScreen();
+        switchingScreenMode = false;
         CoolBar1->hide();
         Help1->hide();
         Help2->hide();
@@ -169,8 +171,10 @@ void TDict2::FullClick()
         replaceChoiceBox();
     } else {
         FullScreen = false;
+        switchingScreenMode = true;
         setWindowFlag(Qt::FramelessWindowHint, false);
         showNormal();
+        switchingScreenMode = false;
         move(SavedLeft, SavedTop);
         resize(SavedClientWidth, SavedClientHeight);
         CoolBar1->show();
