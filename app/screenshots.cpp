@@ -30,8 +30,8 @@ bool save(QWidget *window, const QString &folder, const QString &name)
     window->show();
     if (!QTest::qWaitForWindowExposed(window))
         std::fprintf(stderr, "視窗未顯示：%s\n", qPrintable(name));
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
+    // Window managers apply sizes and states asynchronously.
+    QTest::qWait(200);
     const QString path = QDir(folder).filePath(name + QStringLiteral(".png"));
     if (!window->grab().save(path)) {
         std::fprintf(stderr, "無法寫入 %s\n", qPrintable(path));

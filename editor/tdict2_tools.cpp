@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTableView>
 #include <QToolButton>
 
@@ -160,6 +161,10 @@ void TDict2::FullClick()
         // A frameless window covering the screen.
         switchingScreenMode = true;
         setWindowFlag(Qt::FramelessWindowHint, true);
+        // The window covers the screen also where no window manager applies
+        // the full-screen state.
+        if (QScreen *where = screen())
+            setGeometry(where->geometry());
         showFullScreen();
         switchingScreenMode = false;
         CoolBar1->hide();
