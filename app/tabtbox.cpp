@@ -1,5 +1,6 @@
 #include "app/tabtbox.h"
 
+#include "platform/seam.h"
 #include "platform/windowplacement.h"
 #include "widgets/artwork.h"
 #include "widgets/twiatile.h"
@@ -17,7 +18,7 @@ public:
     void openUrl(const QUrl &url) override { QDesktopServices::openUrl(url); }
 };
 
-UrlOpener *installed = nullptr;
+Seam<UrlOpener, DesktopUrlOpener> seam;
 
 struct Credit {
     const char16_t *role;
@@ -54,13 +55,12 @@ void setTextColor(QWidget *widget, const QColor &color)
 
 UrlOpener &urlOpener()
 {
-    static DesktopUrlOpener desktop;
-    return installed ? *installed : desktop;
+    return seam.get();
 }
 
 void setUrlOpener(UrlOpener *opener)
 {
-    installed = opener;
+    seam.install(opener);
 }
 
 QString TAbtBox::creditAddress(int row)

@@ -1,5 +1,6 @@
 #include "editor/tsaving.h"
 
+#include "platform/seam.h"
 #include "platform/windowplacement.h"
 
 #include <QLabel>
@@ -77,19 +78,18 @@ public:
     }
 };
 
-SavePrompt *installed = nullptr;
+Seam<SavePrompt, WindowPrompt> seam;
 
 } // namespace
 
 SavePrompt &savePrompt()
 {
-    static WindowPrompt windowPrompt;
-    return installed ? *installed : windowPrompt;
+    return seam.get();
 }
 
 void setSavePrompt(SavePrompt *prompt)
 {
-    installed = prompt;
+    seam.install(prompt);
 }
 
 void setSavingWindow(TSaving *window)
