@@ -1,5 +1,6 @@
 #include "app/tabtbox.h"
 
+#include "platform/fonts.h"
 #include "platform/seam.h"
 #include "platform/windowplacement.h"
 #include "widgets/artwork.h"
@@ -74,12 +75,9 @@ TAbtBox::TAbtBox(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("關於..."));
     setModal(true);
-    QFont f(QStringLiteral("新細明體"));
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(MingFont(12));
     setFixedSize(260, 281);
-    QFont large = f;
-    large.setPixelSize(16);
+    const QFont large = MingFont(16);
 
     wiaTile1 = new TwiaTile(this);
     wiaTile1->setImage(Artwork::BackgroundTile(Artwork::Background::About).toImage());

@@ -1,5 +1,6 @@
 #include "editor/tsaving.h"
 
+#include "platform/fonts.h"
 #include "platform/seam.h"
 #include "platform/windowplacement.h"
 
@@ -13,9 +14,7 @@ TSaving::TSaving(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("訊息"));
     setModal(true);
-    QFont f(QStringLiteral("新細明體"));
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(MingFont(12));
     setFixedSize(297, 101);
 
     Label1 = new QLabel(this);
