@@ -139,9 +139,7 @@ bool ScriptRunner::RunTranslation(ScriptTemplate &pl, const TranslationPaths &pa
 
 std::optional<Refusal> ScriptRunner::extractionRefusal(const ExtractionPaths &paths) const
 {
-    if (paths.E1.empty() || paths.E2.empty() || paths.E3.empty())
-        return Refusal{EmptyFieldsMessage(), RefusalCaption()};
-    if (auto r = CheckExtractionFiles(paths))
+    if (auto r = ExtractionRefusal(paths))
         return r;
     if (IsRunning(RunKind::Extraction))
         return Refusal{StillRunningMessage(RunKind::Extraction), RefusalCaption()};
@@ -150,11 +148,9 @@ std::optional<Refusal> ScriptRunner::extractionRefusal(const ExtractionPaths &pa
 
 std::optional<Refusal> ScriptRunner::translationRefusal(const TranslationPaths &paths, ProgressOperations &p) const
 {
-    if (paths.T1.empty() || paths.T2.empty() || paths.T3.empty()) {
+    if (paths.T1.empty() || paths.T2.empty() || paths.T3.empty())
         p.SetProgressText(QStringLiteral("製作失敗"));
-        return Refusal{EmptyFieldsMessage(), RefusalCaption()};
-    }
-    if (auto r = CheckTranslationFiles(paths))
+    if (auto r = TranslationRefusal(paths))
         return r;
     if (IsRunning(RunKind::Translation))
         return Refusal{StillRunningMessage(RunKind::Translation), RefusalCaption()};

@@ -73,7 +73,9 @@ private:
     };
 
     ScriptLauncher &launcher();
-    // The first reason to refuse a run, as the user is told; none when it may go ahead.
+    // The first reason to refuse a run: the checks of its paths, then the
+    // runner's own (an interpreter of the same kind still working, for a
+    // translation also its dictionary still being made). None when it may go ahead.
     std::optional<Refusal> extractionRefusal(const ExtractionPaths &paths) const;
     // Empty fields also mark the progress window failed before the user is told.
     std::optional<Refusal> translationRefusal(const TranslationPaths &paths, ProgressOperations &p) const;
