@@ -1,5 +1,7 @@
 #include "app/tabtbox.h"
 
+#include "platform/fonts.h"
+#include "platform/seam.h"
 #include "platform/windowplacement.h"
 #include "widgets/artwork.h"
 #include "widgets/twiatile.h"
@@ -17,7 +19,7 @@ public:
     void openUrl(const QUrl &url) override { QDesktopServices::openUrl(url); }
 };
 
-UrlOpener *installed = nullptr;
+Seam<UrlOpener, DesktopUrlOpener> seam;
 
 struct Credit {
     const char16_t *role;
@@ -54,13 +56,12 @@ void setTextColor(QWidget *widget, const QColor &color)
 
 UrlOpener &urlOpener()
 {
-    static DesktopUrlOpener desktop;
-    return installed ? *installed : desktop;
+    return seam.get();
 }
 
 void setUrlOpener(UrlOpener *opener)
 {
-    installed = opener;
+    seam.install(opener);
 }
 
 QString TAbtBox::creditAddress(int row)
@@ -74,12 +75,9 @@ TAbtBox::TAbtBox(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("關於..."));
     setModal(true);
-    QFont f(QStringLiteral("新細明體"));
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(MingFont(12));
     setFixedSize(260, 281);
-    QFont large = f;
-    large.setPixelSize(16);
+    const QFont large = MingFont(16);
 
     wiaTile1 = new TwiaTile(this);
     wiaTile1->setImage(Artwork::BackgroundTile(Artwork::Background::About).toImage());

@@ -1,5 +1,6 @@
 #include "app/tprogress.h"
 
+#include "platform/fonts.h"
 #include "platform/windowplacement.h"
 
 #include <QCloseEvent>
@@ -12,9 +13,7 @@ TProgress::TProgress(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("進度"));
     setModal(false);
-    QFont f(QStringLiteral("新細明體"));
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(MingFont(12));
     setFixedSize(327, 59);
 
     Text = new QLabel(QStringLiteral("..."), this);

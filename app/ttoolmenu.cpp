@@ -2,6 +2,7 @@
 
 #include "editor/opendictionaryeditor.h"
 #include "editor/tdict2.h"
+#include "platform/fonts.h"
 #include "platform/messages.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
@@ -73,8 +74,7 @@ TToolMenu::TToolMenu(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Framele
     Image17 = line(346, 35, 1, 197, light);
     Image18 = line(0, 232, 348, 1, dark);
 
-    QFont buttonFont(QStringLiteral("新細明體"));
-    buttonFont.setPixelSize(16);
+    const QFont buttonFont = MingFont(16);
     auto button = [&](int x, int y, const QString &caption) {
         auto *b = new QPushButton(caption, this);
         b->setGeometry(x, y, 89, 22);

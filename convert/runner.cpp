@@ -13,6 +13,35 @@ void showMessage(const QString &text, const QString &caption)
     messageBoxes().message(activeWindow(), text, caption);
 }
 
+void showStage(ProgressOperations &p, int position, const QString &text)
+{
+    p.SetProgressPosition(position);
+    p.SetProgressText(text);
+}
+
+void closeProgress(ProgressOperations &p)
+{
+    p.CloseProgress();
+    p.SetProgressPosition(0);
+}
+
+// One stage of filling a template: the progress window shows it, then the
+// template line gets its value.
+struct FillStage {
+    int position;
+    QString text;
+    std::size_t line;
+    std::string value;
+};
+
+void fillStages(ProgressOperations &p, ScriptTemplate &pl, std::initializer_list<FillStage> stages)
+{
+    for (const FillStage &stage : stages) {
+        showStage(p, stage.position, stage.text);
+        pl.replaceLine(stage.line, stage.value);
+    }
+}
+
 } // namespace
 
 ScriptRunner::ScriptRunner(QObject *parent) : QObject(parent) {}
@@ -64,114 +93,88 @@ bool ScriptRunner::RunExtraction(ScriptTemplate &pl, const ExtractionPaths &path
         if (setup.SetEditorEnabled)
             setup.SetEditorEnabled(enabled);
     };
-    auto end = [&] {
-        editorEnabled(true);
-        p.CloseProgress();
-        p.SetProgressPosition(0);
-    };
-    auto refuse = [&](const QString &text, const QString &caption) {
-        showMessage(text, caption);
-        end();
-        return false;
-    };
 
     p.ShowProgress();
     editorEnabled(false);
-    p.SetProgressPosition(0);
-    p.SetProgressText(QStringLiteral("檢查檔案路徑及資料.."));
+    showStage(p, 0, QStringLiteral("檢查檔案路徑及資料.."));
 
-    if (paths.E1.empty() || paths.E2.empty() || paths.E3.empty())
-        return refuse(EmptyFieldsMessage(), RefusalCaption());
-    if (const auto r = CheckExtractionFiles(paths))
-        return refuse(r->text, r->caption);
-    if (IsRunning(RunKind::Extraction))
-        return refuse(StillRunningMessage(RunKind::Extraction), RefusalCaption());
-
-    p.SetProgressPosition(15);
-    p.SetProgressText(QStringLiteral("處理原始RC檔.."));
-    pl.replaceLine(ExtractionLineF1, PatchLine("$f1", paths.E1));
-    p.SetProgressPosition(30);
-    p.SetProgressText(QStringLiteral("處理翻譯後RC檔.."));
-    pl.replaceLine(ExtractionLineF2, PatchLine("$f2", paths.E2));
-    p.SetProgressPosition(45);
-    p.SetProgressText(QStringLiteral("處理字典檔.."));
-    pl.replaceLine(ExtractionLineF3, PatchLine("$f3", paths.E3));
-
-    p.SetProgressPosition(60);
-    p.SetProgressText(QStringLiteral("製作pl檔案.."));
-    const QString scriptPath = setup.WorkDirectory + QLatin1String(ExtractionScriptName);
-    if (const WriteResult written = WriteScriptFile(scriptPath, pl.bytes()); !written.ok) {
-        ReportError(written.error);
-        end();
-        return false;
+    bool started = false;
+    if (const auto r = extractionRefusal(paths)) {
+        showMessage(r->text, r->caption);
+    } else {
+        fillStages(p, pl,
+                   {{15, QStringLiteral("處理原始RC檔.."), ExtractionLineF1, PatchLine("$f1", paths.E1)},
+                    {30, QStringLiteral("處理翻譯後RC檔.."), ExtractionLineF2, PatchLine("$f2", paths.E2)},
+                    {45, QStringLiteral("處理字典檔.."), ExtractionLineF3, PatchLine("$f3", paths.E3)}});
+        showStage(p, 60, QStringLiteral("製作pl檔案.."));
+        started = writeAndStart(RunKind::Extraction, pl, ExtractionScriptName, paths.E3, setup);
     }
-
-    const bool started = startScript(RunKind::Extraction, scriptPath, paths.E3, setup);
-    end();
+    editorEnabled(true);
+    closeProgress(p);
     return started;
 }
 
 bool ScriptRunner::RunTranslation(ScriptTemplate &pl, const TranslationPaths &paths, const RunSetup &setup)
 {
     ProgressOperations &p = progress();
-    auto end = [&] {
-        p.CloseProgress();
-        p.SetProgressPosition(0);
-    };
-    auto refuse = [&](const QString &text, const QString &caption) {
-        showMessage(text, caption);
-        end();
-        return false;
-    };
 
-    p.SetProgressPosition(0);
-    p.SetProgressText(QStringLiteral("檢查檔案路徑及資料.."));
+    showStage(p, 0, QStringLiteral("檢查檔案路徑及資料.."));
     p.ShowProgress();
 
-    if (paths.T1.empty() || paths.T2.empty() || paths.T3.empty()) {
-        p.SetProgressText(QStringLiteral("製作失敗"));
-        return refuse(EmptyFieldsMessage(), RefusalCaption());
+    bool started = false;
+    if (const auto r = translationRefusal(paths, p)) {
+        showMessage(r->text, r->caption);
+    } else {
+        fillStages(p, pl,
+                   {{14, QStringLiteral("處理字款設定.."), TranslationLineChangeFont, ChangeFontLine(paths.SizeChange)},
+                    {28, QStringLiteral("處理字典檔.."), TranslationLineF1, PatchLine("$f1", paths.T1)},
+                    {42, QStringLiteral("處理新版本英文RC檔.."), TranslationLineF2, PatchLine("$f2", paths.T2)},
+                    {56, QStringLiteral("處理新版本中文RC檔.."), TranslationLineF3, PatchLine("$f3", paths.T3)}});
+        showStage(p, 60, QStringLiteral("建立pl檔.."));
+        started = writeAndStart(RunKind::Translation, pl, TranslationScriptName, paths.T3, setup);
     }
-    if (const auto r = CheckTranslationFiles(paths))
-        return refuse(r->text, r->caption);
+    closeProgress(p);
+    return started;
+}
+
+std::optional<Refusal> ScriptRunner::extractionRefusal(const ExtractionPaths &paths) const
+{
+    if (auto r = ExtractionRefusal(paths))
+        return r;
+    if (IsRunning(RunKind::Extraction))
+        return Refusal{StillRunningMessage(RunKind::Extraction), RefusalCaption()};
+    return std::nullopt;
+}
+
+std::optional<Refusal> ScriptRunner::translationRefusal(const TranslationPaths &paths, ProgressOperations &p) const
+{
+    if (paths.T1.empty() || paths.T2.empty() || paths.T3.empty())
+        p.SetProgressText(QStringLiteral("製作失敗"));
+    if (auto r = TranslationRefusal(paths))
+        return r;
     if (IsRunning(RunKind::Translation))
-        return refuse(StillRunningMessage(RunKind::Translation), RefusalCaption());
+        return Refusal{StillRunningMessage(RunKind::Translation), RefusalCaption()};
     if (ExtractionWritesTo(paths.T1))
-        return refuse(DictionaryBeingMadeMessage(), RefusalCaption());
+        return Refusal{DictionaryBeingMadeMessage(), RefusalCaption()};
+    return std::nullopt;
+}
 
-    p.SetProgressPosition(14);
-    p.SetProgressText(QStringLiteral("處理字款設定.."));
-    pl.replaceLine(TranslationLineChangeFont, ChangeFontLine(paths.SizeChange));
-    p.SetProgressPosition(28);
-    p.SetProgressText(QStringLiteral("處理字典檔.."));
-    pl.replaceLine(TranslationLineF1, PatchLine("$f1", paths.T1));
-    p.SetProgressPosition(42);
-    p.SetProgressText(QStringLiteral("處理新版本英文RC檔.."));
-    pl.replaceLine(TranslationLineF2, PatchLine("$f2", paths.T2));
-    p.SetProgressPosition(56);
-    p.SetProgressText(QStringLiteral("處理新版本中文RC檔.."));
-    pl.replaceLine(TranslationLineF3, PatchLine("$f3", paths.T3));
-
-    p.SetProgressPosition(60);
-    p.SetProgressText(QStringLiteral("建立pl檔.."));
-    const QString scriptPath = setup.WorkDirectory + QLatin1String(TranslationScriptName);
+bool ScriptRunner::writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName,
+                                 const std::string &output, const RunSetup &setup)
+{
+    const QString scriptPath = setup.WorkDirectory + QLatin1String(scriptName);
     if (const WriteResult written = WriteScriptFile(scriptPath, pl.bytes()); !written.ok) {
         ReportError(written.error);
-        end();
         return false;
     }
-
-    const bool started = startScript(RunKind::Translation, scriptPath, paths.T3, setup);
-    end();
-    return started;
+    return startScript(kind, scriptPath, output, setup);
 }
 
 bool ScriptRunner::startScript(RunKind kind, const QString &scriptPath, const std::string &output,
                                const RunSetup &setup)
 {
     ProgressOperations &p = progress();
-    p.SetProgressPosition(80);
-    p.SetProgressText(QStringLiteral("準備執行Perl.."));
+    showStage(p, 80, QStringLiteral("準備執行Perl.."));
 
     const quint64 id = NextId++;
     QPointer<ScriptRunner> self(this);
@@ -188,8 +191,7 @@ bool ScriptRunner::startScript(RunKind kind, const QString &scriptPath, const st
     }
     job(kind) = Job{id, output};
 
-    p.SetProgressPosition(100);
-    p.SetProgressText(QStringLiteral("完成"));
+    showStage(p, 100, QStringLiteral("完成"));
     return true;
 }
 
@@ -223,8 +225,7 @@ bool ScriptRunner::WaitForExtraction(const std::string &path)
         return true;
     ProgressOperations &p = progress();
     p.ShowProgress();
-    p.SetProgressPosition(50);
-    p.SetProgressText(QStringLiteral("等待字典檔製作完成.."));
+    showStage(p, 50, QStringLiteral("等待字典檔製作完成.."));
     QEventLoop loop;
     const auto connection = connect(this, &ScriptRunner::RunEnded, &loop, [&loop](RunKind kind, bool) {
         if (kind == RunKind::Extraction)
@@ -232,8 +233,7 @@ bool ScriptRunner::WaitForExtraction(const std::string &path)
     });
     loop.exec();
     disconnect(connection);
-    p.CloseProgress();
-    p.SetProgressPosition(0);
+    closeProgress(p);
     return LastExtractionSucceeded;
 }
 

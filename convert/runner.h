@@ -21,6 +21,8 @@
 #include <optional>
 #include <string>
 
+class ProgressOperations;
+
 enum class RunKind { Extraction, Translation };
 
 // What a window hands to a run besides its paths.
@@ -71,6 +73,16 @@ private:
     };
 
     ScriptLauncher &launcher();
+    // The first reason to refuse a run: the checks of its paths, then the
+    // runner's own (an interpreter of the same kind still working, for a
+    // translation also its dictionary still being made). None when it may go ahead.
+    std::optional<Refusal> extractionRefusal(const ExtractionPaths &paths) const;
+    // Empty fields also mark the progress window failed before the user is told.
+    std::optional<Refusal> translationRefusal(const TranslationPaths &paths, ProgressOperations &p) const;
+    // Writes the filled template into the working folder and starts the
+    // interpreter on it; a failed write goes to the error report.
+    bool writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName, const std::string &output,
+                       const RunSetup &setup);
     bool startScript(RunKind kind, const QString &scriptPath, const std::string &output, const RunSetup &setup);
     void jobEnded(RunKind kind, quint64 id, int exitCode, bool crashed);
     std::optional<Job> &job(RunKind kind) { return kind == RunKind::Extraction ? Extracting : Translating; }

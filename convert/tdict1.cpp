@@ -2,6 +2,7 @@
 
 #include "editor/opendictionaryeditor.h"
 #include "editor/tdict2.h"
+#include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
 #include "settings/startdir.h"
@@ -16,13 +17,6 @@
 #include <QToolButton>
 
 namespace ConversionWindow {
-
-QFont MingFont(int pixels)
-{
-    QFont f(QStringLiteral("新細明體"));
-    f.setPixelSize(pixels);
-    return f;
-}
 
 void SetUpWindow(QWidget *window, const QString &caption, int clientWidth, int clientHeight)
 {

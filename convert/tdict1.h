@@ -58,9 +58,6 @@ private:
 
 namespace ConversionWindow {
 
-// "新細明體" at a character height in pixels.
-QFont MingFont(int pixels);
-
 // Window frame, size, font and caption common to both conversion windows.
 void SetUpWindow(QWidget *window, const QString &caption, int clientWidth, int clientHeight);
 

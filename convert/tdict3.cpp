@@ -3,6 +3,7 @@
 #include "convert/runner.h"
 #include "convert/tdict1.h"
 #include "editor/opendictionaryeditor.h"
+#include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
 #include "widgets/artwork.h"

@@ -1,6 +1,7 @@
 #include "editor/tdict2.h"
 
 #include "editor/entrygrid.h"
+#include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
 #include "widgets/artwork.h"
@@ -22,13 +23,6 @@
 TDict2 *Dict2 = nullptr;
 
 namespace {
-
-QFont mingFont(int pixels)
-{
-    QFont f(QStringLiteral("新細明體"));
-    f.setPixelSize(pixels);
-    return f;
-}
 
 QToolButton *flatButton(QWidget *parent, int x, int y, const QPixmap &glyph, const QString &hint)
 {
@@ -64,7 +58,7 @@ TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
         Tables.EntryTable.push_back(DS{std::string(), {std::string()}, 0, 0, false});
 
     setWindowTitle(QStringLiteral("字典檔維護"));
-    setFont(mingFont(12));
+    setFont(MingFont(12));
     setWindowIcon(QIcon(Artwork::AppIcon()));
     resize(575, 529);
     setMinimumSize(200, MinimumClientHeight);
@@ -77,18 +71,18 @@ TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
     createToolBar();
 
     Help1 = new QLabel(QStringLiteral("在這裡可以對字典檔進行編輯工作。"), this);
-    Help1->setFont(mingFont(12));
+    Help1->setFont(MingFont(12));
     Help1->move(9, 42);
     Help1->adjustSize();
     Help2 = new QLabel(QStringLiteral("相同的翻譯項目會被組合，選取有關項目便可以挑選最合適的翻譯文字，或者直接在翻譯文字欄位中輸入。"), this);
-    Help2->setFont(mingFont(12));
+    Help2->setFont(MingFont(12));
     Help2->setWordWrap(true);
     Help2->setGeometry(9, 56, 564, 14);
 
     createGrid();
 
     StrLabel = new QLabel(QStringLiteral("字串："), this);
-    StrLabel->setFont(mingFont(12));
+    StrLabel->setFont(MingFont(12));
     StrLabel->move(8, 480);
     StrLabel->adjustSize();
 
@@ -105,7 +99,7 @@ TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
     CB = new QComboBox(this);
     CB->setEditable(true);
     CB->setInsertPolicy(QComboBox::NoInsert);
-    CB->setFont(mingFont(15));
+    CB->setFont(MingFont(15));
     CB->setMaxVisibleItems(12);
     CB->hide();
     CB->installEventFilter(this);
@@ -155,7 +149,7 @@ void TDict2::createToolBar()
     DictBar->setFloatable(false);
     DictBar->setStyleSheet(QStringLiteral("QToolBar { background: transparent; border: none; spacing: 0px; padding: 0px; }"
                                           "QToolButton { padding: 1px 0px; }"));
-    DictBar->setFont(mingFont(12));
+    DictBar->setFont(MingFont(12));
 
     auto addButton = [this](const QString &caption, const QString &hint, int image) {
         QIcon icon;
@@ -202,7 +196,7 @@ void TDict2::createGrid()
 {
     SG = new QTableView(this);
     SG->setGeometry(8, 72, 561, 401);
-    SG->setFont(mingFont(15));
+    SG->setFont(MingFont(15));
     model = new EntryModel(Tables, this);
     SG->setModel(model);
     delegate = new EntryDelegate(model, Artwork::PointingHand(), Artwork::SmilingFace(), this);

@@ -1,5 +1,7 @@
 #include "editor/tsaving.h"
 
+#include "platform/fonts.h"
+#include "platform/seam.h"
 #include "platform/windowplacement.h"
 
 #include <QLabel>
@@ -12,9 +14,7 @@ TSaving::TSaving(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("訊息"));
     setModal(true);
-    QFont f(QStringLiteral("新細明體"));
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(MingFont(12));
     setFixedSize(297, 101);
 
     Label1 = new QLabel(this);
@@ -77,19 +77,18 @@ public:
     }
 };
 
-SavePrompt *installed = nullptr;
+Seam<SavePrompt, WindowPrompt> seam;
 
 } // namespace
 
 SavePrompt &savePrompt()
 {
-    static WindowPrompt windowPrompt;
-    return installed ? *installed : windowPrompt;
+    return seam.get();
 }
 
 void setSavePrompt(SavePrompt *prompt)
 {
-    installed = prompt;
+    seam.install(prompt);
 }
 
 void setSavingWindow(TSaving *window)

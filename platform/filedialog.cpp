@@ -1,6 +1,7 @@
 #include "platform/filedialog.h"
 
 #include "platform/messages.h"
+#include "platform/seam.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -68,7 +69,7 @@ public:
     }
 };
 
-FileDialogService *installed = nullptr;
+Seam<FileDialogService, QtFileDialogs> seam;
 
 } // namespace
 
@@ -79,13 +80,12 @@ bool FileDialog::Execute(QWidget *owner)
 
 FileDialogService &fileDialogs()
 {
-    static QtFileDialogs qtDialogs;
-    return installed ? *installed : qtDialogs;
+    return seam.get();
 }
 
 void setFileDialogs(FileDialogService *service)
 {
-    installed = service;
+    seam.install(service);
 }
 
 QStringList toQtNameFilters(const QString &filter, const FilterPatternMap &map)

@@ -1,5 +1,7 @@
 #include "platform/fontdialog.h"
 
+#include "platform/seam.h"
+
 #include <QFontDialog>
 
 namespace {
@@ -16,17 +18,16 @@ public:
     }
 };
 
-FontDialogService *installed = nullptr;
+Seam<FontDialogService, QtFontDialog> seam;
 
 } // namespace
 
 FontDialogService &fontDialogs()
 {
-    static QtFontDialog qtDialog;
-    return installed ? *installed : qtDialog;
+    return seam.get();
 }
 
 void setFontDialogs(FontDialogService *service)
 {
-    installed = service;
+    seam.install(service);
 }

@@ -4,6 +4,13 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+QFont MingFont(int pixels)
+{
+    QFont f(QStringLiteral("新細明體"));
+    f.setPixelSize(pixels);
+    return f;
+}
+
 void InstallFontSubstitutions()
 {
     const QStringList families = QFontDatabase::families();

@@ -1,5 +1,7 @@
 #include "platform/messages.h"
 
+#include "platform/seam.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -25,19 +27,18 @@ public:
     }
 };
 
-MessageBoxes *installed = nullptr;
+Seam<MessageBoxes, QtMessageBoxes> seam;
 
 } // namespace
 
 MessageBoxes &messageBoxes()
 {
-    static QtMessageBoxes qtBoxes;
-    return installed ? *installed : qtBoxes;
+    return seam.get();
 }
 
 void setMessageBoxes(MessageBoxes *boxes)
 {
-    installed = boxes;
+    seam.install(boxes);
 }
 
 QString applicationTitle()

@@ -1,5 +1,7 @@
 #include "platform/progress.h"
 
+#include "platform/seam.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -13,17 +15,16 @@ public:
     void CloseProgress() override {}
 };
 
-ProgressOperations *installed = nullptr;
+Seam<ProgressOperations, SilentProgress> seam;
 
 } // namespace
 
 ProgressOperations &progress()
 {
-    static SilentProgress silent;
-    return installed ? *installed : silent;
+    return seam.get();
 }
 
 void setProgress(ProgressOperations *operations)
 {
-    installed = operations;
+    seam.install(operations);
 }

@@ -1,6 +1,7 @@
 #include "settings/tsettings.h"
 
 #include "platform/fontdialog.h"
+#include "platform/fonts.h"
 #include "platform/messages.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
@@ -118,9 +119,7 @@ TSettings::TSettings(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("設定"));
     setModal(true);
-    QFont f(QStringLiteral("新細明體"));
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(MingFont(12));
     setFixedSize(387, 295);
 
     FD = QFont(QStringLiteral("新細明體"));

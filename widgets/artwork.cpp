@@ -594,9 +594,7 @@ QPixmap MenuTitle()
     p.setPen(QColor(255, 255, 255));
     p.drawText(QRectF(42, 0, 200, 35), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Tavisorn"));
 
-    QFont sub(QStringLiteral("新細明體"));
-    sub.setPixelSize(16);
-    p.setFont(sub);
+    p.setFont(MingFont(16));
     p.setPen(QColor(232, 238, 246));
     p.drawText(QRectF(0, 0, 336, 35), Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("中文化工具"));
     return c.pixmap();
@@ -735,9 +733,7 @@ QPixmap AboutLogo()
     p.setPen(pen(QColor(196, 72, 58, 180), 1));
     p.drawLine(QPointF(54, 32.5), QPointF(150, 32.5));
 
-    QFont sub(QStringLiteral("新細明體"));
-    sub.setPixelSize(14);
-    p.setFont(sub);
+    p.setFont(MingFont(14));
     p.setPen(QColor(96, 104, 118));
     p.drawText(QRectF(53, 34, 98, 17), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("中文化工具"));
     return c.pixmap();

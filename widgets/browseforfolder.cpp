@@ -1,6 +1,7 @@
 #include "widgets/browseforfolder.h"
 
 #include "platform/messages.h"
+#include "platform/seam.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -22,19 +23,18 @@ public:
     }
 };
 
-FolderPickerService *installed = nullptr;
+Seam<FolderPickerService, QtFolderPicker> seam;
 
 } // namespace
 
 FolderPickerService &folderPickers()
 {
-    static QtFolderPicker qtPicker;
-    return installed ? *installed : qtPicker;
+    return seam.get();
 }
 
 void setFolderPickers(FolderPickerService *service)
 {
-    installed = service;
+    seam.install(service);
 }
 
 QString NormalizeFolderPath(const QString &path)

@@ -2,7 +2,6 @@
 // the test, runs recorded instead of starting perl.
 
 #include "convert/tdict1.h"
-#include "support/recorders.h"
 #include "window_recorders.h"
 
 #include "settings/startdir.h"
@@ -15,7 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-class TestTDict1 : public QObject {
+class TestTDict1 : public QObject, public ConversionWindowTest<TDict1> {
     Q_OBJECT
 private slots:
     void init();
@@ -36,13 +35,6 @@ private slots:
     void rendering();
 
 private:
-    std::unique_ptr<WindowTestSetting> setting;
-    std::unique_ptr<MessageRecorder> messages;
-    std::unique_ptr<FileDialogAnswers> dialogs;
-    std::unique_ptr<ProgressLog> progressLog;
-    std::unique_ptr<LaunchRecorder> launches;
-    std::unique_ptr<TDict1> window;
-
     // Fills the three fields through the browse buttons.
     void choose(const QString &e1, const QString &e2, const QString &e3)
     {
@@ -55,22 +47,12 @@ private:
 
 void TestTDict1::init()
 {
-    setting = std::make_unique<WindowTestSetting>();
-    messages = std::make_unique<MessageRecorder>();
-    dialogs = std::make_unique<FileDialogAnswers>();
-    progressLog = std::make_unique<ProgressLog>();
-    launches = std::make_unique<LaunchRecorder>();
-    window = std::make_unique<TDict1>();
+    setUpWindow();
 }
 
 void TestTDict1::cleanup()
 {
-    window.reset();
-    launches.reset();
-    progressLog.reset();
-    dialogs.reset();
-    messages.reset();
-    setting.reset();
+    tearDownWindow();
 }
 
 void TestTDict1::controlsAsDesigned()

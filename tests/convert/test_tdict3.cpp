@@ -2,7 +2,6 @@
 // answered by the test, runs recorded instead of starting perl.
 
 #include "convert/tdict3.h"
-#include "support/recorders.h"
 #include "window_recorders.h"
 
 #include "platform/codepage.h"
@@ -16,7 +15,7 @@
 #include <QToolButton>
 #include <QWindow>
 
-class TestTDict3 : public QObject {
+class TestTDict3 : public QObject, public ConversionWindowTest<TDict3> {
     Q_OBJECT
 private slots:
     void init();
@@ -35,13 +34,6 @@ private slots:
     void rendering();
 
 private:
-    std::unique_ptr<WindowTestSetting> setting;
-    std::unique_ptr<MessageRecorder> messages;
-    std::unique_ptr<FileDialogAnswers> dialogs;
-    std::unique_ptr<ProgressLog> progressLog;
-    std::unique_ptr<LaunchRecorder> launches;
-    std::unique_ptr<TDict3> window;
-
     void choose(const QString &t1, const QString &t2, const QString &t3)
     {
         dialogs->answers = {t1, t2, t3};
@@ -53,22 +45,12 @@ private:
 
 void TestTDict3::init()
 {
-    setting = std::make_unique<WindowTestSetting>();
-    messages = std::make_unique<MessageRecorder>();
-    dialogs = std::make_unique<FileDialogAnswers>();
-    progressLog = std::make_unique<ProgressLog>();
-    launches = std::make_unique<LaunchRecorder>();
-    window = std::make_unique<TDict3>();
+    setUpWindow();
 }
 
 void TestTDict3::cleanup()
 {
-    window.reset();
-    launches.reset();
-    progressLog.reset();
-    dialogs.reset();
-    messages.reset();
-    setting.reset();
+    tearDownWindow();
 }
 
 void TestTDict3::controlsAsDesigned()

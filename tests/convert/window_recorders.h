@@ -8,6 +8,7 @@
 #include "platform/fonts.h"
 #include "platform/progress.h"
 #include "settings/settings.h"
+#include "support/recorders.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,6 +112,40 @@ struct WindowTestSetting {
         f.open(QIODevice::WriteOnly);
         f.write(bytes);
     }
+};
+
+// The common set-up of the tests of one conversion window: the setting, the
+// recorders and a new window for every test, undone in the reverse order.
+// Tests derive from it next to QObject and call set up / tear down from their
+// init() and cleanup().
+template <class Window>
+class ConversionWindowTest {
+protected:
+    void setUpWindow()
+    {
+        setting = std::make_unique<WindowTestSetting>();
+        messages = std::make_unique<MessageRecorder>();
+        dialogs = std::make_unique<FileDialogAnswers>();
+        progressLog = std::make_unique<ProgressLog>();
+        launches = std::make_unique<LaunchRecorder>();
+        window = std::make_unique<Window>();
+    }
+    void tearDownWindow()
+    {
+        window.reset();
+        launches.reset();
+        progressLog.reset();
+        dialogs.reset();
+        messages.reset();
+        setting.reset();
+    }
+
+    std::unique_ptr<WindowTestSetting> setting;
+    std::unique_ptr<MessageRecorder> messages;
+    std::unique_ptr<FileDialogAnswers> dialogs;
+    std::unique_ptr<ProgressLog> progressLog;
+    std::unique_ptr<LaunchRecorder> launches;
+    std::unique_ptr<Window> window;
 };
 
 // The lines of a script file as written (CR LF after every line).

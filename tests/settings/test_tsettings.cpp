@@ -4,6 +4,7 @@
 #include "platform/fonts.h"
 #include "settings/settings.h"
 #include "settings/stringarea.h"
+#include "support/folder_answers.h"
 #include "support/recorders.h"
 #include "widgets/browseforfolder.h"
 
@@ -22,7 +23,6 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <deque>
 #include <memory>
 #include <optional>
 
@@ -59,24 +59,6 @@ public:
     }
     std::optional<QFont> answer;
     QList<QFont> offered;
-};
-
-// Answers folder pickers in order: a path chooses it, empty text cancels.
-class FolderAnswers final : public FolderPickerService {
-public:
-    FolderAnswers() { setFolderPickers(this); }
-    ~FolderAnswers() override { setFolderPickers(nullptr); }
-    QString run(QWidget *, const QString &prompt) override
-    {
-        prompts.append(prompt);
-        if (answers.empty())
-            return QString();
-        const QString answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<QString> answers;
-    QStringList prompts;
 };
 
 QFont pointFont(const QString &family, int points)

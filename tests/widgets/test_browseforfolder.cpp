@@ -1,37 +1,13 @@
 #include "widgets/browseforfolder.h"
 
+#include "support/folder_answers.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <deque>
-
-namespace {
-
-// Answers the picker: a path chooses it, empty text cancels.
-class FolderAnswers final : public FolderPickerService {
-public:
-    FolderAnswers() { setFolderPickers(this); }
-    ~FolderAnswers() override { setFolderPickers(nullptr); }
-    QString run(QWidget *owner, const QString &prompt) override
-    {
-        owners.append(owner);
-        prompts.append(prompt);
-        if (answers.empty())
-            return QString();
-        const QString answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<QString> answers;
-    QStringList prompts;
-    QList<QWidget *> owners;
-};
-
-} // namespace
 
 class TestBrowseForFolder : public QObject {
     Q_OBJECT
