@@ -166,10 +166,14 @@ TDict1::TDict1(QWidget *parent) : QWidget(parent), pl(ExtractionTemplate())
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel1->setGeometry(8, 8, 385, 81);
 
-    Label1 = new QLabel(QStringLiteral("製作字典檔選項可以將由Visual C++或Borland C++所建立的Resource檔案 (*.RC)，"
-                                       "擷取其字串部份並製成一中英對照的檔案。字典檔建成後，可到「字典檔維護」"
-                                       "對字典檔進行編輯工作。"),
-                        this);
+    const QString description = QStringLiteral(
+        "製作字典檔選項可以將由Visual C++或Borland C++所建立的Resource檔案 (*.RC)，"
+        "擷取其字串部份並製成一中英對照的檔案。字典檔建成後，可到「字典檔維護」對字典檔進行編輯工作。");
+    // Line breaking may split "C++" between its plus signs; word joiners,
+    // shown as nothing, keep the names whole.
+    QString shown = description;
+    shown.replace(QStringLiteral("C++"), QStringLiteral("C\u2060+\u2060+"));
+    Label1 = new QLabel(shown, this);
     Label1->setFont(MingFont(16));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
