@@ -12,9 +12,11 @@
 #include "platform/progress.h"
 #include "settings/settings.h"
 #include "settings/tsettings.h"
+#include "widgets/artwork.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -42,6 +44,7 @@ void setUpApplication()
     QApplication::setApplicationName(QStringLiteral("Tavisorn"));
     QApplication::setApplicationDisplayName(applicationTitle());
     InstallFontSubstitutions();
+    QApplication::setWindowIcon(QIcon(Artwork::AppIcon()));
     // Qt's own dialogs (file dialogs, buttons) speak Traditional Chinese too.
     static QTranslator qtTranslator;
     if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::Taiwan), QStringLiteral("qtbase"),
