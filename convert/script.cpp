@@ -1,10 +1,10 @@
 #include "convert/script.h"
 
+#include "files/savefile.h"
 #include "platform/codepage.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <filesystem>
 #include <system_error>
@@ -198,15 +198,10 @@ std::optional<Refusal> TranslationRefusal(const TranslationPaths &paths)
 
 WriteResult WriteScriptFile(const QString &path, const std::string &bytes)
 {
-    // The script is written beside its final name and renamed over it only
-    // once complete, so a full disk or a failed write never leaves a
-    // half-written script for the interpreter.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)
-        && file.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size())
-        && file.commit())
+    // A full disk or a failed write never leaves a half-written script for
+    // the interpreter: the old script stays, and nothing is started.
+    if (SaveBytes(path, bytes).ok)
         return {};
-    file.cancelWriting();
     return {false, QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(path))};
 }
 

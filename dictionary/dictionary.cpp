@@ -3,13 +3,18 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cstring>
@@ -39,9 +44,32 @@ constexpr std::size_t kWriteChunk = std::size_t(1) << 20;
 
 const std::string kEmpty;
 
-QString shownPath(const QString &path)
+// Opens a file by its name as the system spells it (a Big5 name stays
+// Big5); a folder is not a dictionary. Returns the reason on failure.
+QString openForReading(const FileName &name, QFile &file)
 {
-    return QDir::toNativeSeparators(path);
+#ifdef Q_OS_WIN
+    file.setFileName(name.toQString());
+    if (QFileInfo(file.fileName()).isDir())
+        return SystemReason(EISDIR);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    return {};
+#else
+    const int fd = ::open(name.native().constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return SystemReason(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return SystemReason(EISDIR);
+    }
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return file.errorString();
+    }
+    return {};
+#endif
 }
 
 FileResult failure(const QString &text)
@@ -563,15 +591,16 @@ bool SourceLess(const std::string &a, const std::string &b)
     return lessBytes(a, b);
 }
 
-FileResult LoadDictionary(const QString &path, DictionaryTables &tables, LoadProgress &progress)
+FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadProgress &progress)
 {
+    const QString path = name.shown();
     progress.SetText(QStringLiteral("正在開啟檔案 ") + path);
     progress.SetPosition(0);
 
     try {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-            return failure(QStringLiteral("無法開啟檔案 %1：%2").arg(shownPath(path), file.errorString()));
+        QFile file;
+        if (const QString reason = openForReading(name, file); !reason.isEmpty())
+            return failure(QStringLiteral("無法開啟檔案 %1：%2").arg(path, reason));
 
         // The file is read a piece at a time and its pairs grouped at once,
         // so that neither the whole text nor a list of all pairs is ever
@@ -589,18 +618,18 @@ FileResult LoadDictionary(const QString &path, DictionaryTables &tables, LoadPro
                 LineReader::Status status = reader.next(sourceAt, sourceLength);
                 if (status == LineReader::Status::Line) {
                     if (sourceLength > std::numeric_limits<std::uint32_t>::max())
-                        return failure(QStringLiteral("無法讀入檔案 %1：其中有一行太長。").arg(shownPath(path)));
+                        return failure(QStringLiteral("無法讀入檔案 %1：其中有一行太長。").arg(path));
                     status = reader.next(translationAt, translationLength);
                 }
                 if (status == LineReader::Status::ReadError)
-                    return failure(QStringLiteral("無法讀取檔案 %1：%2").arg(shownPath(path), file.errorString()));
+                    return failure(QStringLiteral("無法讀取檔案 %1：%2").arg(path, file.errorString()));
                 // The end of the file; an odd last line has no partner and is dropped.
                 if (status == LineReader::Status::End)
                     break;
                 if (translationLength > std::numeric_limits<std::uint32_t>::max())
-                    return failure(QStringLiteral("無法讀入檔案 %1：其中有一行太長。").arg(shownPath(path)));
+                    return failure(QStringLiteral("無法讀入檔案 %1：其中有一行太長。").arg(path));
                 if (pairs == std::size_t(std::numeric_limits<std::int32_t>::max()))
-                    return failure(QStringLiteral("無法讀入檔案 %1：字串太多。").arg(shownPath(path)));
+                    return failure(QStringLiteral("無法讀入檔案 %1：字串太多。").arg(path));
                 grouper.add(reader.view(sourceAt, sourceLength), reader.view(translationAt, translationLength));
                 ++pairs;
                 pacer.step();
@@ -634,22 +663,18 @@ FileResult LoadDictionary(const QString &path, DictionaryTables &tables, LoadPro
         tables.LastPair = std::int32_t(pairs) - 1;
         std::vector<Dictinit>().swap(tables.PairTable);
     } catch (const std::bad_alloc &) {
-        return failure(QStringLiteral("記憶體不足，無法讀入檔案 %1。").arg(shownPath(path)));
+        return failure(QStringLiteral("記憶體不足，無法讀入檔案 %1。").arg(path));
     }
 
     progress.SetPosition(100);
     return {};
 }
 
-FileResult SaveDictionary(const QString &path, const DictionaryTables &tables)
+FileResult SaveDictionary(const FileName &path, const DictionaryTables &tables)
 {
-    // The text goes to a temporary file beside the target, which replaces the
-    // old file only once it is complete.
-    QSaveFile file(path);
-    const auto saveFailed = [&] {
-        return failure(QStringLiteral("無法儲存檔案 %1：%2").arg(shownPath(path), file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
+    SaveFile file(path);
+    const auto saveFailed = [&] { return failure(file.failureText()); };
+    if (!file.open())
         return saveFailed();
 
     std::string chunk;
@@ -657,7 +682,7 @@ FileResult SaveDictionary(const QString &path, const DictionaryTables &tables)
     const auto flush = [&] {
         if (chunk.empty())
             return true;
-        const bool written = file.write(chunk.data(), qint64(chunk.size())) == qint64(chunk.size());
+        const bool written = file.write(chunk);
         chunk.clear();
         return written;
     };
@@ -670,18 +695,10 @@ FileResult SaveDictionary(const QString &path, const DictionaryTables &tables)
         chunk += "\r\n";
         chunk += entry.ChosenTranslation();
         chunk += "\r\n";
-        if (chunk.size() >= kWriteChunk && !flush()) {
-            const FileResult result = saveFailed();
-            file.cancelWriting();
-            return result;
-        }
+        if (chunk.size() >= kWriteChunk && !flush())
+            return saveFailed();
     }
-    if (!flush()) {
-        const FileResult result = saveFailed();
-        file.cancelWriting();
-        return result;
-    }
-    if (!file.commit())
+    if (!flush() || !file.commit())
         return saveFailed();
     return {};
 }

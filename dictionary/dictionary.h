@@ -9,6 +9,8 @@
 // This library uses no user-interface code; a load reports its stages
 // through LoadProgress so that it runs, and is tested, without a screen.
 
+#include "files/savefile.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -144,20 +146,15 @@ public:
     void ProcessEvents() override {}
 };
 
-struct FileResult {
-    bool ok = true;
-    QString error; // the failed file operation's message when !ok
-};
-
 // Reads the dictionary file at path into tables. The file is loaded into
 // fresh tables that replace those of `tables` only when the load succeeded;
 // on failure `tables` is untouched and the result carries the message.
-FileResult LoadDictionary(const QString &path, DictionaryTables &tables, LoadProgress &progress);
+FileResult LoadDictionary(const FileName &path, DictionaryTables &tables, LoadProgress &progress);
 
 // Writes entries 0 .. LastEntry: Source and the chosen translation, each line
-// ending with CR LF. The old file is replaced only once the new one is
-// complete; a failed save leaves it byte for byte.
-FileResult SaveDictionary(const QString &path, const DictionaryTables &tables);
+// ending with CR LF, through SaveFile: a failed save leaves the old file
+// byte for byte and says why.
+FileResult SaveDictionary(const FileName &path, const DictionaryTables &tables);
 
 // Byte-wise unsigned comparison; a prefix sorts before the longer string.
 bool SourceLess(const std::string &a, const std::string &b);

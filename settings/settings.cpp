@@ -1,11 +1,14 @@
 #include "settings/settings.h"
 
+#include "files/savefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryFile>
 #include <QVariant>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -80,12 +83,8 @@ std::unique_ptr<QSettings> OpenStore()
     const QString folder = QFileInfo(fileName).absolutePath();
     if (!QDir().mkpath(folder))
         return nullptr;
-    QFile file(fileName);
-    if (!file.exists()) {
-        if (!file.open(QIODevice::WriteOnly))
-            return nullptr;
-        file.close();
-    }
+    if (!QFileInfo::exists(fileName) && !SaveBytes(FileName(fileName), {}).ok)
+        return nullptr;
     if (!QFileInfo(fileName).isFile())
         return nullptr;
     auto store = std::make_unique<QSettings>(fileName, QSettings::IniFormat);
@@ -252,63 +251,68 @@ QList<std::pair<QString, QString>> StoredValues()
 
 #ifdef Q_OS_WIN
 
-bool WriteStore(const QList<std::pair<QString, QString>> &values)
+// Empty when the values are stored, else why not.
+QString WriteStore(const QList<std::pair<QString, QString>> &values)
 {
     const std::unique_ptr<QSettings> store = OpenStore();
     for (const auto &[name, text] : values)
         store->setValue(name, text);
     store->sync();
-    return store->status() == QSettings::NoError;
+    return store->status() == QSettings::NoError ? QString() : QStringLiteral("系統錯誤");
 }
 
 #else
 
-bool RenameOver(const QString &from, const QString &to)
-{
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-// The new store is written beside the old one, read back from the disk and
-// checked, and only then renamed over it: a full disk or any other failure
-// leaves the previous store whole. (A settings file written in place can be
-// cut short without an error being reported.)
-bool WriteStore(const QList<std::pair<QString, QString>> &values)
+// The settings are written into a temporary file and read back from the
+// disk under a name not used before (settings objects share what they read
+// per file name), because a settings file can be cut short on a full disk
+// without an error being reported. The checked text then replaces the store
+// through SaveFile, which writes through a symbolic link, keeps the file's
+// permissions and leaves the old store whole on any failure.
+// Empty when the values are stored, else why not.
+QString WriteStore(const QList<std::pair<QString, QString>> &values)
 {
     const QString fileName = StoreFileName();
-    QTemporaryFile written(fileName + QStringLiteral(".XXXXXX"));
-    QTemporaryFile checked(fileName + QStringLiteral(".XXXXXX"));
+    const QString folder = QFileInfo(fileName).absolutePath();
+    const QString notWritten = QStringLiteral("%1：%2。").arg(QDir::toNativeSeparators(fileName));
+    QTemporaryFile written(folder + QStringLiteral("/.Tavisorn.ini.XXXXXX"));
+    QTemporaryFile checked(folder + QStringLiteral("/.Tavisorn.ini.XXXXXX"));
     if (!written.open() || !checked.open())
-        return false;
+        return notWritten.arg(written.errorString());
     written.close();
     checked.close();
+    const QString cutShort = notWritten.arg(QStringLiteral("寫入的設定不完整，磁碟可能已滿"));
     {
         QSettings fresh(written.fileName(), QSettings::IniFormat);
         for (const auto &[name, text] : values)
             fresh.setValue(name, text);
         fresh.sync();
         if (fresh.status() != QSettings::NoError)
-            return false;
+            return cutShort;
     }
-    // Settings objects share what they read per file name; under a name not
-    // used before, the check reads what really reached the disk.
-    if (!RenameOver(written.fileName(), checked.fileName()))
-        return false;
+    if (std::rename(QFile::encodeName(written.fileName()).constData(),
+                    QFile::encodeName(checked.fileName()).constData()) != 0)
+        return notWritten.arg(SystemReason(errno));
     {
         const QSettings check(checked.fileName(), QSettings::IniFormat);
         if (check.status() != QSettings::NoError || check.allKeys().size() != values.size())
-            return false;
+            return cutShort;
         for (const auto &[name, text] : values) {
             const QVariant stored = check.value(name);
             if (stored.typeId() != QMetaType::QString || stored.toString() != text)
-                return false;
+                return cutShort;
         }
     }
-    if (QFile::exists(fileName))
-        QFile::setPermissions(checked.fileName(), QFile::permissions(fileName));
-    if (!RenameOver(checked.fileName(), fileName))
-        return false;
-    checked.setAutoRemove(false);
-    return true;
+    QFile checkedText(checked.fileName());
+    if (!checkedText.open(QIODevice::ReadOnly))
+        return notWritten.arg(checkedText.errorString());
+    const QByteArray text = checkedText.readAll();
+    if (text.size() != checkedText.size())
+        return notWritten.arg(checkedText.errorString());
+    SaveFile store{FileName(fileName)};
+    if (!store.open() || !store.write(std::string_view(text.constData(), std::size_t(text.size()))) || !store.commit())
+        return notWritten.arg(store.reason());
+    return {};
 }
 
 #endif
@@ -319,8 +323,8 @@ SettingsResult SaveSettings()
 {
     if (!OpenStore())
         return Failure(CannotCreateStore());
-    if (!WriteStore(StoredValues()))
-        return Failure(CannotWriteStore());
+    if (const QString reason = WriteStore(StoredValues()); !reason.isEmpty())
+        return Failure(CannotWriteStore() + QLatin1Char('\n') + reason);
     return {};
 }
 

@@ -2,8 +2,6 @@
 
 #include "dictionary/dictionary.h"
 
-#include <QFile>
-
 #include <cstdio>
 
 // Exit statuses: 0 done, 1 a file could not be read or written, 2 wrong use.
@@ -12,14 +10,15 @@ namespace {
 constexpr int kFileFailed = 1;
 constexpr int kWrongUse = 2;
 
-QString pathArgument(const std::string &bytes)
+// File names travel as the bytes the shell passed: a Big5 name stays Big5.
+FileName pathArgument(const std::string &bytes)
 {
-    return QFile::decodeName(QByteArray(bytes.data(), qsizetype(bytes.size())));
+    return FileName::fromNative(QByteArray(bytes.data(), qsizetype(bytes.size())));
 }
 
 void printError(const QString &text)
 {
-    std::fprintf(stderr, "tavisorn-cli：%s\n", text.toLocal8Bit().constData());
+    std::fprintf(stderr, "tavisorn-cli：%s\n", text.toUtf8().constData());
 }
 
 // Loads the dictionary as the editor does, without a progress window.

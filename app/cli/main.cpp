@@ -1,4 +1,5 @@
 #include "app/cli/commands.h"
+#include "files/savefile.h"
 
 #include <QCoreApplication>
 
@@ -26,6 +27,7 @@ void usage(std::FILE *to)
 
 int main(int argc, char *argv[])
 {
+    IgnoreWriteSignals();
     QCoreApplication app(argc, argv);
     if (argc < 2) {
         usage(stderr);

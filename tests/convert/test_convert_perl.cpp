@@ -9,6 +9,7 @@
 #include <QProcess>
 
 #include "settings/settings.h"
+#include "support/rawfiles.h"
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -23,76 +24,12 @@
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs tavisorn-cli with arguments given as raw bytes. The arguments travel
-// as octal escapes through the shell's printf, so that bytes that are not
-// UTF-8 (Big5 file names) reach the program unchanged.
+// Runs tavisorn-cli with arguments given as raw bytes.
 Outcome cli(const std::vector<std::string> &args)
 {
-    QString script = QStringLiteral("exec \"$0\"");
-    QStringList shellArgs{QStringLiteral("-c"), QString(), QStringLiteral(TAVISORN_CLI)};
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        QString octal;
-        for (const char c : args[i])
-            octal += QStringLiteral("\\0%1").arg(uint(static_cast<unsigned char>(c)), 3, 8, QLatin1Char('0'));
-        shellArgs << octal;
-        script += QStringLiteral(" \"$(printf '%b' \"$%1\")\"").arg(i + 1);
-    }
-    shellArgs[1] = script;
-    QProcess p;
-    p.start(QStringLiteral("/bin/sh"), shellArgs);
-    Outcome o;
-    if (!p.waitForFinished(120000))
-        return o;
-    o.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    o.out = p.readAllStandardOutput();
-    o.err = p.readAllStandardError();
-    return o;
+    return RunWithByteArguments(QStringLiteral(TAVISORN_CLI), args);
 }
 
-// Reads a file under a raw byte name through POSIX calls: Qt's file names
-// are Unicode and cannot hold every byte name.
-QByteArray readBytes(const std::string &path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0)
-        return QByteArrayLiteral("<unreadable>");
-    QByteArray data;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        data.append(buffer, n);
-    ::close(fd);
-    return data;
-}
-
-int countEntries(const std::string &folder)
-{
-    DIR *d = ::opendir(folder.c_str());
-    if (!d)
-        return -1;
-    int n = 0;
-    while (const dirent *e = ::readdir(d))
-        if (std::string_view(e->d_name) != "." && std::string_view(e->d_name) != "..")
-            ++n;
-    ::closedir(d);
-    return n;
-}
-
-// Writes a file under a raw byte name through POSIX calls.
-bool writeRaw(const std::string &path, const QByteArray &data)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, data.constData(), std::size_t(data.size())) == data.size();
-    return ::close(fd) == 0 && ok;
-}
 
 bool everyLineEndIsCrLf(const QByteArray &data)
 {
@@ -256,8 +193,8 @@ void TestConvertPerl::extractionCases()
     const Outcome o = cli({"make-dictionary", caseFile(name, "en.rc"), caseFile(name, "zh.rc"), out});
     QVERIFY2(o.status == 0, o.err.constData());
     QCOMPARE(o.out, QByteArray("OK!"));
-    const QByteArray dictionary = readBytes(out);
-    QCOMPARE(dictionary, readBytes(caseFile(name, "expected.dict")));
+    const QByteArray dictionary = readRaw(out);
+    QCOMPARE(dictionary, readRaw(caseFile(name, "expected.dict")));
     QVERIFY(everyLineEndIsCrLf(dictionary));
 }
 
@@ -284,8 +221,8 @@ void TestConvertPerl::translationCases()
         args.insert(args.begin() + 1, "--font"); // options may come first
     const Outcome o = cli(args);
     QVERIFY2(o.status == 0, o.err.constData());
-    const QByteArray translated = readBytes(out);
-    QCOMPARE(translated, readBytes(caseFile(name, font ? "expected-font.rc" : "expected.rc")));
+    const QByteArray translated = readRaw(out);
+    QCOMPARE(translated, readRaw(caseFile(name, font ? "expected-font.rc" : "expected.rc")));
     QVERIFY(everyLineEndIsCrLf(translated));
 }
 
@@ -316,18 +253,18 @@ void TestConvertPerl::pathsThatNeedEscapingReachTheScript()
     const std::string dict = folder + "/\xA4\x40 dict $x @y.txt";
     const std::string out = folder + "/\xA5\x5C\xA4\x40 out\\n.rc";
     const QString name = QStringLiteral("ms-menu-dialog-strings");
-    QVERIFY(writeRaw(en, readBytes(caseFile(name, "en.rc"))));
-    QVERIFY(writeRaw(zh, readBytes(caseFile(name, "zh.rc"))));
+    QVERIFY(writeRaw(en, readRaw(caseFile(name, "en.rc"))));
+    QVERIFY(writeRaw(zh, readRaw(caseFile(name, "zh.rc"))));
 
     Outcome o = cli({"make-dictionary", en, zh, dict});
     QVERIFY2(o.status == 0, o.err.constData());
-    QCOMPARE(readBytes(dict), readBytes(caseFile(name, "expected.dict")));
+    QCOMPARE(readRaw(dict), readRaw(caseFile(name, "expected.dict")));
 
     o = cli({"translate", dict, en, out});
     QVERIFY2(o.status == 0, o.err.constData());
-    const QByteArray translated = readBytes(out);
+    const QByteArray translated = readRaw(out);
     QVERIFY(translated.contains(QByteArray("POPUP \"\xC0\xC9\xAE\xD7(&F)\""))); // 檔案(&F)
-    QCOMPARE(translated.count('\n'), readBytes(en).count('\n'));
+    QCOMPARE(translated.count('\n'), readRaw(en).count('\n'));
 
     // Nothing else appeared in the folder: every name was taken as written.
     QCOMPARE(countEntries(folder), 4);
@@ -338,9 +275,9 @@ void TestConvertPerl::refusalsAndFailures()
     const QString name = QStringLiteral("ms-menu-dialog-strings");
     const std::string en = root + "/refuse-en.rc";
     const std::string zh = root + "/refuse-zh.rc";
-    const QByteArray enBytes = readBytes(caseFile(name, "en.rc"));
+    const QByteArray enBytes = readRaw(caseFile(name, "en.rc"));
     QVERIFY(writeRaw(en, enBytes));
-    QVERIFY(writeRaw(zh, readBytes(caseFile(name, "zh.rc"))));
+    QVERIFY(writeRaw(zh, readRaw(caseFile(name, "zh.rc"))));
     QVERIFY(::symlink(en.c_str(), (root + "/refuse-link.txt").c_str()) == 0);
 
     Outcome o = cli({"make-dictionary", en, zh, root + "/refuse-link.txt"});
@@ -358,7 +295,7 @@ void TestConvertPerl::refusalsAndFailures()
     QVERIFY(o.err.contains(QStringLiteral("資料未輸入妥當").toUtf8()));
     o = cli({"make-dictionary", en, zh, root + "/x.txt|"});
     QCOMPARE(o.status, 1);
-    QCOMPARE(readBytes(en), enBytes); // the inputs stay as they were
+    QCOMPARE(readRaw(en), enBytes); // the inputs stay as they were
 
     // An interpreter that cannot be started is a failure, and so is a
     // script that ends in an error.
@@ -405,15 +342,15 @@ void TestConvertPerl::corpusTranslatesLikeItsChineseVersion()
     const std::string out = root + "/" + PathBytes(app) + ".rc";
     Outcome o = cli({"make-dictionary", en, zh, dict});
     QVERIFY2(o.status == 0, o.err.constData());
-    QVERIFY(everyLineEndIsCrLf(readBytes(dict)));
+    QVERIFY(everyLineEndIsCrLf(readRaw(dict)));
     o = cli({"translate", dict, en, out});
     QVERIFY2(o.status == 0, o.err.constData());
 
-    const std::vector<std::string> enLines = splitLines(readBytes(en));
-    const std::vector<std::string> outLines = splitLines(readBytes(out));
+    const std::vector<std::string> enLines = splitLines(readRaw(en));
+    const std::vector<std::string> outLines = splitLines(readRaw(out));
     QCOMPARE(outLines.size(), enLines.size());
     const std::vector<RcText> enTexts = readTexts(enLines);
-    const std::vector<RcText> zhTexts = readTexts(splitLines(readBytes(zh)));
+    const std::vector<RcText> zhTexts = readTexts(splitLines(readRaw(zh)));
 
     // What each English text becomes in the Chinese file, at the same place.
     std::map<std::pair<std::string, int>, std::string> zhAt;

@@ -3,6 +3,7 @@
 
 #include "convert/script.h"
 #include "platform/codepage.h"
+#include "support/filesizelimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -241,6 +242,20 @@ void TestConvertScript::scriptFileIsWrittenWholeOrNotAtAll()
     const WriteResult missing = WriteScriptFile(nowhere, script);
     QVERIFY(!missing.ok);
     QCOMPARE(missing.error, QStringLiteral("Cannot create file ") + nowhere);
+
+    // A full disk (here: a file size limit, which binds the super-user too)
+    // under a script of a few KiB: the old script stays whole.
+    QVERIFY(touch(PathBytes(path)));
+    WriteResult full;
+    {
+        const FileSizeLimit noRoom(0);
+        QVERIFY(noRoom.ok());
+        full = WriteScriptFile(path, script);
+    }
+    QVERIFY(!full.ok);
+    QCOMPARE(full.error, QStringLiteral("Cannot create file ") + path);
+    QCOMPARE(readAll(path), std::string("x"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("TRANS.PL")});
 
     // A folder that cannot be written: the error names the script, and the
     // script already there is not touched.

@@ -1,4 +1,5 @@
 #include "dictionary_test_util.h"
+#include "support/rawfiles.h"
 
 #include <QDir>
 #include <QProcess>
@@ -12,12 +13,17 @@ class TestDictionaryCli : public QObject {
     Q_OBJECT
 private slots:
     void init();
+    void cleanupTestCase();
     void stats();
     void normalize();
     void wrongUse_data();
     void wrongUse();
     void failuresLeaveOutputUntouched_data();
     void failuresLeaveOutputUntouched();
+    void big5FileNames();
+    void standardOutput();
+    void fullDisk_data();
+    void fullDisk();
 
 private:
     struct Run {
@@ -37,6 +43,12 @@ void TestDictionaryCli::init()
     const QString name = QString::number(++tests);
     QVERIFY(QDir(base.path()).mkdir(name));
     dir = QDir(base.filePath(name));
+}
+
+// Qt cannot remove files whose names are not UTF-8.
+void TestDictionaryCli::cleanupTestCase()
+{
+    QProcess::execute(QStringLiteral("/bin/rm"), {QStringLiteral("-rf"), base.path()});
 }
 
 TestDictionaryCli::Run TestDictionaryCli::run(const QStringList &arguments)
@@ -146,6 +158,89 @@ void TestDictionaryCli::failuresLeaveOutputUntouched()
     QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              (QStringList{QStringLiteral("existing.dic"), QStringLiteral("folder"), QStringLiteral("in.dic")}));
     QCOMPARE(QDir(dir.filePath(QStringLiteral("folder"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
+}
+
+// Names in Big5, as they arrive from the original platform, are not UTF-8:
+// both commands must reach the very files named.
+void TestDictionaryCli::big5FileNames()
+{
+    const std::string in = QFile::encodeName(dir.path()).toStdString() + "/\xB3\x5C-in.txt";
+    const std::string out = QFile::encodeName(dir.path()).toStdString() + "/\xB3\x5C-out.txt";
+    QVERIFY(writeRaw(in, QByteArray::fromStdString(sample)));
+    const Outcome stats = RunWithByteArguments(QStringLiteral(TAVISORN_CLI), {"stats", in});
+    QCOMPARE(stats.status, 0);
+    QVERIFY(stats.out.startsWith("pairs: 5\n"));
+    const Outcome normalized = RunWithByteArguments(QStringLiteral(TAVISORN_CLI), {"normalize", in, out});
+    QCOMPARE(normalized.status, 0);
+    QCOMPARE(readRaw(out), QByteArray("a\r\na\r\nb\r\nB\r\nx\r\n1\r\n"));
+    QCOMPARE(countEntries(QFile::encodeName(dir.path()).toStdString()), 2);
+}
+
+// /dev/stdout is a stream: the dictionary goes straight into it.
+void TestDictionaryCli::standardOutput()
+{
+    const QString dict = dir.filePath(QStringLiteral("in.dic"));
+    QVERIFY(writeBytes(dict, sample));
+    const Run r = run({QStringLiteral("normalize"), dict, QStringLiteral("/dev/stdout")});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QByteArray("a\r\na\r\nb\r\nB\r\nx\r\n1\r\n"));
+}
+
+// A real file system of 64 KiB, filled up but for a little room: every save
+// either writes the whole dictionary or fails saying the disk is full, and
+// the old one stays byte for byte. (A user namespace lets the test mount it
+// without being the administrator.)
+void TestDictionaryCli::fullDisk_data()
+{
+    QTest::addColumn<int>("room"); // KiB left free
+    QTest::addColumn<int>("size"); // bytes of the new dictionary
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("no room, 30 bytes") << 0 << 30 << false;
+    QTest::newRow("no room, 4 KiB - 1") << 0 << 4095 << false;
+    QTest::newRow("no room, 12,100 bytes") << 0 << 12100 << false;
+    QTest::newRow("4 KiB, 30 bytes") << 4 << 30 << true;
+    QTest::newRow("4 KiB, 16 KiB - 1") << 4 << 16383 << false;
+    QTest::newRow("8 KiB, 16 KiB + 1") << 8 << 16385 << false;
+    QTest::newRow("8 KiB, 4 KiB - 1") << 8 << 4095 << true;
+}
+
+void TestDictionaryCli::fullDisk()
+{
+    QFETCH(int, room);
+    QFETCH(int, size);
+    QFETCH(bool, fits);
+    if (QProcess::execute(QStringLiteral("unshare"), {QStringLiteral("-rm"), QStringLiteral("true")}) != 0)
+        QSKIP("this system lets no user namespace mount a small file system");
+
+    const std::string newText = std::string(std::size_t(size - 4), 'n') + "\r\n\r\n";
+    const std::string oldText = std::string(12096, 'o') + "\r\n\r\n";
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("new.dic")), newText));
+    QVERIFY(writeBytes(dir.filePath(QStringLiteral("old.dic")), oldText));
+    QVERIFY(dir.mkdir(QStringLiteral("disk")));
+    // Mount, put the old dictionary there, fill the rest, free `room` KiB,
+    // save over the old one, and copy out what is left.
+    const QString script = QStringLiteral(
+        "set -e; cd \"$1\"; mount -t tmpfs -o size=64k tmpfs disk; cp old.dic disk/target.dic;"
+        "dd if=/dev/zero of=disk/fill bs=4096 2>/dev/null || true;"
+        "truncate -s -$2K disk/fill; set +e;"
+        "\"$3\" normalize new.dic disk/target.dic 2>err; echo $? >status;"
+        "cp disk/target.dic after; ls -A disk >listing");
+    QCOMPARE(QProcess::execute(QStringLiteral("unshare"),
+                               {QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"), script,
+                                QStringLiteral("sh"), dir.path(), QString::number(room),
+                                QStringLiteral(TAVISORN_CLI)}),
+             0);
+    const std::string status = readBytes(dir.filePath(QStringLiteral("status")));
+    const QString err = QString::fromStdString(readBytes(dir.filePath(QStringLiteral("err"))));
+    if (fits) {
+        QCOMPARE(status, std::string("0\n"));
+        QCOMPARE(readBytes(dir.filePath(QStringLiteral("after"))), newText);
+    } else {
+        QCOMPARE(status, std::string("1\n"));
+        QVERIFY2(err.contains(QStringLiteral("無法儲存檔案 disk/target.dic：磁碟空間不足。")), qPrintable(err));
+        QVERIFY(readBytes(dir.filePath(QStringLiteral("after"))) == oldText);
+    }
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("listing"))), std::string("fill\ntarget.dic\n"));
 }
 
 QTEST_GUILESS_MAIN(TestDictionaryCli)

@@ -6,8 +6,7 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
+#include "support/filesizelimit.h"
 #include <unistd.h>
 #endif
 
@@ -23,6 +22,7 @@ private slots:
     void failedCreateLeavesOldFile_data();
     void failedCreateLeavesOldFile();
     void targetIsFolder();
+    void writeFailureLeavesOldFile_data();
     void writeFailureLeavesOldFile();
 
 private:
@@ -147,37 +147,61 @@ void TestDictionarySave::targetIsFolder()
 }
 
 // The disk fills up (here: the file size limit, which also stops the
-// administrator) in the middle of writing: the old file stays as it was.
+// administrator) while the new file is written: the old file stays as it
+// was, and the reason is said. Small files matter most: every real
+// dictionary is a few KiB, which a buffered writer hands over only at the
+// very end.
+void TestDictionarySave::writeFailureLeavesOldFile_data()
+{
+    QTest::addColumn<int>("size");  // bytes of the new file
+    QTest::addColumn<int>("limit"); // bytes a file may have
+    QTest::newRow("30 bytes, no room") << 30 << 0;
+    QTest::newRow("4 KiB - 1, no room") << 4095 << 0;
+    QTest::newRow("16 KiB - 1, 4 KiB of room") << 16383 << 4096;
+    QTest::newRow("16 KiB + 1, 8 KiB of room") << 16385 << 8192;
+    QTest::newRow("1.4 MB, 4 KiB of room") << 1400000 << 4096;
+}
+
 void TestDictionarySave::writeFailureLeavesOldFile()
 {
 #ifndef Q_OS_UNIX
     QSKIP("needs a file size limit");
 #else
-    DictionaryTables big;
-    big.EntryTable.assign(50000, DS());
-    for (std::size_t k = 0; k < big.EntryTable.size(); ++k) {
-        big.EntryTable[k].Source = "source number " + std::to_string(k);
-        big.EntryTable[k].Translations = {"\xA6\x72\xA6\xEA " + std::to_string(k)};
+    QFETCH(int, size);
+    QFETCH(int, limit);
+    // Entries of 28 bytes each (source and translation with their line
+    // ends), the last one padded to the size wanted.
+    DictionaryTables tables;
+    tables.EntryTable.clear();
+    int left = size;
+    for (int k = 0; left > 0; ++k) {
+        DS entry;
+        const int take = left >= 56 ? 28 : left;
+        entry.Source = std::string(std::size_t(take - 4), 'a') + std::to_string(k);
+        entry.Source.resize(std::size_t(take - 4), 'x');
+        entry.Translations = {std::string()};
+        tables.EntryTable.push_back(entry);
+        left -= take;
     }
-    big.LastEntry = std::int32_t(big.EntryTable.size()) - 1;
+    tables.LastEntry = std::int32_t(tables.EntryTable.size()) - 1;
 
     const QString path = dir.filePath(QStringLiteral("full.dic"));
     QVERIFY(writeBytes(path, oldBytes));
 
-    rlimit before{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = before;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const FileResult r = SaveDictionary(path, big);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
-
+    FileResult r;
+    {
+        const FileSizeLimit room{rlim_t(limit)};
+        QVERIFY(room.ok());
+        r = SaveDictionary(path, tables);
+    }
     QVERIFY(!r.ok);
-    QVERIFY2(r.error.startsWith(QStringLiteral("無法儲存檔案 ") + QDir::toNativeSeparators(path)), qPrintable(r.error));
+    QCOMPARE(r.error, QStringLiteral("無法儲存檔案 %1：檔案超過系統允許的大小。").arg(QDir::toNativeSeparators(path)));
     QCOMPARE(readBytes(path), oldBytes);
     QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("full.dic")});
+
+    // With room again the same save writes every byte.
+    QVERIFY(SaveDictionary(path, tables).ok);
+    QCOMPARE(qsizetype(readBytes(path).size()), qsizetype(size));
 #endif
 }
 

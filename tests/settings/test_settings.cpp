@@ -10,7 +10,7 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <sys/resource.h>
+#include "support/filesizelimit.h"
 #endif
 
 // Each case gets a config folder of its own, so the store starts from nothing.
@@ -33,6 +33,7 @@ private slots:
     void roundTripKeepsEveryValue();
     void saveDoesNotApplyFallbacks();
     void failedSaveKeepsOldStore();
+    void saveWritesThroughLink();
     void workDirectoryEndsInSeparator();
 
 private:
@@ -320,19 +321,18 @@ void TestSettings::failedSaveKeepsOldStore()
 
     // A disk that fills up half way through the new store: files may not grow
     // beyond 4 KiB (a limit that binds root too) and the new store is larger.
-    rlimit previous{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     RegDat.PerlPath = QStringLiteral("/new/") + QString(6000, QLatin1Char('p'));
-    const SettingsResult result = SaveSettings();
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, oldSignal);
-
+    SettingsResult result;
+    {
+        const FileSizeLimit room(4096);
+        QVERIFY(room.ok());
+        result = SaveSettings();
+    }
     QVERIFY(!result.ok);
-    QCOMPARE(result.error, QStringLiteral("無法寫入登錄: \"\\Software\\Tavisorn\""));
+    // The store's name and the reason follow on a line of their own.
+    QVERIFY2(result.error.startsWith(QStringLiteral("無法寫入登錄: \"\\Software\\Tavisorn\"\n")
+                                      + QDir::toNativeSeparators(storeFile()) + QStringLiteral("：")),
+             qPrintable(result.error));
     QCOMPARE(readStore(), before);
     QVERIFY(RegDat.PerlPath.startsWith(QStringLiteral("/new/")));
     // No temporary file is left beside the store.
@@ -344,6 +344,30 @@ void TestSettings::failedSaveKeepsOldStore()
     QVERIFY(readStore().contains("/new/ppp"));
 #else
     QSKIP("needs a file size limit");
+#endif
+}
+
+// A store kept elsewhere and linked into the config folder (dotfiles under
+// version control): the save changes the file linked to, the link stays.
+void TestSettings::saveWritesThroughLink()
+{
+#ifdef Q_OS_UNIX
+    const QString real = configDir->path() + QStringLiteral("/dotfiles/Tavisorn.ini");
+    QVERIFY(QDir().mkpath(configDir->path() + QStringLiteral("/dotfiles")));
+    QVERIFY(QDir().mkpath(configDir->path() + QStringLiteral("/Tavisorn")));
+    QVERIFY(QFile::link(real, storeFile()));
+    RegDat.PerlPath = QStringLiteral("/linked/perl");
+    const SettingsResult result = SaveSettings();
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QVERIFY(QFileInfo(storeFile()).isSymLink());
+    QFile file(real);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("/linked/perl"));
+    RegDat = TRegDat{};
+    QVERIFY(LoadSettings().ok);
+    QCOMPARE(RegDat.PerlPath, QStringLiteral("/linked/perl"));
+#else
+    QSKIP("symbolic links are a POSIX matter here");
 #endif
 }
 
