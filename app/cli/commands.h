@@ -10,6 +10,7 @@ using CliArgs = std::vector<std::string>;
 
 int runStats(const CliArgs &args);
 int runNormalize(const CliArgs &args);
+int runCheck(const CliArgs &args);
 int runMakeDictionary(const CliArgs &args);
 int runTranslate(const CliArgs &args);
 int runScript(const CliArgs &args);

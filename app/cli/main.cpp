@@ -13,6 +13,7 @@ void usage(std::FILE *to)
     std::fputs("用法：tavisorn-cli 命令 參數...\n"
                "  stats DICT                         字典檔的統計\n"
                "  normalize DICT OUT                 以編輯器的方式讀入並儲存字典檔\n"
+               "  check DICT                         檢查翻譯（熱鍵、快速鍵、參數、結尾符號...）\n"
                "  make-dictionary EN.rc ZH.rc OUT [--perl PATH]\n"
                "                                     由英文及中文 RC 檔製作字典檔\n"
                "  translate DICT NEW.rc OUT [--font] [--perl PATH]\n"
@@ -43,6 +44,8 @@ int main(int argc, char *argv[])
         return runStats(args);
     if (command == "normalize")
         return runNormalize(args);
+    if (command == "check")
+        return runCheck(args);
     if (command == "make-dictionary")
         return runMakeDictionary(args);
     if (command == "translate")

@@ -20,6 +20,7 @@ private slots:
     void wrongUse();
     void failuresLeaveOutputUntouched_data();
     void failuresLeaveOutputUntouched();
+    void check();
     void big5FileNames();
     void standardOutput();
     void fullDisk_data();
@@ -158,6 +159,26 @@ void TestDictionaryCli::failuresLeaveOutputUntouched()
     QCOMPARE(dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              (QStringList{QStringLiteral("existing.dic"), QStringLiteral("folder"), QStringLiteral("in.dic")}));
     QCOMPARE(QDir(dir.filePath(QStringLiteral("folder"))).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
+}
+
+// One line a problem: key, entry number from 1 in table order, source and
+// translation as UTF-8; a count per kind on standard error; status 3.
+void TestDictionaryCli::check()
+{
+    const QString dict = dir.filePath(QStringLiteral("d.txt"));
+    // Page Set&up... / 版面設定(&T)...   &Save / 儲存   Fine / 好
+    QVERIFY(writeBytes(dict, "Page Set&up...\r\n\xAA\xA9\xAD\xB1\xB3\x5D\xA9\x77(&T)...\r\n"
+                             "Fine\r\n\xA6\x6E\r\n&Save\r\n\xC0\x78\xA6\x73\r\n"));
+    Run r = run({QStringLiteral("check"), dict});
+    QCOMPARE(r.status, 3);
+    QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("hotkey-missing\t1\t&Save\t儲存\n"
+                                                      "hotkey-letter\t3\tPage Set&up...\t版面設定(&T)...\n"));
+    QVERIFY2(QString::fromUtf8(r.err).contains(QStringLiteral("hotkey-letter\t熱鍵字母不同\t1\n")), r.err.constData());
+
+    QVERIFY(writeBytes(dict, "Fine\r\n\xA6\x6E\r\n"));
+    r = run({QStringLiteral("check"), dict});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QByteArray());
 }
 
 // Names in Big5, as they arrive from the original platform, are not UTF-8:
