@@ -1,9 +1,10 @@
 # Tavisorn: the two commands for a fresh Debian machine are `make run` and
 # `make check`; both install what is missing first.
-BUILD ?= build
-JOBS  ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD  ?= build
+JOBS   ?= $(shell nproc 2>/dev/null || echo 2)
+PREFIX ?= /usr/local
 
-.PHONY: deps configure build run check bench screenshots clean
+.PHONY: deps configure build run check install package bench screenshots clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -24,6 +25,17 @@ run: build
 
 check: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# Installs the programs, menu entry, icons and manual pages below PREFIX
+# (DESTDIR in the environment is honoured as well).
+install: build
+	@cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Builds tavisorn_<version>_<arch>.deb in $(BUILD); install it with
+# apt-get install ./$(BUILD)/tavisorn_*.deb to bring its dependencies along.
+package: build
+	@cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/tavisorn_*.deb
 
 bench: build
 	@bash bench/run.sh $(BUILD)

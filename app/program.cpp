@@ -43,6 +43,8 @@ void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Tavisorn"));
     QApplication::setApplicationDisplayName(applicationTitle());
+    // The name of the desktop entry and icon that installing puts in the menu.
+    QApplication::setDesktopFileName(QStringLiteral("org.tavisorn.Tavisorn"));
     InstallFontSubstitutions();
     QApplication::setWindowIcon(QIcon(Artwork::AppIcon()));
     // Qt's own dialogs (file dialogs, buttons) speak Traditional Chinese too.

@@ -2,7 +2,9 @@
 # Installs what Tavisorn needs to build, test and run on a Debian machine:
 # the compiler and CMake, Qt 6 Widgets with its test library, Perl (the
 # conversions run real Perl scripts), Xvfb for machines without a display,
-# and a Traditional Chinese font so that Chinese text shows as Chinese.
+# a Traditional Chinese font so that Chinese text shows as Chinese, and the
+# checkers of the menu entry, AppStream description and manual pages; `file`
+# lets make package find the libraries the programs need.
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,7 @@ packages=(
   xvfb xauth
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core fontconfig
   qt6-translations-l10n
+  desktop-file-utils appstream groff-base file
 )
 
 missing=()

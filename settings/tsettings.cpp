@@ -49,10 +49,6 @@ int pointsOf(const QFont &font)
     return 9;
 }
 
-// Time the maintenance window gets to show a new font before its string
-// area is re-arranged to fit it.
-constexpr int ArrangeDelayMs = 400;
-
 } // namespace
 
 TUpDown::TUpDown(QWidget *parent) : QWidget(parent)

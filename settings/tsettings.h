@@ -67,6 +67,10 @@ public:
     void SetStringAreaHost(StringAreaHost *host);
     StringAreaHost *StringArea() const { return Host; }
 
+    // Time the maintenance window gets to show a new font before its string
+    // area is re-arranged to fit it.
+    static constexpr int ArrangeDelayMs = 400;
+
     QTabWidget *PC;
     QWidget *TabSheet1;
     QWidget *TabSheet2;

@@ -741,9 +741,14 @@ QPixmap AboutLogo()
 
 QPixmap AppIcon()
 {
-    Canvas c(64, 64);
-    drawMark(c.p, QRectF(0, 0, 64, 64));
-    return c.pixmap();
+    return QPixmap::fromImage(AppIconImage(64));
+}
+
+QImage AppIconImage(int size)
+{
+    Canvas c(size, size);
+    drawMark(c.p, QRectF(0, 0, size, size));
+    return c.take();
 }
 
 } // namespace Artwork

@@ -5,6 +5,7 @@
 // one calm palette so that the windows look of a piece.
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 
 namespace Artwork {
@@ -62,5 +63,8 @@ QPixmap AboutLogo();
 
 // Application window icon, 64 x 64.
 QPixmap AppIcon();
+// The same mark drawn afresh at size x size, for the desktop's icon theme.
+// Needs no application object, so that the build can render it.
+QImage AppIconImage(int size);
 
 } // namespace Artwork

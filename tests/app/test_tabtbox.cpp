@@ -1,8 +1,8 @@
 #include "app/tabtbox.h"
 
 #include "platform/fonts.h"
+#include "support/shots.h"
 
-#include <QDir>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -142,7 +142,7 @@ void TestTAbtBox::drawsWhole()
     QCOMPARE(box->size(), QSize(260, 281));
     moveTo(box->N1);
     const QImage shot = box->grab().toImage();
-    shot.save(QDir::tempPath() + QStringLiteral("/tavisorn-about.png"));
+    QVERIFY(KeepShot(shot, QStringLiteral("about.png")));
     QCOMPARE(shot.size(), QSize(260, 281));
 
     // Every text shows whole and stays inside the window.

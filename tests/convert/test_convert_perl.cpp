@@ -169,6 +169,9 @@ void TestConvertPerl::initTestCase()
         QSKIP("no perl on the PATH");
     QVERIFY(Dir.isValid());
     root = PathBytes(Dir.path());
+    // tavisorn-cli reads the program's settings when no --perl is given:
+    // an empty settings folder of this test's own, not the user's.
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(root + "/no-settings"));
 }
 
 void TestConvertPerl::cleanupTestCase()

@@ -2,6 +2,7 @@
 // the test, runs recorded instead of starting perl.
 
 #include "convert/tdict1.h"
+#include "support/shots.h"
 #include "window_recorders.h"
 
 #include "settings/startdir.h"
@@ -427,7 +428,7 @@ void TestTDict1::rendering()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     const QImage image = window->grab().toImage();
     QCOMPARE(image.size(), QSize(402, 322) * image.devicePixelRatio());
-    QVERIFY(image.save(QStringLiteral("/tmp/tdict1.png")));
+    QVERIFY(KeepShot(image, QStringLiteral("tdict1.png")));
     // Every label's text fits in the label and inside the window.
     for (QLabel *label : {window->Label2, window->Label3, window->Label4}) {
         QVERIFY(label->geometry().right() < 402);

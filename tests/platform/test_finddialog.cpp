@@ -1,9 +1,9 @@
 #include "platform/finddialog.h"
 
 #include "platform/fonts.h"
+#include "support/shots.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -109,8 +109,7 @@ void TestFindDialog::picture()
     const QPixmap shot = dialog.grab();
     QVERIFY(!shot.isNull());
     QVERIFY(shot.width() > 200 && shot.height() > 60);
-    // Left in the temporary folder for a look at the layout.
-    shot.save(QDir::tempPath() + QStringLiteral("/tavisorn-finddialog.png"));
+    QVERIFY(KeepShot(shot.toImage(), QStringLiteral("finddialog.png")));
 }
 
 QTEST_MAIN(TestFindDialog)

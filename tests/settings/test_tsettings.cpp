@@ -6,6 +6,7 @@
 #include "settings/stringarea.h"
 #include "support/folder_answers.h"
 #include "support/recorders.h"
+#include "support/shots.h"
 #include "widgets/browseforfolder.h"
 
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -411,7 +413,11 @@ void TestTSettings::cancelledFontDialogAppliesNothing()
     showDialog();
     click(dialog->Button2);
     QCOMPARE(fonts.offered.size(), 1);
-    QTest::qWait(500);
+    // A fitting scheduled by the click would come before this timer, which
+    // starts later with the same delay.
+    bool fittingWouldBeDone = false;
+    QTimer::singleShot(TSettings::ArrangeDelayMs, this, [&] { fittingWouldBeDone = true; });
+    QTRY_VERIFY(fittingWouldBeDone);
     QVERIFY(host.applied.isEmpty());
     QCOMPARE(host.arrangements, 0);
 }
@@ -535,7 +541,7 @@ void TestTSettings::drawsEveryTabWhole()
         verifyNothingCutOff(dialog.get());
         const QImage shot = dialog->grab().toImage();
         QCOMPARE(shot.size(), QSize(387, 295));
-        shot.save(QDir::tempPath() + QStringLiteral("/tavisorn-settings-%1.png").arg(tab + 1));
+        QVERIFY(KeepShot(shot, QStringLiteral("settings-%1.png").arg(tab + 1)));
     }
     // The group boxes of the environment tab fit inside the page.
     for (QGroupBox *g : {dialog->GroupBox1, dialog->GroupBox2, dialog->GroupBox3})

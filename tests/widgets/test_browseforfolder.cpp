@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,13 +13,25 @@
 class TestBrowseForFolder : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void cancelledGivesNothing();
     void chosenFolderGivesItsFullPath_data();
     void chosenFolderGivesItsFullPath();
     void promptAndOwnerReachTheChooser();
     void qtChooserShowsPromptAndReturnsFolder();
     void qtChooserCancelled();
+
+private:
+    QTemporaryDir config;
 };
+
+// Qt's folder chooser keeps its history in the user's settings folder: the
+// test gives it one of its own.
+void TestBrowseForFolder::initTestCase()
+{
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+}
 
 void TestBrowseForFolder::cancelledGivesNothing()
 {
