@@ -94,6 +94,7 @@ private slots:
     void hotKeyFromTheToolBarGoesIntoTheBox();
     void searchesJumpAndBlink();
     void fullScreenRoundTrip();
+    void promptClosedOtherwiseThanByItsButtonsIsCancel();
     void pendingTextIsNeverDropped_data();
     void pendingTextIsNeverDropped();
     void refusedTextStopsEveryPath_data();
@@ -630,6 +631,22 @@ void TestTDict2::fullScreenRoundTrip()
 
 namespace {
 
+// Runs `act` once the watched window has been shown (a modal prompt: the
+// test goes on inside its event loop).
+class WhenShown final : public QObject {
+public:
+    WhenShown(QWidget *window, std::function<void()> act) : act(std::move(act)) { window->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && act) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, std::exchange(act, {}));
+        }
+        return false;
+    }
+    std::function<void()> act;
+};
+
 // A dictionary of 200 single-translation entries, enough to scroll.
 QByteArray manyEntries()
 {
@@ -640,6 +657,37 @@ QByteArray manyEntries()
 }
 
 } // namespace
+
+void TestTDict2::promptClosedOtherwiseThanByItsButtonsIsCancel()
+{
+    prompt.reset(); // the real prompt window answers
+    TSaving saving;
+    setSavingWindow(&saving);
+    const struct Restore {
+        ~Restore() { setSavingWindow(nullptr); }
+    } restore;
+    const QString path = writeFile(QStringLiteral("d.txt"), crlf({"a", "A", "b", "B"}));
+    open(path);
+    typeIntoBox(1, QStringLiteral("甲"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
+    QVERIFY(w->Document.Modified);
+
+    // Escape, and the title bar's close box, on the first prompt of a run
+    // (no button pressed yet) and after an earlier No: neither saves nor
+    // discards what nobody chose to.
+    const std::function<void()> ways[] = {[&] { QTest::keyClick(&saving, Qt::Key_Escape); }, [&] { saving.close(); }};
+    for (const unsigned char earlier : {0, 1}) {
+        for (const auto &way : ways) {
+            SaveAnswer = earlier;
+            WhenShown answer(&saving, way);
+            w->close();
+            QVERIFY(!saving.isVisible());
+            QVERIFY(w->isVisible());
+            QVERIFY(w->Document.Modified);
+            QCOMPARE(readFile(path), crlf({"a", "A", "b", "B"}));
+        }
+    }
+}
 
 void TestTDict2::pendingTextIsNeverDropped_data()
 {
