@@ -98,6 +98,8 @@ void TestJourney::makeEditAndTranslate()
     QVERIFY(program->Document.Modified);
     QTest::keyClick(editor->SG, Qt::Key_S, Qt::ControlModifier);
     QVERIFY(!program->Document.Modified);
+    // The progress window was up during the save; the editor is active again.
+    QVERIFY(QTest::qWaitForWindowActive(editor));
     QVERIFY(readAll(dictionary).contains("&File\r\n\xC0\xC9\xAE\xD7\xA7\xA8(&F)\r\n"));
 
     // Translate the English script with it.

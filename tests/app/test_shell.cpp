@@ -77,6 +77,7 @@ private slots:
     void leavingAsksAboutUnsavedEdits();
     void leavingWhileBusyEndsTheProgram_data();
     void leavingWhileBusyEndsTheProgram();
+    void saveTextIsPaintedBeforeTheWrite();
     void progressWindow();
     void savePromptAnswers();
 
@@ -317,6 +318,27 @@ void TestShell::leavingWhileBusyEndsTheProgram()
         QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
         QVERIFY(!program->Dict2->isVisible());
     }
+}
+
+void TestShell::saveTextIsPaintedBeforeTheWrite()
+{
+    program = CreateProgram();
+    const QString dictionary = dir.filePath(QStringLiteral("d.txt"));
+    writeFile(dictionary, "File\r\n\xC0\xC9\xAE\xD7\r\n");
+    QVERIFY(OpenDictionaryEditor(*program->Dict2, dictionary));
+    struct PaintLog final : QObject {
+        QStringList painted;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted << static_cast<QLabel *>(watched)->text();
+            return false;
+        }
+    } log;
+    program->Progress->Text->installEventFilter(&log);
+    program->Document.Modified = true;
+    QVERIFY(program->Dict2->SaveBtnClick());
+    QVERIFY(log.painted.contains(QStringLiteral("儲存檔案中，請稍候...")));
 }
 
 void TestShell::progressWindow()
