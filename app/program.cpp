@@ -3,8 +3,10 @@
 #include "app/tabtbox.h"
 #include "app/tprogress.h"
 #include "app/ttoolmenu.h"
+#include "convert/runner.h"
 #include "convert/tdict1.h"
 #include "convert/tdict3.h"
+#include "editor/opendictionaryeditor.h"
 #include "editor/tdict2.h"
 #include "editor/tsaving.h"
 #include "platform/fonts.h"
@@ -61,20 +63,24 @@ std::unique_ptr<Program> CreateProgram()
     setUpApplication();
     auto program = std::make_unique<Program>();
 
+    DictionaryDocument &document = program->Document;
+    // Every way of opening a dictionary waits for an extraction still writing it.
+    document.SetExtractionWatch(&RunnerExtractionWatch());
+
     // Creating the main menu starts the settings: defaults, store, WorkDirectory.
     const SettingsResult settings = StartSettings();
-    program->ToolMenu = new TToolMenu;
+    program->ToolMenu = new TToolMenu(document);
     if (!settings.ok)
         ReportError(settings.error);
 
     auto *settingsDialog = new TSettings;
     program->Settings = settingsDialog;
-    auto *dict1 = new TDict1;
+    auto *dict1 = new TDict1(document);
     program->Dict1 = dict1;
-    program->Dict2 = new TDict2(program->Tables);
-    Dict2 = program->Dict2;
-    settingsDialog->SetStringAreaHost(program->Dict2);
-    auto *dict3 = new TDict3;
+    auto *dict2 = new TDict2(document);
+    program->Dict2 = dict2;
+    settingsDialog->SetStringAreaHost(dict2);
+    auto *dict3 = new TDict3(document);
     program->Dict3 = dict3;
     program->Progress = new TProgress;
     setProgress(program->Progress);
@@ -87,12 +93,20 @@ std::unique_ptr<Program> CreateProgram()
     menu->TranslateWindow = program->Dict3;
     menu->SettingsDialog = program->Settings;
     menu->AboutWindow = program->AbtBox;
+    menu->MaintenanceWindow = dict2;
+
+    // The three windows that open a dictionary in the maintenance window.
+    const auto openEditor = [dict2](const QString &fileName) { return OpenDictionaryEditor(*dict2, fileName); };
+    menu->OpenEditor = openEditor;
+    dict1->OpenEditor = openEditor;
+    dict3->OpenEditor = openEditor;
+    dict1->SetEditorEnabled = [dict2](bool enabled) { dict2->SetInputEnabled(enabled); };
 
     // The three work windows switch to each other.
     dict1->ShowTranslateNewVersion = [dict3] { ShowWindow(dict3); };
     dict3->ShowMakeDictionary = [dict1] { ShowWindow(dict1); };
-    program->Dict2->ShowMakeDictionary = [dict1] { ShowWindow(dict1); };
-    program->Dict2->ShowTranslateNewVersion = [dict3](const QString &dictionary) {
+    dict2->ShowMakeDictionary = [dict1] { ShowWindow(dict1); };
+    dict2->ShowTranslateNewVersion = [dict3](const QString &dictionary) {
         ShowWindow(dict3);
         dict3->SetDictionary(dictionary);
     };

@@ -1,8 +1,8 @@
 #pragma once
-// The program: its eight windows, created once in a fixed order and kept
-// until the main menu closes, and the process-wide entry table.
+// The program: the dictionary document and its eight windows, created once
+// in a fixed order and kept until the main menu closes.
 
-#include "dictionary/dictionary.h"
+#include "document/document.h"
 
 #include <QString>
 
@@ -20,7 +20,8 @@ class TToolMenu;
 extern const QString ApplicationHelpFile;
 
 struct Program {
-    DictionaryTables Tables;
+    // Lives longer than the windows that show it.
+    DictionaryDocument Document;
     TToolMenu *ToolMenu = nullptr;
     QDialog *Settings = nullptr;
     QWidget *Dict1 = nullptr;

@@ -60,12 +60,12 @@ int main(int argc, char *argv[])
 
     TDict2 *editor = program->Dict2;
     if (argc > 2) {
-        OpenDictionaryEditor(QString::fromLocal8Bit(argv[2]));
+        OpenDictionaryEditor(*editor, QString::fromLocal8Bit(argv[2]));
         editor->resize(editor->width(), 600);
         // Stand on the first row with several translations, or the first row.
         int row = 1;
-        for (int e = 0; e <= program->Tables.LastEntry; ++e) {
-            if (program->Tables.EntryTable[std::size_t(e)].LastTranslation > 0) {
+        for (int e = 0; e <= program->Document.Tables.LastEntry; ++e) {
+            if (program->Document.Tables.EntryTable[std::size_t(e)].LastTranslation > 0) {
                 row = e + 1;
                 break;
             }

@@ -5,14 +5,19 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
+#include <QWindow>
 
 TProgress::TProgress(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QStringLiteral("進度"));
     setModal(false);
+    // It only informs: the window at work keeps the activation (and with it
+    // its shortcuts) while the progress window is painted during a save.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setFont(MingFont(12));
     setFixedSize(327, 59);
 
@@ -49,6 +54,18 @@ void TProgress::SetProgressPosition(int position)
 void TProgress::ProcessPendingEvents()
 {
     QCoreApplication::processEvents();
+}
+
+void TProgress::PaintNow()
+{
+    // A window just shown can be painted only once the window system has put
+    // it on the screen; until then only that kind of event runs.
+    QElapsedTimer waited;
+    waited.start();
+    while (isVisible() && !(windowHandle() && windowHandle()->isExposed()) && waited.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    if (isVisible())
+        repaint();
 }
 
 void TProgress::CloseProgress()

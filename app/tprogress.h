@@ -22,6 +22,7 @@ public:
     void SetProgressText(const QString &text) override;
     void SetProgressPosition(int position) override;
     void ProcessPendingEvents() override;
+    void PaintNow() override;
     void CloseProgress() override;
 
 protected:

@@ -1,7 +1,6 @@
 #include "app/ttoolmenu.h"
 
-#include "editor/opendictionaryeditor.h"
-#include "editor/tdict2.h"
+#include "document/document.h"
 #include "platform/fonts.h"
 #include "platform/messages.h"
 #include "platform/windowplacement.h"
@@ -9,7 +8,7 @@
 #include "widgets/artwork.h"
 #include "widgets/twiatile.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
@@ -25,8 +24,13 @@ void ShowWindow(QWidget *window)
     window->activateWindow();
 }
 
-TToolMenu::TToolMenu(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+TToolMenu::TToolMenu(DictionaryDocument &document, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), Document(document)
 {
+    // Not QApplication::quit(): that closes every window first and gives up
+    // when one refuses, such as the progress window during a load.
+    EndProgram = [] { QCoreApplication::exit(0); };
+
     setWindowTitle(QStringLiteral("Tavisorn v2.0 選單"));
     setWindowIcon(QIcon(Artwork::AppIcon()));
     setFixedSize(348, 233);
@@ -120,12 +124,13 @@ void TToolMenu::SpeedButton1Click()
 
 void TToolMenu::SpeedButton2Click()
 {
-    if (Dict2 && Dict2->isVisible()) {
-        Dict2->raise();
-        Dict2->activateWindow();
+    if (MaintenanceWindow && MaintenanceWindow->isVisible()) {
+        MaintenanceWindow->raise();
+        MaintenanceWindow->activateWindow();
         return;
     }
-    OpenDictionaryEditor(QString());
+    if (OpenEditor)
+        OpenEditor(QString());
 }
 
 void TToolMenu::SpeedButton3Click()
@@ -153,19 +158,22 @@ void TToolMenu::SpeedButton6Click()
 
 void TToolMenu::closeEvent(QCloseEvent *event)
 {
+    // The menu stays until the program really ends: a load or save first
+    // runs to its end, a wait for an extraction is given up.
+    event->ignore();
+    Document.RequestEnd([this] { leave(); });
+}
+
+void TToolMenu::leave()
+{
     // Leaving the program must not drop unsaved edits without a question.
-    if (Dict2 && Dict2->isVisible()) {
-        if (!Dict2->AskToSave()) {
-            event->ignore();
-            return;
-        }
-        // The user has decided about the edits; the program's end must not
-        // ask again when it closes the maintenance window.
-        Dict2->Modified = false;
-        Dict2->hide();
+    if (MaintenanceWindow && MaintenanceWindow->isVisible() && !Document.AskToSave()) {
+        Document.CancelEnd();
+        return;
     }
-    event->accept();
-    QApplication::quit();
+    hide();
+    if (EndProgram)
+        EndProgram();
 }
 
 void TToolMenu::Image13MouseDown(QPoint position)

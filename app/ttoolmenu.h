@@ -5,6 +5,9 @@
 
 #include <QWidget>
 
+#include <functional>
+
+class DictionaryDocument;
 class QDialog;
 class QLabel;
 class QPushButton;
@@ -13,7 +16,10 @@ class TwiaTile;
 class TToolMenu : public QWidget {
     Q_OBJECT
 public:
-    explicit TToolMenu(QWidget *parent = nullptr);
+    explicit TToolMenu(DictionaryDocument &document, QWidget *parent = nullptr);
+
+    // The dictionary open in the maintenance window.
+    DictionaryDocument &Document;
 
     TwiaTile *wiaTile1;
     QLabel *Image13; // title picture, the handle for moving the window
@@ -26,6 +32,11 @@ public:
     QWidget *TranslateWindow = nullptr;
     QDialog *SettingsDialog = nullptr;
     QDialog *AboutWindow = nullptr;
+    QWidget *MaintenanceWindow = nullptr;
+    // How the maintenance window opens a dictionary (OpenDictionaryEditor).
+    std::function<bool(const QString &fileName)> OpenEditor;
+    // Ends the program at once: the event loop stops, whatever window is up.
+    std::function<void()> EndProgram;
 
     void SpeedButton1Click();
     void SpeedButton2Click();
@@ -48,6 +59,10 @@ protected:
 
 private:
     bool perlPathSet();
+    // The end of the program, once the dictionary is not busy: the
+    // unsaved-changes question while the maintenance window is visible, then
+    // the end; Cancel keeps the program running.
+    void leave();
 };
 
 // Shows a window that is not modal, or brings it to the front.

@@ -6,6 +6,8 @@
 #include <QEventLoop>
 #include <QPointer>
 
+#include <utility>
+
 namespace {
 
 void showMessage(const QString &text, const QString &caption)
@@ -223,22 +225,51 @@ bool ScriptRunner::WaitForExtraction(const std::string &path)
 {
     if (!ExtractionWritesTo(path))
         return true;
-    ProgressOperations &p = progress();
-    p.ShowProgress();
-    showStage(p, 50, QStringLiteral("等待字典檔製作完成.."));
     QEventLoop loop;
     const auto connection = connect(this, &ScriptRunner::RunEnded, &loop, [&loop](RunKind kind, bool) {
         if (kind == RunKind::Extraction)
             loop.quit();
     });
-    loop.exec();
+    // Stopping may come while the progress window shows the wait, before the loop runs.
+    QEventLoop *outer = std::exchange(Waiting, &loop);
+    WaitStopped = false;
+    ProgressOperations &p = progress();
+    p.ShowProgress();
+    showStage(p, 50, QStringLiteral("等待字典檔製作完成.."));
+    if (!WaitStopped)
+        loop.exec();
+    Waiting = outer;
     disconnect(connection);
     closeProgress(p);
-    return LastExtractionSucceeded;
+    return !ExtractionWritesTo(path) && LastExtractionSucceeded;
+}
+
+void ScriptRunner::StopWaiting()
+{
+    WaitStopped = true;
+    if (Waiting)
+        Waiting->quit();
 }
 
 ScriptRunner &scriptRunner()
 {
     static ScriptRunner runner;
     return runner;
+}
+
+namespace {
+
+class RunnerWatch final : public ExtractionWatch {
+public:
+    bool Writes(const QString &path) const override { return scriptRunner().ExtractionWritesTo(PathBytes(path)); }
+    void Wait(const QString &path) override { scriptRunner().WaitForExtraction(PathBytes(path)); }
+    void StopWaiting() override { scriptRunner().StopWaiting(); }
+};
+
+} // namespace
+
+ExtractionWatch &RunnerExtractionWatch()
+{
+    static RunnerWatch watch;
+    return watch;
 }

@@ -12,6 +12,7 @@
 
 #include "convert/launcher.h"
 #include "convert/script.h"
+#include "document/document.h"
 
 #include <QObject>
 #include <QString>
@@ -22,6 +23,7 @@
 #include <string>
 
 class ProgressOperations;
+class QEventLoop;
 
 enum class RunKind { Extraction, Translation };
 
@@ -54,8 +56,12 @@ public:
     // True while an extraction interpreter works whose dictionary is `path`.
     bool ExtractionWritesTo(const std::string &path) const;
     // When an extraction still writes `path`: shows the progress window and
-    // processes events until it ends. False when that extraction failed.
+    // processes events until it ends. False when that extraction failed or
+    // the wait was stopped.
     bool WaitForExtraction(const std::string &path);
+    // Ends a wait of WaitForExtraction early (the program is ending); the
+    // interpreter goes on.
+    void StopWaiting();
 
     static QString StillRunningMessage(RunKind kind);
     static QString DictionaryBeingMadeMessage();
@@ -94,7 +100,12 @@ private:
     std::optional<Job> Translating;
     quint64 NextId = 1;
     bool LastExtractionSucceeded = true;
+    QEventLoop *Waiting = nullptr;
+    bool WaitStopped = false;
 };
 
 // The program's one runner.
 ScriptRunner &scriptRunner();
+
+// The runner's extractions as the dictionary document sees them.
+ExtractionWatch &RunnerExtractionWatch();

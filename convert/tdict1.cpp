@@ -1,7 +1,6 @@
 #include "convert/tdict1.h"
 
-#include "editor/opendictionaryeditor.h"
-#include "editor/tdict2.h"
+#include "document/document.h"
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
@@ -122,38 +121,34 @@ bool Browse(FileDialog &dialog, QWidget *owner, QLineEdit *field, const QString 
     return true;
 }
 
-RunSetup CurrentRunSetup()
+RunSetup CurrentRunSetup(const std::function<void(bool enabled)> &setEditorEnabled)
 {
     RunSetup setup;
     setup.PerlPath = RegDat.PerlPath;
     setup.WorkDirectory = WorkDirectory;
-    setup.SetEditorEnabled = [](bool enabled) {
-        if (Dict2)
-            Dict2->SetInputEnabled(enabled);
-    };
+    setup.SetEditorEnabled = setEditorEnabled;
     return setup;
 }
 
-void WaitUntilWritten(QWidget *waiting, const QString &path)
+bool WaitUntilWritten(QWidget *waiting, DictionaryDocument &document, const QString &path)
 {
-    const std::string bytes = PathBytes(path);
-    if (!scriptRunner().ExtractionWritesTo(bytes))
-        return;
     // The wait lets events run; the window must not start a second command
     // (another wait, a run) on top of this one.
     QPointer<QWidget> window(waiting);
     if (window)
         window->setEnabled(false);
-    scriptRunner().WaitForExtraction(bytes); // a failure has been told by the runner
+    const bool waited = document.WaitUntilWritten(path);
     if (window)
         window->setEnabled(true);
+    return waited;
 }
 
 } // namespace ConversionWindow
 
 using namespace ConversionWindow;
 
-TDict1::TDict1(QWidget *parent) : QWidget(parent), pl(ExtractionTemplate())
+TDict1::TDict1(DictionaryDocument &document, QWidget *parent)
+    : QWidget(parent), Document(document), pl(ExtractionTemplate())
 {
     SetUpWindow(this, QStringLiteral("製作字典檔"), 402, 322);
 
@@ -247,8 +242,11 @@ void TDict1::Browse3Click()
 
 void TDict1::SpeedButton4Click()
 {
+    // The run writes a dictionary: not while the open one is loaded or saved.
+    if (!Document.Available())
+        return;
     const ExtractionPaths paths{PathBytes(E1->text()), PathBytes(E2->text()), PathBytes(E3->text())};
-    scriptRunner().RunExtraction(pl, paths, CurrentRunSetup());
+    scriptRunner().RunExtraction(pl, paths, CurrentRunSetup(SetEditorEnabled));
 }
 
 void TDict1::EditDictClick()
@@ -257,16 +255,17 @@ void TDict1::EditDictClick()
     if (dictionary.isEmpty())
         return;
     // A dictionary the extraction still writes comes into being only now.
-    WaitUntilWritten(this, dictionary);
+    if (!WaitUntilWritten(this, Document, dictionary))
+        return;
     if (!QFile::exists(dictionary))
         return;
-    if (OpenDictionaryEditor(dictionary))
+    if (OpenEditor && OpenEditor(dictionary))
         hide();
 }
 
 void TDict1::SpeedButton5Click()
 {
-    if (OpenDictionaryEditor(QString()))
+    if (OpenEditor && OpenEditor(QString()))
         hide();
 }
 

@@ -16,6 +16,7 @@
 
 #include <functional>
 
+class DictionaryDocument;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -25,7 +26,10 @@ class TwiaTile;
 class TDict1 : public QWidget {
     Q_OBJECT
 public:
-    explicit TDict1(QWidget *parent = nullptr);
+    explicit TDict1(DictionaryDocument &document, QWidget *parent = nullptr);
+
+    // The dictionary open in the maintenance window.
+    DictionaryDocument &Document;
 
     // Controls, by their names in the window's design.
     TwiaTile *wiaTile1;
@@ -38,8 +42,12 @@ public:
     FileDialog OD{FileDialog::Kind::Open}; // Browse1 and Browse2
     FileDialog SD{FileDialog::Kind::Save}; // Browse3
 
-    // Where SpeedButton6 leads; set by the program.
+    // Where SpeedButton6 leads, how the maintenance window opens a
+    // dictionary (OpenDictionaryEditor), and how it takes no input during a
+    // run; set by the program.
     std::function<void()> ShowTranslateNewVersion;
+    std::function<bool(const QString &fileName)> OpenEditor;
+    std::function<void(bool enabled)> SetEditorEnabled;
 
     void Browse1Click();
     void Browse2Click();
@@ -87,12 +95,12 @@ bool Browse(FileDialog &dialog, QWidget *owner, QLineEdit *field, const QString 
 
 // What a run needs besides its paths: the interpreter, the working folder
 // and, for the extraction, the switch of the maintenance window.
-RunSetup CurrentRunSetup();
+RunSetup CurrentRunSetup(const std::function<void(bool enabled)> &setEditorEnabled = {});
 
 // Before the maintenance window opens `path`: when an extraction still
 // writes that dictionary, waits for it with the progress window, the window
 // `waiting` taking no input meanwhile, so that the editor never loads half
-// a dictionary.
-void WaitUntilWritten(QWidget *waiting, const QString &path);
+// a dictionary. False when the document refused (busy) or the program is ending.
+bool WaitUntilWritten(QWidget *waiting, DictionaryDocument &document, const QString &path);
 
 } // namespace ConversionWindow

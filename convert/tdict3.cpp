@@ -2,7 +2,7 @@
 
 #include "convert/runner.h"
 #include "convert/tdict1.h"
-#include "editor/opendictionaryeditor.h"
+#include "document/document.h"
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
@@ -18,7 +18,8 @@
 
 using namespace ConversionWindow;
 
-TDict3::TDict3(QWidget *parent) : QWidget(parent), pl(TranslationTemplate())
+TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
+    : QWidget(parent), Document(document), pl(TranslationTemplate())
 {
     SetUpWindow(this, QStringLiteral("翻譯新版本"), 402, 319);
 
@@ -147,6 +148,9 @@ void TDict3::B3Click()
 
 void TDict3::SpeedButton4Click()
 {
+    // The run reads a dictionary: not while the open one is loaded or saved.
+    if (!Document.Available())
+        return;
     TranslationPaths paths;
     paths.T1 = PathBytes(T1->text());
     paths.T2 = PathBytes(T2->text());
@@ -160,14 +164,16 @@ void TDict3::EditDictClick()
     const QString dictionary = T1->text();
     if (dictionary.isEmpty())
         return;
-    WaitUntilWritten(this, dictionary);
-    if (OpenDictionaryEditor(dictionary))
+    if (!WaitUntilWritten(this, Document, dictionary))
+        return;
+    if (OpenEditor && OpenEditor(dictionary))
         hide();
 }
 
 void TDict3::SpeedButton5Click()
 {
-    OpenDictionaryEditor(QString());
+    if (OpenEditor)
+        OpenEditor(QString());
     hide();
 }
 

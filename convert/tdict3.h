@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class DictionaryDocument;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -22,7 +23,10 @@ class TwiaTile;
 class TDict3 : public QWidget {
     Q_OBJECT
 public:
-    explicit TDict3(QWidget *parent = nullptr);
+    explicit TDict3(DictionaryDocument &document, QWidget *parent = nullptr);
+
+    // The dictionary open in the maintenance window.
+    DictionaryDocument &Document;
 
     // Controls, by their names in the window's design.
     TwiaTile *wiaTile1;
@@ -37,8 +41,10 @@ public:
     FileDialog OD{FileDialog::Kind::Open}; // B2
     FileDialog SD{FileDialog::Kind::Save}; // B3
 
-    // Where SpeedButton6 leads; set by the program.
+    // Where SpeedButton6 leads and how the maintenance window opens a
+    // dictionary (OpenDictionaryEditor); set by the program.
     std::function<void()> ShowMakeDictionary;
+    std::function<bool(const QString &fileName)> OpenEditor;
 
     // The maintenance window's switch hands over its open dictionary.
     void SetDictionary(const QString &path);

@@ -2,26 +2,25 @@
 
 #include "editor/tdict2.h"
 #include "platform/messages.h"
-#include "platform/progress.h"
 #include "settings/settings.h"
 #include "settings/startdir.h"
 
-bool OpenDictionaryEditor(const QString &fileName)
+bool OpenDictionaryEditor(TDict2 &editor, const QString &fileName)
 {
-    TDict2 *window = Dict2;
-    if (!window)
+    DictionaryDocument &document = editor.Document;
+    if (!document.Available() || document.Ending())
         return false;
-    if (window->isVisible() && window->Modified && !window->AskToSave())
+    if (editor.isVisible() && !editor.AskToSave())
         return false;
 
     if (!fileName.isEmpty()) {
-        window->show();
-        window->raise();
-        window->LoadIntoGrid(fileName);
+        editor.show();
+        editor.raise();
+        document.Open(fileName, false);
         return true;
     }
 
-    FileDialog &dialog = window->BOD;
+    FileDialog &dialog = editor.BOD;
     dialog.Title = QStringLiteral("開啟字典檔");
     ChooseInitialDir(dialog, RegDat.DictDefPath, RegDat.DictLUPath);
     dialog.Filter = DictionaryFilter;
@@ -30,10 +29,8 @@ bool OpenDictionaryEditor(const QString &fileName)
         messageBoxes().message(activeWindow(), QStringLiteral("使用者取消。"), QStringLiteral("開啟字典檔"));
         return false;
     }
-    window->show();
-    window->raise();
-    progress().ShowProgress();
-    window->SetInputEnabled(false);
-    window->LoadIntoGrid(dialog.FileName);
+    editor.show();
+    editor.raise();
+    document.Open(dialog.FileName, true);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "editor/tdict2.h"
 
+#include "editor/documentanswers.h"
 #include "editor/entrygrid.h"
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
@@ -19,8 +20,6 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
-
-TDict2 *Dict2 = nullptr;
 
 namespace {
 
@@ -49,8 +48,8 @@ int TextColumnWidth(int gridWidth)
     return (w - 56) / 2;
 }
 
-TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
-    : QWidget(parent, Qt::Window), Tables(tables)
+TDict2::TDict2(DictionaryDocument &document, QWidget *parent)
+    : QWidget(parent, Qt::Window), Document(document), Tables(document.Tables)
 {
     // Until the first load the grid shows nine empty rows; each of them is
     // backed by an empty entry so that the choice box can stand on it.
@@ -118,9 +117,10 @@ TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
     setTabOrder(SG, CB);
     setTabOrder(CB, Strs);
 
+    connectDocument();
+
     // FormCreate
     CurrentEntry = -1;
-    Modified = false;
     SG->horizontalHeader()->resizeSection(1, 20);
 
     FormResize();
@@ -128,8 +128,8 @@ TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
 
 TDict2::~TDict2()
 {
-    if (Dict2 == this)
-        Dict2 = nullptr;
+    Document.SetQuestions(nullptr);
+    Document.SetProgress(nullptr);
 }
 
 void TDict2::createToolBar()
@@ -415,6 +415,12 @@ void TDict2::SGDrawCell(int column, int row, const QRect &rect, bool focused)
 
 void TDict2::SGTopLeftChanged()
 {
+    if (keepingRefusedChoice)
+        return;
+    // The box goes out of sight: what it holds is committed first. A refused
+    // text brings the grid back to its entry instead.
+    if (!Document.CommitPendingChoice())
+        return;
     CB->hide();
 }
 
@@ -442,7 +448,11 @@ void TDict2::SetInputEnabled(bool enabled)
     if (!enabled) {
         if (inputSuspended)
             return;
+        // While a dialog is up the window's own focus is the control that
+        // gets it back when the window is active again.
         QWidget *focus = QApplication::focusWidget();
+        if (!focus || !isAncestorOf(focus))
+            focus = focusWidget();
         focusBeforeSuspend = focus && isAncestorOf(focus) ? focus : nullptr;
         inputSuspended = true;
         setEnabled(false);

@@ -1,8 +1,9 @@
 #pragma once
 // The dictionary maintenance window: the entry grid with its choice box, the
-// string memo, the tool bar and the file commands.
+// string memo, the tool bar and the file commands. It shows the dictionary
+// document and hands its commands to it.
 
-#include "dictionary/dictionary.h"
+#include "document/document.h"
 #include "editor/search.h"
 #include "platform/filedialog.h"
 #include "settings/stringarea.h"
@@ -10,7 +11,9 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
+class DocumentAnswers;
 class EntryDelegate;
 class EntryModel;
 class FindDialog;
@@ -29,10 +32,11 @@ class BlinkingCue;
 class TDict2 : public QWidget, public StringAreaHost {
     Q_OBJECT
 public:
-    explicit TDict2(DictionaryTables &tables, QWidget *parent = nullptr);
+    explicit TDict2(DictionaryDocument &document, QWidget *parent = nullptr);
     ~TDict2() override;
 
-    DictionaryTables &Tables;
+    DictionaryDocument &Document;
+    DictionaryTables &Tables; // the document's
 
     // Controls, by their names in the window's design.
     QWidget *CoolBar1;
@@ -58,8 +62,6 @@ public:
     // Window state.
     std::int32_t CurrentEntry = -1;  // entry under the choice box
     bool FocusChoiceOnDraw = false;  // the next placement focuses the box
-    bool Modified = false;           // edits not yet in the file
-    QString DictionaryFileName;      // the open dictionary's full path
     SearchDirections Directions;     // SourceSearchDown, TranslationSearchDown
     bool FullScreen = false;
     int SavedLeft = 0, SavedTop = 0, SavedClientWidth = 0, SavedClientHeight = 0;
@@ -90,11 +92,10 @@ public:
     void SaveAsBtnClick();
     void ToDict1Click();
     void ToDict3Click();
-    // The prompt before unsaved changes could be lost; false stops the command.
+    // Before the dictionary is replaced or the window left: the choice box's
+    // text is committed, then unsaved edits are asked about; false stops the
+    // command.
     bool AskToSave();
-    // Reads a dictionary file into the grid; false (and the previous
-    // dictionary kept) when it cannot be read.
-    bool LoadIntoGrid(const QString &path);
 
     // Search and navigation.
     void EFindClick();
@@ -138,6 +139,7 @@ private:
     void createGrid();
     void createShortcuts();
     void createTools();
+    void connectDocument();
     void jumpTo(std::int32_t entry, bool blink);
     void textSearch(MatchRule rule, const QString &text, bool down, SearchStart start);
     const std::string &currentSource() const;
@@ -146,6 +148,15 @@ private:
     void requestPlacement();
     bool isChoiceBoxWidget(const QObject *object) const;
     bool isOwnShortcut(const QKeyEvent *event) const;
+    // The choice box filled afresh from entry e.
+    void fillChoiceBox(std::int32_t e);
+    // Before a command moves away from the choice box: its pending text is
+    // committed; false (the command stops) when it was refused.
+    bool leaveChoiceBox();
+    void choiceCommitted(std::int32_t entry);
+    void choiceRefused(std::int32_t entry, const ChoiceCommit &refusal);
+    void showRefusedChoice(const ChoiceCommit &refusal);
+    void tablesReplaced();
 
     EntryModel *model;
     EntryDelegate *delegate;
@@ -154,11 +165,12 @@ private:
     bool shownBefore = false;
     bool inputSuspended = false;
     bool switchingScreenMode = false; // the window is re-shown for full-screen mode
+    bool fillingBox = false;          // the window itself sets the box's text
+    bool refusalShowing = false;      // a refused choice is being shown to the user
+    bool keepingRefusedChoice = false; // the grid scrolls back to a refused choice
     QWidget *focusBeforeSuspend = nullptr;
+    std::unique_ptr<DocumentAnswers> answers;
 };
-
-// The one maintenance window of the program.
-extern TDict2 *Dict2;
 
 // Minimum client height of the maintenance window.
 constexpr int MinimumClientHeight = 201;

@@ -1,6 +1,8 @@
 // The choice box of the maintenance window: laid over the focused
 // translation cell, filled with the entry's alternatives, and committed into
-// the entry table whenever it loses the input focus or Enter is pressed.
+// the document whenever it loses the input focus or Enter is pressed, or a
+// command leaves it. What is typed or picked there is the document's pending
+// text until then.
 
 #include "editor/entrygrid.h"
 #include "editor/tdict2.h"
@@ -24,28 +26,27 @@ void TDict2::PlaceChoiceBox(int row, const QRect &rect)
     const int e = row - 1;
     if (e < 0 || std::size_t(e) >= Tables.EntryTable.size())
         return;
-    const DS &entry = Tables.EntryTable[std::size_t(e)];
+    // A text still waiting for another entry is committed before the box
+    // moves on; a refused one keeps the box where it is.
+    if (Document.Pending() && Document.Pending()->Entry != e && !Document.CommitPendingChoice())
+        return;
 
     CB->setGeometry(rect);
     CB->show();
     CB->raise();
 
-    CB->clear();
-    QStringList items;
-    items.reserve(entry.LastTranslation + 1);
-    for (std::int32_t i = 0; i <= entry.LastTranslation && std::size_t(i) < entry.Translations.size(); ++i)
-        items << cp950::decode(entry.Translations[std::size_t(i)]);
-    CB->addItems(items);
-    CurrentEntry = e;
-    CB->setCurrentIndex(entry.Chosen);
-    CB->setEditText(items.value(entry.Chosen));
-
-    Strs->clear();
-    Strs->setPlainText(cp950::decode(entry.Source));
-    QTextCursor caret(Strs->document());
-    caret.setPosition(0);
-    caret.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 2);
-    Strs->setTextCursor(caret);
+    // Placed again on the entry it edits (a resize, full-screen mode, a
+    // repaint), the box keeps its text, caret and selection.
+    const bool editing = CurrentEntry == e && Document.Pending() && Document.Pending()->Entry == e;
+    if (!editing) {
+        fillChoiceBox(e);
+        Strs->clear();
+        Strs->setPlainText(cp950::decode(Tables.EntryTable[std::size_t(e)].Source));
+        QTextCursor caret(Strs->document());
+        caret.setPosition(0);
+        caret.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 2);
+        Strs->setTextCursor(caret);
+    }
 
     if (FocusChoiceOnDraw) {
         CB->setFocus(Qt::OtherFocusReason);
@@ -53,71 +54,102 @@ void TDict2::PlaceChoiceBox(int row, const QRect &rect)
     }
 }
 
+void TDict2::fillChoiceBox(std::int32_t e)
+{
+    const DS &entry = Tables.EntryTable[std::size_t(e)];
+    QStringList items;
+    items.reserve(entry.LastTranslation + 1);
+    for (std::int32_t i = 0; i <= entry.LastTranslation && std::size_t(i) < entry.Translations.size(); ++i)
+        items << cp950::decode(entry.Translations[std::size_t(i)]);
+    fillingBox = true;
+    CB->clear();
+    CB->addItems(items);
+    CurrentEntry = e;
+    CB->setCurrentIndex(entry.Chosen);
+    CB->setEditText(items.value(entry.Chosen));
+    fillingBox = false;
+    Document.ClearPendingChoice();
+}
+
 bool TDict2::CBExit()
 {
-    const int e = CurrentEntry;
-    if (e < 0 || std::size_t(e) >= Tables.EntryTable.size())
-        return true;
-    DS &entry = Tables.EntryTable[std::size_t(e)];
+    choiceEditing = false;
+    return Document.CommitChoice(CurrentEntry, CB->currentText()).Committed;
+}
 
-    const QString text = CB->currentText();
-    qsizetype bad = -1;
-    const std::optional<std::string> t = cp950::encode(text, &bad);
-    if (!t) {
-        // A text the dictionary file cannot hold stays in the box, uncommitted.
-        const int length = QChar::isHighSurrogate(text.at(bad).unicode()) ? 2 : 1;
-        const QString character = text.mid(bad, length);
-        CB->setFocus(Qt::OtherFocusReason);
-        CB->lineEdit()->setSelection(int(bad), length);
-        QTimer::singleShot(0, this, [this, character] {
-            messageBoxes().message(this,
-                                   QStringLiteral("翻譯文字中的「%1」無法以 Big5 (字碼頁 950) 表示，"
-                                                  "字典檔存不下這個字。\n請修改文字後再離開選擇框。")
-                                       .arg(character),
-                                   QStringLiteral("字典檔維護"));
-        });
+bool TDict2::leaveChoiceBox()
+{
+    if (!Document.CommitPendingChoice())
         return false;
-    }
+    SG->setFocus(Qt::OtherFocusReason);
+    return true;
+}
 
-    std::int32_t found = -1;
-    for (std::int32_t i = 0; i <= entry.LastTranslation && std::size_t(i) < entry.Translations.size(); ++i) {
-        if (entry.Translations[std::size_t(i)] == *t) {
-            found = i;
-            break;
-        }
-    }
-    if (found >= 0) {
-        if (found != entry.Chosen)
-            Modified = true;
-        entry.Chosen = found;
-        CB->setCurrentIndex(found);
-    } else {
-        entry.Chosen = entry.AppendTranslation(*t);
-        Modified = true;
-        CB->addItem(text);
-        CB->setCurrentIndex(CB->count() - 1);
-    }
-    entry.Reviewed = true;
-    model->EntryChanged(e);
-
+void TDict2::choiceCommitted(std::int32_t entry)
+{
+    // The commit is the box's, whichever command made it: the box shows the
+    // entry's alternatives with the committed one chosen, and the grid takes
+    // the focus.
+    choiceEditing = false;
     if (!SG->hasFocus())
         SG->setFocus(Qt::OtherFocusReason);
+    if (entry == CurrentEntry && !CB->isHidden())
+        fillChoiceBox(entry);
+    model->EntryChanged(entry);
     const QModelIndex current = SG->currentIndex();
     if (current.isValid() && current.column() != 2)
         SG->setCurrentIndex(model->index(current.row(), 2));
     SG->viewport()->update();
-    return true;
+}
+
+void TDict2::choiceRefused(std::int32_t entry, const ChoiceCommit &refusal)
+{
+    if (entry != CurrentEntry)
+        return;
+    // A text the dictionary file cannot hold stays in the box, uncommitted,
+    // and the command that wanted to leave it stops.
+    choiceEditing = true;
+    CB->show();
+    CB->setFocus(Qt::OtherFocusReason);
+    if (refusalShowing)
+        return;
+    refusalShowing = true;
+    // Once the focus change that led here has run its course.
+    QTimer::singleShot(0, this, [this, refusal] {
+        showRefusedChoice(refusal);
+        messageBoxes().message(this, DictionaryDocument::UnencodableMessage(refusal.BadCharacters),
+                               QStringLiteral("字典檔維護"));
+        refusalShowing = false;
+    });
+}
+
+void TDict2::showRefusedChoice(const ChoiceCommit &refusal)
+{
+    if (CurrentEntry < 0 || CurrentEntry >= model->DataRows())
+        return;
+    // The grid comes back to the entry, the box over it with the characters
+    // it cannot hold selected.
+    const QModelIndex index = model->index(CurrentEntry, 2);
+    keepingRefusedChoice = true;
+    SG->setCurrentIndex(index);
+    SG->scrollTo(index);
+    keepingRefusedChoice = false;
+    CB->setGeometry(cellRectInWindow(index));
+    CB->show();
+    CB->raise();
+    choiceEditing = true;
+    CB->setFocus(Qt::OtherFocusReason);
+    CB->lineEdit()->setSelection(int(refusal.BadStart), int(refusal.BadLength));
 }
 
 void TDict2::CBKeyPress(QChar key)
 {
-    if (key != QChar(u'\r'))
+    if (key != QChar(u'\r') || CurrentEntry < 0)
         return;
-    const int row = CurrentRow();
-    // Leaving the box commits its text to the entry under it.
-    SG->setFocus(Qt::OtherFocusReason);
-    if (CB->hasFocus())
-        return; // the commit was refused; the text stays in the box
+    // Enter goes on from the box's own row, wherever the grid's current cell is.
+    const int row = CurrentEntry + 1;
+    if (!CBExit())
+        return; // the text stays in the box
     FocusChoiceOnDraw = true;
     // The last row has no next row: editing goes on there.
     const int target = row < model->DataRows() ? row + 1 : row;
@@ -165,8 +197,12 @@ bool TDict2::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     case QEvent::FocusIn:
-        if (isChoiceBoxWidget(watched))
+        if (isChoiceBoxWidget(watched)) {
             choiceEditing = true;
+            // Being edited, the box holds a text that leaving it commits.
+            if (!fillingBox && CurrentEntry >= 0)
+                Document.SetPendingChoice(CurrentEntry, CB->currentText());
+        }
         break;
     case QEvent::FocusOut:
         if (isChoiceBoxWidget(watched) && choiceEditing && !inputSuspended) {

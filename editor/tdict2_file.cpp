@@ -1,6 +1,8 @@
 // File commands of the maintenance window: Open, Save, Save As, the switches
-// to the two conversion windows, closing, and the unsaved-changes prompt.
+// to the two conversion windows and closing. The document carries them out;
+// the window asks for the files and answers the document's questions.
 
+#include "editor/documentanswers.h"
 #include "editor/entrygrid.h"
 #include "editor/tdict2.h"
 #include "editor/tsaving.h"
@@ -10,17 +12,10 @@
 #include "settings/startdir.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTableView>
 
 namespace {
-
-// Passes the stages of a load on to the progress window.
-class ProgressOfLoad final : public LoadProgress {
-public:
-    void SetText(const QString &text) override { progress().SetProgressText(text); }
-    void SetPosition(int position) override { progress().SetProgressPosition(position); }
-    void ProcessEvents() override { progress().ProcessPendingEvents(); }
-};
 
 void prepareDictionaryDialog(FileDialog &dialog)
 {
@@ -31,46 +26,102 @@ void prepareDictionaryDialog(FileDialog &dialog)
 
 } // namespace
 
-bool TDict2::AskToSave()
+SaveChoice DocumentAnswers::AskToSave(const QString &line1, const QString &line2)
 {
-    if (!Modified)
-        return true;
-    const unsigned char answer = savePrompt().Ask(
-        QStringLiteral("檔案 ") + DictionaryFileName + QStringLiteral(" 的內文已經變更。"), QStringLiteral("要儲存檔案?"));
-    switch (answer) {
+    switch (savePrompt().Ask(line1, line2)) {
     case 0:
-        // Yes: the command goes on only once the edits are safely in the file.
-        return SaveBtnClick();
+        return SaveChoice::Yes;
     case 1:
-        return true;
+        return SaveChoice::No;
     default:
-        return false;
+        return SaveChoice::Cancel;
     }
 }
 
-bool TDict2::LoadIntoGrid(const QString &path)
+QString DocumentAnswers::ChooseSaveFile()
 {
+    prepareDictionaryDialog(window.SD);
+    return window.SD.Execute(&window) ? window.SD.FileName : QString();
+}
+
+void DocumentAnswers::ReportError(const QString &text)
+{
+    ::ReportError(text);
+}
+
+void DocumentAnswers::Tell(const QString &text, const QString &caption)
+{
+    messageBoxes().message(activeWindow(), text, caption);
+}
+
+void DocumentAnswers::SetText(const QString &text)
+{
+    progress().SetProgressText(text);
+}
+
+void DocumentAnswers::SetPosition(int position)
+{
+    progress().SetProgressPosition(position);
+}
+
+void DocumentAnswers::ProcessEvents()
+{
+    progress().ProcessPendingEvents();
+}
+
+void DocumentAnswers::Show()
+{
+    progress().ShowProgress();
+}
+
+void DocumentAnswers::ShowPainted(const QString &text)
+{
+    progress().ShowProgress();
+    progress().SetProgressText(text);
+    progress().PaintNow();
+}
+
+void DocumentAnswers::Close()
+{
+    progress().CloseProgress();
+}
+
+void TDict2::connectDocument()
+{
+    answers = std::make_unique<DocumentAnswers>(*this);
+    Document.SetQuestions(answers.get());
+    Document.SetProgress(answers.get());
+    connect(&Document, &DictionaryDocument::Replaced, this, &TDict2::tablesReplaced);
+    connect(&Document, &DictionaryDocument::ChoiceCommitted, this, &TDict2::choiceCommitted);
+    connect(&Document, &DictionaryDocument::ChoiceRefused, this, &TDict2::choiceRefused);
+    // A load, a save or the wait for an extraction: no second command starts here.
+    connect(&Document, &DictionaryDocument::BusyChanged, this,
+            [this](DocumentBusy busy) { SetInputEnabled(busy == DocumentBusy::None); });
+    // Whatever changes the box's text (typing, a pick from its list, a hot
+    // key) leaves it pending for the entry under the box.
+    connect(CB->lineEdit(), &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (!fillingBox && CurrentEntry >= 0 && !CB->isHidden())
+            Document.SetPendingChoice(CurrentEntry, text);
+    });
+}
+
+void TDict2::tablesReplaced()
+{
+    // The box stood on an entry of the previous dictionary.
+    choiceEditing = false;
+    CurrentEntry = -1;
     CB->hide();
     const int row = CurrentRow();
     const int column = CurrentColumn();
+    model->SetDataRows(Tables.LastEntry + 1);
+    if (model->DataRows() > 0)
+        SetCurrentCell(column, qBound(1, row, model->DataRows()));
+    SG->viewport()->update();
+}
 
-    ProgressOfLoad report;
-    const FileResult result = LoadDictionary(path, Tables, report);
-    if (result.ok) {
-        while (Tables.EntryTable.empty() || Tables.EntryTable.size() < std::size_t(Tables.LastEntry + 1))
-            Tables.EntryTable.push_back(DS{std::string(), {std::string()}, 0, 0, false});
-        model->SetDataRows(Tables.LastEntry + 1);
-        DictionaryFileName = path;
-        Modified = false;
-        if (model->DataRows() > 0)
-            SetCurrentCell(column, qBound(1, row, model->DataRows()));
-        SG->viewport()->update();
-    }
-    SetInputEnabled(true);
-    progress().CloseProgress();
-    if (!result.ok)
-        ReportError(result.error);
-    return result.ok;
+bool TDict2::AskToSave()
+{
+    return Document.AskToSave();
 }
 
 void TDict2::ToolButton3Click()
@@ -89,45 +140,26 @@ void TDict2::OpenBtnClick()
     prepareDictionaryDialog(BOD);
     if (!BOD.Execute(this))
         return;
-
-    progress().ShowProgress();
-    SetInputEnabled(false);
-    LoadIntoGrid(BOD.FileName);
+    Document.Open(BOD.FileName, true);
 }
 
 bool TDict2::SaveBtnClick()
 {
-    if (DictionaryFileName.isEmpty()) {
-        // Nothing was opened or saved yet: ask where to save.
-        SaveAsBtnClick();
-        return !Modified && !DictionaryFileName.isEmpty();
-    }
-    progress().ShowProgress();
-    progress().SetProgressText(QStringLiteral("儲存檔案中，請稍候..."));
-    SetInputEnabled(false);
-
-    const FileResult result = SaveDictionary(DictionaryFileName, Tables);
-
-    progress().CloseProgress();
-    SetInputEnabled(true);
-    if (!result.ok) {
-        ReportError(result.error);
+    if (!Document.Save())
         return false;
-    }
-    Modified = false;
     activateWindow();
     return true;
 }
 
 void TDict2::SaveAsBtnClick()
 {
+    if (!Document.Available())
+        return;
     prepareDictionaryDialog(SD);
     if (!SD.Execute(this))
         return;
-    const QString previous = DictionaryFileName;
-    DictionaryFileName = SD.FileName;
-    if (!SaveBtnClick())
-        DictionaryFileName = previous; // the dictionary is not in the new file
+    if (Document.SaveAs(SD.FileName))
+        activateWindow();
 }
 
 void TDict2::ToDict1Click()
@@ -144,6 +176,6 @@ void TDict2::ToDict3Click()
     if (!AskToSave())
         return;
     if (ShowTranslateNewVersion)
-        ShowTranslateNewVersion(DictionaryFileName);
+        ShowTranslateNewVersion(Document.DictionaryFileName);
     hide();
 }

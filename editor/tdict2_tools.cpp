@@ -76,7 +76,8 @@ void TDict2::CFindClick()
 
 void TDict2::FDFind(const QString &text, bool down)
 {
-    SG->setFocus(Qt::OtherFocusReason);
+    if (!leaveChoiceBox())
+        return;
     FD->close();
     Directions.SourceSearchDown = down;
     EFindNext->setIcon(QIcon(down ? Artwork::BinocularsDown() : Artwork::BinocularsUp()));
@@ -86,7 +87,8 @@ void TDict2::FDFind(const QString &text, bool down)
 
 void TDict2::CFDFind(const QString &text, bool down)
 {
-    SG->setFocus(Qt::OtherFocusReason);
+    if (!leaveChoiceBox())
+        return;
     CFD->close();
     Directions.TranslationSearchDown = down;
     CFindNext->setIcon(QIcon(down ? Artwork::BinocularsDown() : Artwork::BinocularsUp()));
@@ -96,23 +98,29 @@ void TDict2::CFDFind(const QString &text, bool down)
 
 void TDict2::EFindNextClick()
 {
-    SG->setFocus(Qt::OtherFocusReason);
+    if (!leaveChoiceBox())
+        return;
     textSearch(MatchRule::Source, FD->text(), Directions.SourceSearchDown, SearchStart::FindNextButton);
 }
 
 void TDict2::CFindNextClick()
 {
-    SG->setFocus(Qt::OtherFocusReason);
+    if (!leaveChoiceBox())
+        return;
     textSearch(MatchRule::Translation, CFD->text(), Directions.TranslationSearchDown, SearchStart::FindNextButton);
 }
 
 void TDict2::NextMultiClick()
 {
+    if (!leaveChoiceBox())
+        return;
     jumpTo(RunNextMulti(Tables, CurrentRow(), this), false);
 }
 
 void TDict2::SpeedButton1Click()
 {
+    if (!leaveChoiceBox())
+        return;
     jumpTo(RunNextUntranslated(Tables, CurrentRow(), this), false);
 }
 
@@ -128,14 +136,14 @@ const std::string &TDict2::currentSource() const
 void TDict2::AddHotKeyClick()
 {
     ChoiceEdit edit = ReadChoiceEdit(*CB->lineEdit());
-    if (InsertHotKey(edit, currentSource(), RegDat.InsertSpace, Modified))
+    if (InsertHotKey(edit, currentSource(), RegDat.InsertSpace, Document.Modified))
         ApplyChoiceEdit(*CB->lineEdit(), edit);
 }
 
 void TDict2::AddShortCutClick()
 {
     ChoiceEdit edit = ReadChoiceEdit(*CB->lineEdit());
-    if (InsertShortcut(edit, currentSource(), Modified))
+    if (InsertShortcut(edit, currentSource(), Document.Modified))
         ApplyChoiceEdit(*CB->lineEdit(), edit);
 }
 

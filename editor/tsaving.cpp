@@ -36,6 +36,12 @@ TSaving::TSaving(QWidget *parent)
     connect(SpeedButton3, &QPushButton::clicked, this, &TSaving::SpeedButton3Click);
 }
 
+void TSaving::showEvent(QShowEvent *event)
+{
+    SaveAnswer = 2;
+    QDialog::showEvent(event);
+}
+
 void TSaving::SpeedButton1Click()
 {
     SaveAnswer = 0;

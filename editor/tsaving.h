@@ -7,8 +7,9 @@
 class QLabel;
 class QPushButton;
 
-// 0 = Yes, 1 = No, 2 = Cancel. Only the three buttons set it; closing the
-// prompt by its title bar leaves the previous answer in force.
+// 0 = Yes, 1 = No, 2 = Cancel. Each showing of the prompt starts at Cancel
+// and only its three buttons change that: closing it by Escape or by its
+// title bar neither saves nor discards anything.
 extern unsigned char SaveAnswer;
 
 class TSaving : public QDialog {
@@ -25,6 +26,9 @@ public:
     void SpeedButton1Click();
     void SpeedButton2Click();
     void SpeedButton3Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };
 
 // What asks the question: the TSaving window unless a test installed its own.

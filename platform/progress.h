@@ -12,6 +12,9 @@ public:
     virtual void SetProgressText(const QString &text) = 0;
     virtual void SetProgressPosition(int position) = 0; // 0 to 100
     virtual void ProcessPendingEvents() = 0;      // lets queued paint and input events run
+    // Paints the window now, before a step that lets no events run; input
+    // waits until that step is done.
+    virtual void PaintNow() {}
     virtual void CloseProgress() = 0;             // hides the window
 };
 

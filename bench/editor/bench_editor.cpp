@@ -176,16 +176,15 @@ protected:
     }
 };
 
-// One maintenance window over its own tables, installed as Dict2.
+// One maintenance window over its own document.
 struct Window {
-    DictionaryTables tables;
+    DictionaryDocument document;
     std::unique_ptr<TDict2> dict2;
     PaintWatch watch;
 
     Window()
     {
-        dict2 = std::make_unique<TDict2>(tables);
-        Dict2 = dict2.get();
+        dict2 = std::make_unique<TDict2>(document);
         dict2->SG->viewport()->installEventFilter(&watch);
     }
     ~Window()
@@ -231,7 +230,7 @@ bool openAndPaint(Window &w, const QString &path, OpenTime &time)
     QCoreApplication::processEvents();
     QElapsedTimer clock;
     clock.start();
-    if (!OpenDictionaryEditor(path))
+    if (!OpenDictionaryEditor(*w.dict2, path))
         return false;
     time.untilReturn = double(clock.nsecsElapsed()) / 1e6;
     w.watch.armed = true;

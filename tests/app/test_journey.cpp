@@ -83,8 +83,8 @@ void TestJourney::makeEditAndTranslate()
     QVERIFY(editor->isVisible());
     QVERIFY(!dict1->isVisible());
     int fileRow = -1;
-    for (int e = 0; e <= program->Tables.LastEntry; ++e)
-        if (program->Tables.EntryTable[std::size_t(e)].Source == "&File")
+    for (int e = 0; e <= program->Document.Tables.LastEntry; ++e)
+        if (program->Document.Tables.EntryTable[std::size_t(e)].Source == "&File")
             fileRow = e + 1;
     QVERIFY(fileRow > 0);
     editor->activateWindow();
@@ -95,9 +95,11 @@ void TestJourney::makeEditAndTranslate()
     editor->CB->setFocus();
     editor->CB->setEditText(QStringLiteral("檔案夾(&F)"));
     editor->SG->setFocus(); // leaving the box commits
-    QVERIFY(editor->Modified);
+    QVERIFY(program->Document.Modified);
     QTest::keyClick(editor->SG, Qt::Key_S, Qt::ControlModifier);
-    QVERIFY(!editor->Modified);
+    QVERIFY(!program->Document.Modified);
+    // The progress window was up during the save; the editor is active again.
+    QVERIFY(QTest::qWaitForWindowActive(editor));
     QVERIFY(readAll(dictionary).contains("&File\r\n\xC0\xC9\xAE\xD7\xA7\xA8(&F)\r\n"));
 
     // Translate the English script with it.

@@ -4,19 +4,63 @@
 #include "app/program.h"
 #include "app/tprogress.h"
 #include "app/ttoolmenu.h"
+#include "convert/tdict1.h"
+#include "convert/window_recorders.h"
+#include "editor/opendictionaryeditor.h"
 #include "editor/tdict2.h"
 #include "editor/tsaving.h"
 #include "settings/settings.h"
 #include "support/recorders.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+#include <utility>
+
+namespace {
+
+// The program's progress window, with a hook that runs once, the first time
+// a text is set: the user acting while the work goes on.
+class ProgressHook final : public ProgressOperations {
+public:
+    explicit ProgressHook(ProgressOperations &real) : real(real) { setProgress(this); }
+    ~ProgressHook() override { setProgress(&real); }
+    void ShowProgress() override { real.ShowProgress(); }
+    void SetProgressText(const QString &text) override
+    {
+        real.SetProgressText(text);
+        if (onText && text.startsWith(prefix))
+            std::exchange(onText, {})();
+    }
+    void SetProgressPosition(int position) override { real.SetProgressPosition(position); }
+    void ProcessPendingEvents() override { real.ProcessPendingEvents(); }
+    void CloseProgress() override { real.CloseProgress(); }
+
+    ProgressOperations &real;
+    QString prefix;
+    std::function<void()> onText;
+};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
 
 class TestShell : public QObject {
     Q_OBJECT
@@ -31,6 +75,9 @@ private slots:
     void maintainButtonOnlyActivatesAVisibleEditor();
     void titlePictureDragsTheWindowWithAnyButton();
     void leavingAsksAboutUnsavedEdits();
+    void leavingWhileBusyEndsTheProgram_data();
+    void leavingWhileBusyEndsTheProgram();
+    void saveTextIsPaintedBeforeTheWrite();
     void progressWindow();
     void savePromptAnswers();
 
@@ -66,7 +113,6 @@ void TestShell::startUpCreatesTheWindowsAndLoadsSettings()
     program = CreateProgram();
     QVERIFY(program->ToolMenu && program->Settings && program->Dict1 && program->Dict2 && program->Dict3
             && program->Progress && program->AbtBox && program->Saving);
-    QCOMPARE(Dict2, program->Dict2);
     QCOMPARE(program->ToolMenu->windowTitle(), QStringLiteral("Tavisorn v2.0 選單"));
     QCOMPARE(program->Settings->windowTitle(), QStringLiteral("設定"));
     QCOMPARE(program->Dict1->windowTitle(), QStringLiteral("製作字典檔"));
@@ -184,17 +230,115 @@ void TestShell::leavingAsksAboutUnsavedEdits()
     } prompt;
     setSavePrompt(&prompt);
     TToolMenu *menu = program->ToolMenu;
+    int ended = 0;
+    menu->EndProgram = [&ended] { ++ended; };
     menu->show();
-    program->Dict2->show();
-    program->Dict2->Modified = true;
+    const QString dictionary = dir.filePath(QStringLiteral("d.txt"));
+    writeFile(dictionary, "File\r\n\xC0\xC9\xAE\xD7\r\n");
+    QVERIFY(OpenDictionaryEditor(*program->Dict2, dictionary));
+    TDict2 *editor = program->Dict2;
+    editor->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(editor));
+    // Text typed into the choice box, not yet committed, is asked about too.
+    editor->SG->setFocus();
+    editor->SetCurrentCell(2, 1);
+    QVERIFY(editor->CB->isVisible());
+    editor->CB->setFocus();
+    editor->CB->lineEdit()->selectAll();
+    QTest::keyClicks(editor->CB->lineEdit(), QStringLiteral("xyz"));
     QTest::mouseClick(menu->SpeedButton6, Qt::LeftButton);
     QCOMPARE(prompt.asked, 1);
     QVERIFY(menu->isVisible()); // Cancel: the program keeps running
+    QCOMPARE(ended, 0);
+    QCOMPARE(program->Document.Tables.EntryTable[0].ChosenTranslation(), std::string("xyz"));
     prompt.answer = 1;
     QTest::mouseClick(menu->SpeedButton6, Qt::LeftButton);
     QCOMPARE(prompt.asked, 2);
     QVERIFY(!menu->isVisible());
+    QCOMPARE(ended, 1);
     setSavePrompt(nullptr);
+}
+
+
+void TestShell::leavingWhileBusyEndsTheProgram_data()
+{
+    QTest::addColumn<QString>("work");
+    QTest::newRow("load") << QStringLiteral("load");
+    QTest::newRow("save") << QStringLiteral("save");
+    QTest::newRow("wait for an extraction") << QStringLiteral("wait");
+}
+
+void TestShell::leavingWhileBusyEndsTheProgram()
+{
+    // 離開 while the progress window is up: the program ends, in the real
+    // event loop, once the work has stopped.
+    QFETCH(QString, work);
+    program = CreateProgram();
+    LaunchRecorder launches;
+    RegDat.PerlPath = QStringLiteral("/usr/bin/perl");
+    WorkDirectory = dir.path() + QLatin1Char('/');
+    const QString dictionary = dir.filePath(QStringLiteral("d.txt"));
+    writeFile(dictionary, "File\r\n\xC0\xC9\xAE\xD7\r\n");
+    TToolMenu *menu = program->ToolMenu;
+    auto *dict1 = static_cast<TDict1 *>(program->Dict1);
+    menu->show();
+    ProgressHook hook(*program->Progress);
+    const auto leaveAt = [&](const QString &prefix) {
+        hook.prefix = prefix;
+        hook.onText = [menu] { menu->SpeedButton6->click(); };
+    };
+
+    if (work == QLatin1String("load")) {
+        leaveAt(QStringLiteral("正在"));
+        dialogs->answers = {dictionary};
+        QTimer::singleShot(0, menu->SpeedButton2, &QPushButton::click);
+    } else if (work == QLatin1String("save")) {
+        QVERIFY(OpenDictionaryEditor(*program->Dict2, dictionary));
+        program->Document.Modified = true;
+        leaveAt(QStringLiteral("儲存檔案中"));
+        QTimer::singleShot(0, program->Dict2, [&] { program->Dict2->SaveBtnClick(); });
+    } else {
+        dict1->E1->setText(dir.filePath(QStringLiteral("a.rc")));
+        dict1->E2->setText(dir.filePath(QStringLiteral("b.rc")));
+        dict1->E3->setText(dictionary);
+        writeFile(dict1->E1->text(), "");
+        writeFile(dict1->E2->text(), "");
+        dict1->show();
+        dict1->SpeedButton4Click();
+        QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+        leaveAt(QStringLiteral("等待字典檔製作完成"));
+        QTimer::singleShot(0, dict1->EditDict, &QToolButton::click);
+    }
+    // A program that does not end is stopped after a while, as a failure.
+    QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!hook.onText); // 離開 was pressed while the work went on
+    if (work == QLatin1String("wait")) {
+        // The interpreter already started goes on; nothing was loaded.
+        QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+        QVERIFY(!program->Dict2->isVisible());
+    }
+}
+
+void TestShell::saveTextIsPaintedBeforeTheWrite()
+{
+    program = CreateProgram();
+    const QString dictionary = dir.filePath(QStringLiteral("d.txt"));
+    writeFile(dictionary, "File\r\n\xC0\xC9\xAE\xD7\r\n");
+    QVERIFY(OpenDictionaryEditor(*program->Dict2, dictionary));
+    struct PaintLog final : QObject {
+        QStringList painted;
+        bool eventFilter(QObject *watched, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                painted << static_cast<QLabel *>(watched)->text();
+            return false;
+        }
+    } log;
+    program->Progress->Text->installEventFilter(&log);
+    program->Document.Modified = true;
+    QVERIFY(program->Dict2->SaveBtnClick());
+    QVERIFY(log.painted.contains(QStringLiteral("儲存檔案中，請稍候...")));
 }
 
 void TestShell::progressWindow()
@@ -235,12 +379,15 @@ void TestShell::savePromptAnswers()
     QCOMPARE(SaveAnswer, (unsigned char)2);
     QVERIFY(!s.isVisible());
     s.show();
+    QTest::mouseClick(s.SpeedButton1, Qt::LeftButton);
+    QCOMPARE(SaveAnswer, (unsigned char)0);
+    s.show();
     QTest::mouseClick(s.SpeedButton2, Qt::LeftButton);
     QCOMPARE(SaveAnswer, (unsigned char)1);
-    // Closing by the title bar leaves the previous answer in force.
+    // Closing it any other way is Cancel, not the previous answer.
     s.show();
     s.close();
-    QCOMPARE(SaveAnswer, (unsigned char)1);
+    QCOMPARE(SaveAnswer, (unsigned char)2);
 }
 
 QTEST_MAIN(TestShell)

@@ -2,6 +2,7 @@
 // the test, runs recorded instead of starting perl.
 
 #include "convert/tdict1.h"
+#include "editor/entrygrid.h"
 #include "support/shots.h"
 #include "window_recorders.h"
 
@@ -14,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <utility>
 
 class TestTDict1 : public QObject, public ConversionWindowTest<TDict1> {
     Q_OBJECT
@@ -33,6 +36,8 @@ private slots:
     void switches();
     void editDictionaryRules();
     void editDictionaryWaitsForExtraction();
+    void secondLoadWhileOneRunsIsRefused();
+    void editorsOwnOpenWaitsForExtraction();
     void rendering();
 
 private:
@@ -204,7 +209,7 @@ void TestTDict1::cancelledBrowseChangesNothing()
 void TestTDict1::emptyFieldRefused()
 {
     bool editorEnabledDuringCheck = true;
-    progressLog->onText = [&](const QString &) { editorEnabledDuringCheck = Dict2->isEnabled(); };
+    progressLog->onText = [&](const QString &) { editorEnabledDuringCheck = setting->editor->isEnabled(); };
     window->E1->setText(setting->path(QStringLiteral("en.rc")));
     window->E3->setText(setting->path(QStringLiteral("app.txt")));
     window->SpeedButton4->click();
@@ -214,7 +219,7 @@ void TestTDict1::emptyFieldRefused()
     QCOMPARE(messages->messages.at(0).text, QStringLiteral("資料未輸入妥當"));
     QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
     QVERIFY(!editorEnabledDuringCheck);
-    QVERIFY(Dict2->isEnabled());
+    QVERIFY(setting->editor->isEnabled());
     QCOMPARE(progressLog->log, QStringList({QStringLiteral("show"), QStringLiteral("pos 0"),
                                             QStringLiteral("text 檢查檔案路徑及資料.."), QStringLiteral("close"),
                                             QStringLiteral("pos 0")}));
@@ -232,7 +237,7 @@ void TestTDict1::runWritesScriptAndStartsInterpreter()
     bool editorEnabledWhileFilling = true;
     progressLog->onText = [&](const QString &text) {
         if (text == QStringLiteral("處理字典檔.."))
-            editorEnabledWhileFilling = Dict2->isEnabled();
+            editorEnabledWhileFilling = setting->editor->isEnabled();
     };
     window->SpeedButton4->click();
 
@@ -246,7 +251,7 @@ void TestTDict1::runWritesScriptAndStartsInterpreter()
                           QStringLiteral("text 準備執行Perl.."), QStringLiteral("pos 100"),
                           QStringLiteral("text 完成"), QStringLiteral("close"), QStringLiteral("pos 0")}));
     QVERIFY(!editorEnabledWhileFilling);
-    QVERIFY(Dict2->isEnabled());
+    QVERIFY(setting->editor->isEnabled());
 
     const QString script = setting->path(QStringLiteral("Glossary.pl"));
     const QList<QByteArray> lines = ScriptLines(script);
@@ -286,7 +291,7 @@ void TestTDict1::secondRunRefusedWhileInterpreterWorks()
     QCOMPARE(messages->messages.size(), qsizetype(1));
     QCOMPARE(messages->messages.at(0).text, ScriptRunner::StillRunningMessage(RunKind::Extraction));
     QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
-    QVERIFY(Dict2->isEnabled());
+    QVERIFY(setting->editor->isEnabled());
     // The refused run left the script of the running one alone.
     QVERIFY(ScriptLines(setting->path(QStringLiteral("Glossary.pl"))).at(13).contains("first.txt"));
 
@@ -311,7 +316,7 @@ void TestTDict1::interpreterProblemsReachTheUser()
     QVERIFY(progressLog->log.contains(QStringLiteral("text 製作失敗")));
     QVERIFY(!progressLog->log.contains(QStringLiteral("text 完成")));
     QVERIFY(!scriptRunner().IsRunning(RunKind::Extraction));
-    QVERIFY(Dict2->isEnabled());
+    QVERIFY(setting->editor->isEnabled());
 
     launches->startError.clear();
     window->SpeedButton4Click();
@@ -358,15 +363,15 @@ void TestTDict1::switches()
     QCOMPARE(messages->messages.at(0).text, QStringLiteral("使用者取消。"));
     QCOMPARE(messages->messages.at(0).caption, QStringLiteral("開啟字典檔"));
     QVERIFY(window->isVisible());
-    QVERIFY(!Dict2->isVisible());
+    QVERIFY(!setting->editor->isVisible());
 
     const QString dict = setting->path(QStringLiteral("open.txt"));
     setting->write(QStringLiteral("open.txt"), "Open\r\n開啟\r\n");
     dialogs->answers = {dict};
     window->SpeedButton5->click();
     QVERIFY(!window->isVisible());
-    QVERIFY(Dict2->isVisible());
-    QCOMPARE(Dict2->DictionaryFileName, dict);
+    QVERIFY(setting->editor->isVisible());
+    QCOMPARE(setting->document.DictionaryFileName, dict);
 }
 
 void TestTDict1::editDictionaryRules()
@@ -374,12 +379,12 @@ void TestTDict1::editDictionaryRules()
     window->show();
     window->EditDict->click(); // empty field
     QVERIFY(window->isVisible());
-    QVERIFY(!Dict2->isVisible());
+    QVERIFY(!setting->editor->isVisible());
 
     window->E3->setText(setting->path(QStringLiteral("missing.txt")));
     window->EditDict->click();
     QVERIFY(window->isVisible());
-    QVERIFY(!Dict2->isVisible());
+    QVERIFY(!setting->editor->isVisible());
     QVERIFY(messages->messages.isEmpty());
 
     const QString dict = setting->path(QStringLiteral("made.txt"));
@@ -387,9 +392,9 @@ void TestTDict1::editDictionaryRules()
     window->E3->setText(dict);
     window->EditDict->click();
     QVERIFY(!window->isVisible());
-    QVERIFY(Dict2->isVisible());
-    QCOMPARE(Dict2->DictionaryFileName, dict);
-    QCOMPARE(Dict2->Tables.LastEntry, 1);
+    QVERIFY(setting->editor->isVisible());
+    QCOMPARE(setting->document.DictionaryFileName, dict);
+    QCOMPARE(setting->document.Tables.LastEntry, 1);
 }
 
 void TestTDict1::editDictionaryWaitsForExtraction()
@@ -416,9 +421,57 @@ void TestTDict1::editDictionaryWaitsForExtraction()
     QVERIFY(progressLog->log.contains(QStringLiteral("show")));
     QVERIFY(progressLog->log.contains(QStringLiteral("text 等待字典檔製作完成..")));
     QVERIFY(!scriptRunner().IsRunning(RunKind::Extraction));
-    QCOMPARE(Dict2->DictionaryFileName, dict);
-    QCOMPARE(Dict2->Tables.LastEntry, 2); // the whole dictionary, not the half
+    QCOMPARE(setting->document.DictionaryFileName, dict);
+    QCOMPARE(setting->document.Tables.LastEntry, 2); // the whole dictionary, not the half
     QVERIFY(!window->isVisible());
+}
+
+void TestTDict1::secondLoadWhileOneRunsIsRefused()
+{
+    const QString first = setting->path(QStringLiteral("first.txt"));
+    const QString second = setting->path(QStringLiteral("second.txt"));
+    setting->write(QStringLiteral("first.txt"), "File\r\n檔案\r\nEdit\r\n編輯\r\n");
+    setting->write(QStringLiteral("second.txt"), "View\r\n檢視\r\n");
+    window->show();
+    // While the first load lets events run, the user asks for another one.
+    bool askedAgain = false;
+    progressLog->onText = [&](const QString &) {
+        if (std::exchange(askedAgain, true))
+            return;
+        dialogs->answers = {second};
+        window->SpeedButton5->click();
+    };
+    dialogs->answers = {first};
+    window->SpeedButton5->click();
+    QVERIFY(askedAgain);
+    QCOMPARE(dialogs->shown.size(), qsizetype(1));
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.first().caption, QStringLiteral("字典檔維護"));
+    // The grid and the file name tell of one and the same dictionary.
+    QCOMPARE(setting->document.DictionaryFileName, first);
+    QCOMPARE(setting->document.Tables.LastEntry, 1);
+    QCOMPARE(setting->editor->Model()->DataRows(), 2);
+    QCOMPARE(setting->editor->Model()->data(setting->editor->Model()->index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("Edit"));
+    QVERIFY(setting->editor->isEnabled());
+}
+
+void TestTDict1::editorsOwnOpenWaitsForExtraction()
+{
+    const QString dict = setting->path(QStringLiteral("growing.txt"));
+    choose(setting->path(QStringLiteral("a.rc")), setting->path(QStringLiteral("b.rc")), dict);
+    window->SpeedButton4Click();
+    setting->write(QStringLiteral("growing.txt"), "File\r\n");
+    setting->editor->show();
+    progressLog->log.clear();
+    QTimer::singleShot(0, this, [&] {
+        setting->write(QStringLiteral("growing.txt"), "File\r\n檔案\r\nEdit\r\n編輯\r\nView\r\n檢視\r\n");
+        launches->finish(0);
+    });
+    dialogs->answers = {dict};
+    setting->editor->OpenBtnClick();
+    QVERIFY(progressLog->log.contains(QStringLiteral("text 等待字典檔製作完成..")));
+    QCOMPARE(setting->document.DictionaryFileName, dict);
+    QCOMPARE(setting->document.Tables.LastEntry, 2);
 }
 
 void TestTDict1::rendering()

@@ -310,7 +310,7 @@ void TestTDict3::switches()
     QCOMPARE(messages->messages.size(), qsizetype(1));
     QCOMPARE(messages->messages.at(0).text, QStringLiteral("使用者取消。"));
     QVERIFY(!window->isVisible());
-    QVERIFY(!Dict2->isVisible());
+    QVERIFY(!setting->editor->isVisible());
 
     // The maintenance window hands its dictionary over.
     window->SetDictionary(QStringLiteral("/d/from-editor.txt"));
@@ -322,14 +322,14 @@ void TestTDict3::editDictionaryRules()
     window->show();
     window->EditDict->click(); // empty field: nothing
     QVERIFY(window->isVisible());
-    QVERIFY(!Dict2->isVisible());
+    QVERIFY(!setting->editor->isVisible());
 
     // No test that the file exists: the editor opens and reports.
     const QString missing = setting->path(QStringLiteral("missing.txt"));
     window->T1->setText(missing);
     window->EditDict->click();
     QVERIFY(!window->isVisible());
-    QVERIFY(Dict2->isVisible());
+    QVERIFY(setting->editor->isVisible());
 }
 
 void TestTDict3::rendering()

@@ -4,6 +4,7 @@
 
 #include "convert/launcher.h"
 #include "convert/runner.h"
+#include "editor/opendictionaryeditor.h"
 #include "editor/tdict2.h"
 #include "platform/fonts.h"
 #include "platform/progress.h"
@@ -89,7 +90,7 @@ public:
 struct WindowTestSetting {
     QTemporaryDir config;
     QTemporaryDir work;
-    DictionaryTables tables;
+    DictionaryDocument document;
     std::unique_ptr<TDict2> editor;
 
     WindowTestSetting()
@@ -100,10 +101,18 @@ struct WindowTestSetting {
         RegDat.PerlPath = QStringLiteral("/usr/bin/perl");
         DictionaryFilter = BuildDictionaryFilter();
         WorkDirectory = work.path() + QLatin1Char('/');
-        editor = std::make_unique<TDict2>(tables);
-        Dict2 = editor.get();
+        document.SetExtractionWatch(&RunnerExtractionWatch());
+        editor = std::make_unique<TDict2>(document);
     }
-    ~WindowTestSetting() { Dict2 = nullptr; }
+
+    // A conversion window wired to the maintenance window as the program wires it.
+    template <class Window>
+    void Connect(Window &window)
+    {
+        window.OpenEditor = [this](const QString &fileName) { return OpenDictionaryEditor(*editor, fileName); };
+        if constexpr (requires { window.SetEditorEnabled; })
+            window.SetEditorEnabled = [this](bool enabled) { editor->SetInputEnabled(enabled); };
+    }
 
     QString path(const QString &name) const { return work.filePath(name); }
     void write(const QString &name, const QByteArray &bytes) const
@@ -128,7 +137,8 @@ protected:
         dialogs = std::make_unique<FileDialogAnswers>();
         progressLog = std::make_unique<ProgressLog>();
         launches = std::make_unique<LaunchRecorder>();
-        window = std::make_unique<Window>();
+        window = std::make_unique<Window>(setting->document);
+        setting->Connect(*window);
     }
     void tearDownWindow()
     {

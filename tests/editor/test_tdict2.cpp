@@ -24,7 +24,10 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
@@ -91,6 +94,11 @@ private slots:
     void hotKeyFromTheToolBarGoesIntoTheBox();
     void searchesJumpAndBlink();
     void fullScreenRoundTrip();
+    void promptClosedOtherwiseThanByItsButtonsIsCancel();
+    void pendingTextIsNeverDropped_data();
+    void pendingTextIsNeverDropped();
+    void refusedTextStopsEveryPath_data();
+    void refusedTextStopsEveryPath();
 
 private:
     QString writeFile(const QString &name, const QByteArray &bytes);
@@ -99,9 +107,10 @@ private:
     void clickCell(int row, int column);
     void clickIntoBox();
     QString cell(int row, int column) const;
+    void typeIntoBox(int row, const QString &text);
 
     QTemporaryDir dir;
-    std::unique_ptr<DictionaryTables> tables;
+    std::unique_ptr<DictionaryDocument> document;
     std::unique_ptr<TDict2> w;
     std::unique_ptr<MessageRecorder> messages;
     std::unique_ptr<FileDialogAnswers> dialogs;
@@ -122,15 +131,14 @@ void TestTDict2::init()
     messages = std::make_unique<MessageRecorder>();
     dialogs = std::make_unique<FileDialogAnswers>();
     prompt = std::make_unique<PromptAnswers>();
-    tables = std::make_unique<DictionaryTables>();
-    w = std::make_unique<TDict2>(*tables);
-    Dict2 = w.get();
+    document = std::make_unique<DictionaryDocument>();
+    w = std::make_unique<TDict2>(*document);
 }
 
 void TestTDict2::cleanup()
 {
     w.reset();
-    tables.reset();
+    document.reset();
     prompt.reset();
     dialogs.reset();
     messages.reset();
@@ -154,7 +162,7 @@ QByteArray TestTDict2::readFile(const QString &path)
 
 void TestTDict2::open(const QString &path)
 {
-    QVERIFY(OpenDictionaryEditor(path));
+    QVERIFY(OpenDictionaryEditor(*w, path));
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
@@ -171,6 +179,14 @@ void TestTDict2::clickIntoBox()
 {
     QTest::mouseClick(w->CB->lineEdit(), Qt::LeftButton, {}, QPoint(w->CB->lineEdit()->width() - 4, 5));
     QCoreApplication::processEvents();
+}
+
+void TestTDict2::typeIntoBox(int row, const QString &text)
+{
+    clickCell(row, 2);
+    clickIntoBox();
+    w->CB->lineEdit()->selectAll();
+    typeText(w->CB->lineEdit(), text);
 }
 
 QString TestTDict2::cell(int row, int column) const
@@ -193,8 +209,8 @@ void TestTDict2::gridShowsGroupedEntries()
     QVERIFY(!w->Model()->NeedsChoice(0));
     QVERIFY(w->Model()->NeedsChoice(2));
     QCOMPARE(w->SG->horizontalHeader()->sectionSize(1), 20);
-    QCOMPARE(w->DictionaryFileName, dir.filePath(QStringLiteral("d.txt")));
-    QVERIFY(!w->Modified);
+    QCOMPARE(w->Document.DictionaryFileName, dir.filePath(QStringLiteral("d.txt")));
+    QVERIFY(!w->Document.Modified);
     QVERIFY(w->isEnabled());
 }
 
@@ -230,10 +246,10 @@ void TestTDict2::pickingAnAlternativeCommitsIt()
     QVERIFY(w->CB->hasFocus() || w->CB->lineEdit()->hasFocus());
     w->CB->setCurrentIndex(1);
     clickCell(1, 0); // leaving the box commits
-    const DS &x = tables->EntryTable[1];
+    const DS &x = document->Tables.EntryTable[1];
     QCOMPARE(x.Chosen, 1);
     QVERIFY(x.Reviewed);
-    QVERIFY(w->Modified);
+    QVERIFY(w->Document.Modified);
     QCOMPARE(cell(2, 2), QStringLiteral("2"));
     QVERIFY(!w->Model()->NeedsChoice(1));
 
@@ -242,8 +258,8 @@ void TestTDict2::pickingAnAlternativeCommitsIt()
     clickCell(1, 2);
     clickIntoBox();
     clickCell(2, 0);
-    QVERIFY(tables->EntryTable[0].Reviewed);
-    QVERIFY(w->Modified);
+    QVERIFY(document->Tables.EntryTable[0].Reviewed);
+    QVERIFY(w->Document.Modified);
 }
 
 void TestTDict2::typedTextBecomesANewAlternative()
@@ -254,11 +270,11 @@ void TestTDict2::typedTextBecomesANewAlternative()
     w->CB->lineEdit()->selectAll();
     typeText(w->CB->lineEdit(), QStringLiteral("新的"));
     QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
-    const DS &x = tables->EntryTable[1];
+    const DS &x = document->Tables.EntryTable[1];
     QCOMPARE(x.LastTranslation, 2);
     QCOMPARE(x.Translations.at(2), std::string("\xB7\x73\xAA\xBA")); // 新的 in Big5
     QCOMPARE(x.Chosen, 2);
-    QVERIFY(w->Modified);
+    QVERIFY(w->Document.Modified);
     QCOMPARE(cell(2, 2), QStringLiteral("新的"));
     // A text that differs only in letter case is another alternative.
     clickCell(1, 2);
@@ -266,7 +282,7 @@ void TestTDict2::typedTextBecomesANewAlternative()
     w->CB->lineEdit()->selectAll();
     typeText(w->CB->lineEdit(), QStringLiteral("a"));
     QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
-    QCOMPARE(tables->EntryTable[0].LastTranslation, 1);
+    QCOMPARE(document->Tables.EntryTable[0].LastTranslation, 1);
 }
 
 void TestTDict2::enterMovesToTheNextRowAndStaysOnTheLast()
@@ -307,9 +323,9 @@ void TestTDict2::textOutsideBig5IsNotCommitted()
     QVERIFY(messages->messages.first().text.contains(QStringLiteral("Big5")));
     QCOMPARE(w->CB->currentText(), QStringLiteral("caf\u00E9"));
     QVERIFY(w->CB->hasFocus());
-    QCOMPARE(tables->EntryTable[0].LastTranslation, 0);
-    QVERIFY(!tables->EntryTable[0].Reviewed);
-    QVERIFY(!w->Modified);
+    QCOMPARE(document->Tables.EntryTable[0].LastTranslation, 0);
+    QVERIFY(!document->Tables.EntryTable[0].Reviewed);
+    QVERIFY(!w->Document.Modified);
 }
 
 void TestTDict2::shortcutsWorkFromTheChoiceBox()
@@ -323,12 +339,13 @@ void TestTDict2::shortcutsWorkFromTheChoiceBox()
     QTest::keyClick(w->CB->lineEdit(), Qt::Key_End);
     QTest::keyClick(w->CB->lineEdit(), Qt::Key_K, Qt::ControlModifier);
     QCOMPARE(w->CB->currentText(), QStringLiteral("開啟\\tCtrl+O"));
-    QVERIFY(w->Modified);
+    QVERIFY(w->Document.Modified);
     // Save from the box writes the table without the uncommitted text.
     QTest::keyClick(w->CB->lineEdit(), Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(readFile(path), crlf({"&Open\\tCtrl+O", "\xB6\x7D\xB1\xD2", "b", "B"}));
     QCOMPARE(w->CB->currentText(), QStringLiteral("開啟\\tCtrl+O"));
-    QVERIFY(!w->Modified);
+    QVERIFY(w->CB->hasFocus());
+    QVERIFY(!w->Document.Modified);
     // Ctrl+A is Save As, not "select all".
     dialogs->answers.push_back(QString());
     QTest::keyClick(w->CB->lineEdit(), Qt::Key_A, Qt::ControlModifier);
@@ -341,13 +358,13 @@ void TestTDict2::openAsksBeforeUnsavedEditsAreLost()
     const QString first = writeFile(QStringLiteral("first.txt"), crlf({"a", "A"}));
     const QString second = writeFile(QStringLiteral("second.txt"), crlf({"z", "Z"}));
     open(first);
-    w->Modified = true;
+    w->Document.Modified = true;
 
     prompt->answer = 2; // Cancel: nothing opened, edits still marked
     w->OpenBtnClick();
     QCOMPARE(prompt->asked, QStringList{QStringLiteral("檔案 ") + first + QStringLiteral(" 的內文已經變更。|要儲存檔案?")});
     QVERIFY(dialogs->shown.isEmpty());
-    QVERIFY(w->Modified);
+    QVERIFY(w->Document.Modified);
 
     prompt->answer = 1; // No, then cancel the dialog: the old dictionary stays
     dialogs->answers.push_back(QString());
@@ -357,47 +374,47 @@ void TestTDict2::openAsksBeforeUnsavedEditsAreLost()
     QCOMPARE(dialogs->shown.first().Filter, QStringLiteral("文字檔 (*.txt)|*.txt|所有檔案 (*.*)|*.*"));
     QCOMPARE(dialogs->shown.first().DefaultExt, QStringLiteral("*.txt"));
     QCOMPARE(cell(1, 0), QStringLiteral("a"));
-    QVERIFY(w->Modified);
+    QVERIFY(w->Document.Modified);
 
     // Yes: saved first, then the other dictionary opens and is unchanged.
-    tables->EntryTable[0].Chosen = tables->EntryTable[0].AppendTranslation("\xA5\xD2"); // 甲
+    document->Tables.EntryTable[0].Chosen = document->Tables.EntryTable[0].AppendTranslation("\xA5\xD2"); // 甲
     prompt->answer = 0;
     dialogs->answers.push_back(second);
     w->OpenBtnClick();
     QCOMPARE(readFile(first), crlf({"a", "\xA5\xD2"}));
     QCOMPARE(cell(1, 0), QStringLiteral("z"));
-    QCOMPARE(w->DictionaryFileName, second);
-    QVERIFY(!w->Modified);
+    QCOMPARE(w->Document.DictionaryFileName, second);
+    QVERIFY(!w->Document.Modified);
 }
 
 void TestTDict2::saveAsAndSaveWithoutAFileName()
 {
     // Nothing opened yet: Save asks where to save.
     w->show();
-    w->Modified = true;
+    w->Document.Modified = true;
     dialogs->answers.push_back(QString());
     w->SaveBtnClick();
     QCOMPARE(dialogs->shown.size(), qsizetype(1));
-    QVERIFY(w->Modified); // cancelled: the edits are still unsaved
-    w->Modified = false;
+    QVERIFY(w->Document.Modified); // cancelled: the edits are still unsaved
+    w->Document.Modified = false;
 
     const QString path = writeFile(QStringLiteral("d.txt"), crlf({"b", "B", "a", "A"}));
     open(path);
-    w->Modified = true;
+    w->Document.Modified = true;
     const QString target = dir.filePath(QStringLiteral("copy.txt"));
     writeFile(QStringLiteral("copy.txt"), "old");
     dialogs->answers.push_back(target);
     w->SaveAsBtnClick();
     QCOMPARE(readFile(target), crlf({"a", "A", "b", "B"}));
-    QCOMPARE(w->DictionaryFileName, target);
-    QVERIFY(!w->Modified);
+    QCOMPARE(w->Document.DictionaryFileName, target);
+    QVERIFY(!w->Document.Modified);
 }
 
 void TestTDict2::failedLoadAndSaveKeepWhatTheUserHas()
 {
     const QString path = writeFile(QStringLiteral("d.txt"), crlf({"a", "A"}));
     open(path);
-    w->Modified = true;
+    w->Document.Modified = true;
     prompt->answer = 1;
     dialogs->answers.push_back(dir.filePath(QStringLiteral("missing.txt")));
     w->OpenBtnClick();
@@ -406,15 +423,15 @@ void TestTDict2::failedLoadAndSaveKeepWhatTheUserHas()
     QCOMPARE(messages->messages.first().caption, QStringLiteral("Tavisorn 2.0"));
     QVERIFY(w->isEnabled());
     QCOMPARE(cell(1, 0), QStringLiteral("a"));
-    QCOMPARE(w->DictionaryFileName, path);
-    QVERIFY(w->Modified);
+    QCOMPARE(w->Document.DictionaryFileName, path);
+    QVERIFY(w->Document.Modified);
 
     // A save into a folder that is gone: reported, nothing marked saved.
-    w->DictionaryFileName = dir.filePath(QStringLiteral("gone/d.txt"));
+    w->Document.DictionaryFileName = dir.filePath(QStringLiteral("gone/d.txt"));
     QVERIFY(!w->SaveBtnClick());
     QCOMPARE(messages->messages.size(), qsizetype(2));
     QVERIFY(w->isEnabled());
-    QVERIFY(w->Modified);
+    QVERIFY(w->Document.Modified);
     // A prompt answered Yes whose save fails stops the command.
     prompt->answer = 0;
     QVERIFY(!w->AskToSave());
@@ -424,7 +441,7 @@ void TestTDict2::openDictionaryEditorRules()
 {
     // Cancelled dialog: the message, and the window stays hidden.
     dialogs->answers.push_back(QString());
-    QVERIFY(!OpenDictionaryEditor(QString()));
+    QVERIFY(!OpenDictionaryEditor(*w, QString()));
     QCOMPARE(messages->messages.size(), qsizetype(1));
     QCOMPARE(messages->messages.first().text, QStringLiteral("使用者取消。"));
     QCOMPARE(messages->messages.first().caption, QStringLiteral("開啟字典檔"));
@@ -434,32 +451,32 @@ void TestTDict2::openDictionaryEditorRules()
     RegDat.DictDefPath = dir.path();
     const QString path = writeFile(QStringLiteral("d.txt"), crlf({"a", "A"}));
     dialogs->answers.push_back(path);
-    QVERIFY(OpenDictionaryEditor(QString()));
+    QVERIFY(OpenDictionaryEditor(*w, QString()));
     QCOMPARE(dialogs->shown.last().InitialDir, dir.path());
     QVERIFY(w->isVisible());
-    QCOMPARE(w->DictionaryFileName, path);
+    QCOMPARE(w->Document.DictionaryFileName, path);
     QVERIFY(RegDat.DictLUPath.isEmpty()); // no last-used folder is recorded here
 
     // Unsaved edits in the visible window are asked about; Cancel stops.
-    w->Modified = true;
+    w->Document.Modified = true;
     prompt->answer = 2;
-    QVERIFY(!OpenDictionaryEditor(writeFile(QStringLiteral("e.txt"), crlf({"z", "Z"}))));
+    QVERIFY(!OpenDictionaryEditor(*w, writeFile(QStringLiteral("e.txt"), crlf({"z", "Z"}))));
     QCOMPARE(cell(1, 0), QStringLiteral("a"));
 }
 
 void TestTDict2::closingAsksAndOnlyHides()
 {
     open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A"})));
-    w->Modified = true;
+    w->Document.Modified = true;
     prompt->answer = 2;
     w->close();
     QVERIFY(w->isVisible());
-    QVERIFY(w->Modified);
+    QVERIFY(w->Document.Modified);
     prompt->answer = 1;
     w->close();
     QVERIFY(!w->isVisible());
-    QVERIFY(w->Modified);
-    QCOMPARE(tables->LastEntry, 0);
+    QVERIFY(w->Document.Modified);
+    QCOMPARE(document->Tables.LastEntry, 0);
 }
 
 void TestTDict2::layoutFollowsTheWindowSize()
@@ -544,7 +561,7 @@ void TestTDict2::hotKeyFromTheToolBarGoesIntoTheBox()
     QVERIFY(w->CB->hasFocus()); // the tool bar does not take the focus
     QCOMPARE(w->CB->currentText(), QStringLiteral("開啟舊檔 (&O)\\tCtrl+O"));
     QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
-    const DS &e = tables->EntryTable[0];
+    const DS &e = document->Tables.EntryTable[0];
     QCOMPARE(e.LastTranslation, 1);
     QCOMPARE(e.Chosen, 1);
     QCOMPARE(cp950::decode(e.Translations[1]), QStringLiteral("開啟舊檔 (&O)\\tCtrl+O"));
@@ -610,6 +627,209 @@ void TestTDict2::fullScreenRoundTrip()
     // Outside full-screen mode the pointer never hides the tool bar.
     w->wiaTile1MouseMove(100);
     QVERIFY(w->CoolBar1->isVisible());
+}
+
+namespace {
+
+// Runs `act` once the watched window has been shown (a modal prompt: the
+// test goes on inside its event loop).
+class WhenShown final : public QObject {
+public:
+    WhenShown(QWidget *window, std::function<void()> act) : act(std::move(act)) { window->installEventFilter(this); }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && act) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, std::exchange(act, {}));
+        }
+        return false;
+    }
+    std::function<void()> act;
+};
+
+// A dictionary of 200 single-translation entries, enough to scroll.
+QByteArray manyEntries()
+{
+    QByteArray many;
+    for (int i = 0; i < 200; ++i)
+        many += QByteArray::number(1000 + i) + "\r\nt" + QByteArray::number(i) + "\r\n";
+    return many;
+}
+
+} // namespace
+
+void TestTDict2::promptClosedOtherwiseThanByItsButtonsIsCancel()
+{
+    prompt.reset(); // the real prompt window answers
+    TSaving saving;
+    setSavingWindow(&saving);
+    const struct Restore {
+        ~Restore() { setSavingWindow(nullptr); }
+    } restore;
+    const QString path = writeFile(QStringLiteral("d.txt"), crlf({"a", "A", "b", "B"}));
+    open(path);
+    typeIntoBox(1, QStringLiteral("甲"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
+    QVERIFY(w->Document.Modified);
+
+    // Escape, and the title bar's close box, on the first prompt of a run
+    // (no button pressed yet) and after an earlier No: neither saves nor
+    // discards what nobody chose to.
+    const std::function<void()> ways[] = {[&] { QTest::keyClick(&saving, Qt::Key_Escape); }, [&] { saving.close(); }};
+    for (const unsigned char earlier : {0, 1}) {
+        for (const auto &way : ways) {
+            SaveAnswer = earlier;
+            WhenShown answer(&saving, way);
+            w->close();
+            QVERIFY(!saving.isVisible());
+            QVERIFY(w->isVisible());
+            QVERIFY(w->Document.Modified);
+            QCOMPARE(readFile(path), crlf({"a", "A", "b", "B"}));
+        }
+    }
+}
+
+void TestTDict2::pendingTextIsNeverDropped_data()
+{
+    QTest::addColumn<QString>("command");
+    for (const char *command : {"open", "close box", "ctrl+1", "ctrl+3", "save as", "scroll", "resize", "full screen"})
+        QTest::newRow(command) << QString::fromLatin1(command);
+}
+
+void TestTDict2::pendingTextIsNeverDropped()
+{
+    // Text typed into the choice box without Enter, then a command.
+    QFETCH(QString, command);
+    const QString path = writeFile(QStringLiteral("many.txt"), manyEntries());
+    const QString other = writeFile(QStringLiteral("other.txt"), crlf({"z", "Z"}));
+    open(path);
+    typeIntoBox(2, QStringLiteral("新的譯文"));
+    QLineEdit *edit = w->CB->lineEdit();
+    edit->setSelection(1, 2);
+    prompt->answer = 2; // Cancel
+    const QString typed = QStringLiteral("新的譯文");
+    const auto committed = [&] { return cp950::decode(document->Tables.EntryTable[1].ChosenTranslation()) == typed; };
+
+    if (command == QLatin1String("open") || command == QLatin1String("close box") || command.startsWith(QLatin1String("ctrl"))) {
+        // The text becomes an edit first, so the prompt asks about it.
+        dialogs->answers.push_back(other);
+        if (command == QLatin1String("open"))
+            QTest::keyClick(edit, Qt::Key_O, Qt::ControlModifier);
+        else if (command == QLatin1String("close box"))
+            w->close();
+        else
+            QTest::keyClick(edit, command.endsWith(u'1') ? Qt::Key_1 : Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(prompt->asked.size(), qsizetype(1));
+        QVERIFY(committed());
+        QVERIFY(w->Document.Modified);
+        QVERIFY(w->isVisible());
+        QVERIFY(dialogs->shown.isEmpty());
+        QCOMPARE(w->Document.DictionaryFileName, path);
+    } else if (command == QLatin1String("save as")) {
+        // Written without the text, which stays in the box as Save leaves it,
+        // also when the dialog took the activation away.
+        const QString target = dir.filePath(QStringLiteral("copy.txt"));
+        dialogs->answers.push_back(target);
+        QWidget dialog;
+        dialogs->whileShown = [&dialog] {
+            dialog.show();
+            dialog.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            dialog.hide();
+        };
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        // The window system gives the activation back only after the save.
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QCoreApplication::processEvents();
+        QCOMPARE(readFile(target), manyEntries());
+        QCOMPARE(w->CB->currentText(), typed);
+        QVERIFY(!committed());
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QVERIFY(committed());
+    } else if (command == QLatin1String("scroll")) {
+        // Scrolled by the wheel while another window is active.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        w->SG->verticalScrollBar()->setValue(w->SG->verticalScrollBar()->maximum());
+        QVERIFY(committed());
+        QVERIFY(w->Document.Modified);
+    } else {
+        // Re-placing the box on its entry keeps text, caret and selection.
+        if (command == QLatin1String("resize")) {
+            w->resize(w->width() + 40, w->height() + 30);
+        } else {
+            QTest::keyClick(edit, Qt::Key_F, Qt::ControlModifier);
+            QTRY_VERIFY(w->SG->y() == 2);
+            QTest::keyClick(edit, Qt::Key_F, Qt::ControlModifier);
+            QTRY_VERIFY(w->SG->y() == 72);
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(w->CB->isVisible());
+        QCOMPARE(w->CB->currentText(), typed);
+        QCOMPARE(edit->selectionStart(), 1);
+        QCOMPARE(edit->selectedText(), QStringLiteral("的譯"));
+        QVERIFY(!committed());
+        QVERIFY(!w->Document.Modified);
+    }
+}
+
+void TestTDict2::refusedTextStopsEveryPath_data()
+{
+    QTest::addColumn<QString>("command");
+    for (const char *command : {"enter", "click another row", "open", "scroll", "close box"})
+        QTest::newRow(command) << QString::fromLatin1(command);
+}
+
+void TestTDict2::refusedTextStopsEveryPath()
+{
+    // A text that code page 950 cannot hold is never committed; the command
+    // stops and the box keeps the text on its entry.
+    QFETCH(QString, command);
+    const QString path = writeFile(QStringLiteral("many.txt"), manyEntries());
+    open(path);
+    typeIntoBox(2, QStringLiteral("caf\u00E9 \u00FC"));
+    QLineEdit *edit = w->CB->lineEdit();
+    prompt->answer = 1;
+    dialogs->answers.push_back(writeFile(QStringLiteral("other.txt"), crlf({"z", "Z"})));
+
+    if (command == QLatin1String("enter"))
+        QTest::keyClick(edit, Qt::Key_Return);
+    else if (command == QLatin1String("click another row"))
+        clickCell(6, 2);
+    else if (command == QLatin1String("open"))
+        QTest::keyClick(edit, Qt::Key_O, Qt::ControlModifier);
+    else if (command == QLatin1String("scroll"))
+        w->SG->verticalScrollBar()->setValue(w->SG->verticalScrollBar()->maximum());
+    else
+        w->close();
+
+    QTRY_COMPARE(messages->messages.size(), qsizetype(1));
+    QVERIFY(messages->messages.first().text.contains(QStringLiteral("Big5")));
+    QVERIFY(dialogs->shown.isEmpty());
+    QVERIFY(prompt->asked.isEmpty());
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->Document.DictionaryFileName, path);
+    QCOMPARE(document->Tables.EntryTable[1].LastTranslation, 0);
+    QVERIFY(!w->Document.Modified);
+    // The box stays over its entry, the characters it cannot hold selected.
+    QVERIFY(w->CB->isVisible());
+    QCOMPARE(w->CurrentEntry, 1);
+    const QRect cellRect = w->SG->visualRect(w->Model()->index(1, 2));
+    QCOMPARE(w->CB->geometry(), QRect(w->SG->viewport()->mapTo(w.get(), cellRect.topLeft()), cellRect.size()));
+    QCOMPARE(w->CB->currentText(), QStringLiteral("caf\u00E9 \u00FC"));
+    QCOMPARE(edit->selectedText(), QStringLiteral("\u00E9 \u00FC"));
+
+    // Once mended, Enter commits to that entry and moves to the next row.
+    edit->selectAll();
+    typeText(edit, QStringLiteral("cafe"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(cell(2, 2), QStringLiteral("cafe"));
+    QCOMPARE(w->CurrentRow(), 3);
+    QCOMPARE(w->CurrentEntry, 2);
+    QVERIFY(w->CB->hasFocus());
 }
 
 QTEST_MAIN(TestTDict2)

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 
 struct RecordedMessage {
     QString kind; // "message", "error" or "question"
@@ -49,6 +50,8 @@ public:
     bool run(FileDialog &dialog, QWidget *) override
     {
         shown.append(dialog); // a copy: title, filter, folder as shown
+        if (whileShown)
+            whileShown();
         if (answers.empty())
             return false;
         const QString answer = answers.front();
@@ -61,4 +64,6 @@ public:
 
     std::deque<QString> answers;
     QList<FileDialog> shown;
+    // Runs while the dialog is up, as a real dialog's own events would.
+    std::function<void()> whileShown;
 };

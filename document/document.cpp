@@ -1,0 +1,274 @@
+#include "document/document.h"
+
+#include "platform/codepage.h"
+
+#include <QMetaObject>
+
+#include <utility>
+
+namespace {
+
+// Where in `text` the characters lie that code page 950 cannot hold.
+ChoiceCommit Refusal(const QString &text)
+{
+    ChoiceCommit refusal;
+    refusal.Committed = false;
+    qsizetype end = -1;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QStringView character = QStringView(text).mid(i, length);
+        if (!cp950::encode(character)) {
+            if (refusal.BadStart < 0)
+                refusal.BadStart = i;
+            end = i + length;
+            if (!refusal.BadCharacters.contains(character))
+                refusal.BadCharacters += character;
+        }
+        i += length;
+    }
+    refusal.BadLength = end - refusal.BadStart;
+    return refusal;
+}
+
+} // namespace
+
+DictionaryDocument::DictionaryDocument() = default;
+
+DictionaryDocument::~DictionaryDocument() = default;
+
+void DictionaryDocument::SetQuestions(DocumentQuestions *questions)
+{
+    Questions = questions;
+}
+
+void DictionaryDocument::SetProgress(DocumentProgress *progress)
+{
+    Progress = progress;
+}
+
+void DictionaryDocument::SetExtractionWatch(ExtractionWatch *watch)
+{
+    Watch = watch;
+}
+
+QString DictionaryDocument::BusyMessage(DocumentBusy busy)
+{
+    switch (busy) {
+    case DocumentBusy::Loading:
+        return QStringLiteral("字典檔正在載入中，請等載入完成後再試一次。");
+    case DocumentBusy::Saving:
+        return QStringLiteral("字典檔正在儲存中，請等儲存完成後再試一次。");
+    case DocumentBusy::WaitingForExtraction:
+        return QStringLiteral("正在等待字典檔製作完成，請等製作完成後再試一次。");
+    case DocumentBusy::None:
+        break;
+    }
+    return {};
+}
+
+QString DictionaryDocument::BusyCaption()
+{
+    return QStringLiteral("字典檔維護");
+}
+
+QString DictionaryDocument::UnencodableMessage(const QString &characters)
+{
+    const bool several = characters.size() > (characters.at(0).isHighSurrogate() ? 2 : 1);
+    return QStringLiteral("翻譯文字中的「%1」無法以 Big5 (字碼頁 950) 表示，字典檔存不下%2。\n請修改文字後再離開選擇框。")
+        .arg(characters, several ? QStringLiteral("這些字") : QStringLiteral("這個字"));
+}
+
+bool DictionaryDocument::Available()
+{
+    if (BusyState == DocumentBusy::None)
+        return true;
+    if (Questions && !EndRequested)
+        Questions->Tell(BusyMessage(BusyState), BusyCaption());
+    return false;
+}
+
+void DictionaryDocument::setBusy(DocumentBusy busy)
+{
+    BusyState = busy;
+    emit BusyChanged(busy);
+    if (busy == DocumentBusy::None && EndAction) {
+        // The end runs once the work that kept it waiting has returned.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (BusyState == DocumentBusy::None && EndAction)
+                    std::exchange(EndAction, {})();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void DictionaryDocument::SetPendingChoice(std::int32_t entry, const QString &text)
+{
+    if (entry < 0 || std::size_t(entry) >= Tables.EntryTable.size())
+        return;
+    PendingText = PendingChoice{entry, text};
+}
+
+void DictionaryDocument::ClearPendingChoice()
+{
+    PendingText.reset();
+}
+
+ChoiceCommit DictionaryDocument::CommitChoice(std::int32_t entry, const QString &text)
+{
+    if (entry < 0 || std::size_t(entry) >= Tables.EntryTable.size())
+        return {};
+    const std::optional<std::string> bytes = cp950::encode(text);
+    if (!bytes) {
+        PendingText = PendingChoice{entry, text};
+        const ChoiceCommit refusal = Refusal(text);
+        emit ChoiceRefused(entry, refusal);
+        return refusal;
+    }
+
+    DS &e = Tables.EntryTable[std::size_t(entry)];
+    std::int32_t found = -1;
+    for (std::int32_t i = 0; i <= e.LastTranslation && std::size_t(i) < e.Translations.size(); ++i) {
+        if (e.Translations[std::size_t(i)] == *bytes) {
+            found = i;
+            break;
+        }
+    }
+    if (found < 0) {
+        e.Chosen = e.AppendTranslation(*bytes);
+        Modified = true;
+    } else if (found != e.Chosen) {
+        e.Chosen = found;
+        Modified = true;
+    }
+    e.Reviewed = true;
+    if (PendingText && PendingText->Entry == entry)
+        PendingText.reset();
+    emit ChoiceCommitted(entry);
+    return {};
+}
+
+bool DictionaryDocument::CommitPendingChoice()
+{
+    if (!PendingText)
+        return true;
+    const PendingChoice pending = *PendingText;
+    return CommitChoice(pending.Entry, pending.Text).Committed;
+}
+
+bool DictionaryDocument::AskToSave()
+{
+    if (!Available())
+        return false;
+    if (!CommitPendingChoice())
+        return false;
+    if (!Modified)
+        return true;
+    const SaveChoice answer =
+        Questions ? Questions->AskToSave(QStringLiteral("檔案 ") + DictionaryFileName + QStringLiteral(" 的內文已經變更。"),
+                                         QStringLiteral("要儲存檔案?"))
+                  : SaveChoice::Cancel;
+    switch (answer) {
+    case SaveChoice::Yes:
+        // The command goes on only once the edits are safely in the file.
+        return Save();
+    case SaveChoice::No:
+        return true;
+    case SaveChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool DictionaryDocument::WaitUntilWritten(const QString &path)
+{
+    if (!Available() || EndRequested)
+        return false;
+    if (!Watch || !Watch->Writes(path))
+        return true;
+    setBusy(DocumentBusy::WaitingForExtraction);
+    Watch->Wait(path);
+    setBusy(DocumentBusy::None);
+    return !EndRequested;
+}
+
+bool DictionaryDocument::Open(const QString &path, bool showProgress)
+{
+    if (!WaitUntilWritten(path))
+        return false;
+    setBusy(DocumentBusy::Loading);
+    if (showProgress && Progress)
+        Progress->Show();
+    SilentLoadProgress silent;
+    const FileResult result = LoadDictionary(path, Tables, Progress ? static_cast<LoadProgress &>(*Progress) : silent);
+    if (result.ok) {
+        // An empty dictionary still has one empty entry for the choice box to stand on.
+        while (Tables.EntryTable.empty() || Tables.EntryTable.size() < std::size_t(Tables.LastEntry + 1))
+            Tables.EntryTable.push_back(DS{std::string(), {std::string()}, 0, 0, false});
+        DictionaryFileName = path;
+        Modified = false;
+        PendingText.reset();
+        emit Replaced();
+    }
+    setBusy(DocumentBusy::None);
+    if (Progress)
+        Progress->Close();
+    if (!result.ok && Questions)
+        Questions->ReportError(result.error);
+    return result.ok;
+}
+
+bool DictionaryDocument::Save()
+{
+    if (!Available())
+        return false;
+    if (DictionaryFileName.isEmpty()) {
+        // Nothing was opened or saved yet: ask where to save.
+        const QString path = Questions ? Questions->ChooseSaveFile() : QString();
+        return !path.isEmpty() && SaveAs(path);
+    }
+    setBusy(DocumentBusy::Saving);
+    if (Progress)
+        Progress->ShowPainted(QStringLiteral("儲存檔案中，請稍候..."));
+    const FileResult result = SaveDictionary(DictionaryFileName, Tables);
+    if (Progress)
+        Progress->Close();
+    setBusy(DocumentBusy::None);
+    if (!result.ok) {
+        if (Questions)
+            Questions->ReportError(result.error);
+        return false;
+    }
+    Modified = false;
+    return true;
+}
+
+bool DictionaryDocument::SaveAs(const QString &path)
+{
+    if (path.isEmpty() || !Available())
+        return false;
+    const QString previous = std::exchange(DictionaryFileName, path);
+    if (Save())
+        return true;
+    DictionaryFileName = previous; // the dictionary is not in the new file
+    return false;
+}
+
+void DictionaryDocument::RequestEnd(std::function<void()> end)
+{
+    EndRequested = true;
+    if (BusyState == DocumentBusy::None) {
+        end();
+        return;
+    }
+    EndAction = std::move(end);
+    if (BusyState == DocumentBusy::WaitingForExtraction && Watch)
+        Watch->StopWaiting();
+}
+
+void DictionaryDocument::CancelEnd()
+{
+    EndRequested = false;
+    EndAction = nullptr;
+}
