@@ -41,8 +41,9 @@ namespace {
 
 void setUpApplication()
 {
+    // The name the desktop groups the windows under. No display name is set:
+    // the platform would append it to every window caption.
     QApplication::setApplicationName(QStringLiteral("Tavisorn"));
-    QApplication::setApplicationDisplayName(applicationTitle());
     InstallFontSubstitutions();
     QApplication::setWindowIcon(QIcon(Artwork::AppIcon()));
     // Qt's own dialogs (file dialogs, buttons) speak Traditional Chinese too.
