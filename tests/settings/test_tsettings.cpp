@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -119,6 +121,7 @@ private slots:
     void cancelledPickersChangeNothing();
     void fontAppliedThenCancelledStaysOnScreenOnly();
     void cancelledFontDialogAppliesNothing();
+    void fontDialogConfirmedKeepsTheSubstitutedName();
     void customFoldersKeptWithLastUsed();
     void lineCountSteppedBetweenOneAndFour();
     void perlFilterMatchesThisSystemsInterpreter();
@@ -419,6 +422,39 @@ void TestTSettings::cancelledFontDialogAppliesNothing()
     QTest::qWait(500);
     QVERIFY(host.applied.isEmpty());
     QCOMPARE(host.arrangements, 0);
+}
+
+void TestTSettings::fontDialogConfirmedKeepsTheSubstitutedName()
+{
+    const QString ming = QStringLiteral("新細明體");
+    const QString drawnBy = QFontInfo(QFont(ming)).family();
+    if (drawnBy == ming)
+        QSKIP("新細明體 is installed here; nothing stands in for it.");
+    RegDat.UserFont = ming;
+    RegDat.UserSize = 9;
+    host.font = pointFont(ming, 9);
+    showDialog();
+
+    // Qt's own font dialog, confirmed as it opened.
+    QString shownFamily;
+    QTimer driver;
+    driver.setInterval(20);
+    connect(&driver, &QTimer::timeout, this, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *fd = qobject_cast<QFontDialog *>(top);
+            if (fd && fd->isVisible() && shownFamily.isEmpty()) {
+                shownFamily = fd->currentFont().family();
+                QTimer::singleShot(0, fd, &QFontDialog::accept);
+            }
+        }
+    });
+    driver.start();
+    click(dialog->Button2);
+    QCOMPARE(shownFamily, drawnBy);
+    QCOMPARE(host.font.family(), ming);
+    click(dialog->Button7);
+    QCOMPARE(RegDat.UserFont, ming);
+    QCOMPARE(RegDat.UserSize, 9);
 }
 
 void TestTSettings::customFoldersKeptWithLastUsed()
