@@ -10,6 +10,7 @@
 #include "platform/fonts.h"
 #include "platform/messages.h"
 #include "platform/progress.h"
+#include "platform/windowactivation.h"
 #include "settings/settings.h"
 #include "settings/tsettings.h"
 #include "widgets/artwork.h"
@@ -45,6 +46,7 @@ void setUpApplication()
     // the platform would append it to every window caption.
     QApplication::setApplicationName(QStringLiteral("Tavisorn"));
     InstallFontSubstitutions();
+    KeepReturnedWindowsActive();
     QApplication::setWindowIcon(QIcon(Artwork::AppIcon()));
     // Qt's own dialogs (file dialogs, buttons) speak Traditional Chinese too.
     static QTranslator qtTranslator;

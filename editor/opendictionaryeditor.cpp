@@ -17,6 +17,7 @@ bool OpenDictionaryEditor(const QString &fileName)
     if (!fileName.isEmpty()) {
         window->show();
         window->raise();
+        window->activateWindow();
         window->LoadIntoGrid(fileName);
         return true;
     }
@@ -32,6 +33,7 @@ bool OpenDictionaryEditor(const QString &fileName)
     }
     window->show();
     window->raise();
+    window->activateWindow();
     progress().ShowProgress();
     window->SetInputEnabled(false);
     window->LoadIntoGrid(dialog.FileName);

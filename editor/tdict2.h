@@ -25,6 +25,7 @@ class QToolBar;
 class QToolButton;
 class TwiaTile;
 class BlinkingCue;
+class ScreenModeWatch;
 
 class TDict2 : public QWidget, public StringAreaHost {
     Q_OBJECT
@@ -62,6 +63,7 @@ public:
     QString DictionaryFileName;      // the open dictionary's full path
     SearchDirections Directions;     // SourceSearchDown, TranslationSearchDown
     bool FullScreen = false;
+    // The client area's place and size before full-screen mode.
     int SavedLeft = 0, SavedTop = 0, SavedClientWidth = 0, SavedClientHeight = 0;
 
     // Where the window switches lead; set by the program.
@@ -154,6 +156,7 @@ private:
     bool shownBefore = false;
     bool inputSuspended = false;
     bool switchingScreenMode = false; // the window is re-shown for full-screen mode
+    ScreenModeWatch *screenModeWatch = nullptr;
     QWidget *focusBeforeSuspend = nullptr;
 };
 
