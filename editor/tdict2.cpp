@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -338,17 +339,29 @@ void TDict2::FormResize()
         SG->resize(SG->width(), SG->height() + 70);
     }
 
-    if (SG->width() >= 134) {
-        EPanel->show();
-        CPanel->show();
-        EPanel->move(SG->x() + colW - 65, EPanel->y());
-        CPanel->move(SG->width() - 136, CPanel->y());
-    } else {
-        EPanel->hide();
-        CPanel->hide();
-    }
+    // The search panels lie on the header row, each where the spacing puts
+    // it, but only where it covers neither a column caption nor the other
+    // panel: a narrow window shows fewer buttons, never overlapping ones.
+    EPanel->move(SG->x() + colW - 65, EPanel->y());
+    CPanel->move(SG->width() - 136, CPanel->y());
+    const bool wideEnough = SG->width() >= 134;
+    const bool sourceFits = wideEnough && EPanel->x() >= headerCaptionEnd(0);
+    const bool translationFits = wideEnough && CPanel->x() >= headerCaptionEnd(2)
+                                 && (!sourceFits || CPanel->x() >= EPanel->x() + EPanel->width())
+                                 && CPanel->x() + CPanel->width() <= SG->x() + SG->width();
+    EPanel->setVisible(sourceFits);
+    CPanel->setVisible(translationFits);
     StrLabel->move(StrLabel->x(), Strs->y());
     replaceChoiceBox();
+}
+
+int TDict2::headerCaptionEnd(int column) const
+{
+    const QHeaderView *header = SG->horizontalHeader();
+    const QString caption = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int left = header->viewport()->mapTo(this, QPoint(header->sectionViewportPosition(column), 0)).x();
+    return left + 2 * margin + header->fontMetrics().horizontalAdvance(caption);
 }
 
 void TDict2::ArrangeStringArea()

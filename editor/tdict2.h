@@ -145,6 +145,8 @@ private:
     const std::string &currentSource() const;
     QRect cellRectInWindow(const QModelIndex &index) const;
     void replaceChoiceBox();
+    // Where a column caption of the header row ends, in window coordinates.
+    int headerCaptionEnd(int column) const;
     void requestPlacement();
     bool isChoiceBoxWidget(const QObject *object) const;
     bool isOwnShortcut(const QKeyEvent *event) const;

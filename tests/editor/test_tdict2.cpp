@@ -489,12 +489,34 @@ void TestTDict2::layoutFollowsTheWindowSize()
     QCOMPARE(w->SG->horizontalHeader()->sectionSize(2), 253);
     QCOMPARE(w->EPanel->x() + w->EPanel->width(), w->SG->x() + 253);
     QCOMPARE(w->CPanel->x(), w->SG->width() - 136);
-    columnsAt(134);
-    QVERIFY(w->EPanel->isVisible() && w->CPanel->isVisible());
-    if (w->minimumWidth() <= 133 + 16) {
-        columnsAt(133);
-        QVERIFY(!w->EPanel->isVisible() && !w->CPanel->isVisible());
+
+    // At every width the search panels cover neither each other nor a
+    // column caption of the header row; at the usual width both are there.
+    QHeaderView *header = w->SG->horizontalHeader();
+    const auto captionIn = [&](int column) {
+        const QString caption = w->Model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QPoint left = header->viewport()->mapTo(w.get(), QPoint(header->sectionViewportPosition(column), 0));
+        return QRect(left.x(), left.y(), header->fontMetrics().horizontalAdvance(caption) + 4, header->height());
+    };
+    int bothShownFrom = 0;
+    for (int width = w->minimumWidth(); width <= 700; ++width) {
+        w->resize(width, 400);
+        const QString at = QStringLiteral("window width %1").arg(width);
+        const QRect e = w->EPanel->geometry(), c = w->CPanel->geometry();
+        for (const auto &[shown, panel] : {std::pair{w->EPanel->isVisible(), e}, std::pair{w->CPanel->isVisible(), c}}) {
+            if (!shown)
+                continue;
+            QVERIFY2(!panel.intersects(captionIn(0)) && !panel.intersects(captionIn(2)), qPrintable(at));
+            QVERIFY2(w->SG->geometry().contains(panel), qPrintable(at));
+        }
+        if (w->EPanel->isVisible() && w->CPanel->isVisible())
+            QVERIFY2(!e.intersects(c), qPrintable(at));
+        else
+            bothShownFrom = 0;
+        if (w->EPanel->isVisible() && w->CPanel->isVisible() && !bothShownFrom)
+            bothShownFrom = width;
     }
+    QVERIFY(bothShownFrom > 0 && bothShownFrom <= 577);
 }
 
 void TestTDict2::bytesOutsideBig5SurviveOpenEditAndSave()
