@@ -1,6 +1,7 @@
 #include "editor/tdict2.h"
 
 #include "editor/entrygrid.h"
+#include "platform/bytemarks.h"
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
@@ -95,6 +96,7 @@ TDict2::TDict2(DictionaryTables &tables, QWidget *parent)
     QPalette memo = Strs->palette();
     memo.setColor(QPalette::Base, QColor(234, 234, 234));
     Strs->setPalette(memo);
+    new ByteMarkHighlighter(Strs->document(), ByteMarkColour(memo.color(QPalette::Text), memo.color(QPalette::Base)));
     Strs->installEventFilter(this);
 
     CB = new QComboBox(this);
@@ -209,9 +211,14 @@ void TDict2::createGrid()
 
     SG->verticalHeader()->hide();
     SG->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    SG->verticalHeader()->setDefaultSectionSize(22);
+    // The minimum first: a default below the minimum the font suggests would
+    // be raised to it.
     SG->verticalHeader()->setMinimumSectionSize(22);
+    SG->verticalHeader()->setDefaultSectionSize(22);
     QHeaderView *header = SG->horizontalHeader();
+    // Column 1 is 20 pixels wide, narrower than the least width a wide font
+    // would give a column by itself.
+    header->setMinimumSectionSize(20);
     header->setFixedHeight(22);
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setHighlightSections(false);

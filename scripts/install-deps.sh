@@ -12,7 +12,7 @@ packages=(
   xvfb xauth
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core fontconfig
   qt6-translations-l10n
-  openbox libxcb1-dev
+  fonts-cwtex-ming openbox libxcb1-dev
 )
 
 missing=()

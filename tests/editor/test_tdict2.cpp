@@ -521,8 +521,8 @@ void TestTDict2::layoutFollowsTheWindowSize()
 
 void TestTDict2::bytesOutsideBig5SurviveOpenEditAndSave()
 {
-    const QByteArray odd("\x80\xFF\xA4"), nul("a\0b", 3);
-    QByteArray content = "k1\r\n" + odd + "\r\nk2\r\n" + nul + "\r\nk3\r\nthree\r\n";
+    const QByteArray odd("\x80\xFF\xA4"), nul("a\0b", 3), user("\x81\x40\xFA\xA1");
+    QByteArray content = "k1\r\n" + odd + "\r\nk2\r\n" + nul + "\r\nk3\r\nthree\r\nk4\r\n" + user + "\r\n";
     const QString path = writeFile(QStringLiteral("odd.txt"), content);
     open(path);
     clickCell(3, 2);
@@ -530,12 +530,21 @@ void TestTDict2::bytesOutsideBig5SurviveOpenEditAndSave()
     w->CB->lineEdit()->selectAll();
     typeText(w->CB->lineEdit(), QStringLiteral("三"));
     QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
+    // Typing beside the marks of unreadable bytes keeps those bytes.
+    clickCell(4, 2);
+    clickIntoBox();
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_End);
+    typeText(w->CB->lineEdit(), QStringLiteral("了"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Home);
+    typeText(w->CB->lineEdit(), QStringLiteral("x"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Tab);
     // Rows left alone keep their bytes, even after the box stood on them.
     clickCell(1, 2);
     clickIntoBox();
     clickCell(2, 0);
     QVERIFY(w->SaveBtnClick());
-    QCOMPARE(readFile(path), "k1\r\n" + odd + "\r\nk2\r\n" + nul + "\r\nk3\r\n\xA4\x54\r\n");
+    QCOMPARE(readFile(path), "k1\r\n" + odd + "\r\nk2\r\n" + nul + "\r\nk3\r\n\xA4\x54\r\nk4\r\nx" + user
+                                 + "\xA4\x46\r\n");
 }
 
 void TestTDict2::scrollingHidesTheBoxAndResizeBringsItBack()
