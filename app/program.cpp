@@ -12,6 +12,7 @@
 #include "platform/fonts.h"
 #include "platform/messages.h"
 #include "platform/progress.h"
+#include "platform/windowactivation.h"
 #include "settings/settings.h"
 #include "settings/tsettings.h"
 #include "widgets/artwork.h"
@@ -43,11 +44,13 @@ namespace {
 
 void setUpApplication()
 {
+    // The name the desktop groups the windows under. No display name is set:
+    // the platform would append it to every window caption.
     QApplication::setApplicationName(QStringLiteral("Tavisorn"));
-    QApplication::setApplicationDisplayName(applicationTitle());
     // The name of the desktop entry and icon that installing puts in the menu.
     QApplication::setDesktopFileName(QStringLiteral("org.tavisorn.Tavisorn"));
     InstallFontSubstitutions();
+    KeepReturnedWindowsActive();
     QApplication::setWindowIcon(QIcon(Artwork::AppIcon()));
     // Qt's own dialogs (file dialogs, buttons) speak Traditional Chinese too.
     static QTranslator qtTranslator;

@@ -1,5 +1,6 @@
 #include "editor/entrygrid.h"
 
+#include "platform/bytemarks.h"
 #include "platform/codepage.h"
 
 #include <QApplication>
@@ -96,7 +97,8 @@ void EntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
         painter->save();
         painter->setFont(opt.font);
         painter->setPen(opt.palette.color(QPalette::Text));
-        painter->drawText(option.rect.adjusted(2, 2, -1, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+        DrawTextWithByteMarks(*painter, option.rect.adjusted(2, 2, -1, 0), text,
+                              ByteMarkColour(opt.palette.color(QPalette::Text), opt.palette.color(QPalette::Base)));
         painter->restore();
     }
 

@@ -16,6 +16,7 @@ bool OpenDictionaryEditor(TDict2 &editor, const QString &fileName)
     if (!fileName.isEmpty()) {
         editor.show();
         editor.raise();
+        editor.activateWindow();
         document.Open(fileName, false);
         return true;
     }
@@ -31,6 +32,7 @@ bool OpenDictionaryEditor(TDict2 &editor, const QString &fileName)
     }
     editor.show();
     editor.raise();
+    editor.activateWindow();
     document.Open(dialog.FileName, true);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "editor/documentanswers.h"
 #include "editor/entrygrid.h"
+#include "platform/bytemarks.h"
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
@@ -93,6 +95,7 @@ TDict2::TDict2(DictionaryDocument &document, QWidget *parent)
     QPalette memo = Strs->palette();
     memo.setColor(QPalette::Base, QColor(234, 234, 234));
     Strs->setPalette(memo);
+    new ByteMarkHighlighter(Strs->document(), ByteMarkColour(memo.color(QPalette::Text), memo.color(QPalette::Base)));
     Strs->installEventFilter(this);
 
     CB = new QComboBox(this);
@@ -208,9 +211,14 @@ void TDict2::createGrid()
 
     SG->verticalHeader()->hide();
     SG->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    SG->verticalHeader()->setDefaultSectionSize(22);
+    // The minimum first: a default below the minimum the font suggests would
+    // be raised to it.
     SG->verticalHeader()->setMinimumSectionSize(22);
+    SG->verticalHeader()->setDefaultSectionSize(22);
     QHeaderView *header = SG->horizontalHeader();
+    // Column 1 is 20 pixels wide, narrower than the least width a wide font
+    // would give a column by itself.
+    header->setMinimumSectionSize(20);
     header->setFixedHeight(22);
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setHighlightSections(false);
@@ -338,17 +346,29 @@ void TDict2::FormResize()
         SG->resize(SG->width(), SG->height() + 70);
     }
 
-    if (SG->width() >= 134) {
-        EPanel->show();
-        CPanel->show();
-        EPanel->move(SG->x() + colW - 65, EPanel->y());
-        CPanel->move(SG->width() - 136, CPanel->y());
-    } else {
-        EPanel->hide();
-        CPanel->hide();
-    }
+    // The search panels lie on the header row, each where the spacing puts
+    // it, but only where it covers neither a column caption nor the other
+    // panel: a narrow window shows fewer buttons, never overlapping ones.
+    EPanel->move(SG->x() + colW - 65, EPanel->y());
+    CPanel->move(SG->width() - 136, CPanel->y());
+    const bool wideEnough = SG->width() >= 134;
+    const bool sourceFits = wideEnough && EPanel->x() >= headerCaptionEnd(0);
+    const bool translationFits = wideEnough && CPanel->x() >= headerCaptionEnd(2)
+                                 && (!sourceFits || CPanel->x() >= EPanel->x() + EPanel->width())
+                                 && CPanel->x() + CPanel->width() <= SG->x() + SG->width();
+    EPanel->setVisible(sourceFits);
+    CPanel->setVisible(translationFits);
     StrLabel->move(StrLabel->x(), Strs->y());
     replaceChoiceBox();
+}
+
+int TDict2::headerCaptionEnd(int column) const
+{
+    const QHeaderView *header = SG->horizontalHeader();
+    const QString caption = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int left = header->viewport()->mapTo(this, QPoint(header->sectionViewportPosition(column), 0)).x();
+    return left + 2 * margin + header->fontMetrics().horizontalAdvance(caption);
 }
 
 void TDict2::ArrangeStringArea()

@@ -28,6 +28,7 @@ class QToolBar;
 class QToolButton;
 class TwiaTile;
 class BlinkingCue;
+class ScreenModeWatch;
 
 class TDict2 : public QWidget, public StringAreaHost {
     Q_OBJECT
@@ -64,6 +65,7 @@ public:
     bool FocusChoiceOnDraw = false;  // the next placement focuses the box
     SearchDirections Directions;     // SourceSearchDown, TranslationSearchDown
     bool FullScreen = false;
+    // The client area's place and size before full-screen mode.
     int SavedLeft = 0, SavedTop = 0, SavedClientWidth = 0, SavedClientHeight = 0;
 
     // Where the window switches lead; set by the program.
@@ -145,6 +147,8 @@ private:
     const std::string &currentSource() const;
     QRect cellRectInWindow(const QModelIndex &index) const;
     void replaceChoiceBox();
+    // Where a column caption of the header row ends, in window coordinates.
+    int headerCaptionEnd(int column) const;
     void requestPlacement();
     bool isChoiceBoxWidget(const QObject *object) const;
     bool isOwnShortcut(const QKeyEvent *event) const;
@@ -168,6 +172,7 @@ private:
     bool fillingBox = false;          // the window itself sets the box's text
     bool refusalShowing = false;      // a refused choice is being shown to the user
     bool keepingRefusedChoice = false; // the grid scrolls back to a refused choice
+    ScreenModeWatch *screenModeWatch = nullptr;
     QWidget *focusBeforeSuspend = nullptr;
     std::unique_ptr<DocumentAnswers> answers;
 };

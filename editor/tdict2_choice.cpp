@@ -187,14 +187,10 @@ bool TDict2::eventFilter(QObject *watched, QEvent *event)
         }
         break;
     case QEvent::MouseMove:
-        // Pointer moves over the background and the grid (its header row
-        // included), in the coordinates of the control under the pointer.
-        if (watched == wiaTile1) {
+        // Pointer moves over the background; those over the grid are watched
+        // with the full-screen mode.
+        if (watched == wiaTile1)
             wiaTile1MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint().y());
-        } else if (watched == SG->viewport() || watched == SG->horizontalHeader()) {
-            const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
-            wiaTile1MouseMove(SG->mapFromGlobal(static_cast<QWidget *>(watched)->mapToGlobal(at)).y());
-        }
         break;
     case QEvent::FocusIn:
         if (isChoiceBoxWidget(watched)) {

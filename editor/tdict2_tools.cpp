@@ -19,6 +19,33 @@
 #include <QTableView>
 #include <QToolButton>
 
+// Pointer moves anywhere on the grid (its frame, header row and cells, and
+// the search panels lying on the header) go to the full-screen tool bar rule
+// in the grid's coordinates.
+class ScreenModeWatch final : public QObject {
+public:
+    explicit ScreenModeWatch(TDict2 *window) : QObject(window), window(window) {}
+
+    void watch(QWidget *widget)
+    {
+        widget->setMouseTracking(true);
+        widget->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseMove && watched->isWidgetType()) {
+            const QPoint at = static_cast<QMouseEvent *>(event)->position().toPoint();
+            const QPoint global = static_cast<QWidget *>(watched)->mapToGlobal(at);
+            window->wiaTile1MouseMove(window->SG->mapFromGlobal(global).y());
+        }
+        return false;
+    }
+
+private:
+    TDict2 *window;
+};
+
 void TDict2::createTools()
 {
     FD = new FindDialog(this);
@@ -39,13 +66,19 @@ void TDict2::createTools()
     connect(Full, &QToolButton::clicked, this, &TDict2::FullClick);
 
     // Pointer moves over the background and the grid reveal the tool bar in
-    // full-screen mode.
+    // full-screen mode. The grid's moves reach the widget under the pointer:
+    // its frame, the cell area, the header row's own cell area, the panels.
     wiaTile1->setMouseTracking(true);
     wiaTile1->installEventFilter(this);
-    SG->viewport()->setMouseTracking(true);
-    SG->viewport()->installEventFilter(this);
-    SG->horizontalHeader()->setMouseTracking(true);
-    SG->horizontalHeader()->installEventFilter(this);
+    screenModeWatch = new ScreenModeWatch(this);
+    screenModeWatch->watch(SG);
+    for (QWidget *part : SG->findChildren<QWidget *>())
+        screenModeWatch->watch(part);
+    for (QWidget *panel : {EPanel, CPanel}) {
+        screenModeWatch->watch(panel);
+        for (QWidget *button : panel->findChildren<QWidget *>())
+            screenModeWatch->watch(button);
+    }
 }
 
 void TDict2::jumpTo(std::int32_t entry, bool blink)
@@ -161,19 +194,22 @@ void TDict2::StartBlink()
 void TDict2::FullClick()
 {
     if (!FullScreen) {
-        SavedLeft = x();
-        SavedTop = y();
+        // The client area's place and size: the window manager puts the
+        // frame back around it, whatever size it gives the frame.
+        SavedLeft = geometry().x();
+        SavedTop = geometry().y();
         SavedClientWidth = width();
         SavedClientHeight = height();
         FullScreen = true;
-        // A frameless window covering the screen.
+        // The full-screen state takes the frame away; the window stays the
+        // same window, framed and with the keyboard, so that the way back
+        // finds the frame as it was.
         switchingScreenMode = true;
-        setWindowFlag(Qt::FramelessWindowHint, true);
-        // The window covers the screen also where no window manager applies
-        // the full-screen state.
+        showFullScreen();
+        // Where no window manager applies the state, the window covers the
+        // screen itself.
         if (QScreen *where = screen())
             setGeometry(where->geometry());
-        showFullScreen();
         switchingScreenMode = false;
         CoolBar1->hide();
         Help1->hide();
@@ -185,11 +221,9 @@ void TDict2::FullClick()
     } else {
         FullScreen = false;
         switchingScreenMode = true;
-        setWindowFlag(Qt::FramelessWindowHint, false);
         showNormal();
+        setGeometry(SavedLeft, SavedTop, SavedClientWidth, SavedClientHeight);
         switchingScreenMode = false;
-        move(SavedLeft, SavedTop);
-        resize(SavedClientWidth, SavedClientHeight);
         CoolBar1->show();
         Help1->show();
         Help2->show();

@@ -11,10 +11,17 @@ namespace {
 
 bool isLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 bool isTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE); }
+// Not text of a dictionary: private-use characters and control characters
+// from high bytes.
+bool isNotText(char16_t c) { return (c >= 0x80 && c < 0xA0) || (c >= 0xE000 && c <= 0xF8FF); }
 
 // Tables built once from ICU's windows-950 converter. Only byte sequences that
 // decode to one character and encode back to the very same bytes count as
 // valid, so that decoding followed by encoding can never change a byte.
+// Bytes of the user-defined and vendor areas, which the converter gives
+// private-use characters, and the single byte it gives a control character
+// are not Big5 text: they decode as unreadable bytes (a typed private-use
+// character still encodes to them).
 struct Tables {
     std::vector<char16_t> twoByte = std::vector<char16_t>(65536, 0); // code -> char, 0 = not valid
     std::array<char16_t, 256> single{};                              // high single bytes, 0 = not valid
@@ -39,7 +46,8 @@ struct Tables {
         for (int b = 0x80; b <= 0xFF; ++b) {
             char16_t c = 0;
             if (!isLead(static_cast<unsigned char>(b)) && roundTrips(QByteArray(1, char(b)), c)) {
-                single[b] = c;
+                if (!isNotText(c))
+                    single[b] = c;
                 toCode[c] = static_cast<std::uint16_t>(b);
             }
         }
@@ -53,7 +61,8 @@ struct Tables {
                 char16_t c = 0;
                 if (roundTrips(pair, c)) {
                     const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
-                    twoByte[code] = c;
+                    if (!isNotText(c))
+                        twoByte[code] = c;
                     toCode[c] = code;
                 }
             }
@@ -98,12 +107,10 @@ QString decode(std::string_view bytes)
                 out.append(QChar(c));
             } else {
                 // A lead and trail byte that make no character of their own:
-                // keep the pair together so the bytes after it stay aligned.
+                // both stand for themselves, and the bytes after the pair
+                // stay aligned.
                 appendCodePoint(out, escapeFor(b));
-                if (trail < 0x80)
-                    out.append(QChar(char16_t(trail)));
-                else
-                    appendCodePoint(out, escapeFor(trail));
+                appendCodePoint(out, escapeFor(trail));
             }
             ++i;
             continue;

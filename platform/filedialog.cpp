@@ -27,7 +27,7 @@ public:
             const int index = qBound(1, d.FilterIndex, int(filters.size()));
             dialog.selectNameFilter(filters.at(index - 1));
         }
-        dialog.setDefaultSuffix(defaultSuffixOf(d.DefaultExt));
+        dialog.setDefaultSuffix(d.DefaultSuffix());
         if (d.DialogKind == FileDialog::Kind::Save) {
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setFileMode(QFileDialog::AnyFile);
@@ -76,6 +76,15 @@ Seam<FileDialogService, QtFileDialogs> seam;
 bool FileDialog::Execute(QWidget *owner)
 {
     return fileDialogs().run(*this, owner);
+}
+
+QString FileDialog::DefaultSuffix() const
+{
+    const QString suffix = defaultSuffixOf(DefaultExt);
+    if (suffix.isEmpty() || !PatternMap)
+        return suffix;
+    const QString pattern = QStringLiteral("*.") + suffix;
+    return PatternMap(pattern) == pattern ? suffix : QString();
 }
 
 FileDialogService &fileDialogs()

@@ -44,6 +44,12 @@ public:
 
     // Shows the dialog modally over owner; true when a file was chosen.
     bool Execute(QWidget *owner);
+
+    // The extension added to a typed name that has none: DefaultExt's, but
+    // only where this platform names such files so (the pattern map keeps
+    // "*.ext" as it is). A program elsewhere has no ".exe", and a typed
+    // "/usr/bin/perl" must be taken as it is.
+    QString DefaultSuffix() const;
 };
 
 // What shows the dialogs: Qt's file dialogs unless a test installed its own.

@@ -3,6 +3,7 @@
 #include "platform/seam.h"
 
 #include <QFontDialog>
+#include <QFontInfo>
 
 namespace {
 
@@ -30,4 +31,18 @@ FontDialogService &fontDialogs()
 void setFontDialogs(FontDialogService *service)
 {
     seam.install(service);
+}
+
+bool ChooseFont(QFont &font, QWidget *owner)
+{
+    QFont offered = font;
+    const QString drawnBy = QFontInfo(font).family();
+    if (!drawnBy.isEmpty())
+        offered.setFamily(drawnBy);
+    if (!fontDialogs().run(offered, owner))
+        return false;
+    if (offered.family() == drawnBy)
+        offered.setFamily(font.family());
+    font = offered;
+    return true;
 }

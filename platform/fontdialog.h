@@ -16,3 +16,10 @@ public:
 FontDialogService &fontDialogs();
 // Installs another dialog (tests); nullptr returns to Qt's.
 void setFontDialogs(FontDialogService *service);
+
+// Shows the font dialog starting from font; true and font changed on OK. A
+// family that only stands for another here (新細明體 for the Ming face that
+// draws it) is offered as the family that really draws it, so the dialog
+// can show it chosen; confirmed without picking another family, the font
+// keeps the name it had.
+bool ChooseFont(QFont &font, QWidget *owner);

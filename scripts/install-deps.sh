@@ -15,6 +15,7 @@ packages=(
   fonts-arphic-uming fonts-arphic-ukai fonts-dejavu-core fontconfig
   qt6-translations-l10n
   desktop-file-utils appstream groff-base file
+  fonts-cwtex-ming openbox libxcb1-dev
 )
 
 missing=()

@@ -328,7 +328,7 @@ void TSettings::Button2Click()
         if (FD.pointSize() <= 0)
             FD.setPointSize(pointsOf(FD));
     }
-    if (!fontDialogs().run(FD, this))
+    if (!ChooseFont(FD, this))
         return;
     if (!Host)
         return;

@@ -3,11 +3,44 @@
 // full path. The settings dialog creates one for each "位置" button, sets its
 // prompt, executes it, reads the path on success and frees it.
 
+#include <QDialog>
 #include <QString>
 
+class QFileSystemModel;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
 class QWidget;
 
-// What shows the folder chooser: Qt's directory dialog unless a test
+// The program's own folder chooser: the prompt above a tree of the
+// file-system folders, the chosen folder's path below it (it may also be
+// typed), OK and Cancel. The prompt stands inside the window, so it shows
+// also where no window manager draws window titles.
+class FolderChooserDialog : public QDialog {
+    Q_OBJECT
+public:
+    FolderChooserDialog(const QString &prompt, QWidget *owner);
+
+    QLabel *Prompt;
+    QTreeView *Tree;
+    QLineEdit *PathEdit;
+    QPushButton *OkButton;
+    QPushButton *CancelButton;
+
+    // The folder chosen on OK.
+    QString Folder() const { return Chosen; }
+    // Makes a folder the tree's current one, unfolding the way to it.
+    void SelectFolder(const QString &path);
+
+    void accept() override;
+
+private:
+    QFileSystemModel *Model;
+    QString Chosen;
+};
+
+// What shows the folder chooser: FolderChooserDialog unless a test
 // installed its own.
 class FolderPickerService {
 public:

@@ -77,6 +77,21 @@ void TestCodePage::escapesAreNotCodePageCharacters()
     const QString shown = cp950::decode(std::string("\x81"));
     QCOMPARE(shown.size(), qsizetype(2)); // one supplementary code point
     QVERIFY(cp950::isEscape(shown.toUcs4().at(0)));
+    // Bytes that are no Big5 text read as unreadable bytes, each its own:
+    // the user-defined area (the converter gives private-use characters)
+    // and the single byte 0x80 (a control character).
+    const auto escapes = [](const char *bytes) {
+        QList<uint> expected;
+        for (const char *b = bytes; *b; ++b)
+            expected << cp950::escapeFor(static_cast<unsigned char>(*b));
+        return expected;
+    };
+    QCOMPARE(cp950::decode(std::string("\x81\x40")).toUcs4(), escapes("\x81\x40"));
+    QCOMPARE(cp950::decode(std::string("\xFA\xA1")).toUcs4(), escapes("\xFA\xA1"));
+    QCOMPARE(cp950::decode(std::string("\x80")).toUcs4(), escapes("\x80"));
+    QCOMPARE(cp950::encode(cp950::decode(std::string("\x81\x40z"))).value(), std::string("\x81\x40z"));
+    // A typed private-use character still has its bytes.
+    QCOMPARE(cp950::encode(QString(QChar(0xE000))).value(), std::string("\xFA\x40"));
 }
 
 QTEST_GUILESS_MAIN(TestCodePage)

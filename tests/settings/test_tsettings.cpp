@@ -10,12 +10,17 @@
 #include "widgets/browseforfolder.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -117,9 +122,11 @@ private slots:
     void cancelledPickersChangeNothing();
     void fontAppliedThenCancelledStaysOnScreenOnly();
     void cancelledFontDialogAppliesNothing();
+    void fontDialogConfirmedKeepsTheSubstitutedName();
     void customFoldersKeptWithLastUsed();
     void lineCountSteppedBetweenOneAndFour();
     void perlFilterMatchesThisSystemsInterpreter();
+    void typedPerlPathIsTakenAsItIs();
     void failedSaveIsReported();
     void drawsEveryTabWhole();
 
@@ -422,6 +429,39 @@ void TestTSettings::cancelledFontDialogAppliesNothing()
     QCOMPARE(host.arrangements, 0);
 }
 
+void TestTSettings::fontDialogConfirmedKeepsTheSubstitutedName()
+{
+    const QString ming = QStringLiteral("新細明體");
+    const QString drawnBy = QFontInfo(QFont(ming)).family();
+    if (drawnBy == ming)
+        QSKIP("新細明體 is installed here; nothing stands in for it.");
+    RegDat.UserFont = ming;
+    RegDat.UserSize = 9;
+    host.font = pointFont(ming, 9);
+    showDialog();
+
+    // Qt's own font dialog, confirmed as it opened.
+    QString shownFamily;
+    QTimer driver;
+    driver.setInterval(20);
+    connect(&driver, &QTimer::timeout, this, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *fd = qobject_cast<QFontDialog *>(top);
+            if (fd && fd->isVisible() && shownFamily.isEmpty()) {
+                shownFamily = fd->currentFont().family();
+                QTimer::singleShot(0, fd, &QFontDialog::accept);
+            }
+        }
+    });
+    driver.start();
+    click(dialog->Button2);
+    QCOMPARE(shownFamily, drawnBy);
+    QCOMPARE(host.font.family(), ming);
+    click(dialog->Button7);
+    QCOMPARE(RegDat.UserFont, ming);
+    QCOMPARE(RegDat.UserSize, 9);
+}
+
 void TestTSettings::customFoldersKeptWithLastUsed()
 {
     RegDat.UseCustomDefaultPath = true;
@@ -504,6 +544,84 @@ void TestTSettings::perlFilterMatchesThisSystemsInterpreter()
     }
 #endif
     QVERIFY(matches(filters[2], QStringLiteral("anything.txt")));
+}
+
+void TestTSettings::typedPerlPathIsTakenAsItIs()
+{
+#ifdef Q_OS_WIN
+    QSKIP("On Windows the interpreter's name ends in .exe.");
+#endif
+    QTemporaryDir bin;
+    QVERIFY(bin.isValid());
+    const QString perl = bin.filePath(QStringLiteral("perl"));
+    QFile file(perl);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
+    showDialog();
+
+    // The real file dialog, driven as a user drives it: the first time the
+    // path is typed and Enter pressed; the second time the dialog opens on
+    // the chosen file and its open button is pressed. What the dialog
+    // refuses is recorded and the dialog cancelled, so the test goes on.
+    enum { Type, Confirm } step = Type;
+    bool acted = false;
+    QStringList refusals;
+    QList<bool> openEnabled;
+    QTimer driver;
+    driver.setInterval(20);
+    connect(&driver, &QTimer::timeout, this, [&] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (!top->isVisible())
+                continue;
+            if (auto *box = qobject_cast<QMessageBox *>(top)) {
+                refusals << box->text();
+                box->reject();
+                return;
+            }
+        }
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            auto *fd = qobject_cast<QFileDialog *>(top);
+            if (!fd || !fd->isVisible())
+                continue;
+            if (acted) {
+                fd->reject();
+                return;
+            }
+            acted = true;
+            QPushButton *open = fd->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Open);
+            if (step == Type)
+                fd->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(perl);
+            else
+                openEnabled << open->isEnabled();
+            // Pressed once this tick is over: a message box the dialog may
+            // raise runs an event loop of its own, in which the driver must tick.
+            QTimer::singleShot(0, fd, [fd, open, typed = step == Type] {
+                if (typed)
+                    QTest::keyClick(fd->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+                else if (open->isEnabled())
+                    QTest::mouseClick(open, Qt::LeftButton);
+            });
+            return;
+        }
+    });
+    driver.start();
+    click(dialog->Button1);
+    QCOMPARE(refusals, QStringList());
+    QCOMPARE(dialog->PerlTxt->text(), perl);
+
+    step = Confirm;
+    acted = false;
+    click(dialog->Button1);
+    QCOMPARE(openEnabled, QList<bool>({true}));
+    QCOMPARE(dialog->PerlTxt->text(), perl);
+    QCOMPARE(refusals, QStringList());
+
+    // The dictionary dialogs keep their default extension.
+    FileDialog dictionary;
+    dictionary.DefaultExt = QStringLiteral("*.txt");
+    QCOMPARE(dictionary.DefaultSuffix(), QStringLiteral("txt"));
+    QCOMPARE(dialog->OD.DefaultSuffix(), QString());
 }
 
 void TestTSettings::failedSaveIsReported()

@@ -1,14 +1,18 @@
 #include "widgets/browseforfolder.h"
 
 #include "support/folder_answers.h"
+#include "support/recorders.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 class TestBrowseForFolder : public QObject {
     Q_OBJECT
@@ -94,34 +98,52 @@ void TestBrowseForFolder::qtChooserShowsPromptAndReturnsFolder()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString folder = dir.path() + QStringLiteral("/選 擇");
+    const QString folder = dir.path() + QStringLiteral("/選 擇 \"q\" $x@y");
     QVERIFY(QDir().mkpath(folder));
 
-    QString title;
-    bool directoriesOnly = false;
+    // The prompt stands inside the window, above the folder tree, also where
+    // no window manager shows a title.
+    QString prompt;
+    bool promptAboveTree = false;
     QTimer::singleShot(0, this, [&] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<FolderChooserDialog *>(QApplication::activeModalWidget());
         QVERIFY(dialog);
-        title = dialog->windowTitle();
-        directoriesOnly = dialog->fileMode() == QFileDialog::Directory && dialog->testOption(QFileDialog::ShowDirsOnly);
-        dialog->setDirectory(folder);
-        dialog->selectFile(folder);
-        static_cast<QDialog *>(dialog)->accept();
+        prompt = dialog->Prompt->isVisible() ? dialog->Prompt->text() : QString();
+        promptAboveTree = dialog->Prompt->geometry().bottom() < dialog->Tree->geometry().top()
+                          && dialog->Prompt->sizeHint().width() <= dialog->Prompt->width();
+        dialog->SelectFolder(folder);
+        QTest::mouseClick(dialog->OkButton, Qt::LeftButton);
     });
     TBrowseForFolderDialog picker;
     picker.SetPrompt(QStringLiteral("請選擇來源 Resource 檔資料夾:"));
     QVERIFY(picker.Execute());
-    QCOMPARE(title, QStringLiteral("請選擇來源 Resource 檔資料夾:"));
-    QVERIFY(directoriesOnly);
+    QCOMPARE(prompt, QStringLiteral("請選擇來源 Resource 檔資料夾:"));
+    QVERIFY(promptAboveTree);
     QCOMPARE(picker.GetPath(), QDir::toNativeSeparators(folder));
+
+    // A typed folder counts; one that does not exist is refused and the
+    // chooser stays open.
+    MessageRecorder messages;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<FolderChooserDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->PathEdit->setText(folder + QStringLiteral("/missing"));
+        QTest::mouseClick(dialog->OkButton, Qt::LeftButton);
+        QVERIFY(dialog->isVisible());
+        dialog->PathEdit->setText(dir.path());
+        QTest::keyClick(dialog->PathEdit, Qt::Key_Return);
+    });
+    QVERIFY(picker.Execute());
+    QCOMPARE(messages.messages.size(), qsizetype(1));
+    QCOMPARE(picker.GetPath(), QDir::toNativeSeparators(dir.path()));
 }
 
 void TestBrowseForFolder::qtChooserCancelled()
 {
     QTimer::singleShot(0, this, [] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<FolderChooserDialog *>(QApplication::activeModalWidget());
         QVERIFY(dialog);
-        dialog->reject();
+        QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
     });
     TBrowseForFolderDialog picker;
     QVERIFY(!picker.Execute());
