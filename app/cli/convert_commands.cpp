@@ -139,7 +139,7 @@ int runScriptFile(const char *scriptName, const std::string &script, const std::
     process.setStandardInputFile(QProcess::nullDevice());
     process.start();
     if (!process.waitForStarted()) {
-        say(QStringLiteral("無法執行Perl直譯器「%1」：%2").arg(perl, process.errorString()));
+        say(QStringLiteral("無法執行Perl直譯器「%1」：%2").arg(perl, InterpreterStartProblem(perl, process.errorString())));
         return Failed;
     }
     process.waitForFinished(-1);
@@ -208,7 +208,7 @@ int runScript(const CliArgs &args)
         if (!options)
             return Usage;
         const ExtractionPaths paths = extractionPaths(*options);
-        if (const auto r = ExtractionRefusal(paths))
+        if (const auto r = ExtractionPathRefusal(paths))
             return refuse(*r);
         return print(ExtractionScript(paths));
     }
@@ -217,7 +217,7 @@ int runScript(const CliArgs &args)
         if (!options)
             return Usage;
         const TranslationPaths paths = translationPaths(*options);
-        if (const auto r = TranslationRefusal(paths))
+        if (const auto r = TranslationPathRefusal(paths))
             return refuse(*r);
         return print(TranslationScript(paths));
     }
