@@ -138,6 +138,21 @@ QString joined(const QString &a, const QString &b)
 
 } // namespace
 
+bool IsStreamOutput(const std::string &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return false;
+#else
+    // The process's own descriptors (/dev/stdout, /dev/fd/1) are streams even
+    // when the shell sent them into a file.
+    if (path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0)
+        return true;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+#endif
+}
+
 ReadFile RunInput::shown() const
 {
     return {nameOf(Path).shown(), EncodingLabel(Decoded.Encoding),
@@ -154,6 +169,10 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QSt
         return r;
     run.English.Copy = run.English.Bytes;
     run.Chinese.Copy = run.Chinese.Bytes;
+    if (IsStreamOutput(paths.E3)) {
+        run.Script.E3 = PathBytes(outputPath(folder, "dictionary.txt"));
+        run.WritesBack = true;
+    }
     if (!run.English.converted() && !run.Chinese.converted())
         return std::nullopt;
 
@@ -203,7 +222,7 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
         if (auto r = writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2))
             return r;
     }
-    run.WritesBack = run.Source.converted() || options.Retarget;
+    run.WritesBack = run.Source.converted() || options.Retarget || IsStreamOutput(paths.T3);
     if (run.WritesBack)
         run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
     return std::nullopt;

@@ -9,9 +9,10 @@
 // the program's job (a dictionary cleaned of stand-ins, a translation in the
 // script's own encoding, retargeted lines) and makes the report.
 //
-// A run whose files are all code page 950 and that rewrites nothing names
-// the user's own paths in its script, and the interpreter writes the output
-// itself: script and output stay byte for byte what they have always been.
+// A run whose files are all code page 950, that rewrites nothing and whose
+// output is a plain file names the user's own paths in its script, and the
+// interpreter writes the output itself: script and output stay byte for
+// byte what they have always been.
 
 #include "convert/encoding.h"
 #include "convert/report.h"
@@ -59,6 +60,11 @@ struct TranslationRun {
     Cp950StandIns StandIns;
     bool WritesBack = false;
 };
+
+// An output that is not a plain file (a terminal, a pipe, /dev/stdout) can
+// be written only once and not read back: the interpreter writes into the
+// run's folder instead, and the program passes the result on.
+bool IsStreamOutput(const std::string &path);
 
 // Files larger than this are not taken for resource scripts or dictionaries.
 constexpr qint64 RunFileLimit = qint64(256) << 20;

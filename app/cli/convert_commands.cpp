@@ -71,7 +71,8 @@ const char *const MakeDictionaryHelp =
     "\n"
     "結束狀態：\n"
     "  0     完成（報告中的注意事項不影響結束狀態，除非加上 --strict）\n"
-    "  1     拒絕執行（檔案不存在或無法讀寫、輸出與輸入相同等），或無法執行Perl\n"
+    "  1     拒絕執行（檔案不存在或無法讀寫、輸出與輸入相同等）、無法執行Perl，\n"
+    "        或寫出的檔案不完整\n"
     "  2     用法錯誤\n"
     "  3     加上 --strict 時，兩邊的文字對不上或沒有字串對\n"
     "  其他  Perl程式結束時傳回的錯誤碼\n";
@@ -98,7 +99,8 @@ const char *const TranslateHelp =
     "\n"
     "結束狀態：\n"
     "  0     完成\n"
-    "  1     拒絕執行（檔案不存在或無法讀寫、輸出與輸入相同等），或無法執行Perl\n"
+    "  1     拒絕執行（檔案不存在或無法讀寫、輸出與輸入相同等）、無法執行Perl，\n"
+    "        或寫出的檔案不完整\n"
     "  2     用法錯誤\n"
     "  其他  Perl程式結束時傳回的錯誤碼\n";
 
@@ -271,18 +273,20 @@ int refuse(const Refusal &refusal)
 }
 
 // What the script prints ("OK!") goes to standard output with a line end
-// after it, so that it does not run into the shell's prompt.
-void passOn(const QByteArray &printed)
+// after it, so that it does not run into the shell's prompt; to standard
+// error when an output of the run goes to standard output.
+void passOn(const QByteArray &printed, std::FILE *to)
 {
     if (printed.isEmpty())
         return;
-    std::fwrite(printed.constData(), 1, std::size_t(printed.size()), stdout);
+    std::fwrite(printed.constData(), 1, std::size_t(printed.size()), to);
     if (!printed.endsWith('\n'))
-        std::fputc('\n', stdout);
-    std::fflush(stdout);
+        std::fputc('\n', to);
+    std::fflush(to);
 }
 
-int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std::string &script, const QString &perl)
+int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std::string &script, const QString &perl,
+                  bool outputIsStream)
 {
     const QString scriptPath = folder.filePath(QLatin1String(scriptName));
     if (const WriteResult written = WriteScriptFile(scriptPath, script); !written.ok) {
@@ -303,7 +307,7 @@ int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std
         return Failed;
     }
     process.waitForFinished(-1);
-    passOn(process.readAllStandardOutput());
+    passOn(process.readAllStandardOutput(), outputIsStream ? stderr : stdout);
     if (process.exitStatus() == QProcess::CrashExit) {
         say(QStringLiteral("Perl直譯器不正常結束。"));
         return Failed;
@@ -370,6 +374,14 @@ int writeMissing(const std::string &missing, const TranslationRun &run, const Tr
     return Ok;
 }
 
+// The interpreter ended well but wrote something else than its script
+// writes: a full disk, or a file changed meanwhile. Not a success.
+int incomplete()
+{
+    say(QStringLiteral("Perl程式寫出的檔案與依相同規則預期的不同，可能不完整（例如磁碟已滿）。"));
+    return Failed;
+}
+
 } // namespace
 
 int runMakeDictionary(const CliArgs &args)
@@ -393,7 +405,8 @@ int runMakeDictionary(const CliArgs &args)
     ExtractionRun run;
     if (const auto r = PrepareExtraction(paths, folder.path(), run))
         return refuse(*r);
-    if (const int status = runScriptFile(folder, ExtractionScriptName, ExtractionScript(run.Script), *perl))
+    if (const int status = runScriptFile(folder, ExtractionScriptName, ExtractionScript(run.Script), *perl,
+                                         IsStreamOutput(paths.E3)))
         return status;
     const RunOutcome<ExtractionReport> outcome = FinishExtraction(run);
     if (!outcome.ok) {
@@ -401,6 +414,8 @@ int runMakeDictionary(const CliArgs &args)
         return Failed;
     }
     report(RenderExtractionReport(outcome.report));
+    if (!outcome.report.WrittenAsRead)
+        return incomplete();
     if (options->strict && (outcome.report.BlocksDiffer() || outcome.report.NoPairs()))
         return Mismatch;
     return Ok;
@@ -435,7 +450,9 @@ int runTranslate(const CliArgs &args)
     translation.Retarget = options->retarget;
     if (const auto r = PrepareTranslation(paths, translation, folder.path(), run))
         return refuse(*r);
-    if (const int status = runScriptFile(folder, TranslationScriptName, TranslationScript(run.Script), *perl))
+    const bool streamed = IsStreamOutput(paths.T3) || (missing && IsStreamOutput(*missing));
+    if (const int status =
+            runScriptFile(folder, TranslationScriptName, TranslationScript(run.Script), *perl, streamed))
         return status;
     const RunOutcome<TranslationReport> outcome = FinishTranslation(run);
     if (!outcome.ok) {
@@ -450,6 +467,8 @@ int runTranslate(const CliArgs &args)
         }
     }
     report(text);
+    if (!outcome.report.WrittenAsRead)
+        return incomplete();
     if (missing)
         return writeMissing(*missing, run, outcome.report);
     return Ok;

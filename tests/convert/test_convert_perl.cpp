@@ -191,6 +191,7 @@ private slots:
     void refusalsBeforeAnythingStarts();
     void relativePerlIsTakenFromTheStartingFolder();
     void strictMakesMismatchesAFailure();
+    void outputsToStandardOutput();
     void otherEncodingsConvertLikeBig5_data();
     void otherEncodingsConvertLikeBig5();
     void charactersBig5CannotHoldSurvive();
@@ -364,6 +365,17 @@ void TestConvertPerl::refusalsAndFailures()
         qputenv("XDG_CONFIG_HOME", config);
     QCOMPARE(o.status, 7);
     QCOMPARE(cli({"translate", zh, en}).status, 2);
+
+    // The interpreter ends well, but its output is cut short (a full disk):
+    // that is no success.
+    const std::string cutting = root + "/cutting perl";
+    QVERIFY(writeRaw(cutting, "#!/bin/sh\nperl \"$@\"\n"
+                              "f=$(grep -a '^.f3=' \"$1\" | sed 's/^.f3=\"//; s/\";.$//')\n"
+                              "head -c 20 \"$f\" > \"$f.cut\" && mv \"$f.cut\" \"$f\"\n"));
+    QVERIFY(::chmod(cutting.c_str(), 0700) == 0);
+    o = cli({"make-dictionary", "--perl", cutting, en, zh, root + "/cut.txt"});
+    QCOMPARE(o.status, 1);
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("可能不完整")), o.err.constData());
     QCOMPARE(cli({"make-dictionary", en, zh, root + "/w.txt", "--perl"}).status, 2);
 }
 
@@ -472,6 +484,22 @@ void TestConvertPerl::strictMakesMismatchesAFailure()
     o = cli({"make-dictionary", "--strict", root + "/empty.rc", root + "/empty.rc", dict});
     QCOMPARE(o.status, 3);
     QVERIFY(QString::fromUtf8(o.err).contains(QStringLiteral("警告：沒有寫出任何字串對")));
+}
+
+// Standard output cannot be read back for the report: the interpreter
+// writes into the run's folder and the result is passed on, with the
+// script's OK! kept out of it.
+void TestConvertPerl::outputsToStandardOutput()
+{
+    QString name = QStringLiteral("ms-menu-dialog-strings");
+    Outcome o = cli({"make-dictionary", caseFile(name, "en.rc"), caseFile(name, "zh.rc"), "/dev/stdout"});
+    QCOMPARE(o.status, 0);
+    QCOMPARE(o.out, readRaw(caseFile(name, "expected.dict")));
+    QVERIFY(o.err.startsWith("OK!\n"));
+    name = QStringLiteral("translate-microsoft");
+    o = cli({"translate", caseFile(name, "dict.txt"), caseFile(name, "new.rc"), "/dev/stdout"});
+    QCOMPARE(o.status, 0);
+    QCOMPARE(o.out, readRaw(caseFile(name, "expected.rc")));
 }
 
 void TestConvertPerl::otherEncodingsConvertLikeBig5_data()
