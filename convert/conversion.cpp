@@ -206,10 +206,12 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
     const DecodedScript dictionary = DecodeScript(run.Dictionary);
     if (!dictionary.Problem.isEmpty())
         return refusal(QStringLiteral("字典檔「%1」：%2").arg(nameOf(paths.T1).shown(), dictionary.Problem));
-    if (dictionary.Encoding.Encoding != TextEncoding::Cp950)
+    // Only a byte order mark tells a dictionary's encoding: a source text
+    // may well read "#pragma code_page(65001)".
+    if (dictionary.Encoding.Bom)
         return refusal(QStringLiteral("字典檔「%1」是%2，字典檔必須是Big5（code page 950）。")
                            .arg(nameOf(paths.T1).shown(), EncodingLabel(dictionary.Encoding)));
-    run.DictionaryFile = {nameOf(paths.T1).shown(), EncodingLabel(dictionary.Encoding), lastLineNote(run.Dictionary)};
+    run.DictionaryFile = {nameOf(paths.T1).shown(), EncodingLabel({}), lastLineNote(run.Dictionary)};
     if (auto r = readInput(run.Source, paths.T2, QStringLiteral("新版本來源Resource檔")))
         return r;
     run.Source.Copy = run.Source.Bytes;

@@ -404,6 +404,8 @@ void TestConvertPerl::refusalsBeforeAnythingStarts_data()
                                         << QStringLiteral("翻譯後的RC檔「");
     QTest::newRow("output's folder missing") << translate << three("zh.rc", "en.rc", "none/out.rc")
                                              << QStringLiteral("所在的資料夾不存在");
+    QTest::newRow("UTF-16 dictionary") << translate << three("dict16.txt", "en.rc", "out.rc")
+                                       << QStringLiteral("字典檔必須是Big5");
     QTest::newRow("binary input") << make << three("binary.rc", "zh.rc", "out.txt")
                                   << QStringLiteral("NUL");
     QTest::newRow("UTF-16 cut in half") << make << three("en.rc", "half.rc", "out.txt")
@@ -415,8 +417,8 @@ void TestConvertPerl::refusalsBeforeAnythingStarts()
     QFETCH(QString, command);
     QFETCH(QStringList, files);
     QFETCH(QString, message);
-    const std::string folder = root + "/refuse " + QByteArray::number(QTest::currentDataTag()[0]).toStdString()
-                               + std::to_string(std::hash<std::string>{}(QTest::currentDataTag()) % 100000);
+    static int row = 0;
+    const std::string folder = root + "/refuse " + std::to_string(++row);
     QVERIFY(::mkdir(folder.c_str(), 0700) == 0);
     QVERIFY(::mkdir((folder + "/folder").c_str(), 0700) == 0);
     const QString name = QStringLiteral("ms-menu-dialog-strings");
@@ -424,6 +426,7 @@ void TestConvertPerl::refusalsBeforeAnythingStarts()
     QVERIFY(writeRaw(folder + "/zh.rc", readRaw(caseFile(name, "zh.rc"))));
     QVERIFY(writeRaw(folder + "/binary.rc", QByteArray("MZ\x90\0\3\0\0\0", 8)));
     QVERIFY(writeRaw(folder + "/half.rc", QByteArray("\xFF\xFE/\0/\0 ", 7)));
+    QVERIFY(writeRaw(folder + "/dict16.txt", QByteArray("\xFF\xFEO\0K\0\r\0\n\0", 10)));
     std::vector<std::string> args{PathBytes(command)};
     for (const QString &f : files)
         args.push_back(f.startsWith(QLatin1Char('/')) ? PathBytes(f) : folder + "/" + PathBytes(f));
@@ -623,7 +626,9 @@ void TestConvertPerl::retargetRewritesOnlyTheDeclarations()
     // script keeps 65001.
     const QByteArray head = "// Microsoft Visual C++\r\n#pragma code_page(1252)\r\nLANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\r\n";
     QVERIFY(writeRaw(root + "/pragma.rc", head + "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"Open\"\r\nEND\r\n"));
-    QVERIFY(writeRaw(root + "/pragma.dict", QByteArray("Open\r\n") + big5(QStringLiteral("開啟")) + "\r\n"));
+    // A dictionary is Big5 whatever its texts say.
+    QVERIFY(writeRaw(root + "/pragma.dict", QByteArray("#pragma code_page(65001)\r\n#pragma code_page(65001)\r\nOpen\r\n")
+                                                + big5(QStringLiteral("開啟")) + "\r\n"));
     QCOMPARE(cli({"translate", "--retarget", root + "/pragma.dict", root + "/pragma.rc", root + "/pragma-out.rc"}).status, 0);
     QCOMPARE(readRaw(root + "/pragma-out.rc"),
              "// Microsoft Visual C++\r\n#pragma code_page(950)\r\nLANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL\r\n"
