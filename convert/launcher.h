@@ -30,6 +30,10 @@ struct InterpreterCommand {
 InterpreterCommand BuildInterpreterCommand(const QString &perlPath, const QString &scriptPath,
                                            const QString &workingDirectory);
 
+// Why the interpreter `perlPath` could not be started, in the user's words:
+// what is wrong with the file, then the system's own text in brackets.
+QString InterpreterStartProblem(const QString &perlPath, const QString &systemText);
+
 struct StartResult {
     bool started = false;
     QString error; // why it could not be started

@@ -152,13 +152,14 @@ std::optional<Refusal> ScriptRunner::translationRefusal(const TranslationPaths &
 {
     if (paths.T1.empty() || paths.T2.empty() || paths.T3.empty())
         p.SetProgressText(QStringLiteral("製作失敗"));
-    if (auto r = TranslationRefusal(paths))
+    if (auto r = TranslationPathRefusal(paths))
         return r;
     if (IsRunning(RunKind::Translation))
         return Refusal{StillRunningMessage(RunKind::Translation), RefusalCaption()};
+    // A dictionary still being made may not exist yet: that is said first.
     if (ExtractionWritesTo(paths.T1))
         return Refusal{DictionaryBeingMadeMessage(), RefusalCaption()};
-    return std::nullopt;
+    return CheckTranslationAccess(paths);
 }
 
 bool ScriptRunner::writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName,

@@ -5,9 +5,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -112,6 +120,11 @@ bool isBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 
 Refusal refusal(const QString &text) { return {text, RefusalCaption()}; }
 
+QString shownPath(const std::string &path)
+{
+    return FileName::fromNative(QByteArray(path.data(), qsizetype(path.size()))).shown();
+}
+
 std::optional<Refusal> unsafePath(const std::string &path)
 {
     if (PathSafeForScript(path))
@@ -182,18 +195,116 @@ std::optional<Refusal> CheckTranslationFiles(const TranslationPaths &paths)
     return std::nullopt;
 }
 
-std::optional<Refusal> ExtractionRefusal(const ExtractionPaths &paths)
+std::optional<Refusal> ExtractionPathRefusal(const ExtractionPaths &paths)
 {
     if (paths.E1.empty() || paths.E2.empty() || paths.E3.empty())
         return refusal(EmptyFieldsMessage());
     return CheckExtractionFiles(paths);
 }
 
-std::optional<Refusal> TranslationRefusal(const TranslationPaths &paths)
+std::optional<Refusal> TranslationPathRefusal(const TranslationPaths &paths)
 {
     if (paths.T1.empty() || paths.T2.empty() || paths.T3.empty())
         return refusal(EmptyFieldsMessage());
     return CheckTranslationFiles(paths);
+}
+
+std::optional<Refusal> CheckInputFile(const std::string &path, const QString &what)
+{
+    const QString shown = shownPath(path);
+#ifdef Q_OS_WIN
+    const QFileInfo info(shown);
+    if (!info.exists())
+        return refusal(QStringLiteral("找不到%1「%2」。").arg(what, shown));
+    if (info.isDir())
+        return refusal(QStringLiteral("%1「%2」是資料夾，不是檔案。").arg(what, shown));
+    QFile file(shown);
+    if (!file.open(QIODevice::ReadOnly))
+        return refusal(QStringLiteral("無法讀取%1「%2」：%3。").arg(what, shown, file.errorString()));
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return refusal(QStringLiteral("找不到%1「%2」。").arg(what, shown));
+        return refusal(QStringLiteral("無法讀取%1「%2」：%3。").arg(what, shown, SystemReason(errno)));
+    }
+    if (S_ISDIR(st.st_mode))
+        return refusal(QStringLiteral("%1「%2」是資料夾，不是檔案。").arg(what, shown));
+    // The program reads an input for its report before the interpreter
+    // reads it again: a pipe or a device would give each of them something else.
+    if (!S_ISREG(st.st_mode))
+        return refusal(QStringLiteral("%1「%2」不是一般的檔案。").arg(what, shown));
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return refusal(QStringLiteral("無法讀取%1「%2」：%3。").arg(what, shown, SystemReason(errno)));
+    ::close(fd);
+#endif
+    return std::nullopt;
+}
+
+std::optional<Refusal> CheckOutputFile(const std::string &path, const QString &what)
+{
+    const QString shown = shownPath(path);
+    std::error_code ec;
+    fs::path target = fs::absolute(toPath(path), ec);
+    if (ec)
+        target = toPath(path);
+    const std::string folder = target.parent_path().empty() ? std::string(".") : target.parent_path().string();
+#ifdef Q_OS_WIN
+    const QFileInfo info(shown);
+    if (info.isDir())
+        return refusal(QStringLiteral("%1「%2」是資料夾，不是檔案。").arg(what, shown));
+    if (!info.dir().exists())
+        return refusal(QStringLiteral("%1「%2」所在的資料夾不存在。").arg(what, shown));
+    if (info.exists() && !info.isWritable())
+        return refusal(QStringLiteral("%1「%2」是唯讀檔，無法寫入。").arg(what, shown));
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return refusal(QStringLiteral("%1「%2」是資料夾，不是檔案。").arg(what, shown));
+        if (::access(path.c_str(), W_OK) != 0)
+            return refusal(QStringLiteral("%1「%2」無法寫入：%3。").arg(what, shown, SystemReason(errno)));
+    }
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode))
+        return refusal(QStringLiteral("%1「%2」所在的資料夾不存在。").arg(what, shown));
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return refusal(QStringLiteral("無法在%1「%2」所在的資料夾中寫入檔案：%3。").arg(what, shown, SystemReason(errno)));
+#endif
+    return std::nullopt;
+}
+
+std::optional<Refusal> CheckExtractionAccess(const ExtractionPaths &paths)
+{
+    if (auto r = CheckInputFile(paths.E1, QStringLiteral("來源Resource檔")))
+        return r;
+    if (auto r = CheckInputFile(paths.E2, QStringLiteral("翻譯後Resource檔")))
+        return r;
+    return CheckOutputFile(paths.E3, QStringLiteral("輸出的字典檔"));
+}
+
+std::optional<Refusal> CheckTranslationAccess(const TranslationPaths &paths)
+{
+    if (auto r = CheckInputFile(paths.T1, QStringLiteral("字典檔")))
+        return r;
+    if (auto r = CheckInputFile(paths.T2, QStringLiteral("新版本來源Resource檔")))
+        return r;
+    return CheckOutputFile(paths.T3, QStringLiteral("翻譯後的RC檔"));
+}
+
+std::optional<Refusal> ExtractionRefusal(const ExtractionPaths &paths)
+{
+    if (auto r = ExtractionPathRefusal(paths))
+        return r;
+    return CheckExtractionAccess(paths);
+}
+
+std::optional<Refusal> TranslationRefusal(const TranslationPaths &paths)
+{
+    if (auto r = TranslationPathRefusal(paths))
+        return r;
+    return CheckTranslationAccess(paths);
 }
 
 WriteResult WriteScriptFile(const QString &path, const std::string &bytes)

@@ -110,7 +110,24 @@ bool PathSafeForScript(std::string_view path);
 std::optional<Refusal> CheckExtractionFiles(const ExtractionPaths &paths);
 std::optional<Refusal> CheckTranslationFiles(const TranslationPaths &paths);
 
-// All checks of a run in the order the windows make them (empty fields first).
+// The checks on the path texts alone: all fields filled, then the checks
+// above. Nothing is looked up on the disk.
+std::optional<Refusal> ExtractionPathRefusal(const ExtractionPaths &paths);
+std::optional<Refusal> TranslationPathRefusal(const TranslationPaths &paths);
+
+// The checks on the files themselves, made just before a run so that the
+// interpreter never starts on something it would quietly read as empty or
+// fail to write: an input must be a plain file that can be read; an output
+// must not be a folder, an existing output must take writing, and its
+// folder must exist and take new files. `what` names the field in the
+// message ("字典檔" ...).
+std::optional<Refusal> CheckInputFile(const std::string &path, const QString &what);
+std::optional<Refusal> CheckOutputFile(const std::string &path, const QString &what);
+std::optional<Refusal> CheckExtractionAccess(const ExtractionPaths &paths);
+std::optional<Refusal> CheckTranslationAccess(const TranslationPaths &paths);
+
+// All checks of a run in the order the windows make them (empty fields
+// first, then the path texts, then the files).
 std::optional<Refusal> ExtractionRefusal(const ExtractionPaths &paths);
 std::optional<Refusal> TranslationRefusal(const TranslationPaths &paths);
 

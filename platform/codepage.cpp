@@ -26,6 +26,10 @@ struct Tables {
     std::vector<char16_t> twoByte = std::vector<char16_t>(65536, 0); // code -> char, 0 = not valid
     std::array<char16_t, 256> single{};                              // high single bytes, 0 = not valid
     std::vector<std::uint16_t> toCode = std::vector<std::uint16_t>(65536, 0); // char -> code, 0 = none
+    // What the converter gives the codes that are not text: private-use
+    // characters for the user-defined and vendor areas, a control character
+    // for the single byte 0x80.
+    std::vector<char16_t> notText = std::vector<char16_t>(65536, 0); // code -> char, 0 = none
 
     Tables()
     {
@@ -48,6 +52,8 @@ struct Tables {
             if (!isLead(static_cast<unsigned char>(b)) && roundTrips(QByteArray(1, char(b)), c)) {
                 if (!isNotText(c))
                     single[b] = c;
+                else
+                    notText[std::size_t(b)] = c;
                 toCode[c] = static_cast<std::uint16_t>(b);
             }
         }
@@ -63,6 +69,8 @@ struct Tables {
                     const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
                     if (!isNotText(c))
                         twoByte[code] = c;
+                    else
+                        notText[code] = c;
                     toCode[c] = code;
                 }
             }
@@ -86,9 +94,23 @@ void appendCodePoint(QString &out, char32_t cp)
     }
 }
 
+QString decodeWith(std::string_view bytes, bool keepPrivateUse);
+
 } // namespace
 
 QString decode(std::string_view bytes)
+{
+    return decodeWith(bytes, false);
+}
+
+QString decodeForUnicodeFile(std::string_view bytes)
+{
+    return decodeWith(bytes, true);
+}
+
+namespace {
+
+QString decodeWith(std::string_view bytes, bool keepPrivateUse)
 {
     const Tables &t = tables();
     QString out;
@@ -102,7 +124,9 @@ QString decode(std::string_view bytes)
         }
         if (isLead(b) && i + 1 < n && isTrail(static_cast<unsigned char>(bytes[i + 1]))) {
             const auto trail = static_cast<unsigned char>(bytes[i + 1]);
-            const char16_t c = t.twoByte[b << 8 | trail];
+            char16_t c = t.twoByte[b << 8 | trail];
+            if (c == 0 && keepPrivateUse)
+                c = t.notText[b << 8 | trail];
             if (c != 0) {
                 out.append(QChar(c));
             } else {
@@ -117,11 +141,15 @@ QString decode(std::string_view bytes)
         }
         if (t.single[b] != 0)
             out.append(QChar(t.single[b]));
+        else if (keepPrivateUse && t.notText[b] != 0)
+            out.append(QChar(t.notText[b]));
         else
             appendCodePoint(out, escapeFor(b));
     }
     return out;
 }
+
+} // namespace
 
 std::optional<std::string> encode(QStringView text, qsizetype *badIndex)
 {

@@ -20,6 +20,12 @@ namespace cp950 {
 // Big5 bytes -> display text. Never fails.
 QString decode(std::string_view bytes);
 
+// Big5 bytes -> text for a Unicode file: as decode, but the codes of the
+// user-defined and vendor areas become the private-use characters Windows
+// gives them (and 0x80 its control character), as another program reading
+// the file expects, instead of unreadable bytes.
+QString decodeForUnicodeFile(std::string_view bytes);
+
 // Display text -> Big5 bytes. Empty optional when the text holds a character
 // that code page 950 cannot hold; *badIndex then names its position.
 std::optional<std::string> encode(QStringView text, qsizetype *badIndex = nullptr);

@@ -3,6 +3,7 @@
 #include "platform/messages.h"
 #include "platform/seam.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -50,6 +51,10 @@ public:
             const QString path = chosen.first();
             const QFileInfo info(path);
             if (d.DialogKind == FileDialog::Kind::Save) {
+                if (const QString problem = SaveChoiceProblem(d, path); !problem.isEmpty()) {
+                    messageBoxes().message(&dialog, problem, d.Title);
+                    continue;
+                }
                 if ((d.Options & FileDialog::NoReadOnlyReturn) && info.exists() && !info.isWritable()) {
                     messageBoxes().message(&dialog, QStringLiteral("檔案 %1 是唯讀檔，請選擇其他檔名。").arg(path),
                                            d.Title);
@@ -95,6 +100,18 @@ FileDialogService &fileDialogs()
 void setFileDialogs(FileDialogService *service)
 {
     seam.install(service);
+}
+
+QString SaveChoiceProblem(const FileDialog &dialog, const QString &path)
+{
+    if (!(dialog.Options & FileDialog::PathMustExist))
+        return {};
+    // Qt's own save dialog takes a typed name in a folder that does not
+    // exist; the run would then write nowhere.
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.exists() || !folder.isDir())
+        return QStringLiteral("路徑 %1 不存在。\n請確認路徑是否正確。").arg(QDir::toNativeSeparators(folder.filePath()));
+    return {};
 }
 
 QStringList toQtNameFilters(const QString &filter, const FilterPatternMap &map)

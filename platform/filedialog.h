@@ -63,6 +63,10 @@ public:
 FileDialogService &fileDialogs();
 void setFileDialogs(FileDialogService *service);
 
+// Why a save dialog may not close on `path`: with PathMustExist, a folder
+// that does not exist. Empty when the choice is fine.
+QString SaveChoiceProblem(const FileDialog &dialog, const QString &path);
+
 // Turns the program's filter text into the name filters Qt's dialogs take:
 // each entry becomes "description (patterns)"; with the dialog option that
 // hides filter details the description shows as it is.

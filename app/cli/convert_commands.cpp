@@ -1,8 +1,11 @@
 #include "app/cli/commands.h"
 #include "settings/settings.h"
 
+#include "convert/conversion.h"
 #include "convert/launcher.h"
 #include "convert/script.h"
+#include "files/filename.h"
+#include "files/savefile.h"
 
 #include <QDir>
 #include <QProcess>
@@ -17,51 +20,179 @@
 #endif
 
 // The conversion commands: the very scripts the two conversion windows write,
-// with the same checks, run by the interpreter while the command waits.
+// with the same checks, run by the interpreter while the command waits; the
+// program's own steps before and after the run, and the report.
 
 namespace {
 
-enum Status { Ok = 0, Failed = 1, Usage = 2 };
+enum Status { Ok = 0, Failed = 1, Usage = 2, Mismatch = 3 };
+
+enum Allowed : unsigned {
+    AllowFont = 1u << 0,
+    AllowPerl = 1u << 1,
+    AllowStrict = 1u << 2,
+    AllowRetarget = 1u << 3,
+    AllowMissing = 1u << 4,
+};
 
 struct Options {
     std::vector<std::string> paths;
     bool font = false;
+    bool strict = false;
+    bool retarget = false;
+    bool help = false;
     std::optional<std::string> perl;
+    std::optional<std::string> missing;
 };
+
+const char *const PerlHelp =
+    "Perl直譯器：\n"
+    "  有 --perl 時用它指定的程式：含有路徑的名稱以執行命令時所在的資料夾為準，\n"
+    "  不含路徑的名稱在 PATH 的資料夾中找。沒有 --perl 時用程式設定中的Perl路徑，\n"
+    "  設定中也沒有時用 PATH 中找到的 perl。\n";
+
+const char *const MakeDictionaryHelp =
+    "用法：tavisorn-cli make-dictionary [選項] EN.rc ZH.rc OUT\n"
+    "\n"
+    "由英文版本的RC檔 EN.rc 與翻譯後（中文版本）的RC檔 ZH.rc 製作字典檔 OUT。\n"
+    "選單與對話框的文字依它們在同名區塊中的位置配對，字串表的文字依識別字配對。\n"
+    "RC檔可以是Big5（code page 950）、UTF-8（含BOM，或有 #pragma code_page(65001)）\n"
+    "或含BOM的UTF-16；字典檔一律寫成Big5，CR LF 行尾。\n"
+    "做完後在標準錯誤輸出報告：寫出的字串對、每個選單與對話框兩邊的文字數、\n"
+    "配對從哪裡開始錯開、只在一個檔案中的字串表識別字。\n"
+    "\n"
+    "選項：\n"
+    "  --strict      有選單或對話框兩邊的文字對不上，或沒有寫出任何字串對時，\n"
+    "                結束狀態為 3\n"
+    "  --perl PATH   使用這個Perl直譯器\n"
+    "  --help        顯示這段說明\n"
+    "\n"
+    "%PERL%"
+    "\n"
+    "結束狀態：\n"
+    "  0     完成（報告中的注意事項不影響結束狀態，除非加上 --strict）\n"
+    "  1     拒絕執行（檔案不存在或無法讀寫、輸出與輸入相同等）、無法執行Perl，\n"
+    "        或寫出的檔案不完整\n"
+    "  2     用法錯誤\n"
+    "  3     加上 --strict 時，兩邊的文字對不上或沒有字串對\n"
+    "  其他  Perl程式結束時傳回的錯誤碼\n";
+
+const char *const TranslateHelp =
+    "用法：tavisorn-cli translate [選項] DICT NEW.rc OUT\n"
+    "\n"
+    "以字典檔 DICT 翻譯新版本的英文RC檔 NEW.rc，寫出翻譯後的RC檔 OUT。\n"
+    "NEW.rc 可以是Big5（code page 950）、UTF-8（含BOM，或有 #pragma code_page(65001)）\n"
+    "或含BOM的UTF-16；OUT 用與 NEW.rc 相同的編碼、BOM 與行尾。字典檔必須是Big5。\n"
+    "做完後在標準錯誤輸出報告：找到多少文字、翻譯了多少、哪些仍是英文。\n"
+    "\n"
+    "選項：\n"
+    "  --font          把對話框的 FONT 8 字形改為新細明體 9\n"
+    "  --missing FILE  把仍是英文的文字寫成字典檔 FILE（每個文字以自己為譯文，\n"
+    "                  依第一次出現的順序，不重複；Big5、CR LF 行尾）\n"
+    "  --retarget      把宣告英文的 LANGUAGE 行改為\n"
+    "                  LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL，\n"
+    "                  並把 #pragma code_page 改為寫出的編碼（Big5 為 950，UTF-8 為 65001）\n"
+    "  --perl PATH     使用這個Perl直譯器\n"
+    "  --help          顯示這段說明\n"
+    "\n"
+    "%PERL%"
+    "\n"
+    "結束狀態：\n"
+    "  0     完成\n"
+    "  1     拒絕執行（檔案不存在或無法讀寫、輸出與輸入相同等）、無法執行Perl，\n"
+    "        或寫出的檔案不完整\n"
+    "  2     用法錯誤\n"
+    "  其他  Perl程式結束時傳回的錯誤碼\n";
+
+const char *const ScriptHelp =
+    "用法：tavisorn-cli script extraction EN.rc ZH.rc OUT\n"
+    "      tavisorn-cli script translation [--font] DICT NEW.rc OUT\n"
+    "\n"
+    "在標準輸出印出製作字典檔或翻譯新版本的視窗會寫出的Perl程式，不執行它，\n"
+    "也不讀取檔案。相對路徑以目前的資料夾為準。\n"
+    "\n"
+    "選項：\n"
+    "  --font   把對話框的 FONT 8 字形改為新細明體 9（只用於 translation）\n"
+    "  --help   顯示這段說明\n"
+    "\n"
+    "結束狀態：\n"
+    "  0  完成\n"
+    "  1  拒絕（欄位是空的、路徑不安全、輸出與輸入相同）或無法寫出\n"
+    "  2  用法錯誤\n";
 
 void say(const QString &text)
 {
     std::fprintf(stderr, "tavisorn-cli：%s\n", text.toUtf8().constData());
 }
 
+void printHelp(const char *text)
+{
+    const QByteArray help = QByteArray(text).replace("%PERL%", PerlHelp);
+    std::fwrite(help.constData(), 1, std::size_t(help.size()), stdout);
+}
+
+// The report goes to standard error, line by line as rendered.
+void report(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+QString argument(const std::string &bytes)
+{
+    return FileName::fromNative(QByteArray(bytes.data(), qsizetype(bytes.size()))).shown();
+}
+
 // Options may stand before, between or after the paths; "--" ends them.
-std::optional<Options> parse(const CliArgs &args, bool fontAllowed, bool perlAllowed)
+std::optional<Options> parse(const CliArgs &args, unsigned allowed)
 {
     Options options;
     bool optionsEnded = false;
+    auto value = [&](std::size_t &i, const char *name, std::optional<std::string> &into) {
+        const std::string &arg = args[i];
+        const std::string prefix = std::string(name) + "=";
+        if (arg.rfind(prefix, 0) == 0) {
+            into = arg.substr(prefix.size());
+            return true;
+        }
+        if (i + 1 == args.size()) {
+            say(QStringLiteral("%1 後面要有路徑。").arg(QLatin1String(name)));
+            return false;
+        }
+        into = args[++i];
+        return true;
+    };
+    auto is = [](const std::string &arg, const char *name) {
+        return arg == name || arg.rfind(std::string(name) + "=", 0) == 0;
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && fontAllowed && arg == "--font") {
-            options.font = true;
-        } else if (!optionsEnded && perlAllowed && arg == "--perl") {
-            if (i + 1 == args.size()) {
-                say(QStringLiteral("--perl 後面要有Perl直譯器的路徑。"));
-                return std::nullopt;
-            }
-            options.perl = args[++i];
-        } else if (!optionsEnded && perlAllowed && arg.rfind("--perl=", 0) == 0) {
-            options.perl = arg.substr(7);
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-' && arg[1] == '-') {
-            say(QStringLiteral("不明的選項「%1」。").arg(QString::fromLocal8Bit(arg.c_str())));
-            return std::nullopt;
-        } else {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || arg[1] != '-') {
             options.paths.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help") {
+            options.help = true;
+        } else if ((allowed & AllowFont) && arg == "--font") {
+            options.font = true;
+        } else if ((allowed & AllowStrict) && arg == "--strict") {
+            options.strict = true;
+        } else if ((allowed & AllowRetarget) && arg == "--retarget") {
+            options.retarget = true;
+        } else if ((allowed & AllowPerl) && is(arg, "--perl")) {
+            if (!value(i, "--perl", options.perl))
+                return std::nullopt;
+        } else if ((allowed & AllowMissing) && is(arg, "--missing")) {
+            if (!value(i, "--missing", options.missing))
+                return std::nullopt;
+        } else {
+            say(QStringLiteral("不明的選項「%1」。請以 --help 查看用法。").arg(argument(arg)));
+            return std::nullopt;
         }
     }
-    if (options.paths.size() != 3) {
-        say(QStringLiteral("需要三個檔案路徑（現有 %1 個）。").arg(options.paths.size()));
+    if (!options.help && options.paths.size() != 3) {
+        say(QStringLiteral("需要三個檔案路徑（現有 %1 個）。請以 --help 查看用法。").arg(options.paths.size()));
         return std::nullopt;
     }
     return options;
@@ -94,16 +225,45 @@ std::string absolute(const std::string &path)
 #endif
 }
 
-// The interpreter to run: the --perl option, else `perl` found on the PATH.
-// The PerlPath setting is to be consulted between the two.
-QString resolvePerl(const std::optional<std::string> &option)
+bool hasSeparator(const std::string &path)
 {
-    if (option)
-        return PathFromBytes(*option);
+#ifdef Q_OS_WIN
+    return path.find_first_of("/\\:") != std::string::npos;
+#else
+    return path.find('/') != std::string::npos;
+#endif
+}
+
+// The interpreter to run: the --perl option, else the PerlPath setting,
+// else `perl` found on the PATH. A --perl with a folder in it is taken
+// relative to where the command was started, since the interpreter itself
+// starts in the run's own folder; a bare name is looked up on the PATH.
+std::optional<QString> resolvePerl(const std::optional<std::string> &option)
+{
+    if (option) {
+        if (option->empty()) {
+            say(QStringLiteral("--perl 後面要有Perl直譯器的路徑。"));
+            return std::nullopt;
+        }
+        if (hasSeparator(*option))
+            return PathFromBytes(absolute(*option));
+        const QString found = QStandardPaths::findExecutable(PathFromBytes(*option));
+        if (found.isEmpty()) {
+            say(QStringLiteral("無法執行Perl直譯器「%1」：%2")
+                    .arg(argument(*option), InterpreterStartProblem(PathFromBytes(*option), QString())));
+            return std::nullopt;
+        }
+        return found;
+    }
     // The interpreter chosen in the program's settings, as the windows use it.
     if (LoadSettings().ok && !RegDat.PerlPath.isEmpty())
         return RegDat.PerlPath;
-    return QStandardPaths::findExecutable(QStringLiteral("perl"));
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("perl"));
+    if (found.isEmpty()) {
+        say(QStringLiteral("找不到Perl直譯器：請以 --perl 指定它的路徑。"));
+        return std::nullopt;
+    }
+    return found;
 }
 
 int refuse(const Refusal &refusal)
@@ -112,18 +272,22 @@ int refuse(const Refusal &refusal)
     return Failed;
 }
 
-int runScriptFile(const char *scriptName, const std::string &script, const std::optional<std::string> &perlOption)
+// What the script prints ("OK!") goes to standard output with a line end
+// after it, so that it does not run into the shell's prompt; to standard
+// error when an output of the run goes to standard output.
+void passOn(const QByteArray &printed, std::FILE *to)
 {
-    const QString perl = resolvePerl(perlOption);
-    if (perl.isEmpty()) {
-        say(QStringLiteral("找不到Perl直譯器：請以 --perl 指定它的路徑。"));
-        return Failed;
-    }
-    QTemporaryDir folder;
-    if (!folder.isValid()) {
-        say(QStringLiteral("無法建立暫存資料夾：%1").arg(folder.errorString()));
-        return Failed;
-    }
+    if (printed.isEmpty())
+        return;
+    std::fwrite(printed.constData(), 1, std::size_t(printed.size()), to);
+    if (!printed.endsWith('\n'))
+        std::fputc('\n', to);
+    std::fflush(to);
+}
+
+int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std::string &script, const QString &perl,
+                  bool outputIsStream)
+{
     const QString scriptPath = folder.filePath(QLatin1String(scriptName));
     if (const WriteResult written = WriteScriptFile(scriptPath, script); !written.ok) {
         say(written.error);
@@ -135,21 +299,30 @@ int runScriptFile(const char *scriptName, const std::string &script, const std::
     process.setArguments(command.arguments);
     process.setWorkingDirectory(command.workingDirectory);
     process.setProcessEnvironment(command.environment);
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setStandardInputFile(QProcess::nullDevice());
     process.start();
     if (!process.waitForStarted()) {
-        say(QStringLiteral("無法執行Perl直譯器「%1」：%2").arg(perl, process.errorString()));
+        say(QStringLiteral("無法執行Perl直譯器「%1」：%2").arg(perl, InterpreterStartProblem(perl, process.errorString())));
         return Failed;
     }
     process.waitForFinished(-1);
+    passOn(process.readAllStandardOutput(), outputIsStream ? stderr : stdout);
     if (process.exitStatus() == QProcess::CrashExit) {
         say(QStringLiteral("Perl直譯器不正常結束。"));
         return Failed;
     }
     if (process.exitCode() != 0)
-        say(QStringLiteral("Perl程式結束時傳回錯誤碼 %1。").arg(process.exitCode()));
+        say(QStringLiteral("Perl程式結束時傳回錯誤碼 %1，沒有報告。").arg(process.exitCode()));
     return process.exitCode();
+}
+
+bool makeFolder(QTemporaryDir &folder)
+{
+    if (folder.isValid())
+        return true;
+    say(QStringLiteral("無法建立暫存資料夾：%1").arg(folder.errorString()));
+    return false;
 }
 
 ExtractionPaths extractionPaths(const Options &options)
@@ -171,56 +344,167 @@ int print(const std::string &script)
     return Ok;
 }
 
+// The file of --missing is one more output of the run.
+std::optional<Refusal> missingFileRefusal(const std::string &missing, const TranslationPaths &paths)
+{
+    if (auto r = CheckOutputFile(missing, QStringLiteral("未翻譯文字的字典檔")))
+        return r;
+    for (const std::string *other : {&paths.T1, &paths.T2, &paths.T3})
+        if (NameTheSameFile(missing, *other))
+            return Refusal{QStringLiteral("--missing 的檔案不能是字典檔、新版本RC檔或翻譯後的RC檔，請另選檔名。"),
+                           RefusalCaption()};
+    return std::nullopt;
+}
+
+int writeMissing(const std::string &missing, const TranslationRun &run, const TranslationReport &translated)
+{
+    QStringList leftOut;
+    const std::string pairs =
+        MissingPairs(translated, [&run](std::string_view bytes) { return run.StandIns.Holds(bytes); }, &leftOut);
+    const FileName name = FileName::fromNative(QByteArray(missing.data(), qsizetype(missing.size())));
+    if (const FileResult saved = SaveBytes(name, pairs); !saved.ok) {
+        say(saved.error);
+        return Failed;
+    }
+    QString text = QStringLiteral("仍是英文的文字寫入 %1：%2 對\n")
+                       .arg(name.shown(), QString::number(qsizetype(translated.Left.size()) - leftOut.size()));
+    for (const QString &t : leftOut)
+        text += QStringLiteral("  沒有寫入（含有Big5沒有的字元）：\"%1\"\n").arg(t);
+    report(text);
+    return Ok;
+}
+
+// The interpreter ended well but wrote something else than its script
+// writes: a full disk, or a file changed meanwhile. Not a success.
+int incomplete()
+{
+    say(QStringLiteral("Perl程式寫出的檔案與依相同規則預期的不同，可能不完整（例如磁碟已滿）。"));
+    return Failed;
+}
+
 } // namespace
 
 int runMakeDictionary(const CliArgs &args)
 {
-    const auto options = parse(args, false, true);
+    const auto options = parse(args, AllowPerl | AllowStrict);
     if (!options)
         return Usage;
+    if (options->help) {
+        printHelp(MakeDictionaryHelp);
+        return Ok;
+    }
     const ExtractionPaths paths = extractionPaths(*options);
     if (const auto r = ExtractionRefusal(paths))
         return refuse(*r);
-    return runScriptFile(ExtractionScriptName, ExtractionScript(paths), options->perl);
+    const std::optional<QString> perl = resolvePerl(options->perl);
+    if (!perl)
+        return Failed;
+    QTemporaryDir folder;
+    if (!makeFolder(folder))
+        return Failed;
+    ExtractionRun run;
+    if (const auto r = PrepareExtraction(paths, folder.path(), run))
+        return refuse(*r);
+    if (const int status = runScriptFile(folder, ExtractionScriptName, ExtractionScript(run.Script), *perl,
+                                         IsStreamOutput(paths.E3)))
+        return status;
+    const RunOutcome<ExtractionReport> outcome = FinishExtraction(run);
+    if (!outcome.ok) {
+        say(outcome.error);
+        return Failed;
+    }
+    report(RenderExtractionReport(outcome.report));
+    if (!outcome.report.WrittenAsRead)
+        return incomplete();
+    if (options->strict && (outcome.report.BlocksDiffer() || outcome.report.NoPairs()))
+        return Mismatch;
+    return Ok;
 }
 
 int runTranslate(const CliArgs &args)
 {
-    const auto options = parse(args, true, true);
+    const auto options = parse(args, AllowFont | AllowPerl | AllowRetarget | AllowMissing);
     if (!options)
         return Usage;
+    if (options->help) {
+        printHelp(TranslateHelp);
+        return Ok;
+    }
     const TranslationPaths paths = translationPaths(*options);
     if (const auto r = TranslationRefusal(paths))
         return refuse(*r);
-    return runScriptFile(TranslationScriptName, TranslationScript(paths), options->perl);
+    std::optional<std::string> missing;
+    if (options->missing) {
+        missing = absolute(*options->missing);
+        if (const auto r = missingFileRefusal(*missing, paths))
+            return refuse(*r);
+    }
+    const std::optional<QString> perl = resolvePerl(options->perl);
+    if (!perl)
+        return Failed;
+    QTemporaryDir folder;
+    if (!makeFolder(folder))
+        return Failed;
+    TranslationRun run;
+    TranslationOptions translation;
+    translation.Retarget = options->retarget;
+    if (const auto r = PrepareTranslation(paths, translation, folder.path(), run))
+        return refuse(*r);
+    const bool streamed = IsStreamOutput(paths.T3) || (missing && IsStreamOutput(*missing));
+    if (const int status =
+            runScriptFile(folder, TranslationScriptName, TranslationScript(run.Script), *perl, streamed))
+        return status;
+    const RunOutcome<TranslationReport> outcome = FinishTranslation(run);
+    if (!outcome.ok) {
+        say(outcome.error);
+        return Failed;
+    }
+    QString text = RenderTranslationReport(outcome.report);
+    for (const LanguageLine &l : outcome.report.Language) {
+        if (l.After.isEmpty()) {
+            text += QStringLiteral("加上 --retarget 可把這些行改為中文的宣告。\n");
+            break;
+        }
+    }
+    report(text);
+    if (!outcome.report.WrittenAsRead)
+        return incomplete();
+    if (missing)
+        return writeMissing(*missing, run, outcome.report);
+    return Ok;
 }
 
 int runScript(const CliArgs &args)
 {
     if (args.empty()) {
-        say(QStringLiteral("script 後面要有 extraction 或 translation。"));
+        say(QStringLiteral("script 後面要有 extraction 或 translation。請以 --help 查看用法。"));
         return Usage;
     }
     const std::string kind = args.front();
-    const CliArgs rest(args.begin() + 1, args.end());
-    if (kind == "extraction") {
-        const auto options = parse(rest, false, false);
-        if (!options)
-            return Usage;
-        const ExtractionPaths paths = extractionPaths(*options);
-        if (const auto r = ExtractionRefusal(paths))
-            return refuse(*r);
-        return print(ExtractionScript(paths));
+    if (kind == "--help") {
+        printHelp(ScriptHelp);
+        return Ok;
     }
-    if (kind == "translation") {
-        const auto options = parse(rest, true, false);
+    const CliArgs rest(args.begin() + 1, args.end());
+    if (kind == "extraction" || kind == "translation") {
+        const auto options = parse(rest, kind == "translation" ? AllowFont : 0u);
         if (!options)
             return Usage;
+        if (options->help) {
+            printHelp(ScriptHelp);
+            return Ok;
+        }
+        if (kind == "extraction") {
+            const ExtractionPaths paths = extractionPaths(*options);
+            if (const auto r = ExtractionPathRefusal(paths))
+                return refuse(*r);
+            return print(ExtractionScript(paths));
+        }
         const TranslationPaths paths = translationPaths(*options);
-        if (const auto r = TranslationRefusal(paths))
+        if (const auto r = TranslationPathRefusal(paths))
             return refuse(*r);
         return print(TranslationScript(paths));
     }
-    say(QStringLiteral("不明的程式種類「%1」：應為 extraction 或 translation。").arg(QString::fromLocal8Bit(kind.c_str())));
+    say(QStringLiteral("不明的程式種類「%1」：應為 extraction 或 translation。").arg(argument(kind)));
     return Usage;
 }

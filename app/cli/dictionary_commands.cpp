@@ -1,18 +1,68 @@
 #include "app/cli/commands.h"
 
 #include "dictionary/checks.h"
+#include "convert/script.h"
 #include "dictionary/dictionary.h"
 #include "platform/codepage.h"
 
 #include <cstdio>
 
-// Exit statuses: 0 done, 1 a file could not be read or written, 2 wrong use,
-// 3 problems found by check.
+// Exit statuses: 0 done, 1 a file could not be read or written (or would
+// be overwritten unasked), 2 wrong use, 3 problems found by check.
 namespace {
 
 constexpr int kFileFailed = 1;
 constexpr int kWrongUse = 2;
 constexpr int kProblemsFound = 3;
+
+const char *const StatsHelp =
+    "用法：tavisorn-cli stats DICT\n"
+    "\n"
+    "以編輯器的方式讀入字典檔 DICT，在標準輸出印出：字串對的數目、條目（不同的原文）\n"
+    "的數目、有多個翻譯的條目數，以及未翻譯的條目數（選定的翻譯與原文相同）。\n"
+    "\n"
+    "選項：\n"
+    "  --help   顯示這段說明\n"
+    "\n"
+    "結束狀態：\n"
+    "  0  完成\n"
+    "  1  無法讀取字典檔\n"
+    "  2  用法錯誤\n";
+
+const char *const NormalizeHelp =
+    "用法：tavisorn-cli normalize DICT OUT\n"
+    "      tavisorn-cli normalize --in-place DICT\n"
+    "\n"
+    "以編輯器的方式讀入字典檔 DICT 並儲存為 OUT：相同的原文合為一個條目，\n"
+    "每個條目寫出原文及它選定的翻譯，依原文排序，CR LF 行尾。\n"
+    "OUT 與 DICT 是同一個檔案時，必須加上 --in-place 才會覆寫它。\n"
+    "\n"
+    "選項：\n"
+    "  --in-place   覆寫 DICT 本身（只給一個路徑時，OUT 就是 DICT）\n"
+    "  --help       顯示這段說明\n"
+    "\n"
+    "結束狀態：\n"
+    "  0  完成\n"
+    "  1  無法讀取或儲存字典檔，或沒有 --in-place 而 OUT 就是 DICT\n"
+    "  2  用法錯誤\n";
+
+const char *const CheckHelp =
+    "用法：tavisorn-cli check DICT\n"
+    "\n"
+    "讀入字典檔 DICT，以每個條目的原文檢查它選定的翻譯：熱鍵缺少、多出或字母不同\n"
+    "（(&X) 的寫法也算熱鍵）、快速鍵、printf 及編號參數、跳脫字元、結尾符號、\n"
+    "前後空白，以及與原文相同（未翻譯）的翻譯。每個問題在標準輸出印一行：\n"
+    "種類代號、條目編號（由 1 起）、原文、翻譯，以定位字元分隔，UTF-8；\n"
+    "各種類的數目印在標準錯誤輸出。\n"
+    "\n"
+    "選項：\n"
+    "  --help   顯示這段說明\n"
+    "\n"
+    "結束狀態：\n"
+    "  0  沒有問題\n"
+    "  1  無法讀取字典檔\n"
+    "  2  用法錯誤\n"
+    "  3  找到問題\n";
 
 // File names travel as the bytes the shell passed: a Big5 name stays Big5.
 FileName pathArgument(const std::string &bytes)
@@ -25,6 +75,12 @@ void printError(const QString &text)
     std::fprintf(stderr, "tavisorn-cli：%s\n", text.toUtf8().constData());
 }
 
+void printLine(const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
 // Loads the dictionary as the editor does, without a progress window.
 bool load(const std::string &pathBytes, DictionaryTables &tables)
 {
@@ -35,12 +91,27 @@ bool load(const std::string &pathBytes, DictionaryTables &tables)
     return result.ok;
 }
 
+bool asksForHelp(const CliArgs &args)
+{
+    for (const std::string &arg : args) {
+        if (arg == "--")
+            return false;
+        if (arg == "--help")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int runStats(const CliArgs &args)
 {
+    if (asksForHelp(args)) {
+        std::fputs(StatsHelp, stdout);
+        return 0;
+    }
     if (args.size() != 1) {
-        std::fputs("用法：tavisorn-cli stats DICT\n", stderr);
+        std::fputs("用法：tavisorn-cli stats DICT（以 --help 查看說明）\n", stderr);
         return kWrongUse;
     }
     DictionaryTables tables;
@@ -56,23 +127,48 @@ int runStats(const CliArgs &args)
         if (entry.ChosenTranslation() == entry.Source)
             ++untranslated;
     }
-    std::printf("pairs: %lld\n", static_cast<long long>(tables.LastPair) + 1);
-    std::printf("entries: %lld\n", static_cast<long long>(tables.LastEntry) + 1);
-    std::printf("entries with several translations: %lld\n", several);
-    std::printf("entries not translated (chosen translation equals source): %lld\n", untranslated);
+    printLine(QStringLiteral("字串對：%1").arg(static_cast<long long>(tables.LastPair) + 1));
+    printLine(QStringLiteral("條目：%1").arg(static_cast<long long>(tables.LastEntry) + 1));
+    printLine(QStringLiteral("有多個翻譯的條目：%1").arg(several));
+    printLine(QStringLiteral("未翻譯的條目（選定的翻譯與原文相同）：%1").arg(untranslated));
     return 0;
 }
 
 int runNormalize(const CliArgs &args)
 {
-    if (args.size() != 2) {
-        std::fputs("用法：tavisorn-cli normalize DICT OUT\n", stderr);
+    if (asksForHelp(args)) {
+        std::fputs(NormalizeHelp, stdout);
+        return 0;
+    }
+    bool inPlace = false;
+    CliArgs paths;
+    bool optionsEnded = false;
+    for (const std::string &arg : args) {
+        if (!optionsEnded && arg == "--")
+            optionsEnded = true;
+        else if (!optionsEnded && arg == "--in-place")
+            inPlace = true;
+        else
+            paths.push_back(arg);
+    }
+    if (inPlace && paths.size() == 1)
+        paths.push_back(paths.front());
+    if (paths.size() != 2) {
+        std::fputs("用法：tavisorn-cli normalize DICT OUT，或 normalize --in-place DICT（以 --help 查看說明）\n",
+                   stderr);
         return kWrongUse;
     }
-    DictionaryTables tables;
-    if (!load(args[0], tables))
+    // Rewriting the very file read is what --in-place asks for; without it
+    // a slip of the keyboard would replace the user's dictionary unasked.
+    if (!inPlace && NameTheSameFile(paths[0], paths[1])) {
+        printError(QStringLiteral("輸出的字典檔就是輸入的字典檔「%1」；要覆寫它，請加上 --in-place。")
+                       .arg(pathArgument(paths[0]).shown()));
         return kFileFailed;
-    const FileResult saved = SaveDictionary(pathArgument(args[1]), tables);
+    }
+    DictionaryTables tables;
+    if (!load(paths[0], tables))
+        return kFileFailed;
+    const FileResult saved = SaveDictionary(pathArgument(paths[1]), tables);
     if (!saved.ok) {
         printError(saved.error);
         return kFileFailed;
@@ -85,8 +181,12 @@ int runNormalize(const CliArgs &args)
 // kind on standard error. Exit status 3 when anything was found.
 int runCheck(const CliArgs &args)
 {
+    if (asksForHelp(args)) {
+        std::fputs(CheckHelp, stdout);
+        return 0;
+    }
     if (args.size() != 1) {
-        std::fputs("用法：tavisorn-cli check DICT\n", stderr);
+        std::fputs(CheckHelp, stderr);
         return kWrongUse;
     }
     DictionaryTables tables;

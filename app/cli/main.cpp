@@ -10,17 +10,20 @@ namespace {
 
 void usage(std::FILE *to)
 {
-    std::fputs("用法：tavisorn-cli 命令 參數...\n"
+    std::fputs("用法：tavisorn-cli 命令 參數...（各命令以 --help 查看說明）\n"
                "  stats DICT                         字典檔的統計\n"
                "  normalize DICT OUT                 以編輯器的方式讀入並儲存字典檔\n"
+               "  normalize --in-place DICT          同上，覆寫字典檔本身\n"
                "  check DICT                         檢查翻譯（熱鍵、快速鍵、參數、結尾符號...）\n"
-               "  make-dictionary EN.rc ZH.rc OUT [--perl PATH]\n"
+               "  make-dictionary EN.rc ZH.rc OUT [--strict] [--perl PATH]\n"
                "                                     由英文及中文 RC 檔製作字典檔\n"
-               "  translate DICT NEW.rc OUT [--font] [--perl PATH]\n"
+               "  translate DICT NEW.rc OUT [--font] [--missing FILE] [--retarget] [--perl PATH]\n"
                "                                     以字典檔翻譯新版本 RC 檔\n"
                "  script extraction EN.rc ZH.rc OUT  印出製作字典檔的 Perl 程式\n"
                "  script translation DICT NEW.rc OUT [--font]\n"
-               "                                     印出翻譯新版本的 Perl 程式\n",
+               "                                     印出翻譯新版本的 Perl 程式\n"
+               "結束狀態：0 完成，1 拒絕執行或失敗，2 用法錯誤，3 check 找到問題或 make-dictionary --strict 發現對不上；\n"
+               "Perl程式傳回錯誤碼時，以它為結束狀態。\n",
                to);
 }
 

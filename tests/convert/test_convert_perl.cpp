@@ -3,6 +3,7 @@
 // refusals, and the real corpus translated with its own dictionary.
 
 #include "convert/script.h"
+#include "platform/codepage.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,7 @@
 #include "support/rawfiles.h"
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -141,6 +143,36 @@ bool blankOnly(const std::string &s)
     return s.find_first_not_of(" \t") == std::string::npos;
 }
 
+// A Big5 file's text in another encoding, by Qt's own converters, with its
+// line ends made LF when asked.
+QByteArray reencoded(const QByteArray &big5, QStringConverter::Encoding to, bool bom, bool lf = false)
+{
+    QString text = cp950::decode(std::string_view(big5.constData(), std::size_t(big5.size())));
+    if (lf)
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QStringEncoder encoder(to, bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+    return encoder.encode(text);
+}
+
+QByteArray big5(const QString &text)
+{
+    return QByteArray::fromStdString(cp950::encode(text).value());
+}
+
+QStringList three(const char *a, const char *b, const char *c)
+{
+    return {QString::fromUtf8(a), QString::fromUtf8(b), QString::fromUtf8(c)};
+}
+
+// An interpreter stand-in that only notes that it was started.
+std::string markerPerl(const std::string &folder)
+{
+    const std::string perl = folder + "/marker perl";
+    writeRaw(perl, QByteArray::fromStdString("#!/bin/sh\ntouch '" + folder + "/started'\n"));
+    ::chmod(perl.c_str(), 0700);
+    return perl;
+}
+
 } // namespace
 
 class TestConvertPerl : public QObject {
@@ -155,6 +187,16 @@ private slots:
     void scriptCommandPrintsTheWindowsScript();
     void pathsThatNeedEscapingReachTheScript();
     void refusalsAndFailures();
+    void refusalsBeforeAnythingStarts_data();
+    void refusalsBeforeAnythingStarts();
+    void relativePerlIsTakenFromTheStartingFolder();
+    void strictMakesMismatchesAFailure();
+    void outputsToStandardOutput();
+    void otherEncodingsConvertLikeBig5_data();
+    void otherEncodingsConvertLikeBig5();
+    void charactersBig5CannotHoldSurvive();
+    void retargetRewritesOnlyTheDeclarations();
+    void missingTextsFeedTheNextRun();
     void corpusTranslatesLikeItsChineseVersion_data();
     void corpusTranslatesLikeItsChineseVersion();
 
@@ -195,7 +237,8 @@ void TestConvertPerl::extractionCases()
     const std::string out = root + "/" + PathBytes(name) + ".dict";
     const Outcome o = cli({"make-dictionary", caseFile(name, "en.rc"), caseFile(name, "zh.rc"), out});
     QVERIFY2(o.status == 0, o.err.constData());
-    QCOMPARE(o.out, QByteArray("OK!"));
+    QCOMPARE(o.out, QByteArray("OK!\n")); // not run into the shell's prompt
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("寫出的字串對：")), o.err.constData());
     const QByteArray dictionary = readRaw(out);
     QCOMPARE(dictionary, readRaw(caseFile(name, "expected.dict")));
     QVERIFY(everyLineEndIsCrLf(dictionary));
@@ -304,6 +347,8 @@ void TestConvertPerl::refusalsAndFailures()
     // script that ends in an error.
     o = cli({"make-dictionary", "--perl", root + "/no such perl", en, zh, root + "/y.txt"});
     QCOMPARE(o.status, 1);
+    // Said in the user's words, the system's own text beside them.
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("找不到這個檔案")), o.err.constData());
     QVERIFY(!QFile::exists(PathFromBytes(root + "/y.txt")));
     const std::string failing = root + "/failing perl";
     QVERIFY(writeRaw(failing, "#!/bin/sh\nexit 7\n"));
@@ -323,7 +368,324 @@ void TestConvertPerl::refusalsAndFailures()
         qputenv("XDG_CONFIG_HOME", config);
     QCOMPARE(o.status, 7);
     QCOMPARE(cli({"translate", zh, en}).status, 2);
+
+    // The interpreter ends well, but its output is cut short (a full disk):
+    // that is no success.
+    const std::string cutting = root + "/cutting perl";
+    QVERIFY(writeRaw(cutting, "#!/bin/sh\nperl \"$@\"\n"
+                              "f=$(grep -a '^.f3=' \"$1\" | sed 's/^.f3=\"//; s/\";.$//')\n"
+                              "head -c 20 \"$f\" > \"$f.cut\" && mv \"$f.cut\" \"$f\"\n"));
+    QVERIFY(::chmod(cutting.c_str(), 0700) == 0);
+    o = cli({"make-dictionary", "--perl", cutting, en, zh, root + "/cut.txt"});
+    QCOMPARE(o.status, 1);
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("可能不完整")), o.err.constData());
     QCOMPARE(cli({"make-dictionary", en, zh, root + "/w.txt", "--perl"}).status, 2);
+}
+
+void TestConvertPerl::refusalsBeforeAnythingStarts_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("files"); // three paths under the test's folder, or absolute
+    QTest::addColumn<QString>("message");
+    const QString make = QStringLiteral("make-dictionary");
+    const QString translate = QStringLiteral("translate");
+    QTest::newRow("English script missing") << make << three("gone.rc", "zh.rc", "out.txt")
+                                            << QStringLiteral("找不到來源Resource檔");
+    QTest::newRow("translated script is a folder") << make << three("en.rc", "folder", "out.txt")
+                                                   << QStringLiteral("是資料夾，不是檔案");
+    QTest::newRow("dictionary is a folder") << make << three("en.rc", "zh.rc", "folder")
+                                            << QStringLiteral("是資料夾，不是檔案");
+    QTest::newRow("dictionary's folder missing") << make << three("en.rc", "zh.rc", "none/out.txt")
+                                                 << QStringLiteral("所在的資料夾不存在");
+    QTest::newRow("dictionary's folder takes no files")
+        << make << three("en.rc", "zh.rc", "/proc/self/out.txt") << QStringLiteral("無法在輸出的字典檔");
+    QTest::newRow("dictionary missing") << translate << three("gone.txt", "en.rc", "out.rc")
+                                        << QStringLiteral("找不到字典檔");
+    QTest::newRow("new script missing") << translate << three("zh.rc", "gone.rc", "out.rc")
+                                        << QStringLiteral("找不到新版本來源Resource檔");
+    QTest::newRow("output is a folder") << translate << three("zh.rc", "en.rc", "folder")
+                                        << QStringLiteral("翻譯後的RC檔「");
+    QTest::newRow("output's folder missing") << translate << three("zh.rc", "en.rc", "none/out.rc")
+                                             << QStringLiteral("所在的資料夾不存在");
+    QTest::newRow("UTF-16 dictionary") << translate << three("dict16.txt", "en.rc", "out.rc")
+                                       << QStringLiteral("字典檔必須是Big5");
+    QTest::newRow("binary input") << make << three("binary.rc", "zh.rc", "out.txt")
+                                  << QStringLiteral("NUL");
+    QTest::newRow("UTF-16 cut in half") << make << three("en.rc", "half.rc", "out.txt")
+                                        << QStringLiteral("不是偶數位元組");
+}
+
+void TestConvertPerl::refusalsBeforeAnythingStarts()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, files);
+    QFETCH(QString, message);
+    static int row = 0;
+    const std::string folder = root + "/refuse " + std::to_string(++row);
+    QVERIFY(::mkdir(folder.c_str(), 0700) == 0);
+    QVERIFY(::mkdir((folder + "/folder").c_str(), 0700) == 0);
+    const QString name = QStringLiteral("ms-menu-dialog-strings");
+    QVERIFY(writeRaw(folder + "/en.rc", readRaw(caseFile(name, "en.rc"))));
+    QVERIFY(writeRaw(folder + "/zh.rc", readRaw(caseFile(name, "zh.rc"))));
+    QVERIFY(writeRaw(folder + "/binary.rc", QByteArray("MZ\x90\0\3\0\0\0", 8)));
+    QVERIFY(writeRaw(folder + "/half.rc", QByteArray("\xFF\xFE/\0/\0 ", 7)));
+    QVERIFY(writeRaw(folder + "/dict16.txt", QByteArray("\xFF\xFEO\0K\0\r\0\n\0", 10)));
+    std::vector<std::string> args{PathBytes(command)};
+    for (const QString &f : files)
+        args.push_back(f.startsWith(QLatin1Char('/')) ? PathBytes(f) : folder + "/" + PathBytes(f));
+    args.push_back("--perl");
+    args.push_back(markerPerl(folder));
+    const int before = countEntries(folder);
+
+    const Outcome o = cli(args);
+    QCOMPARE(o.status, 1);
+    QVERIFY2(QString::fromUtf8(o.err).contains(message), o.err.constData());
+    QVERIFY(!QFile::exists(PathFromBytes(folder + "/started")));
+    QCOMPARE(countEntries(folder), before); // nothing written
+}
+
+void TestConvertPerl::relativePerlIsTakenFromTheStartingFolder()
+{
+    const std::string folder = root + "/relative perl";
+    QVERIFY(::mkdir(folder.c_str(), 0700) == 0);
+    QVERIFY(::mkdir((folder + "/bin").c_str(), 0700) == 0);
+    QVERIFY(writeRaw(folder + "/bin/my perl", "#!/bin/sh\nexec perl \"$@\"\n"));
+    QVERIFY(::chmod((folder + "/bin/my perl").c_str(), 0700) == 0);
+    const QString name = QStringLiteral("ms-menu-dialog-strings");
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(PathFromBytes(folder)));
+    const Outcome o = cli({"make-dictionary", "--perl", "./bin/my perl", caseFile(name, "en.rc"),
+                           caseFile(name, "zh.rc"), "made.dict"});
+    const Outcome bare = cli({"make-dictionary", "--perl=perl", caseFile(name, "en.rc"), caseFile(name, "zh.rc"),
+                              "bare.dict"});
+    QDir::setCurrent(previous);
+    QVERIFY2(o.status == 0, o.err.constData());
+    QCOMPARE(readRaw(folder + "/made.dict"), readRaw(caseFile(name, "expected.dict")));
+    QVERIFY2(bare.status == 0, bare.err.constData()); // a bare name is found on the PATH
+}
+
+void TestConvertPerl::strictMakesMismatchesAFailure()
+{
+    // One menu item more in the translation, and a dialog whose blank text
+    // moves its pairs: the dictionary is written, and --strict says so.
+    const QString name = QStringLiteral("reader-edges");
+    const std::string dict = root + "/strict.dict";
+    Outcome o = cli({"make-dictionary", caseFile(name, "en.rc"), caseFile(name, "zh.rc"), dict});
+    QCOMPARE(o.status, 0);
+    const QByteArray written = readRaw(dict);
+    QVERIFY(!written.isEmpty());
+    const QString report = QString::fromUtf8(o.err);
+    QVERIFY2(report.contains(QStringLiteral("MENU IDR_MAIN：5 / 6　數目不同")), o.err.constData());
+    QVERIFY(report.contains(QStringLiteral("從第 2 個文字起配對錯開")));
+    o = cli({"make-dictionary", "--strict", caseFile(name, "en.rc"), caseFile(name, "zh.rc"), dict});
+    QCOMPARE(o.status, 3);
+    QCOMPARE(readRaw(dict), written);
+
+    // Pairs that line up pass --strict; no pairs at all do not.
+    QCOMPARE(cli({"make-dictionary", "--strict", caseFile(QStringLiteral("inprise-braces"), "en.rc"),
+                  caseFile(QStringLiteral("inprise-braces"), "zh.rc"), dict})
+                 .status,
+             0);
+    QVERIFY(writeRaw(root + "/empty.rc", "// Microsoft\r\n"));
+    o = cli({"make-dictionary", "--strict", root + "/empty.rc", root + "/empty.rc", dict});
+    QCOMPARE(o.status, 3);
+    QVERIFY(QString::fromUtf8(o.err).contains(QStringLiteral("警告：沒有寫出任何字串對")));
+}
+
+// Standard output cannot be read back for the report: the interpreter
+// writes into the run's folder and the result is passed on, with the
+// script's OK! kept out of it.
+void TestConvertPerl::outputsToStandardOutput()
+{
+    QString name = QStringLiteral("ms-menu-dialog-strings");
+    Outcome o = cli({"make-dictionary", caseFile(name, "en.rc"), caseFile(name, "zh.rc"), "/dev/stdout"});
+    QCOMPARE(o.status, 0);
+    QCOMPARE(o.out, readRaw(caseFile(name, "expected.dict")));
+    QVERIFY(o.err.startsWith("OK!\n"));
+    name = QStringLiteral("translate-microsoft");
+    o = cli({"translate", caseFile(name, "dict.txt"), caseFile(name, "new.rc"), "/dev/stdout"});
+    QCOMPARE(o.status, 0);
+    QCOMPARE(o.out, readRaw(caseFile(name, "expected.rc")));
+}
+
+void TestConvertPerl::otherEncodingsConvertLikeBig5_data()
+{
+    QTest::addColumn<QString>("app");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<bool>("bom");
+    QTest::addColumn<bool>("lf");
+    for (const char *app : {"calc", "mspaint", "notepad", "regedit", "sndvol32", "taskmgr"}) {
+        const QString a = QString::fromLatin1(app);
+        QTest::newRow(qPrintable(a + QStringLiteral(" UTF-16 LE"))) << a << int(QStringConverter::Utf16LE) << true << false;
+        QTest::newRow(qPrintable(a + QStringLiteral(" UTF-16 BE"))) << a << int(QStringConverter::Utf16BE) << true << false;
+        QTest::newRow(qPrintable(a + QStringLiteral(" UTF-8 BOM"))) << a << int(QStringConverter::Utf8) << true << false;
+        QTest::newRow(qPrintable(a + QStringLiteral(" UTF-8 pragma LF"))) << a << int(QStringConverter::Utf8) << false << true;
+    }
+}
+
+void TestConvertPerl::otherEncodingsConvertLikeBig5()
+{
+    QFETCH(QString, app);
+    QFETCH(int, encoding);
+    QFETCH(bool, bom);
+    QFETCH(bool, lf);
+    const QString dir = QStringLiteral(TAVISORN_CORPUS_DIR "/") + app;
+    if (!QFile::exists(dir + QStringLiteral("/en.rc")))
+        QSKIP("the corpus is not there");
+    const auto to = QStringConverter::Encoding(encoding);
+    const QByteArray en = readRaw(PathBytes(dir + QStringLiteral("/en.rc")));
+    const QByteArray zh = readRaw(PathBytes(dir + QStringLiteral("/zh-TW.rc")));
+    // Without a byte order mark the UTF-8 copy says what it is by a pragma
+    // line, outside every block.
+    const QByteArray pragma = bom ? QByteArray() : QByteArray("#pragma code_page(65001)\r\n");
+    const std::string tag = PathBytes(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
+    const std::string big5En = root + "/" + tag + "-big5-en.rc", big5Zh = root + "/" + tag + "-big5-zh.rc";
+    const std::string otherEn = root + "/" + tag + "-en.rc", otherZh = root + "/" + tag + "-zh.rc";
+    QVERIFY(writeRaw(big5En, en) && writeRaw(big5Zh, zh));
+    QVERIFY(writeRaw(otherEn, reencoded(pragma + en, to, bom, lf)) && writeRaw(otherZh, reencoded(pragma + zh, to, bom, lf)));
+
+    // The same dictionary as from the Big5 pair.
+    Outcome o = cli({"make-dictionary", big5En, big5Zh, root + "/" + tag + "-big5.dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    o = cli({"make-dictionary", otherEn, otherZh, root + "/" + tag + ".dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    const QByteArray dictionary = readRaw(root + "/" + tag + "-big5.dict");
+    QVERIFY(dictionary.size() > 100);
+    QCOMPARE(readRaw(root + "/" + tag + ".dict"), dictionary);
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("UTF-")), o.err.constData()); // the encoding read
+
+    // The translation is today's Big5 translation in the script's own
+    // encoding, byte order mark and line ends included.
+    o = cli({"translate", "--font", root + "/" + tag + "-big5.dict", big5En, root + "/" + tag + "-big5-out.rc"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    o = cli({"translate", "--font", root + "/" + tag + "-big5.dict", otherEn, root + "/" + tag + "-out.rc"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QCOMPARE(readRaw(root + "/" + tag + "-out.rc"),
+             reencoded(pragma + readRaw(root + "/" + tag + "-big5-out.rc"), to, bom, lf));
+}
+
+void TestConvertPerl::charactersBig5CannotHoldSurvive()
+{
+    // UTF-8 scripts with characters that code page 950 lacks, and with user-
+    // defined Big5 codes used by the dictionary, so that the stand-ins must
+    // avoid them. The last line has no line end.
+    const QString en = QStringLiteral(
+        "\uFEFF// Microsoft Visual C++\r\n"
+        "STRINGTABLE\r\nBEGIN\r\n"
+        "    IDS_A \"Ångström\"\r\n"
+        "    IDS_B \"Open\"\r\n"
+        "    IDS_C \"Smile 😀 please\"\r\n"
+        "    IDS_D \"Snow ☃ and Å\"\r\n"
+        "END\r\n"
+        "// Å ☃ 😀 in a comment, last line");
+    const QString zh = QStringLiteral(
+        "\uFEFF// Microsoft Visual C++\r\n"
+        "STRINGTABLE\r\nBEGIN\r\n"
+        "    IDS_A \"埃\"\r\n"
+        "    IDS_B \"開啟\"\r\n"
+        "    IDS_C \"微笑\"\r\n"
+        "    IDS_D \"雪\"\r\n"
+        "END\r\n");
+    const std::string enPath = root + "/stand-in en.rc", zhPath = root + "/stand-in zh.rc";
+    QVERIFY(writeRaw(enPath, en.toUtf8()) && writeRaw(zhPath, zh.toUtf8()));
+    Outcome o = cli({"make-dictionary", enPath, zhPath, root + "/stand-in.dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    // Only the pair that code page 950 can hold is written; the others are listed.
+    QCOMPARE(readRaw(root + "/stand-in.dict"), QByteArray("Open\r\n") + big5(QStringLiteral("開啟")) + "\r\n");
+    const QString report = QString::fromUtf8(o.err);
+    QVERIFY2(report.contains(QStringLiteral("沒有寫入字典檔的字串對（含有Big5沒有的字元）：3")), o.err.constData());
+    QVERIFY(report.contains(QStringLiteral("\"Smile 😀 please\" → \"微笑\"")));
+
+    // The dictionary holds user-defined codes (FA A1, 8E A1) of its own.
+    const QByteArray dictionary = QByteArray("Open\r\n\xFA\xA1\x8E\xA1") + big5(QStringLiteral("開")) + "\r\n";
+    QVERIFY(writeRaw(root + "/stand-in-2.dict", dictionary));
+    o = cli({"translate", root + "/stand-in-2.dict", enPath, root + "/stand-in out.rc"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QString expected = en;
+    expected.replace(QStringLiteral("\"Open\""), QLatin1Char('"') + cp950::decodeForUnicodeFile(std::string_view("\xFA\xA1\x8E\xA1", 4))
+                                                    + QStringLiteral("開\""));
+    QCOMPARE(readRaw(root + "/stand-in out.rc"), expected.toUtf8()); // the byte order mark too
+}
+
+void TestConvertPerl::retargetRewritesOnlyTheDeclarations()
+{
+    const QString dir = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad");
+    if (!QFile::exists(dir + QStringLiteral("/en.rc")))
+        QSKIP("the corpus is not there");
+    const std::string en = PathBytes(dir + QStringLiteral("/en.rc"));
+    const std::string dict = root + "/retarget.dict";
+    QCOMPARE(cli({"make-dictionary", en, PathBytes(dir + QStringLiteral("/zh-TW.rc")), dict}).status, 0);
+    Outcome o = cli({"translate", dict, en, root + "/plain.rc"});
+    QCOMPARE(o.status, 0);
+    QVERIFY(QString::fromUtf8(o.err).contains(QStringLiteral("--retarget")));
+    o = cli({"translate", "--retarget", dict, en, root + "/retargeted.rc"});
+    QCOMPARE(o.status, 0);
+    QByteArray expected = readRaw(root + "/plain.rc");
+    expected.replace("LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US", "LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL");
+    QCOMPARE(readRaw(root + "/retargeted.rc"), expected);
+    QVERIFY(QString::fromUtf8(o.err).contains(QStringLiteral("第 2 行由「LANGUAGE LANG_ENGLISH")));
+
+    // A pragma is made to name the bytes written: 950 for Big5, and a UTF-8
+    // script keeps 65001.
+    const QByteArray head = "// Microsoft Visual C++\r\n#pragma code_page(1252)\r\nLANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\r\n";
+    QVERIFY(writeRaw(root + "/pragma.rc", head + "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"Open\"\r\nEND\r\n"));
+    // A dictionary is Big5 whatever its texts say.
+    QVERIFY(writeRaw(root + "/pragma.dict", QByteArray("#pragma code_page(65001)\r\n#pragma code_page(65001)\r\nOpen\r\n")
+                                                + big5(QStringLiteral("開啟")) + "\r\n"));
+    QCOMPARE(cli({"translate", "--retarget", root + "/pragma.dict", root + "/pragma.rc", root + "/pragma-out.rc"}).status, 0);
+    QCOMPARE(readRaw(root + "/pragma-out.rc"),
+             "// Microsoft Visual C++\r\n#pragma code_page(950)\r\nLANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL\r\n"
+             "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"" + big5(QStringLiteral("開啟")) + "\"\r\nEND\r\n");
+    QVERIFY(writeRaw(root + "/pragma8.rc", "#pragma code_page(65001)\n// Microsoft\nLANGUAGE LANG_ENGLISH, SUBLANG_NEUTRAL\n"));
+    QCOMPARE(cli({"translate", "--retarget", root + "/pragma.dict", root + "/pragma8.rc", root + "/pragma8-out.rc"}).status, 0);
+    QCOMPARE(readRaw(root + "/pragma8-out.rc"),
+             QByteArray("#pragma code_page(65001)\n// Microsoft\nLANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL\n"));
+}
+
+void TestConvertPerl::missingTextsFeedTheNextRun()
+{
+    const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR);
+    if (!QFile::exists(corpus + QStringLiteral("/regedit/en.rc")))
+        QSKIP("the corpus is not there");
+    const std::string dict = root + "/notepad-for-regedit.dict";
+    QCOMPARE(cli({"make-dictionary", PathBytes(corpus + QStringLiteral("/notepad/en.rc")),
+                  PathBytes(corpus + QStringLiteral("/notepad/zh-TW.rc")), dict})
+                 .status,
+             0);
+    const std::string en = PathBytes(corpus + QStringLiteral("/regedit/en.rc"));
+    const std::string missing = root + "/missing.txt";
+    Outcome o = cli({"translate", dict, en, root + "/regedit-1.rc", "--missing", missing});
+    QVERIFY2(o.status == 0, o.err.constData());
+
+    // Untranslated pairs, each text once, and each one on a line that the
+    // translation left as it was.
+    const QByteArray pairs = readRaw(missing);
+    QVERIFY(everyLineEndIsCrLf(pairs));
+    const std::vector<std::string> lines = splitLines(pairs);
+    QVERIFY(lines.size() > 100 && lines.size() % 2 == 0);
+    const std::vector<std::string> in = splitLines(readRaw(en));
+    const std::vector<std::string> out = splitLines(readRaw(root + "/regedit-1.rc"));
+    std::set<std::string> once;
+    QByteArray filled = readRaw(dict);
+    for (std::size_t i = 0; i < lines.size(); i += 2) {
+        QCOMPARE(lines[i + 1], lines[i]);
+        QVERIFY(once.insert(lines[i]).second);
+        bool onAnUnchangedLine = false;
+        for (std::size_t k = 0; k < in.size() && !onAnUnchangedLine; ++k)
+            onAnUnchangedLine = in[k] == out[k] && in[k].find("\"" + lines[i] + "\"") != std::string::npos;
+        QVERIFY2(onAnUnchangedLine, lines[i].c_str());
+        filled += QByteArray::fromStdString(lines[i]) + "\r\n" + big5(QStringLiteral("譯")) + QByteArray::fromStdString(lines[i]) + "\r\n";
+    }
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("（%1 個不同的文字）\n仍是英文的文字").arg(lines.size() / 2)),
+             o.err.constData());
+
+    // The translator fills them in: the next run leaves nothing in English.
+    QVERIFY(writeRaw(root + "/filled.dict", filled));
+    o = cli({"translate", root + "/filled.dict", en, root + "/regedit-2.rc", "--missing", root + "/missing-2.txt"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("仍是英文：0 處")), o.err.constData());
+    QCOMPARE(readRaw(root + "/missing-2.txt"), QByteArray());
+    QCOMPARE(cli({"translate", dict, en, root + "/regedit-3.rc", "--missing", dict}).status, 1);
 }
 
 void TestConvertPerl::corpusTranslatesLikeItsChineseVersion_data()

@@ -33,6 +33,7 @@ private slots:
     void secondRunRefusedWhileInterpreterWorks();
     void interpreterProblemsReachTheUser();
     void dictionaryNamingAnInputRefused();
+    void filesGoneSinceChosenRefused();
     void switches();
     void editDictionaryRules();
     void editDictionaryWaitsForExtraction();
@@ -44,6 +45,8 @@ private:
     // Fills the three fields through the browse buttons.
     void choose(const QString &e1, const QString &e2, const QString &e3)
     {
+        MakeFileToOpen(e1);
+        MakeFileToOpen(e2);
         dialogs->answers = {e1, e2, e3};
         window->Browse1Click();
         window->Browse2Click();
@@ -339,6 +342,31 @@ void TestTDict1::dictionaryNamingAnInputRefused()
     QFile kept(en);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("STRINGTABLE\r\n"));
+}
+
+void TestTDict1::filesGoneSinceChosenRefused()
+{
+    // The translated script was moved away after it was chosen; then the
+    // dictionary's folder went too. Each is told, and nothing starts.
+    const QString folder = setting->path(QStringLiteral("out"));
+    QVERIFY(QDir().mkpath(folder));
+    choose(setting->path(QStringLiteral("en.rc")), setting->path(QStringLiteral("zh.rc")),
+           folder + QStringLiteral("/app.txt"));
+    QVERIFY(QFile::remove(setting->path(QStringLiteral("zh.rc"))));
+    window->SpeedButton4Click();
+    QVERIFY(QDir(folder).removeRecursively());
+    MakeFileToOpen(setting->path(QStringLiteral("zh.rc")));
+    window->SpeedButton4Click();
+
+    QCOMPARE(messages->messages.size(), qsizetype(2));
+    QCOMPARE(messages->messages.at(0).text,
+             QStringLiteral("找不到翻譯後Resource檔「%1」。").arg(setting->path(QStringLiteral("zh.rc"))));
+    QCOMPARE(messages->messages.at(1).text,
+             QStringLiteral("輸出的字典檔「%1/app.txt」所在的資料夾不存在。").arg(folder));
+    QCOMPARE(messages->messages.at(1).caption, QStringLiteral("錯誤"));
+    QVERIFY(launches->commands.isEmpty());
+    QVERIFY(!QFile::exists(setting->path(QStringLiteral("Glossary.pl"))));
+    QVERIFY(setting->editor->isEnabled());
 }
 
 void TestTDict1::switches()

@@ -37,6 +37,8 @@ private slots:
 private:
     void choose(const QString &t1, const QString &t2, const QString &t3)
     {
+        MakeFileToOpen(t1);
+        MakeFileToOpen(t2);
         dialogs->answers = {t1, t2, t3};
         window->B1Click();
         window->B2Click();

@@ -158,6 +158,15 @@ protected:
     std::unique_ptr<Window> window;
 };
 
+// An open dialog offers only files that exist: the tests make the files
+// they choose to open.
+inline void MakeFileToOpen(const QString &path)
+{
+    QFile f(path);
+    if (!f.exists() && f.open(QIODevice::WriteOnly))
+        f.write("// Microsoft Visual C++\r\n");
+}
+
 // The lines of a script file as written (CR LF after every line).
 inline QList<QByteArray> ScriptLines(const QString &path)
 {

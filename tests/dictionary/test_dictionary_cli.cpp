@@ -18,6 +18,7 @@ private slots:
     void normalize();
     void wrongUse_data();
     void wrongUse();
+    void everyCommandAnswersHelp();
     void failuresLeaveOutputUntouched_data();
     void failuresLeaveOutputUntouched();
     void check();
@@ -72,10 +73,10 @@ void TestDictionaryCli::stats()
     const Run r = run({QStringLiteral("stats"), dict});
     QCOMPARE(r.status, 0);
     QCOMPARE(r.err, QByteArray());
-    QCOMPARE(r.out, QByteArray("pairs: 5\n"
-                               "entries: 3\n"
-                               "entries with several translations: 1\n"
-                               "entries not translated (chosen translation equals source): 1\n"));
+    QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("字串對：5\n"
+                                                      "條目：3\n"
+                                                      "有多個翻譯的條目：1\n"
+                                                      "未翻譯的條目（選定的翻譯與原文相同）：1\n"));
 }
 
 void TestDictionaryCli::normalize()
@@ -89,9 +90,19 @@ void TestDictionaryCli::normalize()
     QCOMPARE(readBytes(out), std::string("a\r\na\r\nb\r\nB\r\nx\r\n1\r\n"));
     QCOMPARE(readBytes(out), reference::saved(reference::load(sample)));
 
-    // Normalizing a file onto itself works: it is read whole before writing.
-    QVERIFY(run({QStringLiteral("normalize"), out, out}).status == 0);
-    QCOMPARE(readBytes(out), std::string("a\r\na\r\nb\r\nB\r\nx\r\n1\r\n"));
+    // Normalizing a file onto itself is refused unless asked for with
+    // --in-place, also when the two names differ in spelling only; asked
+    // for, it works: the file is read whole before writing.
+    QVERIFY(writeBytes(dict, sample));
+    const Run self = run({QStringLiteral("normalize"), dict, dir.path() + QStringLiteral("/./in \"x\".dic")});
+    QCOMPARE(self.status, 1);
+    QVERIFY2(QString::fromUtf8(self.err).contains(QStringLiteral("--in-place")), self.err.constData());
+    QCOMPARE(readBytes(dict), sample);
+    QCOMPARE(run({QStringLiteral("normalize"), dict, dict, QStringLiteral("--in-place")}).status, 0);
+    QCOMPARE(readBytes(dict), std::string("a\r\na\r\nb\r\nB\r\nx\r\n1\r\n"));
+    QVERIFY(writeBytes(dict, sample));
+    QCOMPARE(run({QStringLiteral("normalize"), QStringLiteral("--in-place"), dict}).status, 0);
+    QCOMPARE(readBytes(dict), std::string("a\r\na\r\nb\r\nB\r\nx\r\n1\r\n"));
 }
 
 void TestDictionaryCli::wrongUse_data()
@@ -111,6 +122,39 @@ void TestDictionaryCli::wrongUse()
     QCOMPARE(r.status, 2);
     QVERIFY(r.err.contains("用法"));
     QCOMPARE(r.out, QByteArray());
+}
+
+// Each command tells its arguments, options, where the interpreter comes
+// from and its exit statuses, in Chinese, and does nothing else.
+void TestDictionaryCli::everyCommandAnswersHelp()
+{
+    const QStringList commands{QStringLiteral("stats"), QStringLiteral("normalize"),
+                               QStringLiteral("make-dictionary"), QStringLiteral("translate"),
+                               QStringLiteral("script")};
+    for (const QString &command : commands) {
+        const Run r = run({command, QStringLiteral("--help")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QByteArray());
+        const QString help = QString::fromUtf8(r.out);
+        QVERIFY2(help.startsWith(QStringLiteral("用法：tavisorn-cli ") + command), qPrintable(help));
+        QVERIFY2(help.contains(QStringLiteral("結束狀態")), qPrintable(command));
+    }
+    const QString translate = QString::fromUtf8(run({QStringLiteral("translate"), QStringLiteral("--help")}).out);
+    for (const char *option : {"--font", "--missing FILE", "--retarget", "--perl PATH"})
+        QVERIFY2(translate.contains(QLatin1String(option)), option);
+    QVERIFY(translate.contains(QStringLiteral("Perl直譯器")));
+    const QString make = QString::fromUtf8(run({QStringLiteral("make-dictionary"), QStringLiteral("--help")}).out);
+    QVERIFY(make.contains(QStringLiteral("--strict")));
+    QVERIFY(make.contains(QStringLiteral("  3 ")));
+    QVERIFY(QString::fromUtf8(run({QStringLiteral("normalize"), QStringLiteral("--help")}).out)
+                .contains(QStringLiteral("--in-place")));
+    // Asking for help runs nothing, even with paths beside it.
+    const QString out = dir.filePath(QStringLiteral("made.txt"));
+    QCOMPARE(run({QStringLiteral("make-dictionary"), QStringLiteral("a"), QStringLiteral("b"), out,
+                  QStringLiteral("--help")})
+                 .status,
+             0);
+    QVERIFY(!QFile::exists(out));
 }
 
 void TestDictionaryCli::failuresLeaveOutputUntouched_data()
@@ -190,7 +234,7 @@ void TestDictionaryCli::big5FileNames()
     QVERIFY(writeRaw(in, QByteArray::fromStdString(sample)));
     const Outcome stats = RunWithByteArguments(QStringLiteral(TAVISORN_CLI), {"stats", in});
     QCOMPARE(stats.status, 0);
-    QVERIFY(stats.out.startsWith("pairs: 5\n"));
+    QVERIFY(QString::fromUtf8(stats.out).startsWith(QStringLiteral("字串對：5\n")));
     const Outcome normalized = RunWithByteArguments(QStringLiteral(TAVISORN_CLI), {"normalize", in, out});
     QCOMPARE(normalized.status, 0);
     QCOMPARE(readRaw(out), QByteArray("a\r\na\r\nb\r\nB\r\nx\r\n1\r\n"));

@@ -1,6 +1,12 @@
 #include "platform/filedialog.h"
+#include "support/recorders.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 class TestFileDialogFilters : public QObject {
     Q_OBJECT
@@ -8,6 +14,7 @@ private slots:
     void dictionaryFilter();
     void customPatternMap();
     void defaultSuffix();
+    void saveDialogWantsAnExistingFolder();
 };
 
 void TestFileDialogFilters::dictionaryFilter()
@@ -38,5 +45,50 @@ void TestFileDialogFilters::defaultSuffix()
     QCOMPARE(defaultSuffixOf(QStringLiteral("*.*")), QString());
 }
 
-QTEST_GUILESS_MAIN(TestFileDialogFilters)
+// The user types a name in a folder that does not exist and presses Enter:
+// the dialog says so and stays; the next name, in a folder that exists, is
+// taken.
+void TestFileDialogFilters::saveDialogWantsAnExistingFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    MessageRecorder messages;
+    FileDialog d(FileDialog::Kind::Save);
+    d.Title = QStringLiteral("儲存RC檔");
+    d.Options = FileDialog::OverwritePrompt | FileDialog::HideReadOnly | FileDialog::PathMustExist;
+    d.InitialDir = dir.path();
+    QStringList typed{dir.filePath(QStringLiteral("none/out.rc")), dir.filePath(QStringLiteral("out.rc"))};
+    QTimer user;
+    user.setInterval(20);
+    int tries = 0;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto *shown = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *name = shown ? shown->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!name || !shown->isVisible())
+            return;
+        if (typed.isEmpty() || ++tries > 200) {
+            shown->reject();
+            return;
+        }
+        // The completer's list would take the Enter key; the user closes it.
+        name->setCompleter(nullptr);
+        name->clear();
+        QTest::keyClicks(name, typed.first());
+        QTest::keyClick(name, Qt::Key_Return);
+        // A dialog not yet ready for keys stays open: the user presses again.
+        if (!shown->isVisible())
+            typed.removeFirst();
+    });
+    user.start();
+    QVERIFY(d.Execute(nullptr));
+    QCOMPARE(d.FileName, dir.filePath(QStringLiteral("out.rc")));
+    QCOMPARE(messages.messages.size(), qsizetype(1));
+    QVERIFY(messages.messages.at(0).text.contains(dir.filePath(QStringLiteral("none"))));
+    QCOMPARE(messages.messages.at(0).caption, QStringLiteral("儲存RC檔"));
+
+    // Without the option, such a name is taken as it is.
+    QVERIFY(SaveChoiceProblem(FileDialog(FileDialog::Kind::Save), dir.filePath(QStringLiteral("none/x"))).isEmpty());
+}
+
+QTEST_MAIN(TestFileDialogFilters)
 #include "test_filedialog.moc"

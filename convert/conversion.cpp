@@ -1,0 +1,366 @@
+#include "convert/conversion.h"
+
+#include "convert/rcreader.h"
+#include "files/filename.h"
+#include "files/savefile.h"
+#include "platform/codepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cerrno>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+FileName nameOf(const std::string &bytes)
+{
+    return FileName::fromNative(QByteArray(bytes.data(), qsizetype(bytes.size())));
+}
+
+Refusal refusal(const QString &text)
+{
+    return {text, RefusalCaption()};
+}
+
+// Reads a whole file; an empty reason means success.
+QString readWhole(const std::string &path, std::string &out)
+{
+    out.clear();
+#ifdef Q_OS_WIN
+    QFile file(nameOf(path).toQString());
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    if (file.size() > RunFileLimit)
+        return QStringLiteral("檔案超過 %1 MB").arg(RunFileLimit >> 20);
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    out.assign(data.constData(), std::size_t(data.size()));
+    return {};
+#else
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return SystemReason(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > RunFileLimit) {
+        ::close(fd);
+        return QStringLiteral("檔案超過 %1 MB").arg(RunFileLimit >> 20);
+    }
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            ::close(fd);
+            return SystemReason(error);
+        }
+        out.append(buffer, std::size_t(n));
+        if (qint64(out.size()) > RunFileLimit) {
+            ::close(fd);
+            return QStringLiteral("檔案超過 %1 MB").arg(RunFileLimit >> 20);
+        }
+    }
+    ::close(fd);
+    return {};
+#endif
+}
+
+std::optional<Refusal> readInput(RunInput &input, const std::string &path, const QString &what)
+{
+    input.Path = path;
+    if (const QString reason = readWhole(path, input.Bytes); !reason.isEmpty())
+        return refusal(QStringLiteral("無法讀取%1「%2」：%3。").arg(what, nameOf(path).shown(), reason));
+    input.Decoded = DecodeScript(input.Bytes);
+    if (!input.Decoded.Problem.isEmpty())
+        return refusal(QStringLiteral("%1「%2」：%3").arg(what, nameOf(path).shown(), input.Decoded.Problem));
+    return std::nullopt;
+}
+
+// The Big5 copy of a converted script, ending in a line end: the scripts
+// remove the last byte of every line, which on a last line without a line
+// end would be a byte of its last character.
+std::optional<Refusal> writeCopy(RunInput &input, const Cp950StandIns &standIns, const QString &folder,
+                                 const char *name, std::string &scriptPath)
+{
+    QString text = input.Decoded.Text;
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
+        text += QStringLiteral("\r\n");
+    input.Copy = standIns.Copy(text);
+    const QString path = QDir(folder).filePath(QLatin1String(name));
+    if (const FileResult saved = SaveBytes(FileName(path), input.Copy); !saved.ok)
+        return refusal(saved.error);
+    scriptPath = PathBytes(path);
+    return std::nullopt;
+}
+
+Refusal tooManyCharacters()
+{
+    return refusal(QStringLiteral("RC檔中Big5沒有的字元太多，超過可以暫代它們的使用者造字碼，無法轉換。"));
+}
+
+QString outputPath(const QString &folder, const char *name)
+{
+    return QDir(folder).filePath(QLatin1String(name));
+}
+
+QString perlOutputUnreadable(const QString &reason)
+{
+    return QStringLiteral("無法讀取Perl程式寫出的檔案：%1。").arg(reason);
+}
+
+// The scripts remove the last byte of every line they read; on a last line
+// without a line end that is a byte of the text. A Big5 file reaches the
+// interpreter as it is, so the user is told.
+QString lastLineNote(const std::string &bytes)
+{
+    if (bytes.empty() || bytes.back() == '\n')
+        return {};
+    return QStringLiteral("最後一行沒有行尾：Perl程式讀它時會去掉它的最後一個位元組。");
+}
+
+QString joined(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return a + b;
+    return a + QStringLiteral("\n    ") + b;
+}
+
+} // namespace
+
+bool IsStreamOutput(const std::string &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return false;
+#else
+    // The process's own descriptors (/dev/stdout, /dev/fd/1) are streams even
+    // when the shell sent them into a file.
+    if (path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0)
+        return true;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+#endif
+}
+
+ReadFile RunInput::shown() const
+{
+    return {nameOf(Path).shown(), EncodingLabel(Decoded.Encoding),
+            converted() ? Decoded.Note : joined(Decoded.Note, lastLineNote(Bytes))};
+}
+
+std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QString &folder, ExtractionRun &run)
+{
+    run.Paths = paths;
+    run.Script = paths;
+    if (auto r = readInput(run.English, paths.E1, QStringLiteral("來源Resource檔")))
+        return r;
+    if (auto r = readInput(run.Chinese, paths.E2, QStringLiteral("翻譯後Resource檔")))
+        return r;
+    run.English.Copy = run.English.Bytes;
+    run.Chinese.Copy = run.Chinese.Bytes;
+    if (IsStreamOutput(paths.E3)) {
+        run.Script.E3 = PathBytes(outputPath(folder, "dictionary.txt"));
+        run.WritesBack = true;
+    }
+    if (!run.English.converted() && !run.Chinese.converted())
+        return std::nullopt;
+
+    for (const RunInput *input : {&run.English, &run.Chinese}) {
+        if (input->converted())
+            run.StandIns.NoteText(input->Decoded.Text);
+        else
+            run.StandIns.NoteBytes(input->Bytes);
+    }
+    if (!run.StandIns.Assign())
+        return tooManyCharacters();
+    if (run.English.converted())
+        if (auto r = writeCopy(run.English, run.StandIns, folder, "english.rc", run.Script.E1))
+            return r;
+    if (run.Chinese.converted())
+        if (auto r = writeCopy(run.Chinese, run.StandIns, folder, "chinese.rc", run.Script.E2))
+            return r;
+    run.Script.E3 = PathBytes(outputPath(folder, "dictionary.txt"));
+    run.WritesBack = true;
+    return std::nullopt;
+}
+
+std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const TranslationOptions &options,
+                                          const QString &folder, TranslationRun &run)
+{
+    run.Paths = paths;
+    run.Script = paths;
+    run.Options = options;
+    if (const QString reason = readWhole(paths.T1, run.Dictionary); !reason.isEmpty())
+        return refusal(QStringLiteral("無法讀取字典檔「%1」：%2。").arg(nameOf(paths.T1).shown(), reason));
+    const DecodedScript dictionary = DecodeScript(run.Dictionary);
+    if (!dictionary.Problem.isEmpty())
+        return refusal(QStringLiteral("字典檔「%1」：%2").arg(nameOf(paths.T1).shown(), dictionary.Problem));
+    // Only a byte order mark tells a dictionary's encoding: a source text
+    // may well read "#pragma code_page(65001)".
+    if (dictionary.Encoding.Bom)
+        return refusal(QStringLiteral("字典檔「%1」是%2，字典檔必須是Big5（code page 950）。")
+                           .arg(nameOf(paths.T1).shown(), EncodingLabel(dictionary.Encoding)));
+    run.DictionaryFile = {nameOf(paths.T1).shown(), EncodingLabel({}), lastLineNote(run.Dictionary)};
+    if (auto r = readInput(run.Source, paths.T2, QStringLiteral("新版本來源Resource檔")))
+        return r;
+    run.Source.Copy = run.Source.Bytes;
+
+    if (run.Source.converted()) {
+        run.StandIns.NoteBytes(run.Dictionary);
+        run.StandIns.NoteText(run.Source.Decoded.Text);
+        if (!run.StandIns.Assign())
+            return tooManyCharacters();
+        if (auto r = writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2))
+            return r;
+    }
+    run.WritesBack = run.Source.converted() || options.Retarget || IsStreamOutput(paths.T3);
+    if (run.WritesBack)
+        run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
+    return std::nullopt;
+}
+
+RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
+{
+    RunOutcome<ExtractionReport> outcome;
+    std::string written;
+    if (const QString reason = readWhole(run.Script.E3, written); !reason.isEmpty())
+        return {false, perlOutputUnreadable(reason), {}};
+
+    const ExtractionReading reading = ReadExtraction(run.English.Copy, run.Chinese.Copy);
+    const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
+    ExtractionReport &report = outcome.report;
+    report = BuildExtractionReport(reading, decode);
+    report.English = run.English.shown();
+    report.Chinese = run.Chinese.shown();
+    report.WrittenAsRead = written == reading.DictionaryBytes();
+
+    // The pairs as the file holds them; a pair with a stand-in in either
+    // text cannot be written in code page 950 and is left out.
+    const std::vector<std::string> lines = ScriptLines(written);
+    std::string kept;
+    report.PairsWritten = 0;
+    report.PairsWithEmptyEnglish = 0;
+    for (std::size_t i = 0; i < lines.size(); i += 2) {
+        const std::string &en = lines[i];
+        const std::string zh = i + 1 < lines.size() ? lines[i + 1] : std::string();
+        if (run.StandIns.Holds(en) || run.StandIns.Holds(zh)) {
+            report.LeftOut.emplace_back(decode(en), decode(zh));
+            continue;
+        }
+        ++report.PairsWritten;
+        if (en.empty())
+            ++report.PairsWithEmptyEnglish;
+        if (run.WritesBack) {
+            kept += en;
+            kept += "\r\n";
+            kept += zh;
+            kept += "\r\n";
+        }
+    }
+    if (run.WritesBack) {
+        if (const FileResult saved = SaveBytes(nameOf(run.Paths.E3), kept); !saved.ok)
+            return {false, saved.error, outcome.report};
+    }
+    return outcome;
+}
+
+std::optional<QString> RetargetedLine(const QString &line, const ScriptEncoding &written)
+{
+    static const QRegularExpression language(
+        QStringLiteral("^([ \\t]*)LANGUAGE[ \\t]+LANG_ENGLISH[ \\t]*,[ \\t]*SUBLANG_[A-Z0-9_]+"));
+    static const QRegularExpression pragma(
+        QStringLiteral("^([ \\t]*#[ \\t]*pragma[ \\t]+code_page[ \\t]*\\([ \\t]*)([^) \\t]*)([ \\t]*\\).*)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = language.match(line); m.hasMatch())
+        return m.captured(1) + QStringLiteral("LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL")
+               + line.mid(m.capturedEnd());
+    if (const auto m = pragma.match(line); m.hasMatch()) {
+        QString wanted;
+        if (written.Encoding == TextEncoding::Cp950)
+            wanted = QStringLiteral("950");
+        else if (written.Encoding == TextEncoding::Utf8)
+            wanted = QStringLiteral("65001");
+        if (wanted.isEmpty() || m.captured(2) == wanted)
+            return std::nullopt;
+        return m.captured(1) + wanted + m.captured(3);
+    }
+    return std::nullopt;
+}
+
+RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
+{
+    RunOutcome<TranslationReport> outcome;
+    std::string output;
+    if (const QString reason = readWhole(run.Script.T3, output); !reason.isEmpty())
+        return {false, perlOutputUnreadable(reason), {}};
+
+    const TranslationReading reading =
+        ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy, run.Paths.SizeChange);
+    const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
+    TranslationReport &report = outcome.report;
+    report = BuildTranslationReport(reading, decode);
+    report.Dictionary = run.DictionaryFile;
+    report.Script = run.Source.shown();
+    report.WrittenAsRead = output == reading.OutputBytes;
+    report.Retargeted = run.Options.Retarget;
+
+    const ScriptEncoding encoding = run.Source.Decoded.Encoding;
+    const bool converted = run.Source.converted();
+    std::vector<std::string> lines = ScriptLines(output);
+    std::vector<QString> texts; // the lines of a converted script, back in its characters
+    if (converted) {
+        texts.reserve(lines.size());
+        for (const std::string &line : lines)
+            texts.push_back(run.StandIns.Restore(line, &report.Undecodable));
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        // A Big5 line is looked at byte for byte: the patterns are ASCII,
+        // and every other byte stays as it is.
+        const QString line = converted ? texts[i] : QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size()));
+        const std::optional<QString> retargeted = RetargetedLine(line, encoding);
+        if (!retargeted)
+            continue;
+        const auto shown = [&](const QString &l) { return converted ? l : cp950::decode(l.toLatin1().toStdString()); };
+        report.Language.push_back({int(i) + 1, shown(line), run.Options.Retarget ? shown(*retargeted) : QString()});
+        if (!run.Options.Retarget)
+            continue;
+        if (converted)
+            texts[i] = *retargeted;
+        else
+            lines[i] = retargeted->toLatin1().toStdString();
+    }
+    if (!run.WritesBack)
+        return outcome;
+
+    std::string bytes;
+    if (converted) {
+        // Each line gets the line end it had in the script; the interpreter
+        // ended every one in CR LF.
+        const std::vector<QString> ends = LineEnds(run.Source.Decoded.Text);
+        QString text;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            text += texts[i];
+            text += i < ends.size() ? ends[i] : QStringLiteral("\r\n");
+        }
+        bytes = EncodeText(text, encoding);
+    } else {
+        for (const std::string &line : lines) {
+            bytes += line;
+            bytes += "\r\n";
+        }
+    }
+    if (const FileResult saved = SaveBytes(nameOf(run.Paths.T3), bytes); !saved.ok)
+        return {false, saved.error, outcome.report};
+    return outcome;
+}

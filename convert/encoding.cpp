@@ -1,0 +1,321 @@
+#include "convert/encoding.h"
+
+#include "platform/codepage.h"
+
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+namespace {
+
+bool isLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+bool isTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE); }
+
+// Walks Big5 bytes as the code page module reads them: a lead byte and a
+// trail byte make one two-byte code, every other byte stands alone.
+template <class OnCode, class OnByte>
+void walkBig5(std::string_view bytes, OnCode onCode, OnByte onByte)
+{
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (isLead(b) && i + 1 < n && isTrail(static_cast<unsigned char>(bytes[i + 1]))) {
+            onCode(i, unsigned(b) << 8 | static_cast<unsigned char>(bytes[i + 1]));
+            ++i;
+        } else {
+            onByte(i);
+        }
+    }
+}
+
+// One character of a text: a code point, or a lone surrogate kept as it is.
+template <class OnCharacter>
+void walkCharacters(QStringView text, OnCharacter onCharacter)
+{
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            onCharacter(text.mid(i, 2));
+            ++i;
+        } else {
+            onCharacter(text.mid(i, 1));
+        }
+    }
+}
+
+// The Big5 form of one character, if code page 950 holds it. The code
+// page module's stand-ins for undecodable bytes are not characters a file
+// can mean, so they have no Big5 form here.
+std::optional<std::string> big5Of(QStringView character)
+{
+    if (character.size() == 2 && cp950::isEscape(QChar::surrogateToUcs4(character[0], character[1])))
+        return std::nullopt;
+    if (character.size() == 1 && character[0].isSurrogate())
+        return std::nullopt;
+    return cp950::encode(character);
+}
+
+// User-defined Big5 codes with a trail byte above 0x7F, so that a stand-in
+// never looks like a letter, a digit, a blank or a quote to the scripts.
+std::vector<unsigned> userDefinedCodes()
+{
+    std::vector<unsigned> codes;
+    auto range = [&](unsigned firstLead, unsigned lastLead) {
+        for (unsigned lead = firstLead; lead <= lastLead; ++lead)
+            for (unsigned trail = 0xA1; trail <= 0xFE; ++trail)
+                codes.push_back(lead << 8 | trail);
+    };
+    range(0xFA, 0xFE);
+    range(0x8E, 0xA0);
+    range(0x81, 0x8D);
+    return codes;
+}
+
+bool validUtf8(std::string_view bytes, QString &text)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    text = decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    return !decoder.hasError();
+}
+
+bool declaresUtf8(std::string_view bytes)
+{
+    static const QRegularExpression pragma(QStringLiteral("^[ \\t]*#[ \\t]*pragma[ \\t]+code_page[ \\t]*\\([ \\t]*65001[ \\t]*\\)"),
+                                           QRegularExpression::MultilineOption
+                                               | QRegularExpression::CaseInsensitiveOption);
+    return pragma.match(QString::fromLatin1(bytes.data(), qsizetype(bytes.size()))).hasMatch();
+}
+
+bool hasNonAscii(std::string_view bytes)
+{
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
+} // namespace
+
+QString EncodingLabel(const ScriptEncoding &encoding)
+{
+    const QString bom = encoding.Bom ? QStringLiteral("（含BOM）") : QString();
+    switch (encoding.Encoding) {
+    case TextEncoding::Cp950:
+        return QStringLiteral("Big5（code page 950）");
+    case TextEncoding::Utf8:
+        return QStringLiteral("UTF-8") + bom;
+    case TextEncoding::Utf16LE:
+        return QStringLiteral("UTF-16 LE") + bom;
+    case TextEncoding::Utf16BE:
+        return QStringLiteral("UTF-16 BE") + bom;
+    }
+    return {};
+}
+
+DecodedScript DecodeScript(std::string_view bytes)
+{
+    DecodedScript d;
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.size() >= 2 && ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF))) {
+        const bool little = at(0) == 0xFF;
+        d.Encoding = {little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE, true};
+        if (bytes.size() % 2 != 0) {
+            d.Problem = QStringLiteral("這個UTF-16檔案的長度不是偶數位元組，檔案可能不完整。");
+            return d;
+        }
+        d.Text.reserve(qsizetype(bytes.size() / 2));
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            const char16_t unit = little ? char16_t(at(i) | at(i + 1) << 8) : char16_t(at(i) << 8 | at(i + 1));
+            if (unit == 0) {
+                d.Problem = QStringLiteral("這個檔案含有NUL字元，不是Resource檔。");
+                return d;
+            }
+            d.Text.append(QChar(unit));
+        }
+        return d;
+    }
+    if (bytes.find('\0') != std::string_view::npos) {
+        d.Problem = QStringLiteral("這個檔案含有NUL位元組，不是文字檔（或是沒有BOM的UTF-16檔）。");
+        return d;
+    }
+    if (bytes.size() >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) {
+        d.Encoding = {TextEncoding::Utf8, true};
+        if (!validUtf8(bytes.substr(3), d.Text))
+            d.Problem = QStringLiteral("這個檔案以UTF-8的BOM開頭，但內容不是有效的UTF-8，檔案可能不完整。");
+        return d;
+    }
+    if (declaresUtf8(bytes)) {
+        if (validUtf8(bytes, d.Text)) {
+            d.Encoding = {TextEncoding::Utf8, false};
+            return d;
+        }
+        d.Text.clear();
+        d.Note = QStringLiteral("檔案宣告 #pragma code_page(65001)，但內容不是有效的UTF-8，所以當作Big5讀取。");
+        return d;
+    }
+    QString ignored;
+    if (hasNonAscii(bytes) && validUtf8(bytes, ignored))
+        d.Note = QStringLiteral("檔案的內容看來是UTF-8，但沒有BOM也沒有 #pragma code_page(65001)，所以當作Big5讀取。");
+    return d;
+}
+
+std::string EncodeText(const QString &text, const ScriptEncoding &encoding)
+{
+    std::string out;
+    switch (encoding.Encoding) {
+    case TextEncoding::Cp950:
+        break;
+    case TextEncoding::Utf8: {
+        if (encoding.Bom)
+            out = "\xEF\xBB\xBF";
+        const QByteArray utf8 = text.toUtf8();
+        out.append(utf8.constData(), std::size_t(utf8.size()));
+        break;
+    }
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        const bool little = encoding.Encoding == TextEncoding::Utf16LE;
+        out.reserve(std::size_t(text.size()) * 2 + 2);
+        auto unit = [&](char16_t u) {
+            const char lo = char(u & 0xFF);
+            const char hi = char(u >> 8);
+            out += little ? lo : hi;
+            out += little ? hi : lo;
+        };
+        if (encoding.Bom)
+            unit(0xFEFF);
+        for (const QChar c : text)
+            unit(c.unicode());
+        break;
+    }
+    }
+    return out;
+}
+
+void Cp950StandIns::NoteBytes(std::string_view cp950Bytes)
+{
+    walkBig5(cp950Bytes, [this](std::size_t, unsigned code) { Used.insert(code); }, [](std::size_t) {});
+}
+
+void Cp950StandIns::NoteText(QStringView text)
+{
+    walkCharacters(text, [this](QStringView character) {
+        if (character.size() == 1 && character[0].unicode() < 0x80)
+            return;
+        if (const auto big5 = big5Of(character)) {
+            if (big5->size() == 2)
+                Used.insert(unsigned(static_cast<unsigned char>((*big5)[0])) << 8
+                            | static_cast<unsigned char>((*big5)[1]));
+            return;
+        }
+        ByCharacter.emplace(character.toString(), 0);
+    });
+}
+
+bool Cp950StandIns::Assign()
+{
+    static const std::vector<unsigned> codes = userDefinedCodes();
+    std::size_t next = 0;
+    ByCode.clear();
+    for (auto &[character, code] : ByCharacter) {
+        while (next < codes.size() && Used.count(codes[next]))
+            ++next;
+        if (next == codes.size())
+            return false;
+        code = codes[next++];
+        ByCode.emplace(code, character);
+    }
+    return true;
+}
+
+std::string Cp950StandIns::Copy(QStringView text) const
+{
+    std::string out;
+    out.reserve(std::size_t(text.size()) + std::size_t(text.size()) / 2);
+    walkCharacters(text, [&](QStringView character) {
+        const char16_t first = character[0].unicode();
+        if (character.size() == 1 && first < 0x80) {
+            out += char(first);
+            return;
+        }
+        if (const auto big5 = big5Of(character)) {
+            out += *big5;
+            return;
+        }
+        const auto it = ByCharacter.find(character.toString());
+        const unsigned code = it == ByCharacter.end() ? 0x3Fu : it->second; // '?' only before Assign
+        if (code > 0xFF)
+            out += char(code >> 8);
+        out += char(code & 0xFF);
+    });
+    return out;
+}
+
+QString Cp950StandIns::Restore(std::string_view bytes, int *undecodable) const
+{
+    QString out;
+    out.reserve(qsizetype(bytes.size()));
+    std::size_t runStart = 0;
+    auto flush = [&](std::size_t end) {
+        if (end <= runStart)
+            return;
+        const QString part = cp950::decodeForUnicodeFile(bytes.substr(runStart, end - runStart));
+        if (!undecodable) {
+            out += part;
+            return;
+        }
+        for (qsizetype i = 0; i < part.size(); ++i) {
+            const char16_t u = part[i].unicode();
+            if (QChar::isHighSurrogate(u) && i + 1 < part.size()
+                && cp950::isEscape(QChar::surrogateToUcs4(u, part[i + 1].unicode()))) {
+                out += QChar(QChar::ReplacementCharacter);
+                ++*undecodable;
+                ++i;
+            } else {
+                out += part[i];
+            }
+        }
+    };
+    if (ByCode.empty()) {
+        flush(bytes.size());
+        return out;
+    }
+    walkBig5(
+        bytes,
+        [&](std::size_t at, unsigned code) {
+            const auto it = ByCode.find(code);
+            if (it == ByCode.end())
+                return;
+            flush(at);
+            out += it->second;
+            runStart = at + 2;
+        },
+        [](std::size_t) {});
+    flush(bytes.size());
+    return out;
+}
+
+bool Cp950StandIns::Holds(std::string_view bytes) const
+{
+    if (ByCode.empty())
+        return false;
+    bool holds = false;
+    walkBig5(bytes, [&](std::size_t, unsigned code) { holds = holds || ByCode.count(code) != 0; }, [](std::size_t) {});
+    return holds;
+}
+
+std::vector<QString> LineEnds(const QString &text)
+{
+    std::vector<QString> ends;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const qsizetype lf = text.indexOf(QLatin1Char('\n'), start);
+        if (lf < 0) {
+            ends.emplace_back();
+            break;
+        }
+        ends.push_back(lf > start && text[lf - 1] == QLatin1Char('\r') ? QStringLiteral("\r\n") : QStringLiteral("\n"));
+        start = lf + 1;
+    }
+    return ends;
+}

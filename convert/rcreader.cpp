@@ -1,0 +1,524 @@
+#include "convert/rcreader.h"
+
+#include "platform/codepage.h"
+
+#include <QRegularExpression>
+#include <QString>
+
+// The scripts' patterns are Perl's on byte strings: \w and \d are ASCII
+// only, \s is blank, tab, line feed, vertical tab, form feed and carriage
+// return, and "." is any byte but a line feed. Each line is matched as a
+// Latin-1 text, one character per byte, with those classes spelt out, so
+// that the regular expression engine finds what Perl finds, leftmost
+// first, greedy and lazy alike.
+
+namespace {
+
+QRegularExpression perlPattern(QString pattern)
+{
+    pattern.replace(QStringLiteral("%W"), QStringLiteral("[0-9A-Za-z_]"));
+    pattern.replace(QStringLiteral("%S"), QStringLiteral("[\\t\\n\\x0B\\f\\r ]"));
+    pattern.replace(QStringLiteral("%D"), QStringLiteral("[^\\n]"));
+    QRegularExpression rx(pattern);
+    rx.optimize();
+    return rx;
+}
+
+struct Patterns {
+    // Block headers, both scripts.
+    QRegularExpression dialogHeader = perlPattern(QStringLiteral("^(%W+) DIALOG "));
+    QRegularExpression dialogExHeader = perlPattern(QStringLiteral("^(%W+) DIALOGEX "));
+    QRegularExpression menuHeader = perlPattern(QStringLiteral("^(%W+) MENU"));
+    // Extraction script: texts anywhere in the line.
+    QRegularExpression menu1 = perlPattern(QStringLiteral("%S*%W+%S+\"(%D+)\",%D*"));
+    QRegularExpression menu2 = perlPattern(QStringLiteral("%S*%W+%S+\"(%D+)\"$"));
+    QRegularExpression string1 = perlPattern(QStringLiteral("(%W+),%S+\"(%D+)\""));
+    QRegularExpression string2 = perlPattern(QStringLiteral("(%W+)%S+\"(%D+)\""));
+    QRegularExpression dialog1 = perlPattern(QStringLiteral("%S*%W+%S+\"(%D*?)\",%D*"));
+    QRegularExpression dialog2 = perlPattern(QStringLiteral("%S*%W+%S+\"(%D*?)\"$"));
+    // Translation script: head, text and tail of the whole line.
+    QRegularExpression tMenu1 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D+)(\",%D*)$"));
+    QRegularExpression tMenu2 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D+)(\")$"));
+    QRegularExpression tString1 = perlPattern(QStringLiteral("^(%S*%W+,%S+\")(%D+)(\"%D*)$"));
+    QRegularExpression tString2 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D+)(\"%D*)$"));
+    QRegularExpression tDialog1 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D*?)(\",%D*)$"));
+    QRegularExpression tDialog2 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D*?)(\")$"));
+    QRegularExpression font8 = perlPattern(QStringLiteral("^FONT 8, \"%D+\"(%D*?)$"));
+};
+
+const Patterns &patterns()
+{
+    static const Patterns p;
+    return p;
+}
+
+bool isPerlSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\x0B' || c == '\f' || c == '\r';
+}
+
+bool isPerlWord(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool blankOnly(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    for (const char c : text)
+        if (!isPerlSpace(c))
+            return false;
+    return true;
+}
+
+QString latin1(std::string_view line)
+{
+    return QString::fromLatin1(line.data(), qsizetype(line.size()));
+}
+
+std::string bytesOf(QStringView text)
+{
+    const QByteArray b = text.toLatin1();
+    return std::string(b.constData(), std::size_t(b.size()));
+}
+
+// `/A/ || /B/`: the second pattern is tried only when the first finds nothing.
+QRegularExpressionMatch firstOf(const QRegularExpression &a, const QRegularExpression &b, const QString &line)
+{
+    QRegularExpressionMatch m = a.match(line);
+    if (m.hasMatch())
+        return m;
+    return b.match(line);
+}
+
+// A text with the words around it that tell where it stands.
+RcText textAt(const std::string &line, int lineIndex, qsizetype start, qsizetype end)
+{
+    RcText t;
+    t.Text = line.substr(std::size_t(start), std::size_t(end - start));
+    t.Line = lineIndex;
+    // The word before the opening quote (the pattern put blanks between them).
+    qsizetype p = start - 2;
+    while (p >= 0 && isPerlSpace(line[std::size_t(p)]))
+        --p;
+    const qsizetype wordEnd = p + 1;
+    while (p >= 0 && isPerlWord(line[std::size_t(p)]))
+        --p;
+    t.Keyword = line.substr(std::size_t(p + 1), std::size_t(wordEnd - p - 1));
+    // The token after the closing quote and its comma.
+    std::size_t q = std::size_t(end) + 1;
+    if (q < line.size() && line[q] == ',') {
+        ++q;
+        while (q < line.size() && isPerlSpace(line[q]))
+            ++q;
+        const std::size_t idStart = q;
+        while (q < line.size() && line[q] != ',' && !isPerlSpace(line[q]))
+            ++q;
+        t.Id = line.substr(idStart, q - idStart);
+    }
+    return t;
+}
+
+// The state both passes of the extraction and the translation keep.
+struct BlockState {
+    std::string whatDialog; // empty: no dialog is current
+    std::string whatMenu;
+    int menuSeg = 0;
+    std::size_t menuI = 0;
+    std::size_t dialogI = 0;
+    bool whatString = false;
+    bool inString = false;
+};
+
+void detectDelimiters(RcDelimiters &d, const std::string &line, int index)
+{
+    if (!d.Begin.empty())
+        return;
+    if (line.find("Microsoft") != std::string::npos) {
+        d.Begin = "BEGIN";
+        d.End = "END";
+        d.Line = index;
+    }
+    if (line.find("Borland") != std::string::npos || line.find("INPRISE") != std::string::npos) {
+        d.Begin = "{";
+        d.End = "}";
+        d.Line = index;
+    }
+}
+
+// The block headers at the start of a line; several may match one line.
+struct HeaderMatch {
+    std::string dialog;
+    const char *dialogWord = nullptr;
+    std::string menu;
+    bool stringTable = false;
+};
+
+HeaderMatch matchHeaders(const std::string &line, const QString &subject)
+{
+    const Patterns &p = patterns();
+    HeaderMatch h;
+    if (line.empty() || !isPerlWord(line[0]))
+        return h;
+    if (const auto m = p.dialogHeader.match(subject); m.hasMatch()) {
+        h.dialog = bytesOf(m.capturedView(1));
+        h.dialogWord = "DIALOG";
+    }
+    if (const auto m = p.dialogExHeader.match(subject); m.hasMatch()) {
+        h.dialog = bytesOf(m.capturedView(1));
+        h.dialogWord = "DIALOGEX";
+    }
+    if (const auto m = p.menuHeader.match(subject); m.hasMatch())
+        h.menu = bytesOf(m.capturedView(1));
+    h.stringTable = line.rfind("STRINGTABLE", 0) == 0;
+    return h;
+}
+
+void applyHeaders(BlockState &s, const HeaderMatch &h)
+{
+    if (!h.dialog.empty())
+        s.whatDialog = h.dialog;
+    if (!h.menu.empty())
+        s.whatMenu = h.menu;
+    if (h.stringTable)
+        s.whatString = true;
+}
+
+void stringMarks(BlockState &s, const std::string &line, const RcDelimiters &d)
+{
+    if (!s.whatString)
+        return;
+    if (OnlyDelimiter(line, d.Begin))
+        s.inString = true;
+    if (OnlyDelimiter(line, d.End)) {
+        s.inString = false;
+        s.whatString = false;
+    }
+}
+
+void menuDepth(BlockState &s, const std::string &line, const RcDelimiters &d)
+{
+    if (s.whatMenu.empty())
+        return;
+    if (OnlyDelimiter(line, d.Begin))
+        ++s.menuSeg;
+    if (OnlyDelimiter(line, d.End)) {
+        --s.menuSeg;
+        if (s.menuSeg == 0) {
+            s.whatMenu.clear();
+            s.menuI = 0;
+        }
+    }
+}
+
+void dialogEnd(BlockState &s, const std::string &line, const RcDelimiters &d)
+{
+    if (!s.whatDialog.empty() && OnlyDelimiter(line, d.End)) {
+        s.whatDialog.clear();
+        s.dialogI = 0;
+    }
+}
+
+using TextArrays = std::map<std::string, std::vector<std::optional<RcText>>>;
+
+void store(TextArrays &arrays, const std::string &name, std::size_t index, RcText text)
+{
+    auto &array = arrays[name];
+    if (array.size() <= index)
+        array.resize(index + 1);
+    array[index] = std::move(text);
+}
+
+const std::string &englishAt(const TextArrays &arrays, const std::string &name, std::size_t index)
+{
+    static const std::string none;
+    const auto it = arrays.find(name);
+    if (it == arrays.end() || index >= it->second.size() || !it->second[index])
+        return none;
+    return it->second[index]->Text;
+}
+
+struct EnglishPass {
+    TextArrays menus;
+    TextArrays dialogs;
+    std::map<std::string, std::string> strings;
+    std::vector<RcStringText> stringList;
+    std::map<std::pair<RcBlockKind, std::string>, int> headerLines; // first header of each name
+    std::vector<std::pair<RcBlockKind, std::string>> order;
+    std::map<std::pair<RcBlockKind, std::string>, std::string> headerWords;
+};
+
+void noteHeader(EnglishPass &e, RcBlockKind kind, const std::string &name, const char *word, int line)
+{
+    const auto key = std::make_pair(kind, name);
+    if (e.headerLines.emplace(key, line).second) {
+        e.order.push_back(key);
+        e.headerWords[key] = word;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> ScriptLines(std::string_view bytes)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t lf = bytes.find('\n', start);
+        if (lf == std::string_view::npos) {
+            lines.emplace_back(bytes.substr(start, bytes.size() - start - 1));
+            break;
+        }
+        std::size_t end = lf;
+        if (end > start && bytes[end - 1] == '\r')
+            --end;
+        lines.emplace_back(bytes.substr(start, end - start));
+        start = lf + 1;
+    }
+    return lines;
+}
+
+bool OnlyDelimiter(std::string_view line, std::string_view delimiter)
+{
+    std::size_t a = 0;
+    std::size_t b = line.size();
+    while (a < b && isPerlSpace(line[a]))
+        ++a;
+    while (b > a && isPerlSpace(line[b - 1]))
+        --b;
+    return line.substr(a, b - a) == delimiter;
+}
+
+std::string ExtractionReading::DictionaryBytes() const
+{
+    std::string out;
+    for (const auto &[english, chinese] : Pairs) {
+        out += english;
+        out += "\r\n";
+        out += chinese;
+        out += "\r\n";
+    }
+    return out;
+}
+
+ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes)
+{
+    const Patterns &p = patterns();
+    ExtractionReading reading;
+    RcDelimiters &d = reading.Delimiters;
+    EnglishPass e;
+    BlockState s;
+
+    // Pass 1, over the English file.
+    const std::vector<std::string> english = ScriptLines(englishBytes);
+    for (int i = 0; i < int(english.size()); ++i) {
+        const std::string &line = english[std::size_t(i)];
+        const QString subject = latin1(line);
+        detectDelimiters(d, line, i);
+        const HeaderMatch h = matchHeaders(line, subject);
+        applyHeaders(s, h);
+        if (!h.dialog.empty())
+            noteHeader(e, RcBlockKind::Dialog, h.dialog, h.dialogWord, i);
+        if (!h.menu.empty())
+            noteHeader(e, RcBlockKind::Menu, h.menu, "MENU", i);
+        dialogEnd(s, line, d);
+        menuDepth(s, line, d);
+        stringMarks(s, line, d);
+
+        if (!s.whatMenu.empty() && s.menuSeg > 0) {
+            if (const auto m = firstOf(p.menu1, p.menu2, subject); m.hasMatch())
+                store(e.menus, s.whatMenu, s.menuI++, textAt(line, i, m.capturedStart(1), m.capturedEnd(1)));
+        }
+        if (s.inString) {
+            if (const auto m = firstOf(p.string1, p.string2, subject); m.hasMatch()) {
+                const std::string id = bytesOf(m.capturedView(1));
+                const std::string text = bytesOf(m.capturedView(2));
+                e.strings[id] = text;
+                e.stringList.push_back({id, text, i});
+            }
+        }
+        if (!s.whatDialog.empty()) {
+            if (const auto m = firstOf(p.dialog1, p.dialog2, subject); m.hasMatch() && m.capturedLength(1) > 0)
+                store(e.dialogs, s.whatDialog, s.dialogI++, textAt(line, i, m.capturedStart(1), m.capturedEnd(1)));
+        }
+    }
+    reading.EnglishStrings = e.stringList;
+
+    // Pass 2, over the translated file: positions and depth start again,
+    // the current names and the delimiters go on.
+    s.menuI = 0;
+    s.menuSeg = 0;
+    s.inString = false;
+    s.whatString = false;
+    s.dialogI = 0;
+
+    std::map<std::pair<RcBlockKind, std::string>, bool> seenInChinese;
+    constexpr std::size_t none = std::size_t(-1);
+    std::size_t currentMenu = none;
+    std::size_t currentDialog = none;
+    auto openBlock = [&](RcBlockKind kind, const std::string &name, const std::string &word, int line) {
+        RcBlockPairing b;
+        b.Kind = kind;
+        b.Name = name;
+        b.HeaderWord = word;
+        b.ChineseHeaderLine = line;
+        const auto key = std::make_pair(kind, name);
+        if (const auto it = e.headerLines.find(key); it != e.headerLines.end()) {
+            b.EnglishHeaderLine = it->second;
+            b.HeaderWord = e.headerWords[key];
+        }
+        const TextArrays &arrays = kind == RcBlockKind::Menu ? e.menus : e.dialogs;
+        if (const auto it = arrays.find(name); it != arrays.end())
+            b.English = it->second;
+        seenInChinese[key] = true;
+        reading.Blocks.push_back(std::move(b));
+        return reading.Blocks.size() - 1;
+    };
+    // The block a text of the current name goes to: the last one opened by
+    // a header, or, for a name the English file left open, a new one.
+    auto blockFor = [&](std::size_t &current, RcBlockKind kind, const std::string &name, int line) {
+        if (current == none || reading.Blocks[current].Name != name)
+            current = openBlock(kind, name, kind == RcBlockKind::Menu ? "MENU" : "DIALOG", line);
+        return current;
+    };
+
+    const std::vector<std::string> chinese = ScriptLines(chineseBytes);
+    for (int i = 0; i < int(chinese.size()); ++i) {
+        const std::string &line = chinese[std::size_t(i)];
+        const QString subject = latin1(line);
+        const HeaderMatch h = matchHeaders(line, subject);
+        applyHeaders(s, h);
+        if (!h.dialog.empty())
+            currentDialog = openBlock(RcBlockKind::Dialog, h.dialog, h.dialogWord, i);
+        if (!h.menu.empty())
+            currentMenu = openBlock(RcBlockKind::Menu, h.menu, "MENU", i);
+        stringMarks(s, line, d);
+        menuDepth(s, line, d);
+        dialogEnd(s, line, d);
+
+        if (!s.whatMenu.empty() && s.menuSeg > 0) {
+            if (const auto m = firstOf(p.menu1, p.menu2, subject); m.hasMatch()) {
+                const std::size_t at = s.menuI++;
+                RcText zh = textAt(line, i, m.capturedStart(1), m.capturedEnd(1));
+                reading.Pairs.emplace_back(englishAt(e.menus, s.whatMenu, at), zh.Text);
+                reading.Blocks[blockFor(currentMenu, RcBlockKind::Menu, s.whatMenu, i)].Chinese.emplace_back(at, zh);
+            }
+        }
+        if (s.inString) {
+            if (const auto m = firstOf(p.string1, p.string2, subject); m.hasMatch()) {
+                const std::string id = bytesOf(m.capturedView(1));
+                const std::string text = bytesOf(m.capturedView(2));
+                const auto it = e.strings.find(id);
+                reading.Pairs.emplace_back(it == e.strings.end() ? std::string() : it->second, text);
+                reading.ChineseStrings.push_back({id, text, i});
+            }
+        }
+        if (!s.whatDialog.empty()) {
+            if (const auto m = firstOf(p.dialog1, p.dialog2, subject);
+                m.hasMatch() && m.capturedLength(1) > 0 && !blankOnly(bytesOf(m.capturedView(1)))) {
+                const std::size_t at = s.dialogI++;
+                RcText zh = textAt(line, i, m.capturedStart(1), m.capturedEnd(1));
+                reading.Pairs.emplace_back(englishAt(e.dialogs, s.whatDialog, at), zh.Text);
+                reading.Blocks[blockFor(currentDialog, RcBlockKind::Dialog, s.whatDialog, i)].Chinese.emplace_back(at,
+                                                                                                                 zh);
+            }
+        }
+        if (s.whatMenu.empty())
+            currentMenu = none;
+        if (s.whatDialog.empty())
+            currentDialog = none;
+    }
+
+    // The English blocks the translated file does not have: their texts
+    // reach no pair.
+    for (const auto &key : e.order) {
+        if (seenInChinese.count(key))
+            continue;
+        RcBlockPairing b;
+        b.Kind = key.first;
+        b.Name = key.second;
+        b.HeaderWord = e.headerWords[key];
+        b.EnglishHeaderLine = e.headerLines[key];
+        const TextArrays &arrays = key.first == RcBlockKind::Menu ? e.menus : e.dialogs;
+        if (const auto it = arrays.find(key.second); it != arrays.end())
+            b.English = it->second;
+        reading.Blocks.push_back(std::move(b));
+    }
+    return reading;
+}
+
+ScriptDictionary ReadScriptDictionary(std::string_view bytes)
+{
+    ScriptDictionary dictionary;
+    const std::vector<std::string> lines = ScriptLines(bytes);
+    dictionary.reserve(lines.size() / 2 + 1);
+    for (std::size_t i = 0; i < lines.size(); i += 2) {
+        if (i + 1 < lines.size())
+            dictionary[lines[i]] = lines[i + 1];
+        else
+            dictionary[lines[i]] = std::nullopt;
+    }
+    return dictionary;
+}
+
+TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont)
+{
+    static const std::string mingFont = cp950::encode(QStringLiteral("新細明體")).value();
+    const Patterns &p = patterns();
+    TranslationReading reading;
+    RcDelimiters &d = reading.Delimiters;
+    BlockState s;
+
+    const std::vector<std::string> lines = ScriptLines(scriptBytes);
+    reading.OutputBytes.reserve(scriptBytes.size() + scriptBytes.size() / 8);
+    for (int i = 0; i < int(lines.size()); ++i) {
+        std::string line = lines[std::size_t(i)];
+        const QString subject = latin1(line);
+        detectDelimiters(d, line, i);
+        applyHeaders(s, matchHeaders(line, subject));
+        stringMarks(s, line, d);
+        menuDepth(s, line, d);
+        dialogEnd(s, line, d);
+
+        QRegularExpressionMatch found;
+        if (!s.whatMenu.empty() && s.menuSeg > 0) {
+            if (auto m = firstOf(p.tMenu1, p.tMenu2, subject); m.hasMatch())
+                found = m;
+        }
+        if (s.inString) {
+            if (auto m = firstOf(p.tString1, p.tString2, subject); m.hasMatch())
+                found = m;
+        }
+        if (!s.whatDialog.empty()) {
+            if (auto m = firstOf(p.tDialog1, p.tDialog2, subject); m.hasMatch() && m.capturedLength(2) > 0)
+                found = m;
+            if (changeFont) {
+                if (const auto m = p.font8.match(subject); m.hasMatch()) {
+                    line = "FONT 9, \"" + mingFont + "\"" + bytesOf(m.capturedView(1));
+                    reading.FontLines.push_back(i);
+                }
+            }
+        }
+
+        const std::string text = found.hasMatch() ? bytesOf(found.capturedView(2)) : std::string();
+        if (PerlTrue(text)) {
+            FoundText t{i, text, TextOutcome::NotInDictionary};
+            const auto it = dictionary.find(text);
+            if (it != dictionary.end()) {
+                if (!it->second || !PerlTrue(*it->second))
+                    t.Outcome = TextOutcome::EmptyTranslation;
+                else if (*it->second == text)
+                    t.Outcome = TextOutcome::SameAsSource;
+                else
+                    t.Outcome = TextOutcome::Translated;
+            }
+            if (it != dictionary.end() && it->second && PerlTrue(*it->second))
+                line = bytesOf(found.capturedView(1)) + *it->second + bytesOf(found.capturedView(3));
+            reading.Texts.push_back(std::move(t));
+        }
+        reading.OutputBytes += line;
+        reading.OutputBytes += "\r\n";
+    }
+    return reading;
+}

@@ -1,0 +1,116 @@
+#pragma once
+// The two conversion scripts' reading of resource scripts, done again in the
+// program: the same line handling, block headers, delimiters and text
+// patterns, applied to the same code page 950 bytes. With it the program
+// knows, before or after the interpreter runs, which texts a script finds,
+// how it pairs them and which lines it leaves as they were.
+//
+// Lines are counted from 0 here; reports show them from 1.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// A file's lines as the scripts see them: split after each line feed, a
+// carriage return before it belonging to the line end, and then the last
+// byte of each line removed (the line end, or, on a last line without one,
+// its last character).
+std::vector<std::string> ScriptLines(std::string_view bytes);
+
+// Whether a line consists of `delimiter` alone, blanks around it allowed. An
+// empty delimiter matches every empty or blank line, as in the scripts.
+bool OnlyDelimiter(std::string_view line, std::string_view delimiter);
+
+// Perl's truth of a text: neither empty nor "0".
+inline bool PerlTrue(std::string_view text) { return !text.empty() && text != "0"; }
+
+// The block delimiters, taken from the first line naming the resource tool.
+struct RcDelimiters {
+    std::string Begin;
+    std::string End;
+    int Line = -1; // where they were found; -1: nowhere, both stay empty
+};
+
+// A text found by a pattern, as it stands between the quotes.
+struct RcText {
+    std::string Text;
+    int Line = 0;
+    // The statement's first word and the token after the text (menu item
+    // or control identifier): a translated file keeps both, so they tell
+    // where two files' texts stop lining up.
+    std::string Keyword;
+    std::string Id;
+};
+
+enum class RcBlockKind { Menu, Dialog };
+
+// One menu or dialog of the translated file as the extraction pairs it, or
+// one of the English file that the translated file lacks.
+struct RcBlockPairing {
+    RcBlockKind Kind = RcBlockKind::Menu;
+    std::string Name;
+    std::string HeaderWord;     // "MENU", "DIALOG" or "DIALOGEX"
+    int EnglishHeaderLine = -1; // -1: the English file has no block of this name
+    int ChineseHeaderLine = -1; // -1: only in the English file
+    // The English texts stored under this name when the first pass ended,
+    // by position (a position no text reached stays empty).
+    std::vector<std::optional<RcText>> English;
+    // The translated texts written for this block, with the position whose
+    // English text each one was paired with.
+    std::vector<std::pair<std::size_t, RcText>> Chinese;
+};
+
+struct RcStringText {
+    std::string Id;
+    std::string Text;
+    int Line = 0;
+};
+
+// What the extraction script finds in an English and a translated file,
+// and the dictionary it writes.
+struct ExtractionReading {
+    RcDelimiters Delimiters;
+    std::vector<RcBlockPairing> Blocks; // translated file's order, then English-only blocks
+    std::vector<RcStringText> EnglishStrings; // every string-table text of the English file
+    std::vector<RcStringText> ChineseStrings; // every one of the translated file (each a pair)
+    std::vector<std::pair<std::string, std::string>> Pairs; // in the order written
+
+    // The dictionary's bytes: each pair as two lines ending in CR LF.
+    std::string DictionaryBytes() const;
+};
+
+ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes);
+
+// The dictionary as the translation script reads it: lines two by two, a
+// later pair replacing an earlier one; a source on the last line of a file
+// of odd length has no translation.
+using ScriptDictionary = std::unordered_map<std::string, std::optional<std::string>>;
+ScriptDictionary ReadScriptDictionary(std::string_view bytes);
+
+enum class TextOutcome {
+    Translated,       // the line gets the dictionary's translation
+    NotInDictionary,  // stays English: the dictionary does not hold the text
+    EmptyTranslation, // stays English: the dictionary holds it only as empty or "0"
+    SameAsSource,     // stays English: the dictionary's translation is the text itself
+};
+
+// A line on which the translation script found a text it looks up.
+struct FoundText {
+    int Line = 0;
+    std::string Text;
+    TextOutcome Outcome = TextOutcome::NotInDictionary;
+    bool leftInEnglish() const { return Outcome != TextOutcome::Translated; }
+};
+
+struct TranslationReading {
+    RcDelimiters Delimiters;
+    // Lines holding a text the script looks up (not empty, not "0"), in order.
+    std::vector<FoundText> Texts;
+    std::vector<int> FontLines; // FONT lines changed to 9 points
+    std::string OutputBytes;    // the translated file the script writes
+};
+
+TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont);

@@ -1,0 +1,291 @@
+#include "convert/report.h"
+
+#include <map>
+#include <set>
+#include <unordered_map>
+
+namespace {
+
+// Texts of resource scripts hold %1 and the like: every message takes all
+// its values in one arg() call, so that no value is read as a marker.
+QString n(qint64 number)
+{
+    return QString::number(number);
+}
+
+QString quoted(const QString &text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+bool blankOnly(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of(" \t\n\x0B\f\r") == std::string_view::npos;
+}
+
+// The first item from which the two blocks do not line up: a translated
+// text with no English text at its place, or one whose statement or
+// identifier differs from the English one there; else, when the English
+// block holds more, the first English text without a partner.
+std::optional<PairingShift> shiftOf(const RcBlockPairing &b, const TextDecoder &decode)
+{
+    for (std::size_t k = 0; k < b.Chinese.size(); ++k) {
+        const auto &[at, zh] = b.Chinese[k];
+        const std::optional<RcText> *en = at < b.English.size() ? &b.English[at] : nullptr;
+        const bool lined = en && en->has_value() && at == k && (*en)->Keyword == zh.Keyword && (*en)->Id == zh.Id;
+        if (lined)
+            continue;
+        PairingShift s;
+        s.Item = int(k) + 1;
+        s.ChineseLine = zh.Line + 1;
+        s.ChineseText = decode(zh.Text);
+        if (en && en->has_value()) {
+            s.EnglishLine = (*en)->Line + 1;
+            s.EnglishText = decode((*en)->Text);
+            s.EnglishBlankOnly = blankOnly((*en)->Text);
+        }
+        return s;
+    }
+    if (b.English.size() > b.Chinese.size()) {
+        for (std::size_t k = b.Chinese.size(); k < b.English.size(); ++k) {
+            if (!b.English[k])
+                continue;
+            PairingShift s;
+            s.Item = int(k) + 1;
+            s.EnglishLine = b.English[k]->Line + 1;
+            s.EnglishText = decode(b.English[k]->Text);
+            s.EnglishBlankOnly = blankOnly(b.English[k]->Text);
+            return s;
+        }
+    }
+    return std::nullopt;
+}
+
+QStringList onlyIn(const std::vector<RcStringText> &these, const std::vector<RcStringText> &others,
+                   const TextDecoder &decode)
+{
+    std::set<std::string> other;
+    for (const RcStringText &t : others)
+        other.insert(t.Id);
+    std::set<std::string> listed;
+    QStringList ids;
+    for (const RcStringText &t : these)
+        if (!other.count(t.Id) && listed.insert(t.Id).second)
+            ids << decode(t.Id);
+    return ids;
+}
+
+QString fileLine(const QString &label, const ReadFile &file)
+{
+    QString line = QStringLiteral("  %1：%2（%3）\n").arg(label, file.Path, file.Encoding);
+    if (!file.Note.isEmpty())
+        line += QStringLiteral("    %1\n").arg(file.Note);
+    return line;
+}
+
+QString delimiterLine(const RcDelimiters &d, const QString &file)
+{
+    if (d.Line < 0)
+        return QStringLiteral("  區塊分隔字：沒有找到（%1沒有 Microsoft、Borland 或 INPRISE 字樣）\n").arg(file);
+    return QStringLiteral("  區塊分隔字：%1 與 %2（%3第 %4 行）\n")
+        .arg(QString::fromLatin1(d.Begin), QString::fromLatin1(d.End), file, n(d.Line + 1));
+}
+
+QString noDelimiterWarning(const RcDelimiters &d)
+{
+    if (d.Line >= 0)
+        return {};
+    return QStringLiteral("注意：區塊分隔字是空的，每一個空行都被當成 BEGIN 也當成 END，選單和字串表可能讀錯。\n");
+}
+
+QString whyLeft(TextOutcome why)
+{
+    switch (why) {
+    case TextOutcome::NotInDictionary:
+        return QStringLiteral("字典檔沒有這個文字");
+    case TextOutcome::EmptyTranslation:
+        return QStringLiteral("字典檔的譯文是空的或 0");
+    case TextOutcome::SameAsSource:
+        return QStringLiteral("字典檔的譯文與原文相同");
+    case TextOutcome::Translated:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+bool ExtractionReport::BlocksDiffer() const
+{
+    for (const BlockCount &b : Blocks)
+        if (b.differs())
+            return true;
+    return false;
+}
+
+ExtractionReport BuildExtractionReport(const ExtractionReading &reading, const TextDecoder &decode)
+{
+    ExtractionReport r;
+    r.Delimiters = reading.Delimiters;
+    r.PairsWritten = qint64(reading.Pairs.size());
+    for (const auto &pair : reading.Pairs)
+        if (pair.first.empty())
+            ++r.PairsWithEmptyEnglish;
+    for (const RcBlockPairing &b : reading.Blocks) {
+        BlockCount c;
+        c.HeaderWord = QString::fromLatin1(b.HeaderWord);
+        c.Name = decode(b.Name);
+        c.EnglishHeaderLine = b.EnglishHeaderLine + 1;
+        c.ChineseHeaderLine = b.ChineseHeaderLine + 1;
+        for (const auto &en : b.English)
+            if (en)
+                ++c.English;
+        c.Chinese = int(b.Chinese.size());
+        c.Shift = shiftOf(b, decode);
+        r.Blocks.push_back(std::move(c));
+    }
+    r.StringIdsOnlyInEnglish = onlyIn(reading.EnglishStrings, reading.ChineseStrings, decode);
+    r.StringIdsOnlyInChinese = onlyIn(reading.ChineseStrings, reading.EnglishStrings, decode);
+    return r;
+}
+
+QString RenderExtractionReport(const ExtractionReport &r)
+{
+    QString out = QStringLiteral("製作字典檔的結果\n");
+    out += fileLine(QStringLiteral("英文RC檔"), r.English);
+    out += fileLine(QStringLiteral("中文RC檔"), r.Chinese);
+    out += delimiterLine(r.Delimiters, QStringLiteral("英文RC檔"));
+    out += QStringLiteral("  寫出的字串對：%1\n").arg(r.PairsWritten);
+    if (r.PairsWithEmptyEnglish > 0)
+        out += QStringLiteral("  其中英文是空的：%1\n").arg(r.PairsWithEmptyEnglish);
+
+    if (!r.Blocks.empty()) {
+        out += QStringLiteral("選單與對話框的文字數（英文 / 中文）：\n");
+        for (const BlockCount &b : r.Blocks) {
+            out += QStringLiteral("  %1 %2：%3 / %4").arg(b.HeaderWord, b.Name, n(b.English), n(b.Chinese));
+            if (b.ChineseHeaderLine == 0)
+                out += QStringLiteral("　只在英文RC檔（第 %1 行），它的文字都沒有配對").arg(b.EnglishHeaderLine);
+            else if (b.EnglishHeaderLine == 0)
+                out += QStringLiteral("　只在中文RC檔（第 %1 行），它的字串對英文都是空的").arg(b.ChineseHeaderLine);
+            else if (b.English != b.Chinese)
+                out += QStringLiteral("　數目不同");
+            out += QLatin1Char('\n');
+            if (!b.Shift || b.ChineseHeaderLine == 0 || b.EnglishHeaderLine == 0)
+                continue;
+            const PairingShift &s = *b.Shift;
+            if (s.ChineseLine == 0) {
+                out += QStringLiteral("    從第 %1 個文字起英文RC檔多出的文字沒有配對：英文第 %2 行 %3\n")
+                           .arg(n(s.Item), n(s.EnglishLine), quoted(s.EnglishText));
+            } else if (s.EnglishLine == 0) {
+                out += QStringLiteral("    從第 %1 個文字起中文RC檔多出的文字英文是空的：中文第 %2 行 %3\n")
+                           .arg(n(s.Item), n(s.ChineseLine), quoted(s.ChineseText));
+            } else {
+                out += QStringLiteral("    從第 %1 個文字起配對錯開：英文第 %2 行 %3 配上中文第 %4 行 %5\n")
+                           .arg(n(s.Item), n(s.EnglishLine), quoted(s.EnglishText), n(s.ChineseLine),
+                                quoted(s.ChineseText));
+            }
+            if (s.EnglishBlankOnly)
+                out += QStringLiteral("    （英文的這個文字只有空白：英文RC檔算它一個位置，中文RC檔略過它）\n");
+        }
+    }
+    if (!r.StringIdsOnlyInEnglish.isEmpty())
+        out += QStringLiteral("字串表中只在英文RC檔的識別字（它們的文字沒有寫入字典檔）：%1\n")
+                   .arg(r.StringIdsOnlyInEnglish.join(QStringLiteral("、")));
+    if (!r.StringIdsOnlyInChinese.isEmpty())
+        out += QStringLiteral("字串表中只在中文RC檔的識別字（它們的字串對英文是空的）：%1\n")
+                   .arg(r.StringIdsOnlyInChinese.join(QStringLiteral("、")));
+    if (!r.LeftOut.empty()) {
+        out += QStringLiteral("沒有寫入字典檔的字串對（含有Big5沒有的字元）：%1\n").arg(r.LeftOut.size());
+        for (const auto &[en, zh] : r.LeftOut)
+            out += QStringLiteral("  %1 → %2\n").arg(quoted(en), quoted(zh));
+    }
+
+    out += noDelimiterWarning(r.Delimiters);
+    if (!r.WrittenAsRead)
+        out += QStringLiteral("注意：寫出的字典檔與本程式依相同規則讀出的結果不同，以上的數字可能不準。\n");
+    if (r.BlocksDiffer()) {
+        int differing = 0;
+        for (const BlockCount &b : r.Blocks)
+            differing += b.differs() ? 1 : 0;
+        out += QStringLiteral("注意：有 %1 個選單或對話框兩邊的文字對不上，錯開之後的字串對是錯的。\n").arg(differing);
+    }
+    if (r.NoPairs())
+        out += QStringLiteral("警告：沒有寫出任何字串對，字典檔是空的。\n");
+    return out;
+}
+
+TranslationReport BuildTranslationReport(const TranslationReading &reading, const TextDecoder &decode)
+{
+    TranslationReport r;
+    r.Delimiters = reading.Delimiters;
+    r.FontLines = int(reading.FontLines.size());
+    std::unordered_map<std::string, std::size_t> leftAt;
+    std::set<std::string> distinct;
+    for (const FoundText &t : reading.Texts) {
+        ++r.TextsFound;
+        distinct.insert(t.Text);
+        if (!t.leftInEnglish()) {
+            ++r.Translated;
+            continue;
+        }
+        ++r.LeftInEnglish;
+        const auto [it, fresh] = leftAt.emplace(t.Text, r.Left.size());
+        if (fresh)
+            r.Left.push_back({decode(t.Text), t.Text, t.Line + 1, 0, t.Outcome});
+        ++r.Left[it->second].Count;
+    }
+    r.DistinctTexts = qint64(distinct.size());
+    return r;
+}
+
+QString RenderTranslationReport(const TranslationReport &r)
+{
+    QString out = QStringLiteral("翻譯新版本的結果\n");
+    out += fileLine(QStringLiteral("字典檔"), r.Dictionary);
+    out += fileLine(QStringLiteral("新版本RC檔"), r.Script);
+    out += delimiterLine(r.Delimiters, QStringLiteral("新版本RC檔"));
+    out += QStringLiteral("  找到的文字：%1 處（%2 個不同的文字）\n").arg(n(r.TextsFound), n(r.DistinctTexts));
+    out += QStringLiteral("  已翻譯：%1 處\n").arg(r.Translated);
+    out += QStringLiteral("  仍是英文：%1 處（%2 個不同的文字）\n").arg(n(r.LeftInEnglish), n(qint64(r.Left.size())));
+    if (r.FontLines > 0)
+        out += QStringLiteral("  字體改為新細明體 9 的 FONT 行：%1\n").arg(r.FontLines);
+    if (!r.Left.empty()) {
+        out += QStringLiteral("仍是英文的文字（依第一次出現的順序）：\n");
+        for (const EnglishText &t : r.Left) {
+            out += QStringLiteral("  第 %1 行：%2（%3）").arg(n(t.Line), quoted(t.Text), whyLeft(t.Why));
+            if (t.Count > 1)
+                out += QStringLiteral("，共 %1 處").arg(t.Count);
+            out += QLatin1Char('\n');
+        }
+    }
+    for (const LanguageLine &l : r.Language) {
+        if (l.After.isEmpty())
+            out += QStringLiteral("注意：翻譯後的RC檔第 %1 行仍是「%2」，與寫出的中文不符。\n").arg(n(l.Line), l.Before);
+        else
+            out += QStringLiteral("翻譯後的RC檔第 %1 行由「%2」改為「%3」。\n").arg(n(l.Line), l.Before, l.After);
+    }
+    out += noDelimiterWarning(r.Delimiters);
+    if (r.Undecodable > 0)
+        out += QStringLiteral("注意：字典檔的譯文中有 %1 個位元組不是Big5字元，寫成了 U+FFFD。\n").arg(r.Undecodable);
+    if (!r.WrittenAsRead)
+        out += QStringLiteral("注意：寫出的RC檔與本程式依相同規則讀出的結果不同，以上的數字可能不準。\n");
+    return out;
+}
+
+std::string MissingPairs(const TranslationReport &report, const std::function<bool(std::string_view)> &holdsStandIn,
+                         QStringList *leftOut)
+{
+    std::string out;
+    for (const EnglishText &t : report.Left) {
+        if (holdsStandIn && holdsStandIn(t.Bytes)) {
+            if (leftOut)
+                *leftOut << t.Text;
+            continue;
+        }
+        out += t.Bytes;
+        out += "\r\n";
+        out += t.Bytes;
+        out += "\r\n";
+    }
+    return out;
+}

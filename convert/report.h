@@ -1,0 +1,121 @@
+#pragma once
+// What a conversion did, told to the user after the interpreter has ended:
+// the report of an extraction (the dictionary made) and of a translation
+// (the texts the dictionary knew and those it did not). Both are values that
+// the command line and the windows render the same way.
+//
+// Line numbers here count from 1, as an editor shows them.
+
+#include "convert/rcreader.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// A file a run read, and how.
+struct ReadFile {
+    QString Path;
+    QString Encoding; // EncodingLabel of the file
+    QString Note;     // how it was read, when the user should know
+};
+
+// Where the pairing of a block goes wrong: from this item on, an English
+// text is paired with a translated text that does not stand in its place.
+struct PairingShift {
+    int Item = 0;        // 1-based position in the block
+    int EnglishLine = 0; // 0: the English block has no text there
+    int ChineseLine = 0; // 0: the translated block has no text there
+    QString EnglishText;
+    QString ChineseText;
+    // The English text there is blanks only: the first pass counts it, the
+    // second skips it, so the translated texts after it move up one place.
+    bool EnglishBlankOnly = false;
+};
+
+struct BlockCount {
+    QString HeaderWord; // "MENU", "DIALOG", "DIALOGEX"
+    QString Name;
+    int EnglishHeaderLine = 0; // 0: only in the translated file
+    int ChineseHeaderLine = 0; // 0: only in the English file
+    int English = 0;           // texts stored for the block by the first pass
+    int Chinese = 0;           // texts paired in the translated block
+    std::optional<PairingShift> Shift;
+    bool differs() const { return English != Chinese || Shift.has_value(); }
+};
+
+struct ExtractionReport {
+    ReadFile English;
+    ReadFile Chinese;
+    RcDelimiters Delimiters; // lines counted from 0, as read
+    qint64 PairsWritten = 0;
+    qint64 PairsWithEmptyEnglish = 0;
+    std::vector<BlockCount> Blocks;
+    QStringList StringIdsOnlyInEnglish;
+    QStringList StringIdsOnlyInChinese;
+    // Pairs left out of the dictionary because a text holds a character
+    // that code page 950 cannot hold.
+    std::vector<std::pair<QString, QString>> LeftOut;
+    // False when the dictionary written is not the one the program's own
+    // reading of the two files expects.
+    bool WrittenAsRead = true;
+
+    bool BlocksDiffer() const;
+    bool NoPairs() const { return PairsWritten == 0; }
+};
+
+// Texts are Big5 bytes of the interpreter's copies; `decode` turns them
+// into display text (stand-ins included).
+using TextDecoder = std::function<QString(std::string_view)>;
+
+ExtractionReport BuildExtractionReport(const ExtractionReading &reading, const TextDecoder &decode);
+
+QString RenderExtractionReport(const ExtractionReport &report);
+
+// A text the translation left in English, once, where it first stood.
+struct EnglishText {
+    QString Text;
+    std::string Bytes; // as the interpreter's copy holds it
+    int Line = 0;
+    int Count = 0; // lines holding it
+    TextOutcome Why = TextOutcome::NotInDictionary;
+};
+
+struct LanguageLine {
+    int Line = 0;
+    QString Before;
+    QString After; // empty: left as it was
+};
+
+struct TranslationReport {
+    ReadFile Dictionary;
+    ReadFile Script;
+    RcDelimiters Delimiters;
+    qint64 TextsFound = 0;     // lines with a text the script looks up
+    qint64 DistinctTexts = 0;
+    qint64 Translated = 0;     // of TextsFound
+    qint64 LeftInEnglish = 0;  // of TextsFound
+    std::vector<EnglishText> Left; // in order of first appearance
+    int FontLines = 0;
+    // LANGUAGE lines naming English and code page pragmas that do not fit
+    // the bytes written; After is set when they were rewritten.
+    std::vector<LanguageLine> Language;
+    bool Retargeted = false;
+    // Characters of translations that code page 950 cannot decode,
+    // written as U+FFFD into a script that is not Big5.
+    int Undecodable = 0;
+    bool WrittenAsRead = true;
+};
+
+TranslationReport BuildTranslationReport(const TranslationReading &reading, const TextDecoder &decode);
+
+QString RenderTranslationReport(const TranslationReport &report);
+
+// The texts left in English as a dictionary of untranslated pairs (each
+// text its own translation), CR LF, code page 950, in order of first
+// appearance. Texts whose copy holds a stand-in cannot be written in code
+// page 950 and are returned in `leftOut`.
+std::string MissingPairs(const TranslationReport &report, const std::function<bool(std::string_view)> &holdsStandIn,
+                         QStringList *leftOut = nullptr);
