@@ -1,6 +1,9 @@
 #include "app/cli/commands.h"
 
+#include "convert/encoding.h"
+#include "convert/rcchecks.h"
 #include "dictionary/checks.h"
+#include "files/readfile.h"
 #include "convert/script.h"
 #include "dictionary/dictionary.h"
 #include "platform/codepage.h"
@@ -48,6 +51,7 @@ const char *const NormalizeHelp =
 
 const char *const CheckHelp =
     "用法：tavisorn-cli check DICT\n"
+    "      tavisorn-cli check --rc TRANSLATED.rc\n"
     "\n"
     "讀入字典檔 DICT，以每個條目的原文檢查它選定的翻譯：熱鍵缺少、多出或字母不同\n"
     "（(&X) 的寫法也算熱鍵）、快速鍵、printf 及編號參數、跳脫字元、結尾符號、\n"
@@ -55,7 +59,12 @@ const char *const CheckHelp =
     "種類代號、條目編號（由 1 起）、原文、翻譯，以定位字元分隔，UTF-8；\n"
     "各種類的數目印在標準錯誤輸出。\n"
     "\n"
+    "加上 --rc 時檢查翻譯後的 RC 檔：同一層選單或同一個對話盒裡熱鍵字母相同的\n"
+    "項目（hotkey-clash），以及以新細明體 9 點量起來比控制項寬的文字（too-wide）。\n"
+    "每個問題印一行：種類代號、選單或對話盒名稱、文字。\n"
+    "\n"
     "選項：\n"
+    "  --rc     檢查翻譯後的 RC 檔（Big5、UTF-8 或 UTF-16）\n"
     "  --help   顯示這段說明\n"
     "\n"
     "結束狀態：\n"
@@ -179,13 +188,62 @@ int runNormalize(const CliArgs &args)
 // One line per problem on standard output (key, entry number from 1, source,
 // chosen translation, tab-separated, the texts as UTF-8), then a count per
 // kind on standard error. Exit status 3 when anything was found.
+namespace {
+
+// A text as Big5 bytes for measuring: a character code page 950 cannot
+// hold counts as one full-width character.
+std::string big5ForMeasure(const QString &text)
+{
+    std::string out;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const std::optional<std::string> bytes = cp950::encode(QStringView(text).mid(i, n));
+        out += bytes ? *bytes : std::string("\xA1\x40");
+        i += n;
+    }
+    return out;
+}
+
+int checkResourceScript(const std::string &pathBytes)
+{
+    const FileName name = pathArgument(pathBytes);
+    std::string bytes;
+    if (const QString reason = ReadWholeFile(name, bytes, qint64(256) << 20); !reason.isEmpty()) {
+        printError(QStringLiteral("無法讀取檔案 %1：%2。").arg(name.shown(), reason));
+        return kFileFailed;
+    }
+    const DecodedScript script = DecodeScript(bytes);
+    if (!script.Problem.isEmpty()) {
+        printError(script.Problem);
+        return kFileFailed;
+    }
+    if (script.Encoding.Encoding != TextEncoding::Cp950)
+        bytes = big5ForMeasure(script.Text);
+
+    long long counts[kCheckKinds] = {};
+    const std::vector<RcFinding> findings = CheckResourceScript(bytes);
+    for (const RcFinding &f : findings) {
+        ++counts[int(f.Kind)];
+        std::printf("%s\t%s\t%s\n", CheckKey(f.Kind), f.Block.c_str(), cp950::decode(f.Text).toUtf8().constData());
+    }
+    for (int kind = 0; kind < kCheckKinds; ++kind)
+        if (counts[kind] != 0)
+            std::fprintf(stderr, "%s\t%s\t%lld\n", CheckKey(CheckKind(kind)),
+                         CheckName(CheckKind(kind)).toUtf8().constData(), counts[kind]);
+    return findings.empty() ? 0 : kProblemsFound;
+}
+
+} // namespace
+
 int runCheck(const CliArgs &args)
 {
     if (asksForHelp(args)) {
         std::fputs(CheckHelp, stdout);
         return 0;
     }
-    if (args.size() != 1) {
+    if (args.size() == 2 && args[0] == "--rc")
+        return checkResourceScript(args[1]);
+    if (args.size() != 1 || args[0] == "--rc") {
         std::fputs(CheckHelp, stderr);
         return kWrongUse;
     }

@@ -1,0 +1,412 @@
+#include "convert/rcchecks.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <optional>
+
+namespace {
+
+bool isLeadByte(unsigned char b)
+{
+    return b >= 0x81 && b <= 0xFE;
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The part of a line before a // comment that does not stand in a string.
+std::string_view withoutComment(std::string_view line)
+{
+    bool inString = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto b = static_cast<unsigned char>(line[i]);
+        if (inString && isLeadByte(b) && i + 1 < line.size()) {
+            ++i;
+            continue;
+        }
+        if (line[i] == '"')
+            inString = !inString;
+        else if (!inString && line[i] == '/' && i + 1 < line.size() && line[i + 1] == '/')
+            return line.substr(0, i);
+    }
+    return line;
+}
+
+// The text without its /* */ comments (outside strings); line ends inside
+// a comment stay, so that line numbers still count.
+std::string withoutBlockComments(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    bool inString = false;
+    bool inComment = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (inComment) {
+            if (c == '*' && i + 1 < bytes.size() && bytes[i + 1] == '/') {
+                inComment = false;
+                out += ' ';
+                ++i;
+            } else if (c == '\n') {
+                out += c;
+            }
+            continue;
+        }
+        if (c == '\n')
+            inString = false;
+        else if (inString && isLeadByte(static_cast<unsigned char>(c)) && i + 1 < bytes.size()) {
+            out += c;
+            out += bytes[++i];
+            continue;
+        } else if (c == '"')
+            inString = !inString;
+        else if (!inString && c == '/' && i + 1 < bytes.size() && bytes[i + 1] == '*') {
+            inComment = true;
+            ++i;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+struct Statement {
+    std::string Text; // the joined lines, comments removed
+    int Line = 0;     // of its first line, from 1
+};
+
+// Statements: a line that ends with "," or "|" goes on in the next one.
+std::vector<Statement> statementsOf(std::string_view bytes)
+{
+    std::vector<Statement> out;
+    std::optional<Statement> open;
+    int number = 0;
+    for (std::size_t start = 0; start <= bytes.size();) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        ++number;
+        const std::string_view line = trimmed(withoutComment(bytes.substr(start, end - start)));
+        start = end + 1;
+        if (line.empty() && !open)
+            continue;
+        if (!open)
+            open = Statement{std::string(), number};
+        else
+            open->Text += ' ';
+        open->Text += line;
+        if (!line.empty() && (line.back() == ',' || line.back() == '|'))
+            continue;
+        out.push_back(*open);
+        open.reset();
+        if (end == bytes.size())
+            break;
+    }
+    if (open)
+        out.push_back(*open);
+    return out;
+}
+
+std::string firstWord(std::string_view s)
+{
+    std::size_t n = 0;
+    while (n < s.size() && s[n] != ' ' && s[n] != '\t' && s[n] != ',' && s[n] != '"')
+        ++n;
+    return std::string(s.substr(0, n));
+}
+
+std::string upper(std::string s)
+{
+    for (char &c : s)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return s;
+}
+
+// A control or item statement taken apart: its keyword, its text (as it
+// stands between the quotes) and the arguments after it.
+struct Parsed {
+    std::string Keyword;
+    std::optional<std::string> Text;
+    std::vector<std::string> Args;
+};
+
+Parsed parse(std::string_view s)
+{
+    Parsed p;
+    p.Keyword = upper(firstWord(s));
+    std::size_t i = p.Keyword.size();
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
+    if (i < s.size() && s[i] == '"') {
+        std::string text;
+        for (++i; i < s.size(); ++i) {
+            const auto b = static_cast<unsigned char>(s[i]);
+            if (isLeadByte(b) && i + 1 < s.size()) {
+                text += s[i];
+                text += s[++i];
+                continue;
+            }
+            if (s[i] == '"') {
+                if (i + 1 < s.size() && s[i + 1] == '"') {
+                    text += "\"\"";
+                    ++i;
+                    continue;
+                }
+                ++i;
+                break;
+            }
+            text += s[i];
+        }
+        p.Text = text;
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+            ++i;
+        if (i < s.size() && s[i] == ',')
+            ++i;
+    }
+    int depth = 0;
+    std::string arg;
+    for (; i < s.size(); ++i) {
+        if (s[i] == '(')
+            ++depth;
+        else if (s[i] == ')')
+            --depth;
+        if (s[i] == ',' && depth == 0) {
+            p.Args.emplace_back(trimmed(arg));
+            arg.clear();
+        } else {
+            arg += s[i];
+        }
+    }
+    if (!trimmed(arg).empty() || !p.Args.empty())
+        p.Args.emplace_back(trimmed(arg));
+    return p;
+}
+
+std::optional<int> number(const std::string &s)
+{
+    if (s.empty())
+        return std::nullopt;
+    char *end = nullptr;
+    const long v = std::strtol(s.c_str(), &end, 0);
+    if (end == s.c_str() || *trimmed(end).data() != '\0')
+        return std::nullopt;
+    return int(v);
+}
+
+bool isBegin(const std::string &word)
+{
+    return word == "BEGIN" || word == "{";
+}
+
+bool isEnd(const std::string &word)
+{
+    return word == "END" || word == "}";
+}
+
+// How a control gives its text room.
+enum class Room { None, Static, Button, Box, Group };
+
+struct Control {
+    Room Kind = Room::None;
+    int Width = 0;
+    int Height = 0;
+    bool Multiline = false;
+};
+
+Control controlOf(const Parsed &p)
+{
+    Control c;
+    const auto size = [&](std::size_t at) {
+        if (p.Args.size() < at + 4)
+            return false;
+        const auto w = number(p.Args[at + 2]);
+        const auto h = number(p.Args[at + 3]);
+        if (!w || !h)
+            return false;
+        c.Width = *w;
+        c.Height = *h;
+        return true;
+    };
+    static const std::map<std::string, Room> plain{
+        {"LTEXT", Room::Static},         {"RTEXT", Room::Static},       {"CTEXT", Room::Static},
+        {"PUSHBUTTON", Room::Button},    {"DEFPUSHBUTTON", Room::Button}, {"PUSHBOX", Room::Button},
+        {"CHECKBOX", Room::Box},         {"AUTOCHECKBOX", Room::Box},   {"RADIOBUTTON", Room::Box},
+        {"AUTORADIOBUTTON", Room::Box},  {"STATE3", Room::Box},         {"AUTO3STATE", Room::Box},
+        {"GROUPBOX", Room::Group},
+    };
+    if (const auto it = plain.find(p.Keyword); it != plain.end()) {
+        // "text", id, x, y, width, height [, style ...]
+        if (size(1))
+            c.Kind = it->second;
+        const std::string style = p.Args.size() > 5 ? upper(p.Args[5]) : std::string();
+        c.Multiline = c.Kind == Room::Static || style.find("BS_MULTILINE") != std::string::npos;
+        return c;
+    }
+    if (p.Keyword == "CONTROL" && p.Args.size() >= 7) {
+        // "text", id, class, style, x, y, width, height
+        const std::string type = upper(p.Args[1]);
+        const std::string style = upper(p.Args[2]);
+        const auto has = [&](const char *flag) { return style.find(flag) != std::string::npos; };
+        if (!size(3))
+            return c;
+        if (type.find("STATIC") != std::string::npos) {
+            if (!has("SS_ICON") && !has("SS_BITMAP") && !has("SS_ETCHED") && !has("RECT") && !has("FRAME"))
+                c.Kind = Room::Static;
+            c.Multiline = !has("SS_LEFTNOWORDWRAP") && !has("SS_SIMPLE");
+        } else if (type.find("BUTTON") != std::string::npos) {
+            if (has("CHECKBOX") || has("RADIOBUTTON") || has("3STATE"))
+                c.Kind = Room::Box;
+            else if (has("GROUPBOX"))
+                c.Kind = Room::Group;
+            else
+                c.Kind = Room::Button;
+            c.Multiline = has("BS_MULTILINE");
+        }
+    }
+    return c;
+}
+
+// Room for the text in dialog units: a check box or radio button gives 12
+// units to its box and the gap after it, a group box's caption keeps 4 units
+// from either edge, a button's text 1 unit from its border; a text that
+// wraps has a line of 8 units' height for each 8 units of the control.
+int roomOf(const Control &c)
+{
+    const int lines = c.Multiline ? std::max(1, c.Height / 8) : 1;
+    switch (c.Kind) {
+    case Room::Static: return c.Width * lines;
+    case Room::Button: return (c.Width - 2) * lines;
+    case Room::Box: return (c.Width - 12) * lines;
+    case Room::Group: return c.Width - 8;
+    case Room::None: break;
+    }
+    return 0;
+}
+
+struct Keyed {
+    std::string Letter;
+    std::string Text;
+    int Line = 0;
+};
+
+// Two or more of the texts with one letter: each of them is a finding.
+void clashes(const std::vector<Keyed> &items, const std::string &block, std::vector<RcFinding> &out)
+{
+    std::map<std::string, int> count;
+    for (const Keyed &k : items)
+        ++count[k.Letter];
+    for (const Keyed &k : items)
+        if (count[k.Letter] > 1)
+            out.push_back({CheckKind::HotkeyClash, block, k.Text, k.Line});
+}
+
+} // namespace
+
+int DialogTextWidth(std::string_view text)
+{
+    int width = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (isLeadByte(b) && i + 1 < text.size()) {
+            width += 8;
+            ++i;
+        } else if (text[i] == '&') {
+            if (i + 1 < text.size() && text[i + 1] == '&') {
+                width += 4;
+                ++i;
+            }
+        } else if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+            width += 4;
+            ++i;
+        } else {
+            width += 4;
+        }
+    }
+    return width;
+}
+
+std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
+{
+    std::vector<RcFinding> out;
+    enum class In { Nothing, MenuHead, Menu, DialogHead, Dialog } in = In::Nothing;
+    std::string block;
+    std::vector<std::vector<Keyed>> levels; // menu items by level, innermost last
+    std::vector<Keyed> controls;
+    int dialogDepth = 0;
+
+    for (const Statement &st : statementsOf(withoutBlockComments(bytes))) {
+        const Parsed p = parse(st.Text);
+        const std::string &word = p.Keyword;
+        switch (in) {
+        case In::Nothing: {
+            // "IDD_ABOUT DIALOGEX 0, 0, 200, 100" or "IDR_MAIN MENU".
+            const std::string name = firstWord(st.Text);
+            const std::string second
+                = upper(firstWord(trimmed(std::string_view(st.Text).substr(std::min(st.Text.size(), name.size())))));
+            if (second == "MENU" || second == "MENUEX")
+                in = In::MenuHead;
+            else if (second == "DIALOG" || second == "DIALOGEX")
+                in = In::DialogHead;
+            block = name;
+            break;
+        }
+        case In::MenuHead:
+            if (isBegin(word)) {
+                in = In::Menu;
+                levels.assign(1, {});
+            }
+            break;
+        case In::Menu:
+            if (isBegin(word)) {
+                levels.emplace_back();
+            } else if (isEnd(word)) {
+                clashes(levels.back(), block, out);
+                levels.pop_back();
+                if (levels.empty())
+                    in = In::Nothing;
+            } else if ((word == "MENUITEM" || word == "POPUP") && p.Text && !levels.empty()) {
+                const std::string letter = HotkeyLetterOf(*p.Text);
+                if (!letter.empty())
+                    levels.back().push_back({letter, *p.Text, st.Line});
+            }
+            break;
+        case In::DialogHead:
+            if (isBegin(word)) {
+                in = In::Dialog;
+                dialogDepth = 1;
+                controls.clear();
+            }
+            break;
+        case In::Dialog:
+            if (isBegin(word)) {
+                ++dialogDepth;
+            } else if (isEnd(word)) {
+                if (--dialogDepth == 0) {
+                    clashes(controls, block, out);
+                    in = In::Nothing;
+                }
+            } else if (p.Text && !p.Text->empty()) {
+                if (const std::string letter = HotkeyLetterOf(*p.Text); !letter.empty())
+                    controls.push_back({letter, *p.Text, st.Line});
+                const Control c = controlOf(p);
+                if (c.Kind != Room::None) {
+                    const int width = DialogTextWidth(*p.Text);
+                    const int room = roomOf(c);
+                    if (width > room)
+                        out.push_back({CheckKind::TooWide, block, *p.Text, st.Line, width, room});
+                }
+            }
+            break;
+        }
+    }
+    std::stable_sort(out.begin(), out.end(), [](const RcFinding &a, const RcFinding &b) { return a.Line < b.Line; });
+    return out;
+}
