@@ -9,11 +9,12 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
 TChecks::TChecks(CheckReport &report, QWidget *parent)
-    : QWidget(parent, Qt::Tool), Report(report)
+    : QWidget(parent, Qt::Window), Report(report)
 {
     setWindowTitle(CheckReport::Caption());
     setWindowIcon(QIcon(Artwork::AppIcon()));
@@ -22,7 +23,6 @@ TChecks::TChecks(CheckReport &report, QWidget *parent)
 
     Totals = new QLabel(this);
     KindCounts = new QLabel(this);
-    KindCounts->setWordWrap(true);
     FilterLabel = new QLabel(QStringLiteral("顯示："), this);
     Filter = new QComboBox(this);
     Filter->addItem(QStringLiteral("所有問題"), -1);
@@ -76,8 +76,27 @@ void TChecks::showEvent(QShowEvent *event)
     FormShow();
 }
 
+void TChecks::placeBesideOwner()
+{
+    // First shown beside the maintenance window, so that both can be seen;
+    // where the screen has no room there, as far right as it allows.
+    QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QScreen *where = owner ? owner->screen() : screen();
+    if (!owner || !where)
+        return;
+    const QRect room = where->availableGeometry();
+    const QRect beside = owner->frameGeometry();
+    const int x = qBound(room.left(), beside.right() + 1, room.right() - width());
+    const int y = qBound(room.top(), beside.top(), room.bottom() - height());
+    move(x, y);
+}
+
 void TChecks::FormShow()
 {
+    if (!placed) {
+        placed = true;
+        placeBesideOwner();
+    }
     Report.Build();
     ShowCounts();
     if (!List->currentIndex().isValid() && Report.rowCount() > 0)
@@ -94,15 +113,18 @@ void TChecks::ShowCounts()
                         .arg(c.Untranslated)
                         .arg(c.Reviewed)
                         .arg(c.WithProblems));
-    QStringList kinds;
+    // The kinds in two lines: the hot-key and markup checks, then the rest.
+    QString kinds;
     const std::vector<CheckKind> entryKinds = CheckReport::EntryKinds();
     for (std::size_t i = 0; i < entryKinds.size(); ++i) {
         const CheckKind kind = entryKinds[i];
         const int n = c.PerKind[std::size_t(kind)];
-        kinds << QStringLiteral("%1：%2").arg(CheckName(kind)).arg(n);
+        if (i > 0)
+            kinds += i == 5 ? QStringLiteral("\n") : QStringLiteral("　");
+        kinds += QStringLiteral("%1：%2").arg(CheckName(kind)).arg(n);
         Filter->setItemText(int(i) + 1, QStringLiteral("%1 (%2)").arg(CheckName(kind)).arg(n));
     }
-    KindCounts->setText(kinds.join(QStringLiteral("　")));
+    KindCounts->setText(kinds);
 }
 
 void TChecks::FilterChange(int index)

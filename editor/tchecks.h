@@ -41,4 +41,8 @@ signals:
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void placeBesideOwner();
+    bool placed = false;
 };

@@ -111,6 +111,9 @@ TDict2::TDict2(DictionaryDocument &document, QWidget *parent)
     Report = new CheckReport(Document, this);
     Checks = new TChecks(*Report, this);
     connect(Checks, &TChecks::JumpRequested, this, &TDict2::checkHit);
+    // While a load or save runs, no row of the check window starts a jump.
+    connect(&Document, &DictionaryDocument::BusyChanged, Checks,
+            [this](DocumentBusy busy) { Checks->setEnabled(busy == DocumentBusy::None); });
     connect(CheckBtn, &QToolButton::clicked, this, &TDict2::ChecksClick);
 
     BOD.Title = QStringLiteral("開啟字典檔");
@@ -243,8 +246,9 @@ void TDict2::createGrid()
     EPanel = new QWidget(this);
     EPanel->setGeometry(224, 74, 65, 22);
     CPanel = new QWidget(this);
-    // One button wider than the four of the design: the check window's.
-    CPanel->setGeometry(456, 74, 135, 22);
+    // Wider than in the design by the check window's narrow button, which
+    // then ends where the grid's scroll bar begins.
+    CPanel->setGeometry(456, 74, 130, 22);
     for (QWidget *panel : {EPanel, CPanel}) {
         panel->setAutoFillBackground(true);
         panel->setPalette(SG->horizontalHeader()->palette());
@@ -255,7 +259,8 @@ void TDict2::createGrid()
     CFindNext = flatButton(CPanel, 40, 1, Artwork::BinocularsDown(), QStringLiteral("找下一個"));
     NextMulti = flatButton(CPanel, 64, 1, Artwork::NextMultiGlyph(), QStringLiteral("跳至下一個多譯句子 (Ctrl-N)"));
     SpeedButton1 = flatButton(CPanel, 88, 0, Artwork::UntranslatedGlyph(), QStringLiteral("跳至下一個未翻譯的句子"));
-    CheckBtn = flatButton(CPanel, 112, 1, Artwork::CheckGlyph(), QStringLiteral("檢查翻譯 (Ctrl-E)，跳至下一個有問題的句子 (Ctrl-J)"));
+    CheckBtn = flatButton(CPanel, 112, 1, Artwork::CheckGlyph(), QStringLiteral("檢查翻譯 (Ctrl-E)；跳至下一個有問題的句子 (Ctrl-J)"));
+    CheckBtn->resize(18, 22);
 }
 
 void TDict2::createShortcuts()

@@ -29,7 +29,7 @@ QPixmap ToolbarImage(int index, bool hot);
 
 // Glyphs of the grid header's flat buttons, 18 x 18: find, find next
 // upwards / downwards, next entry with several translations, next
-// untranslated entry, the check window.
+// untranslated entry; and 16 x 18, the check window.
 QPixmap Binoculars();
 QPixmap BinocularsUp();
 QPixmap BinocularsDown();
