@@ -91,6 +91,30 @@ struct Placeholders {
     std::multiset<std::string> numbered; // %1, %2 ...: the set counts
 };
 
+// Where the printf conversion whose flags start at j ends (one past its
+// conversion character), or npos when none follows.
+std::size_t printfEnd(std::string_view s, std::size_t j)
+{
+    while (j < s.size() && (s[j] == '-' || s[j] == '+' || s[j] == '#' || s[j] == '0'))
+        ++j;
+    while (j < s.size() && (isDigit(s[j]) || s[j] == '*'))
+        ++j;
+    if (j < s.size() && s[j] == '.') {
+        ++j;
+        while (j < s.size() && (isDigit(s[j]) || s[j] == '*'))
+            ++j;
+    }
+    for (const std::string_view length : {"I64", "I32", "ll", "hh", "l", "h", "L", "w"}) {
+        if (s.substr(j, length.size()) == length) {
+            j += length.size();
+            break;
+        }
+    }
+    if (j < s.size() && std::string_view("diouxXcsSeEfgGp").find(s[j]) != std::string_view::npos)
+        return j + 1;
+    return std::string_view::npos;
+}
+
 // printf conversions with flags, width, precision and length, and the
 // numbered %1 form. A blank is not taken as a flag: "100% of" is prose.
 Placeholders placeholdersOf(std::string_view s)
@@ -105,6 +129,12 @@ Placeholders placeholdersOf(std::string_view s)
             i += 2;
             continue;
         }
+        if (const std::size_t end = printfEnd(s, i + 1); end != std::string_view::npos) {
+            p.printf.emplace_back(s.substr(i, end - i));
+            i = end;
+            continue;
+        }
+        // %1, %2 ...: digits that no conversion follows ("%5d" is a width).
         std::size_t j = i + 1;
         if (j < s.size() && s[j] >= '1' && s[j] <= '9') {
             while (j < s.size() && isDigit(s[j]))
@@ -113,34 +143,22 @@ Placeholders placeholdersOf(std::string_view s)
             i = j;
             continue;
         }
-        while (j < s.size() && (s[j] == '-' || s[j] == '+' || s[j] == '#' || s[j] == '0'))
-            ++j;
-        while (j < s.size() && (isDigit(s[j]) || s[j] == '*'))
-            ++j;
-        if (j < s.size() && s[j] == '.') {
-            ++j;
-            while (j < s.size() && (isDigit(s[j]) || s[j] == '*'))
-                ++j;
-        }
-        for (const std::string_view length : {"I64", "I32", "ll", "hh", "l", "h", "L", "w"}) {
-            if (s.substr(j, length.size()) == length) {
-                j += length.size();
-                break;
-            }
-        }
-        if (j < s.size() && std::string_view("diouxXcsSeEfgGp").find(s[j]) != std::string_view::npos) {
-            p.printf.emplace_back(s.substr(i, j + 1 - i));
-            i = j + 1;
-        } else {
-            i += 1;
-        }
+        i += 1;
     }
     return p;
 }
 
+// s ends with the characters of end: the bytes match and start a character
+// of s, so the second byte of 丑 (A4 A1) and a K are no 「…」 (A1 4B).
 bool endsWith(std::string_view s, std::string_view end)
 {
-    return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
+    if (s.size() < end.size() || s.substr(s.size() - end.size()) != end)
+        return false;
+    const std::size_t at = s.size() - end.size();
+    std::size_t i = 0;
+    while (i < at)
+        i += charLength(s, i);
+    return i == at;
 }
 
 // The text whose last characters count for the ending: without the

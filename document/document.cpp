@@ -135,11 +135,20 @@ ChoiceCommit DictionaryDocument::CommitChoice(std::int32_t entry, const QString 
             break;
         }
     }
-    if (found < 0) {
-        e.Chosen = e.AppendTranslation(*bytes);
-        Modified = true;
-    } else if (found != e.Chosen) {
-        e.Chosen = found;
+    if (found < 0 || found != e.Chosen) {
+        ChoiceStep step;
+        step.Entry = entry;
+        step.ChosenBefore = e.Chosen;
+        step.ReviewedBefore = e.Reviewed;
+        if (found < 0) {
+            step.Appended = true;
+            step.AppendedText = *bytes;
+            e.Chosen = e.AppendTranslation(*bytes);
+        } else {
+            e.Chosen = found;
+        }
+        step.ChosenAfter = e.Chosen;
+        History.Record(std::move(step));
         Modified = true;
     }
     e.Reviewed = true;
@@ -155,6 +164,63 @@ bool DictionaryDocument::CommitPendingChoice()
         return true;
     const PendingChoice pending = *PendingText;
     return CommitChoice(pending.Entry, pending.Text).Committed;
+}
+
+bool DictionaryDocument::apply(const ChoiceStep &step, bool undo)
+{
+    if (step.Entry < 0 || std::size_t(step.Entry) >= Tables.EntryTable.size())
+        return false;
+    DS &e = Tables.EntryTable[std::size_t(step.Entry)];
+    if (e.Chosen != (undo ? step.ChosenAfter : step.ChosenBefore))
+        return false;
+    if (step.Appended) {
+        const bool lastSlotIsAllThereIs = e.LastTranslation >= 0 && e.Translations.size() == std::size_t(e.LastTranslation) + 1;
+        if (!lastSlotIsAllThereIs)
+            return false;
+        if (undo) {
+            if (e.LastTranslation == 0 || e.Translations.back() != step.AppendedText)
+                return false;
+            // The typed text's slot goes again, so that the entry's list is
+            // what it was before the text was typed.
+            e.Translations = TranslationList(std::vector<std::string>(e.Translations.begin(), e.Translations.end() - 1));
+            --e.LastTranslation;
+        } else if (e.AppendTranslation(step.AppendedText) != step.ChosenAfter) {
+            return false;
+        }
+    }
+    e.Chosen = undo ? step.ChosenBefore : step.ChosenAfter;
+    e.Reviewed = undo ? step.ReviewedBefore : step.ReviewedAfter;
+    return true;
+}
+
+std::int32_t DictionaryDocument::restore(const ChoiceStep *step, bool undo)
+{
+    if (!step)
+        return -1;
+    const std::int32_t entry = step->Entry;
+    if (!apply(*step, undo)) {
+        // The entry is no longer as the history knows it: stepping on would
+        // change the wrong text. The history goes; what the tables hold stays.
+        History.Clear(false);
+        return -1;
+    }
+    Modified = !History.AtClean();
+    emit EntryRestored(entry);
+    return entry;
+}
+
+std::int32_t DictionaryDocument::Undo()
+{
+    if (!Available() || !CommitPendingChoice())
+        return -1;
+    return restore(History.Undo(), true);
+}
+
+std::int32_t DictionaryDocument::Redo()
+{
+    if (!Available() || !CommitPendingChoice())
+        return -1;
+    return restore(History.Redo(), false);
 }
 
 bool DictionaryDocument::AskToSave()
@@ -209,6 +275,7 @@ bool DictionaryDocument::Open(const QString &path, bool showProgress)
         DictionaryFileName = path;
         Modified = false;
         PendingText.reset();
+        History.Clear();
         emit Replaced();
     }
     setBusy(DocumentBusy::None);
@@ -241,6 +308,7 @@ bool DictionaryDocument::Save()
         return false;
     }
     Modified = false;
+    History.MarkClean();
     return true;
 }
 

@@ -9,6 +9,7 @@
 // rules run, and are tested, without a screen.
 
 #include "dictionary/dictionary.h"
+#include "document/history.h"
 
 #include <QObject>
 #include <QString>
@@ -110,6 +111,17 @@ public:
     // Commits the pending text, if any; false when it was refused.
     bool CommitPendingChoice();
 
+    // Undo and redo of the commits that changed an entry. A pending text is
+    // committed first, so that undo takes back what the user did last.
+    // Modified afterwards tells whether the tables differ from the file (the
+    // last load or save). Each returns the entry it restored, or -1 when
+    // there was nothing to undo or redo, the pending text was refused or
+    // the dictionary is busy. A load empties the history.
+    bool CanUndo() const { return History.CanUndo(); }
+    bool CanRedo() const { return History.CanRedo(); }
+    std::int32_t Undo();
+    std::int32_t Redo();
+
     // The guard that every command runs before it replaces the dictionary,
     // leaves the window or ends the program: refused while busy; commits
     // what is pending, then asks about unsaved edits (Yes saves first).
@@ -146,16 +158,23 @@ signals:
     void ChoiceCommitted(std::int32_t entry);
     // A choice for `entry` was refused; it stays pending.
     void ChoiceRefused(std::int32_t entry, const ChoiceCommit &refusal);
+    // Undo or redo gave `entry` back an earlier choice.
+    void EntryRestored(std::int32_t entry);
     void BusyChanged(DocumentBusy busy);
 
 private:
     void setBusy(DocumentBusy busy);
+    // Takes a step back (undo) or again; false when the entry is not as
+    // the step left it.
+    bool apply(const ChoiceStep &step, bool undo);
+    std::int32_t restore(const ChoiceStep *step, bool undo);
 
     DocumentQuestions *Questions = nullptr;
     DocumentProgress *Progress = nullptr;
     ExtractionWatch *Watch = nullptr;
     DocumentBusy BusyState = DocumentBusy::None;
     std::optional<PendingChoice> PendingText;
+    ChoiceHistory History;
     std::function<void()> EndAction; // waits for the busy state to end
     bool EndRequested = false;
 };

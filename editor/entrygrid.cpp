@@ -1,6 +1,7 @@
 #include "editor/entrygrid.h"
 
 #include "platform/bytemarks.h"
+#include "document/checkreport.h"
 #include "platform/codepage.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ int EntryModel::columnCount(const QModelIndex &parent) const
 
 QVariant EntryModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid())
         return {};
     const int e = index.row();
     // Rows beyond the table (possible only for a moment while a load swaps
@@ -30,6 +31,14 @@ QVariant EntryModel::data(const QModelIndex &index, int role) const
     if (e < 0 || std::size_t(e) >= tables.EntryTable.size())
         return {};
     const DS &entry = tables.EntryTable[std::size_t(e)];
+    if (role == Qt::ToolTipRole) {
+        // The row of an entry with a problem names it; checked as shown,
+        // so the tip is never behind a commit.
+        if (e > tables.LastEntry)
+            return {};
+        const QString tip = ProblemTip(CheckTranslation(entry.Source, entry.ChosenTranslation()));
+        return tip.isEmpty() ? QVariant() : QVariant(tip);
+    }
     switch (index.column()) {
     case 0:
         return cp950::decode(entry.Source);

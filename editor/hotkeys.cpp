@@ -118,7 +118,12 @@ ChoiceEdit ReadChoiceEdit(const QLineEdit &field)
 
 void ApplyChoiceEdit(QLineEdit &field, const ChoiceEdit &edit)
 {
-    field.setText(edit.Text);
+    // Through the field's own editing, not setText: Ctrl+Z in the box then
+    // takes an inserted hot key or shortcut back like typed text.
+    if (field.text() != edit.Text) {
+        field.selectAll();
+        field.insert(edit.Text);
+    }
     field.deselect();
     field.setCursorPosition(int(edit.SelStart));
 }

@@ -3,6 +3,8 @@
 #include "editor/documentanswers.h"
 #include "editor/entrygrid.h"
 #include "platform/bytemarks.h"
+#include "editor/tchecks.h"
+#include "document/checkreport.h"
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
@@ -109,6 +111,13 @@ TDict2::TDict2(DictionaryDocument &document, QWidget *parent)
 
     createShortcuts();
     createTools();
+    Report = new CheckReport(Document, this);
+    Checks = new TChecks(*Report, this);
+    connect(Checks, &TChecks::JumpRequested, this, &TDict2::checkHit);
+    // While a load or save runs, no row of the check window starts a jump.
+    connect(&Document, &DictionaryDocument::BusyChanged, Checks,
+            [this](DocumentBusy busy) { Checks->setEnabled(busy == DocumentBusy::None); });
+    connect(CheckBtn, &QToolButton::clicked, this, &TDict2::ChecksClick);
 
     BOD.Title = QStringLiteral("開啟字典檔");
     BOD.Options = FileDialog::FileMustExist | FileDialog::PathMustExist | FileDialog::HideReadOnly
@@ -245,7 +254,9 @@ void TDict2::createGrid()
     EPanel = new QWidget(this);
     EPanel->setGeometry(224, 74, 65, 22);
     CPanel = new QWidget(this);
-    CPanel->setGeometry(456, 74, 111, 22);
+    // Wider than in the design by the check window's narrow button, which
+    // then ends where the grid's scroll bar begins.
+    CPanel->setGeometry(456, 74, 130, 22);
     for (QWidget *panel : {EPanel, CPanel}) {
         panel->setAutoFillBackground(true);
         panel->setPalette(SG->horizontalHeader()->palette());
@@ -256,6 +267,8 @@ void TDict2::createGrid()
     CFindNext = flatButton(CPanel, 40, 1, Artwork::BinocularsDown(), QStringLiteral("找下一個"));
     NextMulti = flatButton(CPanel, 64, 1, Artwork::NextMultiGlyph(), QStringLiteral("跳至下一個多譯句子 (Ctrl-N)"));
     SpeedButton1 = flatButton(CPanel, 88, 0, Artwork::UntranslatedGlyph(), QStringLiteral("跳至下一個未翻譯的句子"));
+    CheckBtn = flatButton(CPanel, 112, 1, Artwork::CheckGlyph(), QStringLiteral("檢查翻譯 (Ctrl-E)；跳至下一個有問題的句子 (Ctrl-J)"));
+    CheckBtn->resize(18, 22);
 }
 
 void TDict2::createShortcuts()
@@ -278,13 +291,18 @@ void TDict2::createShortcuts()
     D31 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_3), [this] { ToDict3Click(); });
     Full1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), [this] { FullClick(); });
     Bx1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_N), [this] { NextMultiClick(); });
+    Undo1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { UndoClick(); });
+    Redo1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { RedoClick(); });
+    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    Chk1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_E), [this] { ChecksClick(); });
+    Jp1 = shortcut(QKeySequence(Qt::CTRL | Qt::Key_J), [this] { NextProblemClick(); });
 }
 
 bool TDict2::isOwnShortcut(const QKeyEvent *event) const
 {
     const QKeySequence pressed(event->keyCombination());
-    for (const QAction *a : {N11, N21, N31, N41, N51, N61, D11, D31, Full1, Bx1})
-        if (a->shortcut() == pressed)
+    for (const QAction *a : {N11, N21, N31, N41, N51, N61, D11, D31, Full1, Bx1, Undo1, Redo1, Chk1, Jp1})
+        if (a->shortcuts().contains(pressed))
             return true;
     return false;
 }
@@ -483,6 +501,15 @@ void TDict2::SetInputEnabled(bool enabled)
         focusBeforeSuspend->setFocus(Qt::OtherFocusReason);
     inputSuspended = false;
     focusBeforeSuspend = nullptr;
+}
+
+void TDict2::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // The check window belongs to this one; it goes when this one is left
+    // (not when full-screen mode changes the frame).
+    if (!event->spontaneous() && !switchingScreenMode)
+        Checks->hide();
 }
 
 void TDict2::closeEvent(QCloseEvent *event)

@@ -29,6 +29,8 @@ class QToolButton;
 class TwiaTile;
 class BlinkingCue;
 class ScreenModeWatch;
+class CheckReport;
+class TChecks;
 
 class TDict2 : public QWidget, public StringAreaHost {
     Q_OBJECT
@@ -48,15 +50,20 @@ public:
     QTableView *SG;
     QWidget *EPanel, *CPanel;
     QToolButton *EFind, *EFindNext, *CFind, *CFindNext, *NextMulti, *SpeedButton1;
+    QToolButton *CheckBtn; // opens the check window
     QComboBox *CB;
     QLabel *StrLabel;
     QPlainTextEdit *Strs;
     QAction *N11, *N21, *N31, *N41, *N51, *N61, *D11, *D31, *Full1, *Bx1;
+    // Ctrl+Z, Ctrl+Y (and Ctrl+Shift+Z), Ctrl+E, Ctrl+J.
+    QAction *Undo1, *Redo1, *Chk1, *Jp1;
     FileDialog BOD{FileDialog::Kind::Open};
     FileDialog SD{FileDialog::Kind::Save};
     FindDialog *FD;  // source search
     FindDialog *CFD; // translation search
     BlinkingCue *BlinkingTimer;
+    CheckReport *Report; // the checks of the open dictionary
+    TChecks *Checks;     // the check window
 
     EntryModel *Model() const { return model; }
 
@@ -108,6 +115,14 @@ public:
     void CFindNextClick();
     void NextMultiClick();
     void SpeedButton1Click();
+    // The check window, and the jump to the next entry below with a problem
+    // the check window's filter lets through.
+    void ChecksClick();
+    void NextProblemClick();
+    // Undo and redo of commits. While the choice box is being edited, its
+    // own typing is undone and redone first, as in any edit field.
+    void UndoClick();
+    void RedoClick();
 
     // Hot keys and shortcuts carried over from the source into the choice box.
     void AddHotKeyClick();
@@ -134,6 +149,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -161,6 +177,9 @@ private:
     void choiceRefused(std::int32_t entry, const ChoiceCommit &refusal);
     void showRefusedChoice(const ChoiceCommit &refusal);
     void tablesReplaced();
+    void entryRestored(std::int32_t entry);
+    // A row of the check window chosen: the grid goes there as on a search hit.
+    void checkHit(std::int32_t entry);
 
     EntryModel *model;
     EntryDelegate *delegate;

@@ -102,6 +102,16 @@ void TDict2::choiceCommitted(std::int32_t entry)
     SG->viewport()->update();
 }
 
+void TDict2::entryRestored(std::int32_t entry)
+{
+    // Undo or redo changed the entry: its row and, if the box stands on it,
+    // the box's list and text show what it holds now.
+    if (entry == CurrentEntry && !CB->isHidden())
+        fillChoiceBox(entry);
+    model->EntryChanged(entry);
+    SG->viewport()->update();
+}
+
 void TDict2::choiceRefused(std::int32_t entry, const ChoiceCommit &refusal)
 {
     if (entry != CurrentEntry)

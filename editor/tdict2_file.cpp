@@ -94,6 +94,7 @@ void TDict2::connectDocument()
     connect(&Document, &DictionaryDocument::Replaced, this, &TDict2::tablesReplaced);
     connect(&Document, &DictionaryDocument::ChoiceCommitted, this, &TDict2::choiceCommitted);
     connect(&Document, &DictionaryDocument::ChoiceRefused, this, &TDict2::choiceRefused);
+    connect(&Document, &DictionaryDocument::EntryRestored, this, &TDict2::entryRestored);
     // A load, a save or the wait for an extraction: no second command starts here.
     connect(&Document, &DictionaryDocument::BusyChanged, this,
             [this](DocumentBusy busy) { SetInputEnabled(busy == DocumentBusy::None); });

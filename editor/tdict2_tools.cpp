@@ -4,7 +4,10 @@
 #include "editor/blink.h"
 #include "editor/entrygrid.h"
 #include "editor/hotkeys.h"
+#include "editor/tchecks.h"
 #include "editor/tdict2.h"
+#include "document/checkreport.h"
+#include "platform/messages.h"
 #include "platform/finddialog.h"
 #include "settings/settings.h"
 #include "widgets/artwork.h"
@@ -15,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTableView>
 #include <QToolButton>
@@ -155,6 +159,68 @@ void TDict2::SpeedButton1Click()
     if (!leaveChoiceBox())
         return;
     jumpTo(RunNextUntranslated(Tables, CurrentRow(), this), false);
+}
+
+void TDict2::ChecksClick()
+{
+    // The box keeps what it holds: going to another window is not leaving it.
+    Checks->show();
+    Checks->raise();
+    Checks->activateWindow();
+}
+
+void TDict2::NextProblemClick()
+{
+    if (!leaveChoiceBox())
+        return;
+    const std::int32_t hit = Report->NextProblem(CurrentRow());
+    if (hit < 0) {
+        messageBoxes().message(this, Report->NoMoreProblemsMessage(), CheckReport::Caption());
+        return;
+    }
+    jumpTo(hit, false);
+}
+
+void TDict2::checkHit(std::int32_t entry)
+{
+    if (entry < 0 || entry >= model->DataRows())
+        return;
+    if (!leaveChoiceBox())
+        return;
+    // The check window stays open; the user goes on working in the grid.
+    raise();
+    activateWindow();
+    jumpTo(entry, true);
+}
+
+void TDict2::UndoClick()
+{
+    if (QLineEdit *field = CB->lineEdit(); field->hasFocus() && field->isUndoAvailable()) {
+        field->undo();
+        return;
+    }
+    if (Strs->hasFocus() && Strs->document()->isUndoAvailable()) {
+        Strs->undo();
+        return;
+    }
+    if (!leaveChoiceBox())
+        return;
+    jumpTo(Document.Undo(), false);
+}
+
+void TDict2::RedoClick()
+{
+    if (QLineEdit *field = CB->lineEdit(); field->hasFocus() && field->isRedoAvailable()) {
+        field->redo();
+        return;
+    }
+    if (Strs->hasFocus() && Strs->document()->isRedoAvailable()) {
+        Strs->redo();
+        return;
+    }
+    if (!leaveChoiceBox())
+        return;
+    jumpTo(Document.Redo(), false);
 }
 
 const std::string &TDict2::currentSource() const

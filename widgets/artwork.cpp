@@ -504,6 +504,24 @@ QPixmap UntranslatedGlyph()
     return c.pixmap();
 }
 
+QPixmap CheckGlyph()
+{
+    // A page of text under a red tick: the translations checked. Narrower
+    // than the other glyphs: its button sits at the end of the header row.
+    Canvas c(16, 18);
+    QPainter &p = c.p;
+    page(p, QRectF(0.5, 0.5, 11, 15), Paper, PaperEdge, 3);
+    p.setPen(pen(QColor(150, 140, 125)));
+    for (const qreal y : {4.5, 7.0, 9.5})
+        p.drawLine(QPointF(2.5, y), QPointF(7.5, y));
+    const QPolygonF tick({QPointF(6.5, 12), QPointF(9.5, 15.5), QPointF(14.8, 7.5)});
+    p.setPen(QPen(DeepRed, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(tick);
+    p.setPen(QPen(CalmRed, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(tick);
+    return c.pixmap();
+}
+
 QPixmap BackgroundTile(Background kind)
 {
     const int n = 64;

@@ -29,12 +29,13 @@ QPixmap ToolbarImage(int index, bool hot);
 
 // Glyphs of the grid header's flat buttons, 18 x 18: find, find next
 // upwards / downwards, next entry with several translations, next
-// untranslated entry.
+// untranslated entry; and 16 x 18, the check window.
 QPixmap Binoculars();
 QPixmap BinocularsUp();
 QPixmap BinocularsDown();
 QPixmap NextMultiGlyph();
 QPixmap UntranslatedGlyph();
+QPixmap CheckGlyph();
 
 // Seamless background tiles, 64 x 64: pale and low in contrast so that
 // black text stays readable on them.

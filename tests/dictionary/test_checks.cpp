@@ -39,6 +39,8 @@ void TestChecks::rules_data()
     row("prose percent is no placeholder", "50% of it", "\xA4\x40\xA5\x62 50%", "");
     row("flags and widths", "%-5d of %08lX", "%-5d / %08lX", "");
     row("width changed", "%-5d items", "%d \xB6\xB5", "placeholder");
+    // A plain width is no numbered placeholder: the printf order still counts.
+    row("width without flag, order changed", "%5d of %s", "%s \xAA\xBA %5d", "placeholder");
     row("printf order counts", "%s in %d", "%d \xA4\xA4\xAA\xBA %s", "placeholder");
     row("numbered order does not", "%1 in %2", "%2 \xA4\xA4\xAA\xBA %1", "");
     row("numbered one lost", "%1 in %2", "%2", "placeholder");
@@ -49,6 +51,8 @@ void TestChecks::rules_data()
     row("ellipsis before the marker", "Save &As...", "\xA5\x74\xA6\x73\xB7\x73\xC0\xC9...(&A)", "");
     row("ellipsis lost", "Save &As...", "\xA5\x74\xA6\x73\xB7\x73\xC0\xC9(&A)", "ending");
     row("ellipsis added", "Options", "\xBF\xEF\xB6\xB5...", "ending");
+    // 丑 (A4 A1) then K: the bytes A1 4B end the text, but no 「…」 does.
+    row("a character's second byte is no ellipsis", "Block", "\xA4\xA1K", "");
     row("ellipsis before the shortcut", "&Find...\\tCtrl+F", "\xB4\x4D\xA7\xE4(&F)\\tCtrl+F", "ending");
     row("trailing blank lost", "Name: ", "\xA6\x57\xBA\xD9\xA1\x47", "spaces");
     row("untranslated only", "&File", "&File", "untranslated");

@@ -81,6 +81,8 @@ private slots:
     void nothingStartsWhileTheDocumentIsBusy();
     void openingWaitsForAnExtractionStillWritingTheFile();
     void theEndWaitsUntilTheDocumentIsFree();
+    void undoAndRedoRestoreEntriesAndFollowTheFile();
+    void undoTakesBackThePendingTextAndALoadForgets();
 
 private:
     QString write(const QString &name, const QByteArray &bytes);
@@ -332,6 +334,87 @@ void TestDocument::theEndWaitsUntilTheDocumentIsFree()
     QCOMPARE(watch->stops, 1);
     QVERIFY(doc->Modified);
     QTRY_COMPARE(ended, 3);
+}
+
+void TestDocument::undoAndRedoRestoreEntriesAndFollowTheFile()
+{
+    const QString path = write(QStringLiteral("d.txt"), "a\r\nA\r\nx\r\n1\r\nx\r\n2\r\n");
+    QVERIFY(doc->Open(path, false));
+    QList<std::int32_t> restored;
+    connect(doc.get(), &DictionaryDocument::EntryRestored, this, [&](std::int32_t e) { restored << e; });
+    const DS &a = doc->Tables.EntryTable[0];
+    const DS &x = doc->Tables.EntryTable[1];
+
+    doc->CommitChoice(1, QStringLiteral("2"));
+    doc->CommitChoice(0, QStringLiteral("甲"));
+    // Committing what is chosen already changes nothing there is to undo.
+    doc->CommitChoice(0, QStringLiteral("甲"));
+
+    // The typed text's slot goes with its undo.
+    QCOMPARE(doc->Undo(), 0);
+    QCOMPARE(a.LastTranslation, 0);
+    QCOMPARE(a.Translations.size(), std::size_t(1));
+    QCOMPARE(a.Chosen, 0);
+    QVERIFY(!a.Reviewed);
+    QVERIFY(doc->Modified); // x still differs from the file
+    // Back where the load left the tables: nothing is unsaved any more.
+    QCOMPARE(doc->Undo(), 1);
+    QCOMPARE(x.Chosen, 0);
+    QVERIFY(!doc->Modified);
+    QCOMPARE(doc->Undo(), -1);
+    QCOMPARE(restored, (QList<std::int32_t>{0, 1}));
+
+    // A redo away from the file's state is unsaved again.
+    QCOMPARE(doc->Redo(), 1);
+    QVERIFY(doc->Modified);
+    QCOMPARE(doc->Redo(), 0);
+    QCOMPARE(a.LastTranslation, 1);
+    QCOMPARE(a.ChosenTranslation(), std::string("\xA5\xD2"));
+    QCOMPARE(doc->Redo(), -1);
+
+    // After a save, that state is the one undo comes back to.
+    QVERIFY(doc->Save());
+    doc->Undo();
+    QVERIFY(doc->Modified);
+    doc->Redo();
+    QVERIFY(!doc->Modified);
+
+    // A new commit after an undo drops the redo and with it the way back
+    // to the saved state.
+    doc->Undo();
+    doc->CommitChoice(0, QStringLiteral("乙"));
+    QVERIFY(!doc->CanRedo());
+    while (doc->Undo() >= 0) {
+    }
+    QVERIFY(doc->Modified);
+    QCOMPARE(read(path), QByteArray("a\r\n\xA5\xD2\r\nx\r\n2\r\n"));
+}
+
+void TestDocument::undoTakesBackThePendingTextAndALoadForgets()
+{
+    const QString path = write(QStringLiteral("d.txt"), "a\r\nA\r\nx\r\n1\r\nx\r\n2\r\n");
+    QVERIFY(doc->Open(path, false));
+    doc->CommitChoice(1, QStringLiteral("2"));
+    // The text waiting in the choice box is what the user did last.
+    doc->SetPendingChoice(0, QStringLiteral("甲"));
+    QCOMPARE(doc->Undo(), 0);
+    QVERIFY(!doc->Pending());
+    QCOMPARE(doc->Tables.EntryTable[0].LastTranslation, 0);
+    QCOMPARE(doc->Tables.EntryTable[1].Chosen, 1);
+    QCOMPARE(doc->Redo(), 0);
+    QCOMPARE(doc->Tables.EntryTable[0].ChosenTranslation(), std::string("\xA5\xD2"));
+
+    // A refused pending text stops the undo; nothing is taken back.
+    doc->SetPendingChoice(0, QStringLiteral("\u00E9"));
+    QCOMPARE(doc->Undo(), -1);
+    QCOMPARE(doc->Tables.EntryTable[0].LastTranslation, 1);
+    doc->ClearPendingChoice();
+
+    // A load starts a new history: the old steps would change the new entries.
+    QVERIFY(doc->Open(path, false));
+    QVERIFY(!doc->CanUndo());
+    QCOMPARE(doc->Undo(), -1);
+    QCOMPARE(doc->Tables.EntryTable[1].Chosen, 0);
 }
 
 QTEST_GUILESS_MAIN(TestDocument)

@@ -2,7 +2,9 @@
 // Tab and Enter, the shortcuts, the save prompt, then the entry table, the
 // grid, the flags and the files written.
 
+#include "document/checkreport.h"
 #include "editor/blink.h"
+#include "editor/tchecks.h"
 #include "editor/entrygrid.h"
 #include "editor/opendictionaryeditor.h"
 #include "editor/tdict2.h"
@@ -99,6 +101,8 @@ private slots:
     void pendingTextIsNeverDropped();
     void refusedTextStopsEveryPath_data();
     void refusedTextStopsEveryPath();
+    void checkWindowJumpsFiltersAndFollowsCommits();
+    void undoAndRedoFromTheKeyboard();
 
 private:
     QString writeFile(const QString &name, const QByteArray &bytes);
@@ -863,6 +867,113 @@ void TestTDict2::refusedTextStopsEveryPath()
     QCOMPARE(w->CurrentRow(), 3);
     QCOMPARE(w->CurrentEntry, 2);
     QVERIFY(w->CB->hasFocus());
+}
+
+void TestTDict2::checkWindowJumpsFiltersAndFollowsCommits()
+{
+    // Problems: &Save has lost its hot key, Name: its colon, x is untranslated.
+    open(writeFile(QStringLiteral("d.txt"), crlf({"&Save", "儲存", "Name:", "名稱", "ok", "好", "x", "x"})));
+    clickCell(1, 2);
+    QTest::keyClick(w->SG, Qt::Key_E, Qt::ControlModifier);
+    TChecks &checks = *w->Checks;
+    QVERIFY(checks.isVisible());
+    QCOMPARE(checks.windowTitle(), QStringLiteral("檢查翻譯"));
+    QCOMPARE(checks.Totals->text(), QStringLiteral("項目：4　多譯：0　未翻譯：1　已檢閱：0　有問題：3"));
+    QVERIFY(checks.KindCounts->text().contains(QStringLiteral("缺少熱鍵：1")));
+    QCOMPARE(checks.List->model()->rowCount(), 3);
+    // The grid's rows name their problems.
+    QCOMPARE(w->Model()->data(w->Model()->index(1, 0), Qt::ToolTipRole).toString(), QStringLiteral("可能有問題：結尾符號不同"));
+    QVERIFY(w->Model()->data(w->Model()->index(2, 2), Qt::ToolTipRole).isNull());
+
+    // Enter on a row: the grid goes to that translation cell, as on a search hit.
+    checks.List->setCurrentIndex(checks.List->model()->index(1, 0));
+    QTest::keyClick(checks.List, Qt::Key_Return);
+    QCOMPARE(w->CurrentRow(), 2);
+    QCOMPARE(w->CurrentColumn(), 2);
+    QVERIFY(w->BlinkingTimer->timerActive());
+    QTRY_COMPARE(w->CurrentEntry, 1);
+    QVERIFY(checks.isVisible());
+
+    // A commit that mends the entry takes its row out of the list at once.
+    typeIntoBox(2, QStringLiteral("名稱："));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Return);
+    QCOMPARE(checks.List->model()->rowCount(), 2);
+    QVERIFY(checks.Totals->text().endsWith(QStringLiteral("已檢閱：1　有問題：2")));
+
+    // A double click goes there too.
+    const QRect last = checks.List->visualRect(checks.List->model()->index(1, 2));
+    // (a click, then the double click event, as the platform sends them)
+    QTest::mouseClick(checks.List->viewport(), Qt::LeftButton, {}, last.center());
+    QCOMPARE(w->CurrentRow(), 3);
+    QTest::mouseDClick(checks.List->viewport(), Qt::LeftButton, {}, last.center());
+    QCOMPARE(w->CurrentRow(), 4);
+
+    // The filter decides what the list shows and what Ctrl+J visits.
+    checks.Filter->setCurrentIndex(checks.Filter->findData(int(CheckKind::Untranslated)));
+    QCOMPARE(checks.List->model()->rowCount(), 1);
+    QVERIFY(checks.Filter->currentText().startsWith(QStringLiteral("未翻譯 (1)")));
+    clickCell(1, 2);
+    QTest::keyClick(w->SG, Qt::Key_J, Qt::ControlModifier);
+    QCOMPARE(w->CurrentRow(), 4);
+    QVERIFY(messages->messages.isEmpty());
+    QTest::keyClick(w->SG, Qt::Key_J, Qt::ControlModifier);
+    QCOMPARE(w->CurrentRow(), 4);
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.last().text, QStringLiteral("以下沒有其他「未翻譯」的項目。"));
+    QCOMPARE(messages->messages.last().caption, QStringLiteral("檢查翻譯"));
+
+    // Leaving the maintenance window takes its check window along.
+    w->hide();
+    QVERIFY(!checks.isVisible());
+}
+
+void TestTDict2::undoAndRedoFromTheKeyboard()
+{
+    RegDat.InsertSpace = true;
+    open(writeFile(QStringLiteral("d.txt"), crlf({"&Open", "開啟", "x", "1", "x", "2"})));
+    QLineEdit *field = w->CB->lineEdit();
+    clickCell(1, 2);
+    clickIntoBox();
+    QTest::keyClick(field, Qt::Key_End);
+    typeText(field, QStringLiteral("舊檔"));
+    // Inside the box Ctrl+Z is the edit field's own: typing and an inserted
+    // hot key go back, nothing is committed.
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->CB->currentText(), QStringLiteral("開啟"));
+    QTest::keyClick(field, Qt::Key_H, Qt::ControlModifier);
+    QCOMPARE(w->CB->currentText(), QStringLiteral("開啟 (&O)"));
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->CB->currentText(), QStringLiteral("開啟"));
+    QTest::keyClick(field, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(w->CB->currentText(), QStringLiteral("開啟 (&O)"));
+    QVERIFY(field->hasFocus());
+    QCOMPARE(document->Tables.EntryTable[0].LastTranslation, 0);
+
+    QTest::keyClick(field, Qt::Key_Return); // committed; the box moves on to row 2
+    QCOMPARE(document->Tables.EntryTable[0].LastTranslation, 1);
+    QCOMPARE(w->CurrentRow(), 2);
+    // Nothing typed in the box: Ctrl+Z takes the commit back, removes its
+    // slot, and the grid goes to the entry; the file's state again.
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(document->Tables.EntryTable[0].LastTranslation, 0);
+    QCOMPARE(cell(1, 2), QStringLiteral("開啟"));
+    QCOMPARE(w->CurrentRow(), 1);
+    QVERIFY(!w->Document.Modified);
+    QTest::keyClick(w->SG, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(cell(1, 2), QStringLiteral("開啟 (&O)"));
+    QVERIFY(w->Document.Modified);
+
+    // A pick still in the box is what Ctrl+Z takes back.
+    clickCell(2, 2);
+    clickIntoBox();
+    w->CB->setCurrentIndex(1);
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(document->Tables.EntryTable[1].Chosen, 0);
+    QCOMPARE(w->CB->currentText(), QStringLiteral("1"));
+    QTest::keyClick(w->SG, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(document->Tables.EntryTable[1].Chosen, 1);
+    QCOMPARE(w->CB->currentText(), QStringLiteral("2"));
+    QCOMPARE(cell(2, 2), QStringLiteral("2"));
 }
 
 QTEST_MAIN(TestTDict2)

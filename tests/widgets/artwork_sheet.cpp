@@ -28,6 +28,7 @@ int main(int argc, char **argv)
     items.append({QStringLiteral("down"), Artwork::BinocularsDown()});
     items.append({QStringLiteral("multi"), Artwork::NextMultiGlyph()});
     items.append({QStringLiteral("untr"), Artwork::UntranslatedGlyph()});
+    items.append({QStringLiteral("check"), Artwork::CheckGlyph()});
     for (int i = 0; i < Artwork::MenuIconCount; ++i)
         items.append({QStringLiteral("menu %1").arg(i), Artwork::MenuIcon(i)});
     items.append({QStringLiteral("browse"), Artwork::BrowseIcon()});

@@ -81,6 +81,7 @@ void TestArtwork::sizeAndContent_data()
     QTest::newRow("BinocularsDown") << Artwork::BinocularsDown() << QSize(18, 18) << false;
     QTest::newRow("NextMultiGlyph") << Artwork::NextMultiGlyph() << QSize(18, 18) << false;
     QTest::newRow("UntranslatedGlyph") << Artwork::UntranslatedGlyph() << QSize(18, 18) << false;
+    QTest::newRow("CheckGlyph") << Artwork::CheckGlyph() << QSize(16, 18) << false;
     QTest::newRow("CoolBarTile") << Artwork::CoolBarTile() << QSize(64, 38) << true;
     QTest::newRow("MenuTitle") << Artwork::MenuTitle() << QSize(348, 35) << true;
     for (int i = 0; i < Artwork::MenuIconCount; ++i)
