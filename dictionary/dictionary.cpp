@@ -1,6 +1,7 @@
 #include "dictionary/dictionary.h"
 
 #include "dictionary/entryblocks.h"
+#include "dictionary/entrysort.h"
 #include "dictionary/hashindex.h"
 #include "dictionary/linereader.h"
 
@@ -42,7 +43,7 @@ constexpr std::size_t kLinearLookupLimit = 16;
 // Saved text is handed to the file in pieces of about this size.
 constexpr std::size_t kWriteChunk = std::size_t(1) << 20;
 
-const std::string kEmpty;
+const DictText kEmpty;
 
 // Opens a file by its name as the system spells it (a Big5 name stays
 // Big5); a folder is not a dictionary. Returns the reason on failure.
@@ -125,13 +126,13 @@ public:
         });
         if (e == candidate) {
             DS &entry = entries_.append();
-            entry.Source.assign(source.data(), source.size());
+            entry.Source = source;
             entry.Translations.emplace_back(translation.data(), translation.size());
             return;
         }
         TranslationList &list = entries_[e].Translations;
         if (list.size() <= kLinearLookupLimit) {
-            for (const std::string &known : list) {
+            for (const DictText &known : list) {
                 if (known == translation)
                     return;
             }
@@ -168,14 +169,14 @@ private:
 
 } // namespace
 
-const std::string &DS::ChosenTranslation() const
+const DictText &DS::ChosenTranslation() const
 {
     if (Chosen < 0 || std::size_t(Chosen) >= Translations.size())
         return kEmpty;
     return Translations[std::size_t(Chosen)];
 }
 
-std::int32_t DS::AppendTranslation(const std::string &t)
+std::int32_t DS::AppendTranslation(std::string_view t)
 {
     Translations.push_back(t);
     LastTranslation = std::int32_t(Translations.size() - 1);
@@ -189,7 +190,7 @@ DictionaryTables::DictionaryTables()
     EntryTable[0].Translations.emplace_back();
 }
 
-bool SourceLess(const std::string &a, const std::string &b)
+bool SourceLess(std::string_view a, std::string_view b)
 {
     return lessBytes(a, b);
 }
@@ -243,9 +244,7 @@ FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadPr
             progress.ProcessEvents();
             grouper.takeEntries(entries);
         }
-        // Sources are distinct now, so any sort gives the one ascending order.
-        std::sort(entries.begin(), entries.end(),
-                  [](const DS &a, const DS &b) { return lessBytes(a.Source, b.Source); });
+        dictload::sortBySource(entries);
 
         progress.SetPosition(40);
         progress.SetText(QStringLiteral("正在整理字典檔..."));

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One source/translation pair as read from the file.
@@ -27,15 +28,15 @@ struct Dictinit {
 // One dictionary entry: a distinct source string with its distinct
 // translations in order of first appearance.
 struct DS {
-    std::string Source;
+    DictText Source;
     TranslationList Translations;          // slots 0 .. LastTranslation
     std::int32_t LastTranslation = 0;      // > 0: several translations
     std::int32_t Chosen = 0;               // slot shown in the grid and saved
     bool Reviewed = false;                 // the user left the choice box on it
 
-    const std::string &ChosenTranslation() const;
+    const DictText &ChosenTranslation() const;
     // Appends t as a new slot and returns its index.
-    std::int32_t AppendTranslation(const std::string &t);
+    std::int32_t AppendTranslation(std::string_view t);
 };
 
 // The tables of one dictionary. Before the first load the entry table reads
@@ -84,4 +85,4 @@ FileResult LoadDictionary(const FileName &path, DictionaryTables &tables, LoadPr
 FileResult SaveDictionary(const FileName &path, const DictionaryTables &tables);
 
 // Byte-wise unsigned comparison; a prefix sorts before the longer string.
-bool SourceLess(const std::string &a, const std::string &b);
+bool SourceLess(std::string_view a, std::string_view b);

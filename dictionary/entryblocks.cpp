@@ -1,46 +1,11 @@
 #include "dictionary/entryblocks.h"
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <sys/mman.h>
-#endif
+#include "dictionary/systempages.h"
 
 #include <algorithm>
 #include <memory>
-#include <new>
 
 namespace dictload {
-namespace {
-
-// Memory for a block straight from the system, so that freeing a block
-// always gives its pages back: a heap block of this size may stay with the
-// process after it is freed. Pages are only used once written.
-void *allocatePages(std::size_t bytes)
-{
-#ifdef Q_OS_WIN
-    void *p = VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!p)
-        throw std::bad_alloc();
-#else
-    void *p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED)
-        throw std::bad_alloc();
-#endif
-    return p;
-}
-
-void freePages(void *p, std::size_t bytes)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(bytes);
-    VirtualFree(p, 0, MEM_RELEASE);
-#else
-    munmap(p, bytes);
-#endif
-}
-
-} // namespace
 
 DS &EntryBlocks::append()
 {

@@ -1,9 +1,38 @@
 #include "dictionary/linereader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace dictload {
+namespace {
+
+// The first CR or LF in d[i, end), or end. Eight bytes are looked at a time:
+// a word with no byte below 0x0E (nearly every word of text; Big5 bytes are
+// all above) cannot hold a line break.
+std::size_t findBreak(const char *d, std::size_t i, std::size_t end)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    constexpr std::uint64_t highs = 0x8080808080808080u;
+    for (;;) {
+        while (i + 8 <= end) {
+            std::uint64_t w;
+            std::memcpy(&w, d + i, sizeof w);
+            if (((w - ones * 0x0E) & ~w & highs) != 0)
+                break;
+            i += 8;
+        }
+        const std::size_t stop = std::min(i + 8, end);
+        for (; i < stop; ++i) {
+            if (d[i] == '\r' || d[i] == '\n')
+                return i;
+        }
+        if (i == end)
+            return end;
+    }
+}
+
+} // namespace
 
 LineReader::LineReader(QFile &file)
     : file_(file)
@@ -16,9 +45,7 @@ LineReader::Status LineReader::next(std::uint64_t &start, std::size_t &length)
 {
     for (;;) {
         const char *const d = buffer_.get();
-        std::size_t i = scanned_;
-        while (i < have_ && d[i] != '\r' && d[i] != '\n')
-            ++i;
+        const std::size_t i = findBreak(d, scanned_, have_);
         scanned_ = i;
         if (i < have_) {
             // A CR as the last byte read: an LF may follow in the file.

@@ -5,7 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
-TranslationList::TranslationList(std::initializer_list<std::string> items) : one_()
+TranslationList::TranslationList(std::initializer_list<std::string_view> items) : one_()
 {
     assignRange(items.begin(), items.end());
 }
@@ -41,7 +41,7 @@ TranslationList &TranslationList::operator=(TranslationList &&other) noexcept
     return *this;
 }
 
-TranslationList &TranslationList::operator=(std::initializer_list<std::string> items)
+TranslationList &TranslationList::operator=(std::initializer_list<std::string_view> items)
 {
     assignRange(items.begin(), items.end());
     return *this;
@@ -55,14 +55,14 @@ TranslationList::~TranslationList()
         std::destroy_at(&one_);
 }
 
-std::string &TranslationList::at(std::size_t i)
+DictText &TranslationList::at(std::size_t i)
 {
     if (i >= size_)
         throw std::out_of_range("TranslationList::at");
     return data()[i];
 }
 
-const std::string &TranslationList::at(std::size_t i) const
+const DictText &TranslationList::at(std::size_t i) const
 {
     if (i >= size_)
         throw std::out_of_range("TranslationList::at");
@@ -71,7 +71,7 @@ const std::string &TranslationList::at(std::size_t i) const
 
 void TranslationList::clear()
 {
-    std::string *cells = data();
+    DictText *cells = data();
     for (std::uint32_t i = 0; i < size_; ++i)
         cells[i].clear();
     size_ = 0;
@@ -87,7 +87,7 @@ bool operator==(const TranslationList &a, const std::vector<std::string> &b)
     return std::equal(a.begin(), a.end(), b.begin(), b.end());
 }
 
-std::string *TranslationList::appendSlot()
+DictText *TranslationList::appendSlot()
 {
     if (size_ < capacity_)
         return data() + size_++;
@@ -97,7 +97,7 @@ std::string *TranslationList::appendSlot()
     // translation entry has two), then doubling.
     const std::uint32_t grown = capacity_ == 1 ? 2
         : std::uint32_t(std::min<std::uint64_t>(std::uint64_t(capacity_) * 2, std::numeric_limits<std::uint32_t>::max()));
-    std::string *cells = new std::string[grown];
+    DictText *cells = new DictText[grown];
     std::move(data(), data() + size_, cells);
     if (onHeap())
         delete[] many_;
@@ -115,13 +115,13 @@ void TranslationList::assignRange(It first, It last)
     if (std::uint64_t(count) > std::numeric_limits<std::uint32_t>::max())
         throw std::length_error("TranslationList: too many translations");
     if (count <= 1) {
-        std::string only = count == 1 ? std::string(*first) : std::string();
+        DictText only = count == 1 ? DictText(*first) : DictText();
         release();
         one_ = std::move(only);
         size_ = std::uint32_t(count);
         return;
     }
-    std::unique_ptr<std::string[]> cells(new std::string[std::size_t(count)]);
+    std::unique_ptr<DictText[]> cells(new DictText[std::size_t(count)]);
     std::copy(first, last, cells.get());
     release();
     std::destroy_at(&one_);
@@ -136,7 +136,7 @@ void TranslationList::release() noexcept
         std::construct_at(&one_);
         capacity_ = 1;
     } else {
-        one_ = std::string();
+        one_ = DictText();
     }
     size_ = 0;
 }

@@ -2,62 +2,65 @@
 // The translation slots of one dictionary entry.
 //
 // Why it exists: nearly every entry has one translation. A std::vector of
-// strings would put even that one into a heap block of its own (the block,
+// texts would put even that one into a heap block of its own (the block,
 // its allocator header and the vector's three pointers on top of the
-// string); the list keeps the first slot inside itself and moves to a block
-// only for a second translation.
+// text); the list keeps the first slot inside itself, 24 bytes in all, and
+// moves to a block only for a second translation.
+
+#include "dictionary/dicttext.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 // The slots are always contiguous: begin()/end() are plain pointers.
 class TranslationList {
 public:
-    using value_type = std::string;
+    using value_type = DictText;
     using size_type = std::size_t;
-    using reference = std::string &;
-    using const_reference = const std::string &;
-    using iterator = std::string *;
-    using const_iterator = const std::string *;
+    using reference = DictText &;
+    using const_reference = const DictText &;
+    using iterator = DictText *;
+    using const_iterator = const DictText *;
 
     TranslationList() noexcept : one_() {}
-    TranslationList(std::initializer_list<std::string> items);
+    TranslationList(std::initializer_list<std::string_view> items);
     TranslationList(const std::vector<std::string> &items);
     TranslationList(const TranslationList &other);
     TranslationList(TranslationList &&other) noexcept;
     TranslationList &operator=(const TranslationList &other);
     TranslationList &operator=(TranslationList &&other) noexcept;
-    TranslationList &operator=(std::initializer_list<std::string> items);
+    TranslationList &operator=(std::initializer_list<std::string_view> items);
     ~TranslationList();
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    std::string *data() { return onHeap() ? many_ : &one_; }
-    const std::string *data() const { return onHeap() ? many_ : &one_; }
+    DictText *data() { return onHeap() ? many_ : &one_; }
+    const DictText *data() const { return onHeap() ? many_ : &one_; }
     iterator begin() { return data(); }
     iterator end() { return data() + size_; }
     const_iterator begin() const { return data(); }
     const_iterator end() const { return data() + size_; }
-    std::string &operator[](std::size_t i) { return data()[i]; }
-    const std::string &operator[](std::size_t i) const { return data()[i]; }
-    std::string &at(std::size_t i);
-    const std::string &at(std::size_t i) const;
-    std::string &front() { return data()[0]; }
-    const std::string &front() const { return data()[0]; }
-    std::string &back() { return data()[size_ - 1]; }
-    const std::string &back() const { return data()[size_ - 1]; }
+    DictText &operator[](std::size_t i) { return data()[i]; }
+    const DictText &operator[](std::size_t i) const { return data()[i]; }
+    DictText &at(std::size_t i);
+    const DictText &at(std::size_t i) const;
+    DictText &front() { return data()[0]; }
+    const DictText &front() const { return data()[0]; }
+    DictText &back() { return data()[size_ - 1]; }
+    const DictText &back() const { return data()[size_ - 1]; }
 
-    void push_back(const std::string &t) { *appendSlot() = t; }
-    void push_back(std::string &&t) { *appendSlot() = std::move(t); }
+    void push_back(DictText t) { *appendSlot() = std::move(t); }
     template <typename... Args>
-    std::string &emplace_back(Args &&...args)
+    DictText &emplace_back(Args &&...args)
     {
-        std::string *slot = appendSlot();
-        *slot = std::string(std::forward<Args>(args)...);
+        DictText text(std::forward<Args>(args)...);
+        DictText *slot = appendSlot();
+        *slot = std::move(text);
         return *slot;
     }
     void clear();
@@ -67,8 +70,8 @@ public:
 
 private:
     bool onHeap() const { return capacity_ > 1; }
-    // Makes room for one more slot and returns it (an empty string).
-    std::string *appendSlot();
+    // Makes room for one more slot and returns it (an empty text).
+    DictText *appendSlot();
     template <typename It>
     void assignRange(It first, It last);
     // Back to an empty list with its one slot.
@@ -77,8 +80,8 @@ private:
     void takeFrom(TranslationList &other) noexcept;
 
     union {
-        std::string one_;   // the only slot while capacity_ is 1
-        std::string *many_; // capacity_ slots, size_ of them in use
+        DictText one_;   // the only slot while capacity_ is 1
+        DictText *many_; // capacity_ slots, size_ of them in use
     };
     std::uint32_t size_ = 0;
     std::uint32_t capacity_ = 1;
