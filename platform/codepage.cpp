@@ -1,71 +1,12 @@
 #include "platform/codepage.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
-#include <array>
-#include <vector>
+#include "platform/cp950_tables.h"
 
 namespace cp950 {
 namespace {
 
 bool isLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 bool isTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE); }
-
-// Tables built once from ICU's windows-950 converter. Only byte sequences that
-// decode to one character and encode back to the very same bytes count as
-// valid, so that decoding followed by encoding can never change a byte.
-struct Tables {
-    std::vector<char16_t> twoByte = std::vector<char16_t>(65536, 0); // code -> char, 0 = not valid
-    std::array<char16_t, 256> single{};                              // high single bytes, 0 = not valid
-    std::vector<std::uint16_t> toCode = std::vector<std::uint16_t>(65536, 0); // char -> code, 0 = none
-
-    Tables()
-    {
-        auto roundTrips = [](const QByteArray &bytes, char16_t &out) {
-            // Fresh converters for every sequence: after an invalid sequence
-            // a converter is not reliably usable again, even once reset.
-            QStringDecoder decoder("windows-950", QStringConverter::Flag::Stateless);
-            QStringEncoder encoder("windows-950", QStringConverter::Flag::Stateless);
-            const QString text = decoder.decode(bytes);
-            if (decoder.hasError() || text.size() != 1 || text.at(0) == QChar::ReplacementCharacter)
-                return false;
-            const QByteArray back = encoder.encode(text);
-            if (encoder.hasError() || back != bytes)
-                return false;
-            out = text.at(0).unicode();
-            return true;
-        };
-        for (int b = 0x80; b <= 0xFF; ++b) {
-            char16_t c = 0;
-            if (!isLead(static_cast<unsigned char>(b)) && roundTrips(QByteArray(1, char(b)), c)) {
-                single[b] = c;
-                toCode[c] = static_cast<std::uint16_t>(b);
-            }
-        }
-        QByteArray pair(2, '\0');
-        for (int lead = 0x81; lead <= 0xFE; ++lead) {
-            for (int trail = 0x40; trail <= 0xFE; ++trail) {
-                if (!isTrail(static_cast<unsigned char>(trail)))
-                    continue;
-                pair[0] = char(lead);
-                pair[1] = char(trail);
-                char16_t c = 0;
-                if (roundTrips(pair, c)) {
-                    const auto code = static_cast<std::uint16_t>(lead << 8 | trail);
-                    twoByte[code] = c;
-                    toCode[c] = code;
-                }
-            }
-        }
-    }
-};
-
-const Tables &tables()
-{
-    static const Tables t;
-    return t;
-}
 
 void appendCodePoint(QString &out, char32_t cp)
 {
@@ -81,7 +22,6 @@ void appendCodePoint(QString &out, char32_t cp)
 
 QString decode(std::string_view bytes)
 {
-    const Tables &t = tables();
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
     const std::size_t n = bytes.size();
@@ -93,7 +33,7 @@ QString decode(std::string_view bytes)
         }
         if (isLead(b) && i + 1 < n && isTrail(static_cast<unsigned char>(bytes[i + 1]))) {
             const auto trail = static_cast<unsigned char>(bytes[i + 1]);
-            const char16_t c = t.twoByte[b << 8 | trail];
+            const char16_t c = tables::twoByte[b - 0x81][tables::trailIndex(trail)];
             if (c != 0) {
                 out.append(QChar(c));
             } else {
@@ -108,8 +48,8 @@ QString decode(std::string_view bytes)
             ++i;
             continue;
         }
-        if (t.single[b] != 0)
-            out.append(QChar(t.single[b]));
+        if (const char16_t c = tables::single[b - 0x80]; c != 0)
+            out.append(QChar(c));
         else
             appendCodePoint(out, escapeFor(b));
     }
@@ -118,7 +58,6 @@ QString decode(std::string_view bytes)
 
 std::optional<std::string> encode(QStringView text, qsizetype *badIndex)
 {
-    const Tables &t = tables();
     std::string out;
     out.reserve(static_cast<std::size_t>(text.size()) * 2);
     const qsizetype n = text.size();
@@ -135,7 +74,7 @@ std::optional<std::string> encode(QStringView text, qsizetype *badIndex)
                 ++i;
                 continue;
             }
-        } else if (const std::uint16_t code = t.toCode[u]; code != 0) {
+        } else if (const std::uint16_t code = tables::toCode[u]; code != 0) {
             if (code > 0xFF)
                 out.push_back(static_cast<char>(code >> 8));
             out.push_back(static_cast<char>(code & 0xFF));
