@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -54,7 +55,7 @@ void setUpApplication()
 
 } // namespace
 
-std::unique_ptr<Program> CreateProgram()
+std::unique_ptr<Program> StartProgram()
 {
     setUpApplication();
     auto program = std::make_unique<Program>();
@@ -64,35 +65,95 @@ std::unique_ptr<Program> CreateProgram()
     program->ToolMenu = new TToolMenu;
     if (!settings.ok)
         ReportError(settings.error);
+    return program;
+}
 
+void FinishProgram(Program &program)
+{
+    if (program.Settings)
+        return;
     auto *settingsDialog = new TSettings;
-    program->Settings = settingsDialog;
+    program.Settings = settingsDialog;
     auto *dict1 = new TDict1;
-    program->Dict1 = dict1;
-    program->Dict2 = new TDict2(program->Tables);
-    Dict2 = program->Dict2;
-    settingsDialog->SetStringAreaHost(program->Dict2);
+    program.Dict1 = dict1;
+    program.Dict2 = new TDict2(program.Tables);
+    Dict2 = program.Dict2;
+    settingsDialog->SetStringAreaHost(program.Dict2);
     auto *dict3 = new TDict3;
-    program->Dict3 = dict3;
-    program->Progress = new TProgress;
-    setProgress(program->Progress);
-    program->AbtBox = new TAbtBox;
-    program->Saving = new TSaving;
-    setSavingWindow(program->Saving);
+    program.Dict3 = dict3;
+    program.Progress = new TProgress;
+    setProgress(program.Progress);
+    program.AbtBox = new TAbtBox;
+    program.Saving = new TSaving;
+    setSavingWindow(program.Saving);
 
-    TToolMenu *menu = program->ToolMenu;
-    menu->MakeDictionaryWindow = program->Dict1;
-    menu->TranslateWindow = program->Dict3;
-    menu->SettingsDialog = program->Settings;
-    menu->AboutWindow = program->AbtBox;
+    TToolMenu *menu = program.ToolMenu;
+    menu->MakeDictionaryWindow = program.Dict1;
+    menu->TranslateWindow = program.Dict3;
+    menu->SettingsDialog = program.Settings;
+    menu->AboutWindow = program.AbtBox;
 
     // The three work windows switch to each other.
     dict1->ShowTranslateNewVersion = [dict3] { ShowWindow(dict3); };
     dict3->ShowMakeDictionary = [dict1] { ShowWindow(dict1); };
-    program->Dict2->ShowMakeDictionary = [dict1] { ShowWindow(dict1); };
-    program->Dict2->ShowTranslateNewVersion = [dict3](const QString &dictionary) {
+    program.Dict2->ShowMakeDictionary = [dict1] { ShowWindow(dict1); };
+    program.Dict2->ShowTranslateNewVersion = [dict3](const QString &dictionary) {
         ShowWindow(dict3);
         dict3->SetDictionary(dictionary);
     };
+}
+
+std::unique_ptr<Program> CreateProgram()
+{
+    std::unique_ptr<Program> program = StartProgram();
+    FinishProgram(*program);
     return program;
+}
+
+namespace {
+
+// Makes the rest of the program once the main menu has painted its first
+// frame, or before the first input reaches any window, whichever comes
+// first: no handler can run before the windows it may open exist.
+class RestOfProgram final : public QObject {
+public:
+    RestOfProgram(Program &program) : QObject(program.ToolMenu), program_(program)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->isInputEvent()) {
+            finish();
+        } else if (event->type() == QEvent::Paint && !posted_ && watched->isWidgetType()
+                   && static_cast<QWidget *>(watched)->window() == program_.ToolMenu) {
+            // Queued, so that the frame is finished and shown first.
+            posted_ = true;
+            QMetaObject::invokeMethod(this, &RestOfProgram::finish, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void finish()
+    {
+        if (done_)
+            return;
+        done_ = true; // making the windows sends events of its own
+        qApp->removeEventFilter(this);
+        FinishProgram(program_);
+    }
+
+    Program &program_;
+    bool posted_ = false;
+    bool done_ = false;
+};
+
+} // namespace
+
+void FinishProgramOnceShown(Program &program)
+{
+    new RestOfProgram(program);
 }

@@ -1,9 +1,11 @@
 #pragma once
 // Shared by the two programs that bench_startup starts: the moment a window
-// (or any widget in it) first paints, told as nanoseconds since the time the
+// has painted its first frame, told as nanoseconds since the time the
 // starter put into TAVISORN_BENCH_T0 (steady clock), after which the program
-// ends at once. Installed on the application, since a window covered by
-// opaque children may never paint itself.
+// ends at once. It watches the application, since a window covered by
+// opaque children may never paint itself, and takes the time in an event
+// posted at the first paint with high priority: it arrives once the frame
+// is painted and flushed, before any other work posted meanwhile.
 
 #include <QApplication>
 #include <QEvent>
@@ -21,8 +23,17 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint && watched->isWidgetType()
+        if (event->type() == QEvent::Paint && !posted_ && watched->isWidgetType()
             && static_cast<QWidget *>(watched)->window() == window_) {
+            posted_ = true;
+            QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::HighEventPriority);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::User) {
             const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                       std::chrono::steady_clock::now().time_since_epoch())
                                       .count();
@@ -31,9 +42,10 @@ protected:
             std::fflush(stdout);
             std::_Exit(0);
         }
-        return QObject::eventFilter(watched, event);
+        return QObject::event(event);
     }
 
 private:
     QWidget *window_;
+    bool posted_ = false;
 };
