@@ -1,12 +1,15 @@
 #pragma once
 // A dictionary text: the bytes of one source or translation line.
 //
-// Why it exists: an entry holds at least two texts, and a million entries
-// are a common stress case. A std::string takes 32 bytes before any heap
+// Why it exists: an entry holds at least two texts, and a load of a million
+// entries must stay within a few times the file's size. A std::string takes 32 bytes before any heap
 // block; DictText takes 16, keeps a text of up to 15 bytes inside itself and
 // puts a longer one into the text pages (textpages.h), where it costs its
-// bytes alone. For a dictionary of a million distinct sources this halves
-// what the texts cost beside the file's own size.
+// bytes alone.
+// Peaks of a load of 1,000,000 pairs above the empty process, as multiples
+// of the file (bench/dictionary: raw, saved and all-distinct dictionaries):
+// 1.63, 2.27 and 2.28 with DictText and the text pages; 2.51, 3.47 and 3.42
+// with std::string.
 //
 // The bytes are never changed in place: a DictText is assigned as a whole.
 // Copies of a long text share its bytes.

@@ -4,11 +4,15 @@
 //
 // Why it exists: sorting the entry records themselves moves 56 bytes at a
 // time and, for nearly every comparison, follows both sources out to their
-// text pages. Sorting 16-byte keys that carry the first twelve bytes of
-// each source settles most comparisons without leaving the keys, and the
-// entries are then moved once each into their places. The keys cost 16
-// bytes an entry while they live, less than the lookup of the grouping that
-// was freed before them, so the load's peak does not rise.
+// text pages. Sorting 16-byte keys that carry eleven bytes of each
+// source settles most comparisons without leaving the keys (sources that
+// agree on them are sorted again by their next eleven), and the entries
+// are then moved once each into their places. The keys cost 16 bytes an
+// entry while they live; the grouping's lookup, freed before them, took 11
+// to 21. `tavisorn-cli
+// normalize` of 1,000,000 raw pairs takes about 1.0 times the least program
+// that writes the same file (bench/dictionary) with the keys, about 1.2
+// times sorting the records.
 
 #include "dictionary/dictionary.h"
 

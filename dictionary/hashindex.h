@@ -6,6 +6,10 @@
 // its own per entry (key, value, link and the allocator's header) on top of
 // the entry itself; this set keeps one 8-byte cell per key in one array,
 // with the key's hash beside its index so that growing never reads a key.
+// Peaks of a load of 1,000,000 pairs above the empty process, as multiples
+// of the file (bench/dictionary: raw, saved and all-distinct dictionaries):
+// 1.63, 2.27 and 2.28 with this set; 2.18, 3.06 and 3.00 with a
+// std::unordered_map of string views.
 
 #include <cstddef>
 #include <cstdint>

@@ -6,6 +6,10 @@
 // to the peak of every load; the reader keeps one piece of about a
 // megabyte (a small file whole) and lets the grouping copy each pair out of
 // it at once.
+// Peaks of a load of 1,000,000 pairs above the empty process, as multiples
+// of the file (bench/dictionary: raw, saved and all-distinct dictionaries):
+// 1.63, 2.27 and 2.28 with the reader; 2.59, 3.23 and 3.20 with the file
+// read whole.
 
 #include <QFile>
 

@@ -7,6 +7,10 @@
 // block); the texts of a load are instead laid one after another into
 // 64 KiB pages, so they cost their bytes and nothing more, and freeing a
 // whole dictionary gives back a page at a time instead of a block per text.
+// Peaks of a load of 1,000,000 pairs above the empty process, as multiples
+// of the file (bench/dictionary: raw, saved and all-distinct dictionaries):
+// 1.63, 2.27 and 2.28 with the pages; 2.25, 3.22 and 3.25 with a heap block
+// per text.
 //
 // A page is given back when the last text in it dies. Each page counts its
 // living texts; the page that new texts are being copied into (one per

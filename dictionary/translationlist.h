@@ -6,6 +6,10 @@
 // its allocator header and the vector's three pointers on top of the
 // text); the list keeps the first slot inside itself, 24 bytes in all, and
 // moves to a block only for a second translation.
+// Peaks of a load of 1,000,000 pairs above the empty process, as multiples
+// of the file (bench/dictionary: raw, saved and all-distinct dictionaries):
+// 1.63, 2.27 and 2.28 with the list; 1.96, 2.86 and 2.87 with a
+// std::vector of texts.
 
 #include "dictionary/dicttext.h"
 
