@@ -8,8 +8,8 @@
 // bytes alone.
 // Peaks of a load of 1,000,000 pairs above the empty process, as multiples
 // of the file (bench/dictionary: raw, saved and all-distinct dictionaries):
-// 1.63, 2.27 and 2.28 with DictText and the text pages; 2.51, 3.47 and 3.42
-// with std::string.
+// 1.6, 2.2 and 2.3 with DictText and the text pages; 2.5, 3.5 and 3.4 with
+// std::string.
 //
 // The bytes are never changed in place: a DictText is assigned as a whole.
 // Copies of a long text share its bytes.

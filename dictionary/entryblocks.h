@@ -9,7 +9,7 @@
 // the entries and not the entries twice.
 // Peaks of a load of 1,000,000 pairs above the empty process, as multiples
 // of the file (bench/dictionary: raw, saved and all-distinct dictionaries):
-// 1.63, 2.27 and 2.28 with the blocks; 1.66, 2.58 and 2.53 with a growing
+// 1.6, 2.2 and 2.3 with the blocks; 1.7, 2.6 and 2.5 with a growing
 // std::vector (how much depends on where the doubling falls).
 
 #include "dictionary/dictionary.h"

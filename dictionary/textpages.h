@@ -9,8 +9,8 @@
 // whole dictionary gives back a page at a time instead of a block per text.
 // Peaks of a load of 1,000,000 pairs above the empty process, as multiples
 // of the file (bench/dictionary: raw, saved and all-distinct dictionaries):
-// 1.63, 2.27 and 2.28 with the pages; 2.25, 3.22 and 3.25 with a heap block
-// per text.
+// 1.6, 2.2 and 2.3 with the pages; 2.3, 3.2 and 3.3 with a heap block per
+// text.
 //
 // A page is given back when the last text in it dies. Each page counts its
 // living texts; the page that new texts are being copied into (one per

@@ -8,8 +8,8 @@
 // moves to a block only for a second translation.
 // Peaks of a load of 1,000,000 pairs above the empty process, as multiples
 // of the file (bench/dictionary: raw, saved and all-distinct dictionaries):
-// 1.63, 2.27 and 2.28 with the list; 1.96, 2.86 and 2.87 with a
-// std::vector of texts.
+// 1.6, 2.2 and 2.3 with the list; 2.0, 2.9 and 2.9 with a std::vector of
+// texts.
 
 #include "dictionary/dicttext.h"
 

@@ -1,4 +1,5 @@
 #include "dictionary_test_util.h"
+#include "dictionary/linereader.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -349,12 +350,12 @@ void TestDictionaryLoad::millionLines()
 QTEST_GUILESS_MAIN(TestDictionaryLoad)
 #include "test_dictionary_load.moc"
 
-// The file is read in pieces of 1 MiB (or the whole of a smaller file):
+// The file is read in pieces (or the whole of a smaller file):
 // line breaks split between two pieces, lines longer than a piece and many
 // translations of one source must load as if read at once.
 void TestDictionaryLoad::linesAcrossReadPieces()
 {
-    constexpr std::size_t piece = std::size_t(1) << 20;
+    constexpr std::size_t piece = dictload::LineReader::kReadChunk;
     std::string text = "pad\r\n";
     // A CR LF whose CR is the last byte of the first piece.
     text += std::string(piece - 1 - text.size(), 'x') + "\r\n" + "first\r\nsecond\r\n";
