@@ -112,9 +112,29 @@ std::unique_ptr<Program> CreateProgram()
 
 namespace {
 
+// Input that can start a command. The pointer coming to rest over the new
+// window, or passing over it, cannot, and must not hold up its first frame.
+bool startsSomething(const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Makes the rest of the program once the main menu has painted its first
-// frame, or before the first input reaches any window, whichever comes
-// first: no handler can run before the windows it may open exist.
+// frame, or before the first input that can start a command, whichever
+// comes first: no handler can run before the windows it may open exist.
 class RestOfProgram final : public QObject {
 public:
     RestOfProgram(Program &program) : QObject(program.ToolMenu), program_(program)
@@ -125,7 +145,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->isInputEvent()) {
+        if (startsSomething(event)) {
             finish();
         } else if (event->type() == QEvent::Paint && !posted_ && watched->isWidgetType()
                    && static_cast<QWidget *>(watched)->window() == program_.ToolMenu) {

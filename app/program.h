@@ -49,7 +49,7 @@ void FinishProgram(Program &program);
 
 // The program's own start, called before the main menu is shown:
 // FinishProgram runs as soon as the menu has painted its first frame, or
-// before the first input to any window, so that
+// before the first click or key press in any window, so that
 // the menu is on the screen as early as a bare Qt program's window and no
 // handler runs before the windows it opens exist.
 void FinishProgramOnceShown(Program &program);
