@@ -8,7 +8,8 @@ int main(int argc, char *argv[])
 {
     IgnoreWriteSignals();
     QApplication app(argc, argv);
-    std::unique_ptr<Program> program = CreateProgram();
+    std::unique_ptr<Program> program = StartProgram();
+    FinishProgramOnceShown(*program);
     program->ToolMenu->show();
     return app.exec();
 }

@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -61,7 +62,7 @@ void setUpApplication()
 
 } // namespace
 
-std::unique_ptr<Program> CreateProgram()
+std::unique_ptr<Program> StartProgram()
 {
     setUpApplication();
     auto program = std::make_unique<Program>();
@@ -75,27 +76,34 @@ std::unique_ptr<Program> CreateProgram()
     program->ToolMenu = new TToolMenu(document);
     if (!settings.ok)
         ReportError(settings.error);
+    return program;
+}
 
+void FinishProgram(Program &program)
+{
+    if (program.Settings)
+        return;
+    DictionaryDocument &document = program.Document;
     auto *settingsDialog = new TSettings;
-    program->Settings = settingsDialog;
+    program.Settings = settingsDialog;
     auto *dict1 = new TDict1(document);
-    program->Dict1 = dict1;
+    program.Dict1 = dict1;
     auto *dict2 = new TDict2(document);
-    program->Dict2 = dict2;
+    program.Dict2 = dict2;
     settingsDialog->SetStringAreaHost(dict2);
     auto *dict3 = new TDict3(document);
-    program->Dict3 = dict3;
-    program->Progress = new TProgress;
-    setProgress(program->Progress);
-    program->AbtBox = new TAbtBox;
-    program->Saving = new TSaving;
-    setSavingWindow(program->Saving);
+    program.Dict3 = dict3;
+    program.Progress = new TProgress;
+    setProgress(program.Progress);
+    program.AbtBox = new TAbtBox;
+    program.Saving = new TSaving;
+    setSavingWindow(program.Saving);
 
-    TToolMenu *menu = program->ToolMenu;
-    menu->MakeDictionaryWindow = program->Dict1;
-    menu->TranslateWindow = program->Dict3;
-    menu->SettingsDialog = program->Settings;
-    menu->AboutWindow = program->AbtBox;
+    TToolMenu *menu = program.ToolMenu;
+    menu->MakeDictionaryWindow = program.Dict1;
+    menu->TranslateWindow = program.Dict3;
+    menu->SettingsDialog = program.Settings;
+    menu->AboutWindow = program.AbtBox;
     menu->MaintenanceWindow = dict2;
 
     // The three windows that open a dictionary in the maintenance window.
@@ -113,5 +121,79 @@ std::unique_ptr<Program> CreateProgram()
         ShowWindow(dict3);
         dict3->SetDictionary(dictionary);
     };
+}
+
+std::unique_ptr<Program> CreateProgram()
+{
+    std::unique_ptr<Program> program = StartProgram();
+    FinishProgram(*program);
     return program;
+}
+
+namespace {
+
+// Input that can start a command. The pointer coming to rest over the new
+// window, or passing over it, cannot, and must not hold up its first frame.
+bool startsSomething(const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Makes the rest of the program once the main menu has painted its first
+// frame, or before the first input that can start a command, whichever
+// comes first: no handler can run before the windows it may open exist.
+class RestOfProgram final : public QObject {
+public:
+    RestOfProgram(Program &program) : QObject(program.ToolMenu), program_(program)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (startsSomething(event)) {
+            finish();
+        } else if (event->type() == QEvent::Paint && !posted_ && watched->isWidgetType()
+                   && static_cast<QWidget *>(watched)->window() == program_.ToolMenu) {
+            // Queued, so that the frame is finished and shown first.
+            posted_ = true;
+            QMetaObject::invokeMethod(this, &RestOfProgram::finish, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void finish()
+    {
+        if (done_)
+            return;
+        done_ = true; // making the windows sends events of its own
+        qApp->removeEventFilter(this);
+        FinishProgram(program_);
+    }
+
+    Program &program_;
+    bool posted_ = false;
+    bool done_ = false;
+};
+
+} // namespace
+
+void FinishProgramOnceShown(Program &program)
+{
+    new RestOfProgram(program);
 }

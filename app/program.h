@@ -40,3 +40,17 @@ struct Program {
 // About, save prompt. A settings failure is reported and the program goes on
 // with the defaults.
 std::unique_ptr<Program> CreateProgram();
+
+// CreateProgram in two steps. StartProgram sets up the application and
+// creates the main menu, which loads the settings; FinishProgram creates the
+// other seven windows in their order and joins them to the menu (once: a
+// second call does nothing).
+std::unique_ptr<Program> StartProgram();
+void FinishProgram(Program &program);
+
+// The program's own start, called before the main menu is shown:
+// FinishProgram runs as soon as the menu has painted its first frame, or
+// before the first click or key press in any window, so that
+// the menu is on the screen as early as a bare Qt program's window and no
+// handler runs before the windows it opens exist.
+void FinishProgramOnceShown(Program &program);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every benchmark executable built under BUILD/bench, one after another.
+# Runs every benchmark (the executables named bench_*) built under BUILD/bench,
+# one after another; the programs they start are not run on their own.
 # Usage: bench/run.sh BUILD
 set -u
 build="${1:?usage: bench/run.sh BUILD}"
@@ -15,7 +16,7 @@ while IFS= read -r -d '' exe; do
   "$exe" || { echo "bench/run.sh: $exe failed" >&2; status=1; }
   echo
 done < <(find "$build/bench" -type f -perm -u+x \
-           -not -path '*/CMakeFiles/*' -not -path '*_autogen/*' \
+           -name 'bench_*' -not -path '*/CMakeFiles/*' -not -path '*_autogen/*' \
            -not -name '*.so*' -not -name '*.sh' -print0 | sort -z)
 if [ "$found" = 0 ]; then
   echo "bench/run.sh: no benchmark executables under $build/bench" >&2

@@ -9,13 +9,14 @@
 // This library uses no user-interface code; a load reports its stages
 // through LoadProgress so that it runs, and is tested, without a screen.
 
+#include "dictionary/translationlist.h"
 #include "files/savefile.h"
 
 #include <QString>
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One source/translation pair as read from the file.
@@ -24,91 +25,18 @@ struct Dictinit {
     std::string Translation;
 };
 
-// The translation slots of one entry. Most entries have a single
-// translation, so the first one is kept inside the list itself and only a
-// second one moves the slots to a block of their own. The slots are always
-// contiguous: begin()/end() are plain pointers.
-class TranslationList {
-public:
-    using value_type = std::string;
-    using size_type = std::size_t;
-    using reference = std::string &;
-    using const_reference = const std::string &;
-    using iterator = std::string *;
-    using const_iterator = const std::string *;
-
-    TranslationList() noexcept : one_() {}
-    TranslationList(std::initializer_list<std::string> items);
-    TranslationList(const std::vector<std::string> &items);
-    TranslationList(const TranslationList &other);
-    TranslationList(TranslationList &&other) noexcept;
-    TranslationList &operator=(const TranslationList &other);
-    TranslationList &operator=(TranslationList &&other) noexcept;
-    TranslationList &operator=(std::initializer_list<std::string> items);
-    ~TranslationList();
-
-    std::size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
-    std::string *data() { return onHeap() ? many_ : &one_; }
-    const std::string *data() const { return onHeap() ? many_ : &one_; }
-    iterator begin() { return data(); }
-    iterator end() { return data() + size_; }
-    const_iterator begin() const { return data(); }
-    const_iterator end() const { return data() + size_; }
-    std::string &operator[](std::size_t i) { return data()[i]; }
-    const std::string &operator[](std::size_t i) const { return data()[i]; }
-    std::string &at(std::size_t i);
-    const std::string &at(std::size_t i) const;
-    std::string &front() { return data()[0]; }
-    const std::string &front() const { return data()[0]; }
-    std::string &back() { return data()[size_ - 1]; }
-    const std::string &back() const { return data()[size_ - 1]; }
-
-    void push_back(const std::string &t) { *appendSlot() = t; }
-    void push_back(std::string &&t) { *appendSlot() = std::move(t); }
-    template <typename... Args>
-    std::string &emplace_back(Args &&...args)
-    {
-        std::string *slot = appendSlot();
-        *slot = std::string(std::forward<Args>(args)...);
-        return *slot;
-    }
-    void clear();
-
-    friend bool operator==(const TranslationList &a, const TranslationList &b);
-    friend bool operator==(const TranslationList &a, const std::vector<std::string> &b);
-
-private:
-    bool onHeap() const { return capacity_ > 1; }
-    // Makes room for one more slot and returns it (an empty string).
-    std::string *appendSlot();
-    template <typename It>
-    void assignRange(It first, It last);
-    // Back to an empty list with its one slot.
-    void release() noexcept;
-    // Takes over other's slots; this list must be empty and not on the heap.
-    void takeFrom(TranslationList &other) noexcept;
-
-    union {
-        std::string one_;   // the only slot while capacity_ is 1
-        std::string *many_; // capacity_ slots, size_ of them in use
-    };
-    std::uint32_t size_ = 0;
-    std::uint32_t capacity_ = 1;
-};
-
 // One dictionary entry: a distinct source string with its distinct
 // translations in order of first appearance.
 struct DS {
-    std::string Source;
+    DictText Source;
     TranslationList Translations;          // slots 0 .. LastTranslation
     std::int32_t LastTranslation = 0;      // > 0: several translations
     std::int32_t Chosen = 0;               // slot shown in the grid and saved
     bool Reviewed = false;                 // the user left the choice box on it
 
-    const std::string &ChosenTranslation() const;
+    const DictText &ChosenTranslation() const;
     // Appends t as a new slot and returns its index.
-    std::int32_t AppendTranslation(const std::string &t);
+    std::int32_t AppendTranslation(std::string_view t);
 };
 
 // The tables of one dictionary. Before the first load the entry table reads
@@ -157,4 +85,4 @@ FileResult LoadDictionary(const FileName &path, DictionaryTables &tables, LoadPr
 FileResult SaveDictionary(const FileName &path, const DictionaryTables &tables);
 
 // Byte-wise unsigned comparison; a prefix sorts before the longer string.
-bool SourceLess(const std::string &a, const std::string &b);
+bool SourceLess(std::string_view a, std::string_view b);

@@ -7,9 +7,9 @@
 
 namespace {
 
-bool contains(const std::string &haystack, std::string_view needle)
+bool contains(std::string_view haystack, std::string_view needle)
 {
-    return !needle.empty() && std::string_view(haystack).find(needle) != std::string_view::npos;
+    return !needle.empty() && haystack.find(needle) != std::string_view::npos;
 }
 
 // The last entry a scan may read: the fill level, but never past the table.

@@ -160,7 +160,7 @@ private:
     void connectDocument();
     void jumpTo(std::int32_t entry, bool blink);
     void textSearch(MatchRule rule, const QString &text, bool down, SearchStart start);
-    const std::string &currentSource() const;
+    std::string_view currentSource() const;
     QRect cellRectInWindow(const QModelIndex &index) const;
     void replaceChoiceBox();
     // Where a column caption of the header row ends, in window coordinates.

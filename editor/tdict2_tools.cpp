@@ -223,12 +223,11 @@ void TDict2::RedoClick()
     jumpTo(Document.Redo(), false);
 }
 
-const std::string &TDict2::currentSource() const
+std::string_view TDict2::currentSource() const
 {
-    static const std::string none;
     const int e = CurrentRow() - 1;
     if (e < 0 || std::size_t(e) >= Tables.EntryTable.size())
-        return none;
+        return {};
     return Tables.EntryTable[std::size_t(e)].Source;
 }
 

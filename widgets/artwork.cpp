@@ -1,4 +1,5 @@
 #include "widgets/artwork.h"
+#include "widgets/artwork_kept.h"
 
 #include "platform/fonts.h"
 
@@ -8,6 +9,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPixmapCache>
 #include <QRadialGradient>
 #include <QtMath>
 
@@ -343,6 +345,9 @@ int clampByte(qreal v) { return std::clamp(int(std::lround(v)), 0, 255); }
 
 } // namespace
 
+// How each picture is drawn; the program asks for them through picture().
+namespace Drawn {
+
 QPixmap PointingHand()
 {
     Canvas c(20, 20);
@@ -383,8 +388,6 @@ QPixmap SmilingFace()
 
 QPixmap ToolbarImage(int index, bool hot)
 {
-    if (index < 0 || index >= ToolbarImageCount)
-        return QPixmap();
     Canvas c(16, 16);
     QPainter &p = c.p;
     switch (index) {
@@ -620,8 +623,6 @@ QPixmap MenuTitle()
 
 QPixmap MenuIcon(int n)
 {
-    if (n < 0 || n >= MenuIconCount)
-        return QPixmap();
     Canvas c(32, 32);
     QPainter &p = c.p;
     switch (n) {
@@ -762,11 +763,120 @@ QPixmap AppIcon()
     return QPixmap::fromImage(AppIconImage(64));
 }
 
+} // namespace Drawn
+
+// Drawn at any size, for the icons an install puts in the desktop's theme.
 QImage AppIconImage(int size)
 {
     Canvas c(size, size);
     drawMark(c.p, QRectF(0, 0, size, size));
     return c.take();
 }
+
+namespace {
+
+QString keyOf(const char *name, int a = -1, int b = -1)
+{
+    QString key = QLatin1String(name);
+    if (a >= 0)
+        key += QLatin1Char('/') + QString::number(a);
+    if (b >= 0)
+        key += QLatin1Char('/') + QString::number(b);
+    return key;
+}
+
+// A picture once made is kept for the run: the windows ask for some of
+// them several times.
+QPixmap picture(const QString &key)
+{
+    QPixmap made;
+    if (QPixmapCache::find(QStringLiteral("Artwork:") + key, &made))
+        return made;
+    const QImage kept = Kept::stored(key);
+    if (!kept.isNull()) {
+        made = QPixmap::fromImage(kept);
+    } else {
+        for (const Kept::Drawing &d : Kept::everyPicture()) {
+            if (d.key == key) {
+                made = d.draw();
+                break;
+            }
+        }
+    }
+    QPixmapCache::insert(QStringLiteral("Artwork:") + key, made);
+    return made;
+}
+
+} // namespace
+
+namespace Kept {
+
+const std::vector<Drawing> &everyPicture()
+{
+    static const std::vector<Drawing> all = [] {
+        std::vector<Drawing> d{
+            {keyOf("PointingHand"), Drawn::PointingHand},
+            {keyOf("SmilingFace"), Drawn::SmilingFace},
+            {keyOf("Binoculars"), Drawn::Binoculars},
+            {keyOf("BinocularsUp"), Drawn::BinocularsUp},
+            {keyOf("BinocularsDown"), Drawn::BinocularsDown},
+            {keyOf("NextMultiGlyph"), Drawn::NextMultiGlyph},
+            {keyOf("UntranslatedGlyph"), Drawn::UntranslatedGlyph},
+            {keyOf("CheckGlyph"), Drawn::CheckGlyph},
+            {keyOf("CoolBarTile"), Drawn::CoolBarTile},
+            {keyOf("MenuTitle"), Drawn::MenuTitle},
+            {keyOf("BrowseIcon"), Drawn::BrowseIcon},
+            {keyOf("EditDictIcon"), Drawn::EditDictIcon},
+            {keyOf("StartIcon"), Drawn::StartIcon},
+            {keyOf("AboutLogo"), Drawn::AboutLogo},
+            {keyOf("AppIcon"), Drawn::AppIcon},
+        };
+        for (int i = 0; i < ToolbarImageCount; ++i) {
+            d.push_back({keyOf("ToolbarImage", i, 0), [i] { return Drawn::ToolbarImage(i, false); }});
+            d.push_back({keyOf("ToolbarImage", i, 1), [i] { return Drawn::ToolbarImage(i, true); }});
+        }
+        for (int n = 0; n < MenuIconCount; ++n)
+            d.push_back({keyOf("MenuIcon", n), [n] { return Drawn::MenuIcon(n); }});
+        for (Background kind : {Background::MainMenu, Background::Maintenance, Background::Conversion, Background::About})
+            d.push_back({keyOf("BackgroundTile", int(kind)), [kind] { return Drawn::BackgroundTile(kind); }});
+        return d;
+    }();
+    return all;
+}
+
+} // namespace Kept
+
+QPixmap PointingHand() { return picture(keyOf("PointingHand")); }
+QPixmap SmilingFace() { return picture(keyOf("SmilingFace")); }
+
+QPixmap ToolbarImage(int index, bool hot)
+{
+    if (index < 0 || index >= ToolbarImageCount)
+        return QPixmap();
+    return picture(keyOf("ToolbarImage", index, hot ? 1 : 0));
+}
+
+QPixmap Binoculars() { return picture(keyOf("Binoculars")); }
+QPixmap BinocularsUp() { return picture(keyOf("BinocularsUp")); }
+QPixmap BinocularsDown() { return picture(keyOf("BinocularsDown")); }
+QPixmap NextMultiGlyph() { return picture(keyOf("NextMultiGlyph")); }
+QPixmap UntranslatedGlyph() { return picture(keyOf("UntranslatedGlyph")); }
+QPixmap CheckGlyph() { return picture(keyOf("CheckGlyph")); }
+QPixmap BackgroundTile(Background kind) { return picture(keyOf("BackgroundTile", int(kind))); }
+QPixmap CoolBarTile() { return picture(keyOf("CoolBarTile")); }
+QPixmap MenuTitle() { return picture(keyOf("MenuTitle")); }
+
+QPixmap MenuIcon(int n)
+{
+    if (n < 0 || n >= MenuIconCount)
+        return QPixmap();
+    return picture(keyOf("MenuIcon", n));
+}
+
+QPixmap BrowseIcon() { return picture(keyOf("BrowseIcon")); }
+QPixmap EditDictIcon() { return picture(keyOf("EditDictIcon")); }
+QPixmap StartIcon() { return picture(keyOf("StartIcon")); }
+QPixmap AboutLogo() { return picture(keyOf("AboutLogo")); }
+QPixmap AppIcon() { return picture(keyOf("AppIcon")); }
 
 } // namespace Artwork

@@ -251,7 +251,7 @@ int runCheck(const CliArgs &args)
     if (!load(args[0], tables))
         return kFileFailed;
 
-    const auto shown = [](const std::string &text) { return cp950::decode(text).toUtf8(); };
+    const auto shown = [](std::string_view text) { return cp950::decode(text).toUtf8(); };
     long long counts[kCheckKinds] = {};
     long long withProblems = 0;
     for (std::int32_t k = 0; k <= tables.LastEntry; ++k) {

@@ -1,15 +1,27 @@
-// Times loading dictionaries of 5,001, 100,000 and 1,000,000 pairs and
-// measures the memory a load needs, compared with the size of the file. Each
-// memory figure comes from a child process that does nothing but one load,
-// so that earlier loads do not hide its peak.
+// Times loading dictionaries and measures the memory a load needs, compared
+// with the size of the file, for three shapes of dictionary:
+//   raw       as a make-dictionary run writes it: sources recur, mostly with
+//             the same translation (5,001, 100,000 and 1,000,000 pairs);
+//   saved     the raw 1,000,000 pairs loaded and saved by the editor: one
+//             pair per source, in order;
+//   distinct  1,000,000 pairs whose sources are all different.
+// Each memory figure comes from a child process that does nothing but one
+// load, so that earlier loads do not hide its peak.
 //
-//   bench_dictionary            all sizes, a table on standard output
+// Then `tavisorn-cli normalize` of the raw 1,000,000 pairs against
+// normalize_floor, the least program that writes the same file, run in turn
+// in one loop so that both see the same machine; the figure is the median of
+// the rounds' ratios.
+//
+//   bench_dictionary            everything, tables on standard output
 //   bench_dictionary --child F  one load of F; prints peak growth in bytes
+//   bench_dictionary --keep DIR everything, leaving the dictionaries in DIR
 
 #include "dictionary/dictionary.h"
 #include "dictionary/reference_load.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +32,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #ifdef Q_OS_UNIX
@@ -74,6 +87,21 @@ public:
             }
             text += pair.first + "\r\n" + pair.second + "\r\n";
             made.push_back(std::move(pair));
+        }
+        return text;
+    }
+
+    // Every source new: sources are drawn until one has not been seen.
+    std::string distinctDictionary(int pairs)
+    {
+        std::unordered_set<std::string> seen;
+        seen.reserve(std::size_t(pairs));
+        std::string text;
+        for (int i = 0; i < pairs; ++i) {
+            std::string s = source();
+            while (!seen.insert(s).second)
+                s = source();
+            text += s + "\r\n" + translationOf(s) + "\r\n";
         }
         return text;
     }
@@ -163,6 +191,49 @@ int childLoad(const QString &path)
     return 0;
 }
 
+bool writeFile(const QString &path, const std::string &text)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(text.data(), qint64(text.size())) == qint64(text.size());
+}
+
+// One load of the file in a child process: its peak growth in bytes, or -1.
+long long childPeak(const QString &path)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), path});
+    child.waitForFinished(-1);
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        std::fprintf(stderr, "bench_dictionary: the measuring child failed: %s\n",
+                     child.readAllStandardError().constData());
+        return -1;
+    }
+    return child.readAllStandardOutput().split(' ').value(0).trimmed().toLongLong();
+}
+
+// Wall time of one run of a program to its end, in ms; -1 when it failed.
+double runMs(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    QElapsedTimer clock;
+    clock.start();
+    p.start(program, arguments);
+    p.waitForFinished(-1);
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        std::fprintf(stderr, "bench_dictionary: %s failed: %s\n", qPrintable(program),
+                     p.readAllStandardError().constData());
+        return -1;
+    }
+    return ms;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -171,57 +242,96 @@ int main(int argc, char *argv[])
     if (argc == 3 && std::string(argv[1]) == "--child")
         return childLoad(QString::fromLocal8Bit(argv[2]));
 
-    QTemporaryDir dir;
+    const bool keep = argc == 3 && std::string(argv[1]) == "--keep";
+    QTemporaryDir dir((keep ? QString::fromLocal8Bit(argv[2]) : QDir::tempPath())
+                      + QStringLiteral("/bench_dictionary-XXXXXX"));
+    dir.setAutoRemove(!keep);
     if (!dir.isValid()) {
         std::fputs("bench_dictionary: no temporary folder\n", stderr);
         return 1;
     }
     std::printf("Dictionary load (read and group, sort), RelWithDebInfo build\n");
-    std::printf("%9s %9s %9s %10s %10s %5s %12s %7s\n", "pairs", "entries", "file MB", "min ms", "median ms",
-                "runs", "peak+ MB", "x file");
+    std::printf("%-9s %9s %9s %9s %10s %10s %5s %12s %7s\n", "shape", "pairs", "entries", "file MB", "min ms",
+                "median ms", "runs", "peak+ MB", "x file");
 
-    struct Size {
+    struct Shape {
+        const char *name;
         int pairs;
         int repetitions;
     };
     std::string text5001;
-    for (const Size size : {Size{5001, 50}, Size{100000, 10}, Size{1000000, 5}}) {
-        const std::string text = Generator(unsigned(size.pairs)).dictionary(size.pairs);
-        if (size.pairs == 5001)
-            text5001 = text;
-        const QString path = dir.filePath(QStringLiteral("dict-%1.dic").arg(size.pairs));
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(text.data(), qint64(text.size())) != qint64(text.size())) {
+    QString raw1M;
+    bool ok = true;
+    for (const Shape shape : {Shape{"raw", 5001, 50}, Shape{"raw", 100000, 10}, Shape{"raw", 1000000, 5},
+                              Shape{"saved", 1000000, 5}, Shape{"distinct", 1000000, 5}}) {
+        const std::string kind = shape.name;
+        const QString path = dir.filePath(QStringLiteral("%1-%2.dic").arg(QLatin1StringView(shape.name)).arg(shape.pairs));
+        if (kind == "saved") {
+            // The raw million pairs as the editor saves them.
+            DictionaryTables tables;
+            SilentLoadProgress silent;
+            ok = LoadDictionary(raw1M, tables, silent).ok && SaveDictionary(path, tables).ok;
+        } else {
+            const std::string text = kind == "raw" ? Generator(unsigned(shape.pairs)).dictionary(shape.pairs)
+                                                   : Generator(7).distinctDictionary(shape.pairs);
+            if (shape.pairs == 5001)
+                text5001 = text;
+            ok = writeFile(path, text);
+        }
+        if (!ok) {
             std::fputs("bench_dictionary: cannot write the test dictionary\n", stderr);
             return 1;
         }
-        f.close();
+        if (kind == "raw" && shape.pairs == 1000000)
+            raw1M = path;
 
-        int entries = 0;
-        bool ok = true;
-        const Timing t = timeRuns(size.repetitions, [&] {
+        int entries = 0, pairs = 0;
+        const Timing t = timeRuns(shape.repetitions, [&] {
             DictionaryTables tables;
             SilentLoadProgress silent;
             ok = ok && LoadDictionary(path, tables, silent).ok;
             entries = tables.LastEntry + 1;
+            pairs = tables.LastPair + 1;
         });
         if (!ok) {
             std::fputs("bench_dictionary: a load failed\n", stderr);
             return 1;
         }
-
-        QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), path});
-        child.waitForFinished(-1);
-        if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
-            std::fprintf(stderr, "bench_dictionary: the measuring child failed: %s\n",
-                         child.readAllStandardError().constData());
-        const long long peak = child.readAllStandardOutput().split(' ').value(0).trimmed().toLongLong();
-        std::printf("%9d %9d %9.2f %10.2f %10.2f %5d %12.1f %7.2f\n", size.pairs, entries,
-                    double(text.size()) / 1e6, t.min, t.median, size.repetitions, double(peak) / 1e6,
-                    double(peak) / double(text.size()));
+        const double fileBytes = double(QFileInfo(path).size());
+        const long long peak = childPeak(path);
+        std::printf("%-9s %9d %9d %9.2f %10.2f %10.2f %5d %12.1f %7.2f\n", shape.name, pairs, entries,
+                    fileBytes / 1e6, t.min, t.median, shape.repetitions, double(peak) / 1e6,
+                    double(peak) / fileBytes);
         std::fflush(stdout);
     }
+
+    // normalize against its floor, in turn.
+    const QString cli = QStringLiteral(TAVISORN_CLI);
+    const QString floor = QStringLiteral(NORMALIZE_FLOOR);
+    const QString ours = dir.filePath(QStringLiteral("normalized.dic"));
+    const QString least = dir.filePath(QStringLiteral("floor.dic"));
+    constexpr int rounds = 7;
+    std::vector<double> cliMs, floorMs, ratios;
+    for (int round = 0; round < rounds; ++round) {
+        const double a = runMs(cli, {QStringLiteral("normalize"), raw1M, ours});
+        const double b = runMs(floor, {raw1M, least});
+        if (a < 0 || b < 0)
+            return 1;
+        cliMs.push_back(a);
+        floorMs.push_back(b);
+        ratios.push_back(a / b);
+    }
+    QFile x(ours), y(least);
+    if (!x.open(QIODevice::ReadOnly) || !y.open(QIODevice::ReadOnly) || x.readAll() != y.readAll()) {
+        std::fputs("bench_dictionary: normalize and its floor wrote different files\n", stderr);
+        return 1;
+    }
+    std::printf("\nnormalize of the raw 1,000,000 pairs, %d rounds in turn (wall time, process start included)\n",
+                rounds);
+    std::printf("  tavisorn-cli normalize  median %8.1f ms\n", median(cliMs));
+    std::printf("  normalize_floor         median %8.1f ms\n", median(floorMs));
+    std::printf("  ratio                   median %8.2f (min %.2f, max %.2f)\n", median(ratios),
+                *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()));
 
     // For comparison: the quadratic bubble sort and look-ahead grouping on
     // the 5,001 pairs (strings already in memory, no file reading).

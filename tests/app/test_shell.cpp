@@ -71,6 +71,8 @@ private slots:
 
     void startUpCreatesTheWindowsAndLoadsSettings();
     void aSettingsStoreThatCannotBeCreatedIsReported();
+    void theOtherWindowsFollowTheMenusFirstFrame();
+    void inputBeforeTheFirstFrameFindsTheWindows();
     void conversionWindowsNeedThePerlPath();
     void maintainButtonOnlyActivatesAVisibleEditor();
     void titlePictureDragsTheWindowWithAnyButton();
@@ -155,6 +157,44 @@ void TestShell::aSettingsStoreThatCannotBeCreatedIsReported()
     QVERIFY(program->ToolMenu);
     QCOMPARE(RegDat.UserSize, 9);
     QVERIFY(RegDat.ChangeFontFace);
+}
+
+// The program's own start shows the main menu first and makes the other
+// seven windows once it has painted.
+void TestShell::theOtherWindowsFollowTheMenusFirstFrame()
+{
+    program = StartProgram();
+    QVERIFY(program->ToolMenu);
+    QVERIFY(!program->Settings && !program->Dict1 && !program->Dict2 && !program->Saving);
+    FinishProgramOnceShown(*program);
+    program->ToolMenu->show();
+    QTRY_VERIFY(program->Saving);
+    QVERIFY(program->Settings && program->Dict1 && program->Dict2 && program->Dict3 && program->Progress
+            && program->AbtBox);
+    QCOMPARE(program->ToolMenu->MaintenanceWindow, program->Dict2);
+    QCOMPARE(program->ToolMenu->MakeDictionaryWindow, program->Dict1);
+    QCOMPARE(program->ToolMenu->AboutWindow, program->AbtBox);
+    QWidget *const dict1 = program->Dict1;
+    FinishProgram(*program); // a second time makes nothing new
+    QCOMPARE(program->Dict1, dict1);
+}
+
+// A click that comes before the menu has painted must not find the window it
+// opens missing; the pointer merely resting on the menu makes nothing.
+void TestShell::inputBeforeTheFirstFrameFindsTheWindows()
+{
+    program = StartProgram();
+    FinishProgramOnceShown(*program);
+    QPushButton *button = program->ToolMenu->SpeedButton1;
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)));
+    QCoreApplication::sendEvent(button, &enter);
+    QTest::mouseMove(button, QPoint(6, 6));
+    QVERIFY(!program->Dict1);
+
+    RegDat.PerlPath = QStringLiteral("/usr/bin/perl");
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(program->Dict1);
+    QVERIFY(program->Dict1->isVisible());
 }
 
 void TestShell::conversionWindowsNeedThePerlPath()

@@ -38,7 +38,7 @@ inline std::vector<reference::Entry> entriesOf(const DictionaryTables &t)
     std::vector<reference::Entry> out;
     for (std::int32_t k = 0; k <= t.LastEntry; ++k) {
         const DS &e = t.EntryTable[std::size_t(k)];
-        out.push_back({e.Source, std::vector<std::string>(e.Translations.begin(),
+        out.push_back({e.Source.str(), std::vector<std::string>(e.Translations.begin(),
                                                           e.Translations.begin() + e.LastTranslation + 1)});
     }
     return out;

@@ -1,4 +1,5 @@
 #include "dictionary_test_util.h"
+#include "dictionary/linereader.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -83,6 +84,8 @@ void TestDictionaryLoad::fileFormat_data()
     QTest::newRow("one line, no break") << QByteArray("Open") << QByteArray() << 0;
     QTest::newRow("three lines") << QByteArray("a\r\nA\r\nb\r\n") << QByteArray("a=A;") << 1;
     QTest::newRow("b B a A c C") << QByteArray("b\r\nB\r\na\r\nA\r\nc\r\nC\r\n") << QByteArray("a=A;b=B;c=C;") << 3;
+    QTest::newRow("in order but the last") << QByteArray("a\r\nA\r\nb\r\nB\r\nd\r\nD\r\nc\r\nC\r\n")
+                                           << QByteArray("a=A;b=B;c=C;d=D;") << 4;
     QTest::newRow("case") << QByteArray("open\r\n1\r\nOpen\r\n2\r\n") << QByteArray("Open=2;open=1;") << 2;
     QTest::newRow("prefix") << QByteArray("File...\r\n1\r\nFile\r\n2\r\n") << QByteArray("File=2;File...=1;") << 2;
     QTest::newRow("empty source first") << QByteArray("a\r\nA\r\n\r\nE\r\n") << QByteArray("=E;a=A;") << 2;
@@ -154,10 +157,14 @@ void TestDictionaryLoad::sortMatchesBubbleSort()
         return s;
     };
     const char *const breaks[] = {"\r\n", "\n", "\r"};
+    // Every other round the sources share a stem of up to 30 bytes, NUL
+    // bytes and all: they agree well past the first bytes they are sorted by.
+    const std::string stem("Stem\0 of a long\0\xA4 shared text.", 31);
     for (int round = 0; round < 40; ++round) {
         std::vector<std::string> sources;
         for (int i = 0; i < 30; ++i)
-            sources.push_back(randomString(4));
+            sources.push_back((round % 2 ? stem.substr(0, std::size_t(rng.bounded(32))) : std::string())
+                              + randomString(4));
         std::string text;
         const int pairs = rng.bounded(0, 700);
         for (int i = 0; i < pairs; ++i) {
@@ -343,12 +350,12 @@ void TestDictionaryLoad::millionLines()
 QTEST_GUILESS_MAIN(TestDictionaryLoad)
 #include "test_dictionary_load.moc"
 
-// The file is read in pieces of 1 MiB (or the whole of a smaller file):
+// The file is read in pieces (or the whole of a smaller file):
 // line breaks split between two pieces, lines longer than a piece and many
 // translations of one source must load as if read at once.
 void TestDictionaryLoad::linesAcrossReadPieces()
 {
-    constexpr std::size_t piece = std::size_t(1) << 20;
+    constexpr std::size_t piece = dictload::LineReader::kReadChunk;
     std::string text = "pad\r\n";
     // A CR LF whose CR is the last byte of the first piece.
     text += std::string(piece - 1 - text.size(), 'x') + "\r\n" + "first\r\nsecond\r\n";

@@ -177,8 +177,9 @@ void TestDictionarySave::writeFailureLeavesOldFile()
     for (int k = 0; left > 0; ++k) {
         DS entry;
         const int take = left >= 56 ? 28 : left;
-        entry.Source = std::string(std::size_t(take - 4), 'a') + std::to_string(k);
-        entry.Source.resize(std::size_t(take - 4), 'x');
+        std::string source = std::string(std::size_t(take - 4), 'a') + std::to_string(k);
+        source.resize(std::size_t(take - 4), 'x');
+        entry.Source = source;
         entry.Translations = {std::string()};
         tables.EntryTable.push_back(entry);
         left -= take;

@@ -1,4 +1,6 @@
 #include "platform/codepage.h"
+#include "platform/cp950_probe.h"
+#include "platform/cp950_tables.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -6,6 +8,7 @@
 class TestCodePage : public QObject {
     Q_OBJECT
 private slots:
+    void generatedTablesAreWhatIcuSays();
     void knownCharacters();
     void invalidBytesRoundTrip_data();
     void invalidBytesRoundTrip();
@@ -13,6 +16,29 @@ private slots:
     void unencodableTextFails();
     void escapesAreNotCodePageCharacters();
 };
+
+// The tables were generated when the program was built; this Qt's ICU must
+// still say the same about every byte and every character.
+void TestCodePage::generatedTablesAreWhatIcuSays()
+{
+    const cp950::probe::Tables icu = cp950::probe::askIcu();
+    QVERIFY2(icu.icuKnowsCodePage, "this Qt has no windows-950 converter");
+    for (int b = 0x80; b <= 0xFF; ++b)
+        QVERIFY2(cp950::tables::single[b - 0x80] == icu.single[std::size_t(b - 0x80)], QByteArray::number(b, 16));
+    int characters = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (!cp950::probe::isTrail(static_cast<unsigned char>(trail)))
+                continue;
+            const char16_t generated = cp950::tables::twoByte[lead - 0x81][cp950::tables::trailIndex(static_cast<unsigned char>(trail))];
+            QVERIFY2(generated == icu.twoByte[std::size_t(lead << 8 | trail)], QByteArray::number(lead << 8 | trail, 16));
+            characters += generated != 0;
+        }
+    }
+    QVERIFY(characters > 13000); // Big5 with the Microsoft additions
+    for (std::size_t c = 0; c < 65536; ++c)
+        QVERIFY2(cp950::tables::toCode[c] == icu.toCode[c], QByteArray::number(qulonglong(c), 16));
+}
 
 void TestCodePage::knownCharacters()
 {

@@ -1,4 +1,5 @@
 #include "widgets/artwork.h"
+#include "widgets/artwork_kept.h"
 
 #include <QSet>
 #include <QTest>
@@ -56,6 +57,7 @@ class TestArtwork : public QObject {
 private slots:
     void sizeAndContent_data();
     void sizeAndContent();
+    void keptPicturesAreTheDrawnOnes();
     void toolbarForms();
     void outOfRangeIndices();
     void statusMarksDiffer();
@@ -116,6 +118,26 @@ void TestArtwork::sizeAndContent()
         QCOMPARE(covered, area);
     else
         QVERIFY2(covered >= area / 5 && covered < area, qPrintable(QStringLiteral("%1 of %2").arg(covered).arg(area)));
+}
+
+// The pictures written into the program when it was built are, pixel for
+// pixel, what the drawing gives now: none is missing, none is stale.
+void TestArtwork::keptPicturesAreTheDrawnOnes()
+{
+#ifndef TAVISORN_KEEP_PICTURES
+    QSKIP("built without kept pictures");
+#else
+    QVERIFY(Artwork::Kept::everyPicture().size() >= 40);
+    for (const Artwork::Kept::Drawing &d : Artwork::Kept::everyPicture()) {
+        const QImage kept = Artwork::Kept::stored(d.key);
+        QVERIFY2(!kept.isNull(), qPrintable(d.key));
+        QImage drawn = d.draw().toImage();
+        if (drawn.format() != kept.format())
+            drawn = drawn.convertToFormat(kept.format());
+        QVERIFY2(kept == drawn, qPrintable(d.key));
+    }
+    QVERIFY(Artwork::Kept::stored(QStringLiteral("no such picture")).isNull());
+#endif
 }
 
 // The grey form is the same drawing as the hot form, in greys only; the hot
