@@ -50,15 +50,10 @@ ScriptRunner::ScriptRunner(QObject *parent) : QObject(parent) {}
 
 ScriptRunner::~ScriptRunner() = default;
 
-void ScriptRunner::setLauncher(ScriptLauncher *launcher)
-{
-    Installed = launcher;
-}
-
 ScriptLauncher &ScriptRunner::launcher()
 {
-    if (Installed)
-        return *Installed;
+    if (ScriptLauncher *installed = Launchers.overriding())
+        return *installed;
     if (!Processes)
         Processes = std::make_unique<ProcessLauncher>();
     return *Processes;

@@ -13,6 +13,7 @@
 #include "convert/launcher.h"
 #include "convert/script.h"
 #include "document/document.h"
+#include "platform/seam.h"
 
 #include <QObject>
 #include <QString>
@@ -39,12 +40,12 @@ struct RunSetup {
 class ScriptRunner : public QObject {
     Q_OBJECT
 public:
-    // Without a launcher, real processes are started.
+    // Without an override of launcherSeam(), real processes are started.
     explicit ScriptRunner(QObject *parent = nullptr);
     ~ScriptRunner() override;
 
-    // Installs another launcher (tests); nullptr returns to real processes.
-    void setLauncher(ScriptLauncher *launcher);
+    // Where tests put a stand-in for the start of the interpreter.
+    Overridable<ScriptLauncher> &launcherSeam() { return Launchers; }
 
     // The extraction run with E1, E2, E3 and the window's template `pl`.
     // True when the interpreter was started.
@@ -95,7 +96,7 @@ private:
     const std::optional<Job> &job(RunKind kind) const { return kind == RunKind::Extraction ? Extracting : Translating; }
 
     std::unique_ptr<ProcessLauncher> Processes;
-    ScriptLauncher *Installed = nullptr;
+    Overridable<ScriptLauncher> Launchers;
     std::optional<Job> Extracting;
     std::optional<Job> Translating;
     quint64 NextId = 1;

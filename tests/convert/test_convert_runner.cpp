@@ -94,8 +94,11 @@ private slots:
 private:
     RecordingProgress Progress;
     RecordingBoxes Boxes;
+    const ScopedOverride<ProgressOperations> RecordsProgress{progressSeam(), Progress};
+    const ScopedOverride<MessageBoxes> RecordsBoxes{messageBoxSeam(), Boxes};
     RecordingLauncher *Launcher = nullptr;
     ScriptRunner *Runner = nullptr;
+    std::optional<ScopedOverride<ScriptLauncher>> RecordsStarts;
     QTemporaryDir *Dir = nullptr;
     QString Work;
     RunSetup Setup;
@@ -105,11 +108,9 @@ private:
 void TestConvertRunner::init()
 {
     journal.clear();
-    setProgress(&Progress);
-    setMessageBoxes(&Boxes);
     Launcher = new RecordingLauncher;
     Runner = new ScriptRunner;
-    Runner->setLauncher(Launcher);
+    RecordsStarts.emplace(Runner->launcherSeam(), *Launcher);
     Dir = new QTemporaryDir;
     QVERIFY(Dir->isValid());
     Work = Dir->path() + QStringLiteral("/work dir \"q\"/");
@@ -126,10 +127,9 @@ void TestConvertRunner::init()
 void TestConvertRunner::cleanup()
 {
     delete Runner;
+    RecordsStarts.reset();
     delete Launcher;
     delete Dir;
-    setProgress(nullptr);
-    setMessageBoxes(nullptr);
 }
 
 void TestConvertRunner::extractionStagesAndStart()
