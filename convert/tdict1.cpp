@@ -5,7 +5,7 @@
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
-#include "settings/startdir.h"
+#include "settings/startdir_dialog.h"
 #include "widgets/artwork.h"
 #include "widgets/twiatile.h"
 
