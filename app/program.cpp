@@ -29,8 +29,8 @@ const QString ApplicationHelpFile = QStringLiteral("/usr/share/doc/tavisorn/TAVI
 
 Program::~Program()
 {
-    setProgress(nullptr);
-    setSavingWindow(nullptr);
+    AsksToSave.reset();
+    ShowsProgress.reset();
     delete Saving;
     delete AbtBox;
     delete Progress;
@@ -94,10 +94,11 @@ void FinishProgram(Program &program)
     auto *dict3 = new TDict3(document);
     program.Dict3 = dict3;
     program.Progress = new TProgress;
-    setProgress(program.Progress);
+    program.ShowsProgress.emplace(progressSeam(), *program.Progress);
     program.AbtBox = new TAbtBox;
     program.Saving = new TSaving;
-    setSavingWindow(program.Saving);
+    program.SavingPrompt = std::make_unique<SavingWindowPrompt>(*program.Saving);
+    program.AsksToSave.emplace(savePromptSeam(), *program.SavingPrompt);
 
     TToolMenu *menu = program.ToolMenu;
     menu->MakeDictionaryWindow = program.Dict1;

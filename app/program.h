@@ -3,13 +3,18 @@
 // in a fixed order and kept until the main menu closes.
 
 #include "document/document.h"
+#include "platform/seam.h"
 
 #include <QString>
 
 #include <memory>
+#include <optional>
 
+class ProgressOperations;
 class QDialog;
 class QWidget;
+class SavePrompt;
+class SavingWindowPrompt;
 class TDict2;
 class TProgress;
 class TSaving;
@@ -30,6 +35,12 @@ struct Program {
     TProgress *Progress = nullptr;
     QDialog *AbtBox = nullptr;
     TSaving *Saving = nullptr;
+
+    // The progress window and the save prompt answer their seams for as
+    // long as the windows exist.
+    std::unique_ptr<SavingWindowPrompt> SavingPrompt;
+    std::optional<ScopedOverride<ProgressOperations>> ShowsProgress;
+    std::optional<ScopedOverride<SavePrompt>> AsksToSave;
 
     ~Program();
 };

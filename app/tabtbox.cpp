@@ -59,9 +59,9 @@ UrlOpener &urlOpener()
     return seam.get();
 }
 
-void setUrlOpener(UrlOpener *opener)
+Overridable<UrlOpener> &urlOpenerSeam()
 {
-    seam.install(opener);
+    return seam;
 }
 
 QString TAbtBox::creditAddress(int row)

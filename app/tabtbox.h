@@ -3,6 +3,7 @@
 // box under the pointer lights up; a click on a name starts a mail message to
 // that row's address in the desktop's mail program.
 
+#include "platform/seam.h"
 #include <QDialog>
 #include <QUrl>
 
@@ -20,8 +21,8 @@ public:
 };
 
 UrlOpener &urlOpener();
-// Installs another opener (tests); nullptr returns to the desktop's.
-void setUrlOpener(UrlOpener *opener);
+// Where a test records the addresses opened (ScopedOverride in platform/seam.h).
+Overridable<UrlOpener> &urlOpenerSeam();
 
 class TAbtBox : public QDialog {
     Q_OBJECT

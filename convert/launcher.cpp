@@ -64,8 +64,11 @@ StartResult ProcessLauncher::start(const InterpreterCommand &command,
     process->setWorkingDirectory(command.workingDirectory);
     process->setProcessEnvironment(command.environment);
     process->setStandardInputFile(QProcess::nullDevice());
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
+    process->setStandardOutputFile(command.outputFile.isEmpty() ? QProcess::nullDevice() : command.outputFile);
+    if (command.forwardErrors)
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    else
+        process->setStandardErrorFile(QProcess::nullDevice());
     process->start();
     if (!process->waitForStarted()) {
         const QString error = InterpreterStartProblem(command.program, process->errorString());

@@ -20,6 +20,12 @@ struct InterpreterCommand {
     QStringList arguments;
     QString workingDirectory;
     QProcessEnvironment environment;
+    // What the script prints: discarded unless a file is named to take it
+    // (the command line passes it on once the interpreter has ended).
+    QString outputFile;
+    // Error messages of the interpreter go to the program's own standard
+    // error instead of being discarded.
+    bool forwardErrors = false;
 };
 
 // The interpreter `perlPath` on `scriptPath`, run in `workingDirectory`.
@@ -50,8 +56,8 @@ public:
                               std::function<void(int exitCode, bool crashed)> finished) = 0;
 };
 
-// Starts real processes. Each stays watched by a QProcess kept alive until it
-// ends; its output is discarded, as nobody reads it.
+// Starts real processes, for the windows and the command line alike. Each
+// stays watched by a QProcess kept alive until it ends.
 class ProcessLauncher final : public ScriptLauncher {
 public:
     ProcessLauncher();

@@ -1,8 +1,5 @@
 #include "convert/runner.h"
 
-#include "platform/messages.h"
-#include "platform/progress.h"
-
 #include <QEventLoop>
 #include <QPointer>
 
@@ -10,25 +7,8 @@
 
 namespace {
 
-void showMessage(const QString &text, const QString &caption)
-{
-    messageBoxes().message(activeWindow(), text, caption);
-}
-
-void showStage(ProgressOperations &p, int position, const QString &text)
-{
-    p.SetProgressPosition(position);
-    p.SetProgressText(text);
-}
-
-void closeProgress(ProgressOperations &p)
-{
-    p.CloseProgress();
-    p.SetProgressPosition(0);
-}
-
-// One stage of filling a template: the progress window shows it, then the
-// template line gets its value.
+// One stage of filling a template: the stage is told, then the template
+// line gets its value.
 struct FillStage {
     int position;
     QString text;
@@ -36,29 +16,16 @@ struct FillStage {
     std::string value;
 };
 
-void fillStages(ProgressOperations &p, ScriptTemplate &pl, std::initializer_list<FillStage> stages)
-{
-    for (const FillStage &stage : stages) {
-        showStage(p, stage.position, stage.text);
-        pl.replaceLine(stage.line, stage.value);
-    }
-}
-
 } // namespace
 
 ScriptRunner::ScriptRunner(QObject *parent) : QObject(parent) {}
 
 ScriptRunner::~ScriptRunner() = default;
 
-void ScriptRunner::setLauncher(ScriptLauncher *launcher)
-{
-    Installed = launcher;
-}
-
 ScriptLauncher &ScriptRunner::launcher()
 {
-    if (Installed)
-        return *Installed;
+    if (ScriptLauncher *installed = Launchers.overriding())
+        return *installed;
     if (!Processes)
         Processes = std::make_unique<ProcessLauncher>();
     return *Processes;
@@ -88,55 +55,67 @@ QString ScriptRunner::FailedMessage(RunKind kind, int exitCode, bool crashed)
     return QStringLiteral("%1的Perl程式%2，輸出的檔案可能不完整。").arg(what, how);
 }
 
-bool ScriptRunner::RunExtraction(ScriptTemplate &pl, const ExtractionPaths &paths, const RunSetup &setup)
+RunResult ScriptRunner::stop(RunKind kind, RunStep reached, const QString &text, const QString &caption)
 {
-    ProgressOperations &p = progress();
+    RunResult result{kind, reached, text, caption};
+    emit Stopped(result);
+    return result;
+}
+
+RunResult ScriptRunner::RunExtraction(ScriptTemplate &pl, const ExtractionPaths &paths, const RunSetup &setup)
+{
+    const RunKind kind = RunKind::Extraction;
     auto editorEnabled = [&](bool enabled) {
         if (setup.SetEditorEnabled)
             setup.SetEditorEnabled(enabled);
     };
 
-    p.ShowProgress();
+    emit ProgressOpened(kind);
     editorEnabled(false);
-    showStage(p, 0, QStringLiteral("檢查檔案路徑及資料.."));
+    stage(kind, 0, QStringLiteral("檢查檔案路徑及資料.."));
 
-    bool started = false;
+    RunResult result;
     if (const auto r = extractionRefusal(paths)) {
-        showMessage(r->text, r->caption);
+        result = stop(kind, RunStep::Refused, r->text, r->caption);
     } else {
-        fillStages(p, pl,
-                   {{15, QStringLiteral("處理原始RC檔.."), ExtractionLineF1, PatchLine("$f1", paths.E1)},
-                    {30, QStringLiteral("處理翻譯後RC檔.."), ExtractionLineF2, PatchLine("$f2", paths.E2)},
-                    {45, QStringLiteral("處理字典檔.."), ExtractionLineF3, PatchLine("$f3", paths.E3)}});
-        showStage(p, 60, QStringLiteral("製作pl檔案.."));
-        started = writeAndStart(RunKind::Extraction, pl, ExtractionScriptName, paths.E3, setup);
+        for (const FillStage &fill :
+             {FillStage{15, QStringLiteral("處理原始RC檔.."), ExtractionLineF1, PatchLine("$f1", paths.E1)},
+              FillStage{30, QStringLiteral("處理翻譯後RC檔.."), ExtractionLineF2, PatchLine("$f2", paths.E2)},
+              FillStage{45, QStringLiteral("處理字典檔.."), ExtractionLineF3, PatchLine("$f3", paths.E3)}}) {
+            stage(kind, fill.position, fill.text);
+            pl.replaceLine(fill.line, fill.value);
+        }
+        stage(kind, 60, QStringLiteral("製作pl檔案.."));
+        result = writeAndStart(kind, pl, ExtractionScriptName, paths.E3, setup);
     }
     editorEnabled(true);
-    closeProgress(p);
-    return started;
+    emit ProgressClosed(kind);
+    return result;
 }
 
-bool ScriptRunner::RunTranslation(ScriptTemplate &pl, const TranslationPaths &paths, const RunSetup &setup)
+RunResult ScriptRunner::RunTranslation(ScriptTemplate &pl, const TranslationPaths &paths, const RunSetup &setup)
 {
-    ProgressOperations &p = progress();
+    const RunKind kind = RunKind::Translation;
+    stage(kind, 0, QStringLiteral("檢查檔案路徑及資料.."));
+    emit ProgressOpened(kind);
 
-    showStage(p, 0, QStringLiteral("檢查檔案路徑及資料.."));
-    p.ShowProgress();
-
-    bool started = false;
-    if (const auto r = translationRefusal(paths, p)) {
-        showMessage(r->text, r->caption);
+    RunResult result;
+    if (const auto r = translationRefusal(paths)) {
+        result = stop(kind, RunStep::Refused, r->text, r->caption);
     } else {
-        fillStages(p, pl,
-                   {{14, QStringLiteral("處理字款設定.."), TranslationLineChangeFont, ChangeFontLine(paths.SizeChange)},
-                    {28, QStringLiteral("處理字典檔.."), TranslationLineF1, PatchLine("$f1", paths.T1)},
-                    {42, QStringLiteral("處理新版本英文RC檔.."), TranslationLineF2, PatchLine("$f2", paths.T2)},
-                    {56, QStringLiteral("處理新版本中文RC檔.."), TranslationLineF3, PatchLine("$f3", paths.T3)}});
-        showStage(p, 60, QStringLiteral("建立pl檔.."));
-        started = writeAndStart(RunKind::Translation, pl, TranslationScriptName, paths.T3, setup);
+        for (const FillStage &fill :
+             {FillStage{14, QStringLiteral("處理字款設定.."), TranslationLineChangeFont, ChangeFontLine(paths.SizeChange)},
+              FillStage{28, QStringLiteral("處理字典檔.."), TranslationLineF1, PatchLine("$f1", paths.T1)},
+              FillStage{42, QStringLiteral("處理新版本英文RC檔.."), TranslationLineF2, PatchLine("$f2", paths.T2)},
+              FillStage{56, QStringLiteral("處理新版本中文RC檔.."), TranslationLineF3, PatchLine("$f3", paths.T3)}}) {
+            stage(kind, fill.position, fill.text);
+            pl.replaceLine(fill.line, fill.value);
+        }
+        stage(kind, 60, QStringLiteral("建立pl檔.."));
+        result = writeAndStart(kind, pl, TranslationScriptName, paths.T3, setup);
     }
-    closeProgress(p);
-    return started;
+    emit ProgressClosed(kind);
+    return result;
 }
 
 std::optional<Refusal> ScriptRunner::extractionRefusal(const ExtractionPaths &paths) const
@@ -148,10 +127,10 @@ std::optional<Refusal> ScriptRunner::extractionRefusal(const ExtractionPaths &pa
     return std::nullopt;
 }
 
-std::optional<Refusal> ScriptRunner::translationRefusal(const TranslationPaths &paths, ProgressOperations &p) const
+std::optional<Refusal> ScriptRunner::translationRefusal(const TranslationPaths &paths)
 {
     if (paths.T1.empty() || paths.T2.empty() || paths.T3.empty())
-        p.SetProgressText(QStringLiteral("製作失敗"));
+        stage(RunKind::Translation, KeepPosition, QStringLiteral("製作失敗"));
     if (auto r = TranslationPathRefusal(paths))
         return r;
     if (IsRunning(RunKind::Translation))
@@ -162,40 +141,36 @@ std::optional<Refusal> ScriptRunner::translationRefusal(const TranslationPaths &
     return CheckTranslationAccess(paths);
 }
 
-bool ScriptRunner::writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName,
-                                 const std::string &output, const RunSetup &setup)
+RunResult ScriptRunner::writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName,
+                                      const std::string &output, const RunSetup &setup)
 {
     const QString scriptPath = setup.WorkDirectory + QLatin1String(scriptName);
-    if (const WriteResult written = WriteScriptFile(scriptPath, pl.bytes()); !written.ok) {
-        ReportError(written.error);
-        return false;
-    }
+    if (const WriteResult written = WriteScriptFile(scriptPath, pl.bytes()); !written.ok)
+        return stop(kind, RunStep::ScriptNotWritten, written.error, QString());
     return startScript(kind, scriptPath, output, setup);
 }
 
-bool ScriptRunner::startScript(RunKind kind, const QString &scriptPath, const std::string &output,
-                               const RunSetup &setup)
+RunResult ScriptRunner::startScript(RunKind kind, const QString &scriptPath, const std::string &output,
+                                    const RunSetup &setup)
 {
-    ProgressOperations &p = progress();
-    showStage(p, 80, QStringLiteral("準備執行Perl.."));
+    stage(kind, 80, QStringLiteral("準備執行Perl.."));
 
     const quint64 id = NextId++;
     QPointer<ScriptRunner> self(this);
-    const StartResult result = launcher().start(
+    const StartResult started = launcher().start(
         BuildInterpreterCommand(setup.PerlPath, scriptPath, setup.WorkDirectory),
         [self, kind, id](int exitCode, bool crashed) {
             if (self)
                 self->jobEnded(kind, id, exitCode, crashed);
         });
-    if (!result.started) {
-        p.SetProgressText(QStringLiteral("製作失敗"));
-        showMessage(CannotStartMessage(setup.PerlPath, result.error), RefusalCaption());
-        return false;
+    if (!started.started) {
+        stage(kind, KeepPosition, QStringLiteral("製作失敗"));
+        return stop(kind, RunStep::NotStarted, CannotStartMessage(setup.PerlPath, started.error), RefusalCaption());
     }
     job(kind) = Job{id, output};
 
-    showStage(p, 100, QStringLiteral("完成"));
-    return true;
+    stage(kind, 100, QStringLiteral("完成"));
+    return RunResult{kind, RunStep::Started, QString(), QString()};
 }
 
 void ScriptRunner::jobEnded(RunKind kind, quint64 id, int exitCode, bool crashed)
@@ -203,13 +178,11 @@ void ScriptRunner::jobEnded(RunKind kind, quint64 id, int exitCode, bool crashed
     std::optional<Job> &current = job(kind);
     if (!current || current->id != id)
         return;
+    const RunEnd end{kind, std::move(current->output), exitCode, crashed};
     current.reset();
-    const bool succeeded = !crashed && exitCode == 0;
     if (kind == RunKind::Extraction)
-        LastExtractionSucceeded = succeeded;
-    if (!succeeded)
-        showMessage(FailedMessage(kind, exitCode, crashed), RefusalCaption());
-    emit RunEnded(kind, succeeded);
+        LastExtractionSucceeded = end.Succeeded();
+    emit RunEnded(end);
 }
 
 bool ScriptRunner::IsRunning(RunKind kind) const
@@ -227,21 +200,20 @@ bool ScriptRunner::WaitForExtraction(const std::string &path)
     if (!ExtractionWritesTo(path))
         return true;
     QEventLoop loop;
-    const auto connection = connect(this, &ScriptRunner::RunEnded, &loop, [&loop](RunKind kind, bool) {
-        if (kind == RunKind::Extraction)
+    const auto connection = connect(this, &ScriptRunner::RunEnded, &loop, [&loop](const RunEnd &end) {
+        if (end.Kind == RunKind::Extraction)
             loop.quit();
     });
     // Stopping may come while the progress window shows the wait, before the loop runs.
     QEventLoop *outer = std::exchange(Waiting, &loop);
     WaitStopped = false;
-    ProgressOperations &p = progress();
-    p.ShowProgress();
-    showStage(p, 50, QStringLiteral("等待字典檔製作完成.."));
+    emit ProgressOpened(RunKind::Extraction);
+    stage(RunKind::Extraction, 50, QStringLiteral("等待字典檔製作完成.."));
     if (!WaitStopped)
         loop.exec();
     Waiting = outer;
     disconnect(connection);
-    closeProgress(p);
+    emit ProgressClosed(RunKind::Extraction);
     return !ExtractionWritesTo(path) && LastExtractionSucceeded;
 }
 

@@ -3,16 +3,20 @@
 // conversion window and the interpreter working on its script.
 //
 // A run checks its paths, fills them into the window's template stage by
-// stage while the progress window shows each stage, writes the script file
-// into the working folder and starts the interpreter on it. The runner
-// watches every interpreter it started without waiting for it: it refuses a
-// second run of the same kind while one still works, tells the user when an
-// interpreter ends in failure, and lets the editor wait for a dictionary that
-// an extraction is still writing.
+// stage, writes the script file into the working folder and starts the
+// interpreter on it. The runner watches every interpreter it started without
+// waiting for it: it refuses a second run of the same kind while one still
+// works, says when an interpreter has ended and how, and lets the editor
+// wait for a dictionary that an extraction is still writing.
+//
+// It shows nothing itself: the stages, the reason a run stopped and the end
+// of an interpreter are signals and results, and the windows decide how the
+// user sees them (the progress window, message boxes, the error report).
 
 #include "convert/launcher.h"
 #include "convert/script.h"
 #include "document/document.h"
+#include "platform/seam.h"
 
 #include <QObject>
 #include <QString>
@@ -22,7 +26,6 @@
 #include <optional>
 #include <string>
 
-class ProgressOperations;
 class QEventLoop;
 
 enum class RunKind { Extraction, Translation };
@@ -36,28 +39,60 @@ struct RunSetup {
     std::function<void(bool enabled)> SetEditorEnabled;
 };
 
+// How far a run went.
+enum class RunStep {
+    Refused,          // a check stopped it: nothing was written or started
+    ScriptNotWritten, // the script file could not be written: nothing started
+    NotStarted,       // the script is written, the interpreter did not start
+    Started,          // the interpreter works on the script
+};
+
+// What a run came to when its start button's step is over.
+struct RunResult {
+    RunKind Kind = RunKind::Extraction;
+    RunStep Reached = RunStep::Refused;
+    // Why it stopped, as the user is told; empty once started. A refusal and
+    // an interpreter that did not start are plain messages with this caption;
+    // a script that could not be written goes to the application's error
+    // report, and the caption stays empty.
+    QString Text;
+    QString Caption;
+    bool Started() const { return Reached == RunStep::Started; }
+};
+
+// An interpreter started by a run has ended. What the run produced is
+// judged from here on: the output it was to write travels with it.
+struct RunEnd {
+    RunKind Kind = RunKind::Extraction;
+    std::string Output; // the dictionary (extraction) or resource script (translation)
+    int ExitCode = 0;
+    bool Crashed = false;
+    bool Succeeded() const { return !Crashed && ExitCode == 0; }
+};
+
+// The run sequence, without windows: it says what happens through its
+// signals and results, and the windows show it (convert/runwindows.h).
 class ScriptRunner : public QObject {
     Q_OBJECT
 public:
-    // Without a launcher, real processes are started.
+    // Without an override of launcherSeam(), real processes are started.
     explicit ScriptRunner(QObject *parent = nullptr);
     ~ScriptRunner() override;
 
-    // Installs another launcher (tests); nullptr returns to real processes.
-    void setLauncher(ScriptLauncher *launcher);
+    // Where tests put a stand-in for the start of the interpreter.
+    Overridable<ScriptLauncher> &launcherSeam() { return Launchers; }
 
     // The extraction run with E1, E2, E3 and the window's template `pl`.
-    // True when the interpreter was started.
-    bool RunExtraction(ScriptTemplate &pl, const ExtractionPaths &paths, const RunSetup &setup);
+    RunResult RunExtraction(ScriptTemplate &pl, const ExtractionPaths &paths, const RunSetup &setup);
     // The translation run with T1, T2, T3, SizeChange and the window's template.
-    bool RunTranslation(ScriptTemplate &pl, const TranslationPaths &paths, const RunSetup &setup);
+    RunResult RunTranslation(ScriptTemplate &pl, const TranslationPaths &paths, const RunSetup &setup);
 
     bool IsRunning(RunKind kind) const;
     // True while an extraction interpreter works whose dictionary is `path`.
     bool ExtractionWritesTo(const std::string &path) const;
-    // When an extraction still writes `path`: shows the progress window and
-    // processes events until it ends. False when that extraction failed or
-    // the wait was stopped.
+    // When an extraction still writes `path`: opens the progress of the
+    // wait and processes events until it ends. False when that extraction
+    // failed or the wait was stopped.
     bool WaitForExtraction(const std::string &path);
     // Ends a wait of WaitForExtraction early (the program is ending); the
     // interpreter goes on.
@@ -68,9 +103,21 @@ public:
     static QString CannotStartMessage(const QString &perlPath, const QString &reason);
     static QString FailedMessage(RunKind kind, int exitCode, bool crashed);
 
+    // Bar positions of StageReached.
+    static constexpr int KeepPosition = -1; // only the text changes
+
 signals:
-    // An interpreter started by a run has ended; succeeded means exit code 0.
-    void RunEnded(RunKind kind, bool succeeded);
+    // The progress window of a run, or of a wait for an extraction, opens;
+    // a stage sets its bar (unless KeepPosition) and then its text; it
+    // closes, and its bar goes back to 0.
+    void ProgressOpened(RunKind kind);
+    void StageReached(RunKind kind, int position, const QString &text);
+    void ProgressClosed(RunKind kind);
+    // A run stops before its interpreter works, while its progress window
+    // is still open: the user is to be told why.
+    void Stopped(const RunResult &result);
+    // An interpreter started by a run has ended.
+    void RunEnded(const RunEnd &end);
 
 private:
     struct Job {
@@ -79,23 +126,25 @@ private:
     };
 
     ScriptLauncher &launcher();
+    void stage(RunKind kind, int position, const QString &text) { emit StageReached(kind, position, text); }
+    RunResult stop(RunKind kind, RunStep reached, const QString &text, const QString &caption);
     // The first reason to refuse a run: the checks of its paths, then the
     // runner's own (an interpreter of the same kind still working, for a
     // translation also its dictionary still being made). None when it may go ahead.
     std::optional<Refusal> extractionRefusal(const ExtractionPaths &paths) const;
-    // Empty fields also mark the progress window failed before the user is told.
-    std::optional<Refusal> translationRefusal(const TranslationPaths &paths, ProgressOperations &p) const;
+    // Empty fields also mark the progress failed before the user is told.
+    std::optional<Refusal> translationRefusal(const TranslationPaths &paths);
     // Writes the filled template into the working folder and starts the
-    // interpreter on it; a failed write goes to the error report.
-    bool writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName, const std::string &output,
-                       const RunSetup &setup);
-    bool startScript(RunKind kind, const QString &scriptPath, const std::string &output, const RunSetup &setup);
+    // interpreter on it.
+    RunResult writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName, const std::string &output,
+                            const RunSetup &setup);
+    RunResult startScript(RunKind kind, const QString &scriptPath, const std::string &output, const RunSetup &setup);
     void jobEnded(RunKind kind, quint64 id, int exitCode, bool crashed);
     std::optional<Job> &job(RunKind kind) { return kind == RunKind::Extraction ? Extracting : Translating; }
     const std::optional<Job> &job(RunKind kind) const { return kind == RunKind::Extraction ? Extracting : Translating; }
 
     std::unique_ptr<ProcessLauncher> Processes;
-    ScriptLauncher *Installed = nullptr;
+    Overridable<ScriptLauncher> Launchers;
     std::optional<Job> Extracting;
     std::optional<Job> Translating;
     quint64 NextId = 1;

@@ -1,10 +1,11 @@
 #include "convert/tdict1.h"
 
+#include "convert/runwindows.h"
 #include "document/document.h"
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
-#include "settings/startdir.h"
+#include "settings/startdir_dialog.h"
 #include "widgets/artwork.h"
 #include "widgets/twiatile.h"
 
@@ -207,6 +208,8 @@ TDict1::TDict1(DictionaryDocument &document, QWidget *parent)
     connect(SpeedButton4, &QToolButton::clicked, this, &TDict1::SpeedButton4Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TDict1::SpeedButton5Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TDict1::SpeedButton6Click);
+    // The runs it starts are shown in the progress window and message boxes.
+    ShowRunsInWindows(scriptRunner());
 }
 
 void TDict1::showEvent(QShowEvent *event)

@@ -1,6 +1,7 @@
 #include "convert/tdict3.h"
 
 #include "convert/runner.h"
+#include "convert/runwindows.h"
 #include "convert/tdict1.h"
 #include "document/document.h"
 #include "platform/fonts.h"
@@ -91,6 +92,8 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     connect(SpeedButton4, &QToolButton::clicked, this, &TDict3::SpeedButton4Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TDict3::SpeedButton5Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TDict3::SpeedButton6Click);
+    // The runs it starts are shown in the progress window and message boxes.
+    ShowRunsInWindows(scriptRunner());
 }
 
 void TDict3::showEvent(QShowEvent *event)

@@ -3,7 +3,7 @@
 #include "editor/tdict2.h"
 #include "platform/messages.h"
 #include "settings/settings.h"
-#include "settings/startdir.h"
+#include "settings/startdir_dialog.h"
 
 bool OpenDictionaryEditor(TDict2 &editor, const QString &fileName)
 {

@@ -9,7 +9,7 @@
 #include "platform/messages.h"
 #include "platform/progress.h"
 #include "settings/settings.h"
-#include "settings/startdir.h"
+#include "settings/startdir_dialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>

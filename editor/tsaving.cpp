@@ -62,42 +62,53 @@ void TSaving::SpeedButton3Click()
 
 namespace {
 
-TSaving *savingWindow = nullptr;
+unsigned char askIn(TSaving &window, const QString &line1, const QString &line2)
+{
+    window.Label1->setText(line1);
+    window.Label1->adjustSize();
+    window.Label2->setText(line2);
+    window.Label2->adjustSize();
+    // A long file name widens the prompt rather than being cut off.
+    const int needed = window.Label1->x() + window.Label1->width() + 8;
+    window.setFixedSize(qMax(297, needed), 101);
+    CentreOnScreen(&window);
+    window.exec();
+    return SaveAnswer;
+}
 
-class WindowPrompt final : public SavePrompt {
+// Without the program's window (a test of the maintenance window alone),
+// the prompt makes one of its own. It is never deleted: this prompt lives
+// until after the application object, when no window may be destroyed.
+class OwnWindowPrompt final : public SavePrompt {
 public:
     unsigned char Ask(const QString &line1, const QString &line2) override
     {
-        if (!savingWindow)
-            savingWindow = new TSaving;
-        savingWindow->Label1->setText(line1);
-        savingWindow->Label1->adjustSize();
-        savingWindow->Label2->setText(line2);
-        savingWindow->Label2->adjustSize();
-        // A long file name widens the prompt rather than being cut off.
-        const int needed = savingWindow->Label1->x() + savingWindow->Label1->width() + 8;
-        savingWindow->setFixedSize(qMax(297, needed), 101);
-        CentreOnScreen(savingWindow);
-        savingWindow->exec();
-        return SaveAnswer;
+        if (!window)
+            window = new TSaving;
+        return askIn(*window, line1, line2);
     }
+
+private:
+    TSaving *window = nullptr;
 };
 
-Seam<SavePrompt, WindowPrompt> seam;
+Seam<SavePrompt, OwnWindowPrompt> seam;
 
 } // namespace
+
+SavingWindowPrompt::SavingWindowPrompt(TSaving &window) : Window(window) {}
+
+unsigned char SavingWindowPrompt::Ask(const QString &line1, const QString &line2)
+{
+    return askIn(Window, line1, line2);
+}
 
 SavePrompt &savePrompt()
 {
     return seam.get();
 }
 
-void setSavePrompt(SavePrompt *prompt)
+Overridable<SavePrompt> &savePromptSeam()
 {
-    seam.install(prompt);
-}
-
-void setSavingWindow(TSaving *window)
-{
-    savingWindow = window;
+    return seam;
 }

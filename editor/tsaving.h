@@ -2,6 +2,7 @@
 // The small Yes/No/Cancel prompt that the maintenance window shows before
 // unsaved changes could be lost.
 
+#include "platform/seam.h"
 #include <QDialog>
 
 class QLabel;
@@ -40,6 +41,17 @@ public:
 };
 
 SavePrompt &savePrompt();
-void setSavePrompt(SavePrompt *prompt);
-// The window the default prompt shows (created by the program at start).
-void setSavingWindow(TSaving *window);
+// Where the program puts its prompt window and a test its answers
+// (ScopedOverride in platform/seam.h).
+Overridable<SavePrompt> &savePromptSeam();
+
+// The prompt in the program's own TSaving window, which the program puts
+// on the seam once the window exists.
+class SavingWindowPrompt final : public SavePrompt {
+public:
+    explicit SavingWindowPrompt(TSaving &window);
+    unsigned char Ask(const QString &line1, const QString &line2) override;
+
+private:
+    TSaving &Window;
+};

@@ -97,9 +97,9 @@ FileDialogService &fileDialogs()
     return seam.get();
 }
 
-void setFileDialogs(FileDialogService *service)
+Overridable<FileDialogService> &fileDialogSeam()
 {
-    seam.install(service);
+    return seam;
 }
 
 QString SaveChoiceProblem(const FileDialog &dialog, const QString &path)

@@ -7,6 +7,7 @@
 // default extension in its "*.ext" form, the initial folder and the file
 // name. Execute shows it; on OK FileName holds the chosen full path.
 
+#include "platform/seam.h"
 #include <QString>
 #include <functional>
 
@@ -61,7 +62,8 @@ public:
 };
 
 FileDialogService &fileDialogs();
-void setFileDialogs(FileDialogService *service);
+// Where a test answers the dialogs (ScopedOverride in platform/seam.h).
+Overridable<FileDialogService> &fileDialogSeam();
 
 // Why a save dialog may not close on `path`: with PathMustExist, a folder
 // that does not exist. Empty when the choice is fine.

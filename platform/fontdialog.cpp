@@ -28,9 +28,9 @@ FontDialogService &fontDialogs()
     return seam.get();
 }
 
-void setFontDialogs(FontDialogService *service)
+Overridable<FontDialogService> &fontDialogSeam()
 {
-    seam.install(service);
+    return seam;
 }
 
 bool ChooseFont(QFont &font, QWidget *owner)

@@ -1,6 +1,8 @@
 #pragma once
 // The font dialog, behind a seam that tests answer.
 
+#include "platform/seam.h"
+
 class QFont;
 class QWidget;
 
@@ -14,8 +16,8 @@ public:
 
 // The dialog in use: Qt's font dialog unless a test installed its own.
 FontDialogService &fontDialogs();
-// Installs another dialog (tests); nullptr returns to Qt's.
-void setFontDialogs(FontDialogService *service);
+// Where a test answers the font dialog (ScopedOverride in platform/seam.h).
+Overridable<FontDialogService> &fontDialogSeam();
 
 // Shows the font dialog starting from font; true and font changed on OK. A
 // family that only stands for another here (新細明體 for the Ming face that

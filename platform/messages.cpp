@@ -36,9 +36,9 @@ MessageBoxes &messageBoxes()
     return seam.get();
 }
 
-void setMessageBoxes(MessageBoxes *boxes)
+Overridable<MessageBoxes> &messageBoxSeam()
 {
-    seam.install(boxes);
+    return seam;
 }
 
 QString applicationTitle()

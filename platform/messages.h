@@ -5,6 +5,7 @@
 // icon, over the owner window. The application's error report: the same
 // with an error icon and the application title as caption.
 
+#include "platform/seam.h"
 #include <QString>
 
 class QWidget;
@@ -22,8 +23,8 @@ public:
 
 // The boxes in use; Qt's message boxes unless a test installed its own.
 MessageBoxes &messageBoxes();
-// Installs other boxes (tests); nullptr returns to Qt's.
-void setMessageBoxes(MessageBoxes *boxes);
+// Where a test answers the boxes (ScopedOverride in platform/seam.h).
+Overridable<MessageBoxes> &messageBoxSeam();
 
 // The application title, caption of the error report.
 QString applicationTitle();

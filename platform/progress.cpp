@@ -24,7 +24,7 @@ ProgressOperations &progress()
     return seam.get();
 }
 
-void setProgress(ProgressOperations *operations)
+Overridable<ProgressOperations> &progressSeam()
 {
-    seam.install(operations);
+    return seam;
 }

@@ -3,6 +3,7 @@
 // through it sees them. The program's progress window implements them; tests
 // install a recorder.
 
+#include "platform/seam.h"
 #include <QString>
 
 class ProgressOperations {
@@ -21,4 +22,6 @@ public:
 // The progress window in use. Before one is installed, a silent one that
 // only processes pending events.
 ProgressOperations &progress();
-void setProgress(ProgressOperations *operations);
+// Where the program puts its progress window and a test its recorder
+// (ScopedOverride in platform/seam.h).
+Overridable<ProgressOperations> &progressSeam();

@@ -1,16 +1,15 @@
 #include "settings/startdir.h"
 
-#include "platform/filedialog.h"
 #include "settings/settings.h"
 
-void ChooseInitialDir(FileDialog &dialog, const QString &customDir, const QString &lastUsedDir)
+void ChooseInitialDir(QString &initialDir, const QString &customDir, const QString &lastUsedDir)
 {
     if (RegDat.UseCustomDefaultPath) {
         if (!customDir.isEmpty())
-            dialog.InitialDir = customDir;
+            initialDir = customDir;
         return;
     }
-    dialog.InitialDir = lastUsedDir;
+    initialDir = lastUsedDir;
 }
 
 QString FolderPart(const QString &path, QStringView separators)

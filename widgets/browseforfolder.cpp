@@ -35,9 +35,9 @@ FolderPickerService &folderPickers()
     return seam.get();
 }
 
-void setFolderPickers(FolderPickerService *service)
+Overridable<FolderPickerService> &folderPickerSeam()
 {
-    seam.install(service);
+    return seam;
 }
 
 FolderChooserDialog::FolderChooserDialog(const QString &prompt, QWidget *owner)

@@ -3,6 +3,7 @@
 // full path. The settings dialog creates one for each "位置" button, sets its
 // prompt, executes it, reads the path on success and frees it.
 
+#include "platform/seam.h"
 #include <QDialog>
 #include <QString>
 
@@ -51,8 +52,8 @@ public:
 };
 
 FolderPickerService &folderPickers();
-// Installs another chooser (tests); nullptr returns to Qt's.
-void setFolderPickers(FolderPickerService *service);
+// Where a test answers the folder picker (ScopedOverride in platform/seam.h).
+Overridable<FolderPickerService> &folderPickerSeam();
 
 class TBrowseForFolderDialog {
 public:

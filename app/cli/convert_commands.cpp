@@ -8,12 +8,14 @@
 #include "files/savefile.h"
 
 #include <QDir>
-#include <QProcess>
+#include <QEventLoop>
+#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -285,6 +287,8 @@ void passOn(const QByteArray &printed, std::FILE *to)
     std::fflush(to);
 }
 
+// The interpreter is started and watched by the launcher the windows use;
+// the command waits for its end.
 int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std::string &script, const QString &perl,
                   bool outputIsStream)
 {
@@ -293,28 +297,35 @@ int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std
         say(written.error);
         return Failed;
     }
-    const InterpreterCommand command = BuildInterpreterCommand(perl, scriptPath, folder.path());
-    QProcess process;
-    process.setProgram(command.program);
-    process.setArguments(command.arguments);
-    process.setWorkingDirectory(command.workingDirectory);
-    process.setProcessEnvironment(command.environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start();
-    if (!process.waitForStarted()) {
-        say(QStringLiteral("無法執行Perl直譯器「%1」：%2").arg(perl, InterpreterStartProblem(perl, process.errorString())));
+    InterpreterCommand command = BuildInterpreterCommand(perl, scriptPath, folder.path());
+    // The folder's own names (the scripts, the copies) never end in this.
+    command.outputFile = folder.filePath(QStringLiteral("printed by perl.out"));
+    command.forwardErrors = true;
+
+    ProcessLauncher launcher;
+    QEventLoop loop;
+    std::optional<std::pair<int, bool>> ended;
+    const StartResult started = launcher.start(command, [&](int exitCode, bool crashed) {
+        ended.emplace(exitCode, crashed);
+        loop.quit();
+    });
+    if (!started.started) {
+        say(QStringLiteral("無法執行Perl直譯器「%1」：%2").arg(perl, started.error));
         return Failed;
     }
-    process.waitForFinished(-1);
-    passOn(process.readAllStandardOutput(), outputIsStream ? stderr : stdout);
-    if (process.exitStatus() == QProcess::CrashExit) {
+    if (!ended)
+        loop.exec();
+    QFile printed(command.outputFile);
+    if (printed.open(QIODevice::ReadOnly))
+        passOn(printed.readAll(), outputIsStream ? stderr : stdout);
+    const auto [exitCode, crashed] = *ended;
+    if (crashed) {
         say(QStringLiteral("Perl直譯器不正常結束。"));
         return Failed;
     }
-    if (process.exitCode() != 0)
-        say(QStringLiteral("Perl程式結束時傳回錯誤碼 %1，沒有報告。").arg(process.exitCode()));
-    return process.exitCode();
+    if (exitCode != 0)
+        say(QStringLiteral("Perl程式結束時傳回錯誤碼 %1，沒有報告。").arg(exitCode));
+    return exitCode;
 }
 
 bool makeFolder(QTemporaryDir &folder)

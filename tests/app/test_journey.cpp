@@ -72,7 +72,7 @@ void TestJourney::makeEditAndTranslate()
     QSignalSpy ended(&scriptRunner(), &ScriptRunner::RunEnded);
     QTest::mouseClick(dict1->SpeedButton4, Qt::LeftButton);
     QVERIFY(ended.wait(60000));
-    QVERIFY(ended.at(0).at(1).toBool());
+    QVERIFY(ended.at(0).at(0).value<RunEnd>().Succeeded());
     QVERIFY(QFile::exists(WorkDirectory + QStringLiteral("Glossary.pl")));
     const QByteArray made = readAll(dictionary);
     QVERIFY(made.contains("&File\r\n\xC0\xC9\xAE\xD7(&F)\r\n")); // 檔案(&F)
@@ -112,7 +112,7 @@ void TestJourney::makeEditAndTranslate()
     dict3->B3Click();
     QTest::mouseClick(dict3->SpeedButton4, Qt::LeftButton);
     QVERIFY(ended.wait(60000));
-    QVERIFY(ended.at(1).at(1).toBool());
+    QVERIFY(ended.at(1).at(0).value<RunEnd>().Succeeded());
     const QByteArray result = readAll(translated);
     QVERIFY(result.contains("POPUP \"\xC0\xC9\xAE\xD7\xA7\xA8(&F)\""));
     QVERIFY(result.endsWith("\r\n"));

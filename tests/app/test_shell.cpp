@@ -35,8 +35,7 @@ namespace {
 // a text is set: the user acting while the work goes on.
 class ProgressHook final : public ProgressOperations {
 public:
-    explicit ProgressHook(ProgressOperations &real) : real(real) { setProgress(this); }
-    ~ProgressHook() override { setProgress(&real); }
+    explicit ProgressHook(ProgressOperations &real) : real(real) {}
     void ShowProgress() override { real.ShowProgress(); }
     void SetProgressText(const QString &text) override
     {
@@ -51,6 +50,9 @@ public:
     ProgressOperations &real;
     QString prefix;
     std::function<void()> onText;
+
+private:
+    const ScopedOverride<ProgressOperations> hooked{progressSeam(), *this};
 };
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -270,7 +272,7 @@ void TestShell::leavingAsksAboutUnsavedEdits()
             return answer;
         }
     } prompt;
-    setSavePrompt(&prompt);
+    const ScopedOverride<SavePrompt> answering(savePromptSeam(), prompt);
     TToolMenu *menu = program->ToolMenu;
     int ended = 0;
     menu->EndProgram = [&ended] { ++ended; };
@@ -298,7 +300,6 @@ void TestShell::leavingAsksAboutUnsavedEdits()
     QCOMPARE(prompt.asked, 2);
     QVERIFY(!menu->isVisible());
     QCOMPARE(ended, 1);
-    setSavePrompt(nullptr);
 }
 
 

@@ -12,10 +12,11 @@ namespace {
 
 class UrlRecorder final : public UrlOpener {
 public:
-    UrlRecorder() { setUrlOpener(this); }
-    ~UrlRecorder() override { setUrlOpener(nullptr); }
     void openUrl(const QUrl &url) override { opened.append(url); }
     QList<QUrl> opened;
+
+private:
+    const ScopedOverride<UrlOpener> recording{urlOpenerSeam(), *this};
 };
 
 QColor boxColor(const QFrame *box)

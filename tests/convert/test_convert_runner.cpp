@@ -1,7 +1,9 @@
 // The run sequence of the two conversions as a window drives it: progress
-// stages, messages, the script file, the interpreter's start and its end.
+// stages, messages, the script file, the interpreter's start and its end,
+// as the runner tells them and the windows show them.
 
 #include "convert/runner.h"
+#include "convert/runwindows.h"
 #include "platform/messages.h"
 #include "platform/progress.h"
 
@@ -94,8 +96,11 @@ private slots:
 private:
     RecordingProgress Progress;
     RecordingBoxes Boxes;
+    const ScopedOverride<ProgressOperations> RecordsProgress{progressSeam(), Progress};
+    const ScopedOverride<MessageBoxes> RecordsBoxes{messageBoxSeam(), Boxes};
     RecordingLauncher *Launcher = nullptr;
     ScriptRunner *Runner = nullptr;
+    std::optional<ScopedOverride<ScriptLauncher>> RecordsStarts;
     QTemporaryDir *Dir = nullptr;
     QString Work;
     RunSetup Setup;
@@ -105,11 +110,11 @@ private:
 void TestConvertRunner::init()
 {
     journal.clear();
-    setProgress(&Progress);
-    setMessageBoxes(&Boxes);
     Launcher = new RecordingLauncher;
     Runner = new ScriptRunner;
-    Runner->setLauncher(Launcher);
+    RecordsStarts.emplace(Runner->launcherSeam(), *Launcher);
+    ShowRunsInWindows(*Runner);
+    ShowRunsInWindows(*Runner); // still shown once
     Dir = new QTemporaryDir;
     QVERIFY(Dir->isValid());
     Work = Dir->path() + QStringLiteral("/work dir \"q\"/");
@@ -126,17 +131,16 @@ void TestConvertRunner::init()
 void TestConvertRunner::cleanup()
 {
     delete Runner;
+    RecordsStarts.reset();
     delete Launcher;
     delete Dir;
-    setProgress(nullptr);
-    setMessageBoxes(nullptr);
 }
 
 void TestConvertRunner::extractionStagesAndStart()
 {
     ScriptTemplate pl = ExtractionTemplate();
     const ExtractionPaths paths{root + "/en.rc", root + "/zh.rc", root + "/out \xB3\x5C.txt"};
-    QVERIFY(Runner->RunExtraction(pl, paths, Setup));
+    QVERIFY(Runner->RunExtraction(pl, paths, Setup).Started());
     const QStringList expected{
         QStringLiteral("show"), QStringLiteral("editor off"), QStringLiteral("pos 0"),
         QStringLiteral("text 檢查檔案路徑及資料.."),
@@ -170,7 +174,7 @@ void TestConvertRunner::translationStagesAndStart()
 {
     ScriptTemplate pl = TranslationTemplate();
     TranslationPaths paths{root + "/d.txt", root + "/en.rc", root + "/out.rc", true};
-    QVERIFY(Runner->RunTranslation(pl, paths, Setup));
+    QVERIFY(Runner->RunTranslation(pl, paths, Setup).Started());
     const QStringList expected{
         QStringLiteral("pos 0"), QStringLiteral("text 檢查檔案路徑及資料.."), QStringLiteral("show"),
         QStringLiteral("pos 14"), QStringLiteral("text 處理字款設定.."),
@@ -189,21 +193,22 @@ void TestConvertRunner::translationStagesAndStart()
     Launcher->finishOldest(0);
     paths.SizeChange = false;
     paths.T3 = root + "/other.rc";
-    QVERIFY(Runner->RunTranslation(pl, paths, Setup));
+    QVERIFY(Runner->RunTranslation(pl, paths, Setup).Started());
     QCOMPARE(readAll(Work + QStringLiteral("TRANS.PL")), TranslationScript(paths));
 }
 
 void TestConvertRunner::emptyFieldsStopBeforeAnything()
 {
     ScriptTemplate ex = ExtractionTemplate();
-    QVERIFY(!Runner->RunExtraction(ex, {root + "/en.rc", "", root + "/o.txt"}, Setup));
+    QCOMPARE(Runner->RunExtraction(ex, {root + "/en.rc", "", root + "/o.txt"}, Setup).Reached, RunStep::Refused);
     QCOMPARE(journal, (QStringList{QStringLiteral("show"), QStringLiteral("editor off"), QStringLiteral("pos 0"),
                                    QStringLiteral("text 檢查檔案路徑及資料.."),
                                    QStringLiteral("message 資料未輸入妥當 | 錯誤"),
                                    QStringLiteral("editor on"), QStringLiteral("close"), QStringLiteral("pos 0")}));
     journal.clear();
     ScriptTemplate tr = TranslationTemplate();
-    QVERIFY(!Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", "", false}, Setup));
+    QCOMPARE(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", "", false}, Setup).Reached,
+             RunStep::Refused);
     QCOMPARE(journal, (QStringList{QStringLiteral("pos 0"), QStringLiteral("text 檢查檔案路徑及資料.."),
                                    QStringLiteral("show"), QStringLiteral("text 製作失敗"),
                                    QStringLiteral("message 資料未輸入妥當 | 錯誤"),
@@ -216,16 +221,19 @@ void TestConvertRunner::emptyFieldsStopBeforeAnything()
 void TestConvertRunner::sameRcAndInputOutputRefused()
 {
     ScriptTemplate tr = TranslationTemplate();
-    QVERIFY(!Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/en.rc", false}, Setup));
+    QCOMPARE(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/en.rc", false}, Setup).Reached,
+             RunStep::Refused);
     QVERIFY(journal.contains(QStringLiteral("message 新版本RC檔及翻譯後RC檔的路徑不能相同。 | 錯誤")));
     QCOMPARE(journal.mid(journal.size() - 2), (QStringList{QStringLiteral("close"), QStringLiteral("pos 0")}));
     journal.clear();
-    QVERIFY(!Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "//d.txt", false}, Setup));
+    QCOMPARE(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "//d.txt", false}, Setup).Reached,
+             RunStep::Refused);
     QVERIFY(journal.filter(QStringLiteral("message ")).size() == 1);
 
     journal.clear();
     ScriptTemplate ex = ExtractionTemplate();
-    QVERIFY(!Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/./zh.rc"}, Setup));
+    QCOMPARE(Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/./zh.rc"}, Setup).Reached,
+             RunStep::Refused);
     QCOMPARE(journal.filter(QStringLiteral("message ")).size(), 1);
     QCOMPARE(journal.last(), QStringLiteral("pos 0"));
     QVERIFY(journal.contains(QStringLiteral("editor on")));
@@ -238,7 +246,8 @@ void TestConvertRunner::scriptThatCannotBeWritten()
     // A working folder that is gone: the script cannot be created there.
     Setup.WorkDirectory = Dir->path() + QStringLiteral("/gone/");
     ScriptTemplate ex = ExtractionTemplate();
-    QVERIFY(!Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/o.txt"}, Setup));
+    QCOMPARE(Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/o.txt"}, Setup).Reached,
+             RunStep::ScriptNotWritten);
     QVERIFY(journal.contains(QStringLiteral("error Cannot create file %1Glossary.pl | Tavisorn 2.0").arg(Setup.WorkDirectory)));
     QVERIFY(!journal.contains(QStringLiteral("start")));
     QVERIFY(!journal.contains(QStringLiteral("text 完成")));
@@ -251,7 +260,8 @@ void TestConvertRunner::interpreterThatCannotStart()
 {
     Launcher->canStart = false;
     ScriptTemplate tr = TranslationTemplate();
-    QVERIFY(!Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup));
+    QCOMPARE(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup).Reached,
+             RunStep::NotStarted);
     QVERIFY(!journal.contains(QStringLiteral("text 完成")));
     QVERIFY(journal.contains(QStringLiteral("text 製作失敗")));
     const QStringList messages = journal.filter(QStringLiteral("message "));
@@ -265,10 +275,11 @@ void TestConvertRunner::secondRunRefusedWhileTheFirstWorks()
 {
     ScriptTemplate ex = ExtractionTemplate();
     const ExtractionPaths paths{root + "/en.rc", root + "/zh.rc", root + "/o.txt"};
-    QVERIFY(Runner->RunExtraction(ex, paths, Setup));
+    QVERIFY(Runner->RunExtraction(ex, paths, Setup).Started());
     const std::string firstScript = readAll(Work + QStringLiteral("Glossary.pl"));
     journal.clear();
-    QVERIFY(!Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/p.txt"}, Setup));
+    QCOMPARE(Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/p.txt"}, Setup).Reached,
+             RunStep::Refused);
     QCOMPARE(journal.filter(QStringLiteral("message ")),
              QStringList{QStringLiteral("message ") + ScriptRunner::StillRunningMessage(RunKind::Extraction)
                          + QStringLiteral(" | 錯誤")});
@@ -278,41 +289,45 @@ void TestConvertRunner::secondRunRefusedWhileTheFirstWorks()
     // A translation may run beside it, but not on the dictionary being made.
     ScriptTemplate tr = TranslationTemplate();
     journal.clear();
-    QVERIFY(!Runner->RunTranslation(tr, {root + "/./o.txt", root + "/en.rc", root + "/x.rc", false}, Setup));
+    QCOMPARE(Runner->RunTranslation(tr, {root + "/./o.txt", root + "/en.rc", root + "/x.rc", false}, Setup).Reached,
+             RunStep::Refused);
     QVERIFY(journal.contains(QStringLiteral("message ") + ScriptRunner::DictionaryBeingMadeMessage()
                              + QStringLiteral(" | 錯誤")));
-    QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/x.rc", false}, Setup));
+    QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/x.rc", false}, Setup).Started());
 
     Launcher->finishOldest(0);
     QVERIFY(!Runner->IsRunning(RunKind::Extraction));
-    QVERIFY(Runner->RunExtraction(ex, paths, Setup));
+    QVERIFY(Runner->RunExtraction(ex, paths, Setup).Started());
 }
 
 void TestConvertRunner::failedInterpreterIsReported()
 {
     QSignalSpy ended(Runner, &ScriptRunner::RunEnded);
     ScriptTemplate tr = TranslationTemplate();
-    QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup));
+    QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup).Started());
     journal.clear();
     Launcher->finishOldest(2);
     QCOMPARE(journal, QStringList{QStringLiteral("message ") + ScriptRunner::FailedMessage(RunKind::Translation, 2, false)
                                   + QStringLiteral(" | 錯誤")});
     QVERIFY(journal.front().contains(QStringLiteral("2")));
     QCOMPARE(ended.size(), 1);
-    QCOMPARE(ended.front().at(1).toBool(), false);
+    const RunEnd failed = ended.front().at(0).value<RunEnd>();
+    QVERIFY(!failed.Succeeded());
+    QCOMPARE(failed.ExitCode, 2);
+    QCOMPARE(failed.Output, root + "/o.rc");
 
-    QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup));
+    QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup).Started());
     journal.clear();
     Launcher->finishOldest(0);
     QVERIFY(journal.isEmpty());
     QCOMPARE(ended.size(), 2);
-    QCOMPARE(ended.back().at(1).toBool(), true);
+    QVERIFY(ended.back().at(0).value<RunEnd>().Succeeded());
 }
 
 void TestConvertRunner::editorWaitsForTheDictionaryBeingMade()
 {
     ScriptTemplate ex = ExtractionTemplate();
-    QVERIFY(Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/dict.txt"}, Setup));
+    QVERIFY(Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/dict.txt"}, Setup).Started());
     QVERIFY(Runner->ExtractionWritesTo(root + "/dict.txt"));
     QVERIFY(Runner->ExtractionWritesTo(root + "/../" + root.substr(root.rfind('/') + 1) + "/dict.txt"));
     QVERIFY(!Runner->ExtractionWritesTo(root + "/d.txt"));
@@ -325,7 +340,7 @@ void TestConvertRunner::editorWaitsForTheDictionaryBeingMade()
     QCOMPARE(journal.last(), QStringLiteral("pos 0"));
     QVERIFY(!Runner->ExtractionWritesTo(root + "/dict.txt"));
 
-    QVERIFY(Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/dict.txt"}, Setup));
+    QVERIFY(Runner->RunExtraction(ex, {root + "/en.rc", root + "/zh.rc", root + "/dict.txt"}, Setup).Started());
     QTimer::singleShot(20, this, [this] { Launcher->finishOldest(1); });
     QVERIFY(!Runner->WaitForExtraction(root + "/dict.txt"));
 }

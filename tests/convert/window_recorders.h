@@ -26,9 +26,6 @@
 // "text <text>", "pos <n>".
 class ProgressLog final : public ProgressOperations {
 public:
-    ProgressLog() { setProgress(this); }
-    ~ProgressLog() override { setProgress(nullptr); }
-
     void ShowProgress() override { log.append(QStringLiteral("show")); }
     void SetProgressText(const QString &text) override
     {
@@ -42,17 +39,18 @@ public:
 
     QStringList log;
     std::function<void(const QString &)> onText;
+
+private:
+    const ScopedOverride<ProgressOperations> recording{progressSeam(), *this};
 };
 
 // Records interpreter starts instead of running perl; the test ends them.
 class LaunchRecorder final : public ScriptLauncher {
 public:
-    LaunchRecorder() { scriptRunner().setLauncher(this); }
     ~LaunchRecorder() override
     {
         // Lets the runner forget the jobs of this test.
         finishAll(0);
-        scriptRunner().setLauncher(nullptr);
     }
 
     StartResult start(const InterpreterCommand &command,
@@ -83,6 +81,9 @@ public:
     QList<InterpreterCommand> commands;
     std::vector<std::function<void(int, bool)>> running;
     QString startError; // non-empty: starts fail with it
+
+private:
+    const ScopedOverride<ScriptLauncher> recording{scriptRunner().launcherSeam(), *this};
 };
 
 // Settings in a throw-away place, the working folder in a temporary folder,

@@ -201,7 +201,7 @@ void TestSearch::nextUntranslated()
 void TestSearch::messages()
 {
     Recorder recorder;
-    setMessageBoxes(&recorder);
+    const ScopedOverride<MessageBoxes> answering(messageBoxSeam(), recorder);
     const std::vector<DS> d = sample();
     QWidget window;
 
@@ -216,7 +216,6 @@ void TestSearch::messages()
     QCOMPARE(RunNextUntranslated(d, 5, 5, &window), -1);
     QCOMPARE(RunNextMulti(d, 5, 0, &window), 1);
     QCOMPARE(RunNextUntranslated(d, 5, 0, &window), 4);
-    setMessageBoxes(nullptr);
 
     QCOMPARE(recorder.shown.size(), std::size_t(5));
     QCOMPARE(recorder.shown[0].owner, nullptr);

@@ -35,8 +35,6 @@ namespace {
 
 class PromptAnswers final : public SavePrompt {
 public:
-    PromptAnswers() { setSavePrompt(this); }
-    ~PromptAnswers() override { setSavePrompt(nullptr); }
     unsigned char Ask(const QString &line1, const QString &line2) override
     {
         asked << line1 + QLatin1Char('|') + line2;
@@ -45,6 +43,9 @@ public:
     }
     unsigned char answer = 2;
     QStringList asked;
+
+private:
+    const ScopedOverride<SavePrompt> answering{savePromptSeam(), *this};
 };
 
 // Types text as a keyboard would, Chinese characters included.
@@ -699,10 +700,8 @@ void TestTDict2::promptClosedOtherwiseThanByItsButtonsIsCancel()
 {
     prompt.reset(); // the real prompt window answers
     TSaving saving;
-    setSavingWindow(&saving);
-    const struct Restore {
-        ~Restore() { setSavingWindow(nullptr); }
-    } restore;
+    SavingWindowPrompt shown(saving);
+    const ScopedOverride<SavePrompt> asking(savePromptSeam(), shown);
     const QString path = writeFile(QStringLiteral("d.txt"), crlf({"a", "A", "b", "B"}));
     open(path);
     typeIntoBox(1, QStringLiteral("甲"));

@@ -1,5 +1,4 @@
 #include "platform/codepage.h"
-#include "platform/filedialog.h"
 #include "settings/settings.h"
 #include "settings/startdir.h"
 
@@ -42,10 +41,9 @@ void TestStartDir::chooseInitialDir()
     QFETCH(QString, lastUsed);
     QFETCH(QString, expected);
     RegDat.UseCustomDefaultPath = useCustom;
-    FileDialog dialog;
-    dialog.InitialDir = QStringLiteral("/from/last/time");
-    ChooseInitialDir(dialog, custom, lastUsed);
-    QCOMPARE(dialog.InitialDir, expected);
+    QString initialDir = QStringLiteral("/from/last/time");
+    ChooseInitialDir(initialDir, custom, lastUsed);
+    QCOMPARE(initialDir, expected);
 }
 
 void TestStartDir::folderPartHere_data()

@@ -54,8 +54,6 @@ public:
 // Answers the font dialog: a font chooses it, nothing cancels.
 class FontAnswers final : public FontDialogService {
 public:
-    FontAnswers() { setFontDialogs(this); }
-    ~FontAnswers() override { setFontDialogs(nullptr); }
     bool run(QFont &font, QWidget *) override
     {
         offered.append(font);
@@ -66,6 +64,9 @@ public:
     }
     std::optional<QFont> answer;
     QList<QFont> offered;
+
+private:
+    const ScopedOverride<FontDialogService> answering{fontDialogSeam(), *this};
 };
 
 QFont pointFont(const QString &family, int points)

@@ -12,8 +12,6 @@
 // Answers folder pickers in order: a path chooses it, empty text cancels.
 class FolderAnswers final : public FolderPickerService {
 public:
-    FolderAnswers() { setFolderPickers(this); }
-    ~FolderAnswers() override { setFolderPickers(nullptr); }
     QString run(QWidget *owner, const QString &prompt) override
     {
         owners.append(owner);
@@ -27,4 +25,7 @@ public:
     std::deque<QString> answers;
     QStringList prompts;
     QList<QWidget *> owners;
+
+private:
+    const ScopedOverride<FolderPickerService> answering{folderPickerSeam(), *this};
 };

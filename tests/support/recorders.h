@@ -20,9 +20,6 @@ struct RecordedMessage {
 
 class MessageRecorder final : public MessageBoxes {
 public:
-    MessageRecorder() { setMessageBoxes(this); }
-    ~MessageRecorder() override { setMessageBoxes(nullptr); }
-
     void message(QWidget *owner, const QString &text, const QString &caption) override
     {
         messages.append({QStringLiteral("message"), text, caption, owner});
@@ -39,14 +36,14 @@ public:
 
     QList<RecordedMessage> messages;
     bool questionAnswer = true;
+
+private:
+    const ScopedOverride<MessageBoxes> answering{messageBoxSeam(), *this};
 };
 
 // Answers file dialogs in order: a path chooses it, an empty text cancels.
 class FileDialogAnswers final : public FileDialogService {
 public:
-    FileDialogAnswers() { setFileDialogs(this); }
-    ~FileDialogAnswers() override { setFileDialogs(nullptr); }
-
     bool run(FileDialog &dialog, QWidget *) override
     {
         shown.append(dialog); // a copy: title, filter, folder as shown
@@ -66,4 +63,7 @@ public:
     QList<FileDialog> shown;
     // Runs while the dialog is up, as a real dialog's own events would.
     std::function<void()> whileShown;
+
+private:
+    const ScopedOverride<FileDialogService> answering{fileDialogSeam(), *this};
 };

@@ -1,0 +1,2 @@
+// Must not build: a core file that includes a header of the window libraries.
+#include "platform/messages.h"
