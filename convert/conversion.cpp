@@ -2,19 +2,15 @@
 
 #include "convert/rcreader.h"
 #include "files/filename.h"
+#include "files/readfile.h"
 #include "files/savefile.h"
 #include "platform/codepage.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 
-#include <cerrno>
-
 #ifndef Q_OS_WIN
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace {
@@ -32,48 +28,7 @@ Refusal refusal(const QString &text)
 // Reads a whole file; an empty reason means success.
 QString readWhole(const std::string &path, std::string &out)
 {
-    out.clear();
-#ifdef Q_OS_WIN
-    QFile file(nameOf(path).toQString());
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    if (file.size() > RunFileLimit)
-        return QStringLiteral("檔案超過 %1 MB").arg(RunFileLimit >> 20);
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
-    out.assign(data.constData(), std::size_t(data.size()));
-    return {};
-#else
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return SystemReason(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > RunFileLimit) {
-        ::close(fd);
-        return QStringLiteral("檔案超過 %1 MB").arg(RunFileLimit >> 20);
-    }
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            return SystemReason(error);
-        }
-        out.append(buffer, std::size_t(n));
-        if (qint64(out.size()) > RunFileLimit) {
-            ::close(fd);
-            return QStringLiteral("檔案超過 %1 MB").arg(RunFileLimit >> 20);
-        }
-    }
-    ::close(fd);
-    return {};
-#endif
+    return ReadWholeFile(nameOf(path), out, RunFileLimit);
 }
 
 std::optional<Refusal> readInput(RunInput &input, const std::string &path, const QString &what)

@@ -4,19 +4,11 @@
 #include "dictionary/entrysort.h"
 #include "dictionary/hashindex.h"
 #include "dictionary/linereader.h"
+#include "files/readfile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
-
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
-#include <cerrno>
 
 #include <algorithm>
 #include <cstring>
@@ -45,49 +37,9 @@ constexpr std::size_t kWriteChunk = std::size_t(1) << 20;
 
 const DictText kEmpty;
 
-// Opens a file by its name as the system spells it (a Big5 name stays
-// Big5); a folder is not a dictionary. Returns the reason on failure.
-QString openForReading(const FileName &name, QFile &file)
-{
-#ifdef Q_OS_WIN
-    file.setFileName(name.toQString());
-    if (QFileInfo(file.fileName()).isDir())
-        return SystemReason(EISDIR);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    return {};
-#else
-    const int fd = ::open(name.native().constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return SystemReason(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return SystemReason(EISDIR);
-    }
-    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return file.errorString();
-    }
-    return {};
-#endif
-}
-
 FileResult failure(const QString &text)
 {
     return FileResult{false, text};
-}
-
-bool lessBytes(std::string_view a, std::string_view b)
-{
-    const std::size_t common = std::min(a.size(), b.size());
-    if (common != 0) {
-        // memcmp compares as unsigned char, which is the dictionary's order.
-        const int c = std::memcmp(a.data(), b.data(), common);
-        if (c != 0)
-            return c < 0;
-    }
-    return a.size() < b.size();
 }
 
 // Lets pending events run now and then during a long stage.
@@ -192,8 +144,16 @@ DictionaryTables::DictionaryTables()
 
 bool SourceLess(std::string_view a, std::string_view b)
 {
-    return lessBytes(a, b);
+    const std::size_t common = std::min(a.size(), b.size());
+    if (common != 0) {
+        // memcmp compares as unsigned char, which is the dictionary's order.
+        const int c = std::memcmp(a.data(), b.data(), common);
+        if (c != 0)
+            return c < 0;
+    }
+    return a.size() < b.size();
 }
+
 
 FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadProgress &progress)
 {
@@ -203,7 +163,7 @@ FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadPr
 
     try {
         QFile file;
-        if (const QString reason = openForReading(name, file); !reason.isEmpty())
+        if (const QString reason = OpenForReading(name, file); !reason.isEmpty())
             return failure(QStringLiteral("無法開啟檔案 %1：%2").arg(path, reason));
 
         // The file is read a piece at a time and its pairs grouped at once,

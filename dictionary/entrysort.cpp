@@ -48,17 +48,6 @@ struct Range {
     std::size_t begin, end, depth;
 };
 
-bool lessBytes(std::string_view a, std::string_view b)
-{
-    const std::size_t common = std::min(a.size(), b.size());
-    if (common != 0) {
-        const int c = std::memcmp(a.data(), b.data(), common);
-        if (c != 0)
-            return c < 0;
-    }
-    return a.size() < b.size();
-}
-
 } // namespace
 
 void sortBySource(std::vector<DS> &entries)
@@ -68,7 +57,7 @@ void sortBySource(std::vector<DS> &entries)
     // is all its load needs.
     bool ordered = true;
     for (std::size_t i = 1; i < n && ordered; ++i)
-        ordered = lessBytes(entries[i - 1].Source, entries[i].Source);
+        ordered = SourceLess(entries[i - 1].Source, entries[i].Source);
     if (ordered)
         return;
 

@@ -4,10 +4,10 @@
 
 #include <cerrno>
 
-#ifdef Q_OS_WIN
 #include <QFile>
 #include <QFileInfo>
-#else
+
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,50 +22,50 @@ QString tooLarge(qint64 limit)
 
 } // namespace
 
-QString ReadWholeFile(const FileName &name, std::string &out, qint64 limit)
+QString OpenForReading(const FileName &name, QFile &file)
 {
-    out.clear();
 #ifdef Q_OS_WIN
-    QFile file(name.toQString());
+    file.setFileName(name.toQString());
     if (QFileInfo(file.fileName()).isDir())
         return SystemReason(EISDIR);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (file.size() > limit)
-        return tooLarge(limit);
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
-    out.assign(data.constData(), std::size_t(data.size()));
     return {};
 #else
     const int fd = ::open(name.native().constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return SystemReason(errno);
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && (S_ISDIR(st.st_mode) || st.st_size > limit)) {
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        return S_ISDIR(st.st_mode) ? SystemReason(EISDIR) : tooLarge(limit);
+        return SystemReason(EISDIR);
     }
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int error = errno;
-            ::close(fd);
-            return SystemReason(error);
-        }
-        out.append(buffer, std::size_t(n));
-        if (qint64(out.size()) > limit) {
-            ::close(fd);
-            return tooLarge(limit);
-        }
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return file.errorString();
     }
-    ::close(fd);
     return {};
 #endif
+}
+
+QString ReadWholeFile(const FileName &name, std::string &out, qint64 limit)
+{
+    out.clear();
+    QFile file;
+    if (const QString reason = OpenForReading(name, file); !reason.isEmpty())
+        return reason;
+    if (!file.isSequential() && file.size() > limit)
+        return tooLarge(limit);
+    char buffer[1 << 16];
+    for (;;) {
+        const qint64 n = file.read(buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0)
+            return file.errorString();
+        out.append(buffer, std::size_t(n));
+        if (qint64(out.size()) > limit)
+            return tooLarge(limit);
+    }
+    return {};
 }
