@@ -1,5 +1,6 @@
 #include "convert/conversion.h"
 
+#include "convert/rcchecks.h"
 #include "convert/rcreader.h"
 #include "files/filename.h"
 #include "files/readfile.h"
@@ -269,6 +270,13 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     report.Script = run.Source.shown();
     report.WrittenAsRead = output == reading.OutputBytes;
     report.Retargeted = run.Options.Retarget;
+    for (EnglishText &t : report.Left)
+        t.HoldsStandIn = run.StandIns.Holds(t.Bytes);
+    // The checks read the Big5 bytes the interpreter wrote: the lines are
+    // those of the file written, stand-ins measured as any double-byte character.
+    report.Checked = true;
+    for (const RcFinding &f : CheckResourceScript(output))
+        report.Findings.push_back({f.Kind, decode(f.Block), decode(f.Text), f.Line, f.Width, f.Room});
 
     const ScriptEncoding encoding = run.Source.Decoded.Encoding;
     const bool converted = run.Source.converted();

@@ -113,6 +113,32 @@ QString whyLeft(TextOutcome why)
     return {};
 }
 
+// The checks of the translated script in short: a count per kind, then
+// each finding with its block and text.
+QString findingsText(const TranslationReport &r)
+{
+    if (!r.Checked)
+        return {};
+    if (r.Findings.empty())
+        return QStringLiteral("翻譯後RC檔的檢查：沒有熱鍵重複或文字太寬的地方\n");
+    QStringList counts;
+    for (const CheckKind kind : {CheckKind::HotkeyClash, CheckKind::TooWide}) {
+        qint64 count = 0;
+        for (const ScriptFinding &f : r.Findings)
+            count += f.Kind == kind ? 1 : 0;
+        if (count > 0)
+            counts << QStringLiteral("%1 %2 處").arg(CheckName(kind), n(count));
+    }
+    QString out = QStringLiteral("翻譯後RC檔的檢查：%1\n").arg(counts.join(QStringLiteral("、")));
+    for (const ScriptFinding &f : r.Findings) {
+        out += QStringLiteral("  %1：%2 第 %3 行 %4").arg(CheckName(f.Kind), f.Block, n(f.Line), quoted(f.Text));
+        if (f.Kind == CheckKind::TooWide)
+            out += QStringLiteral("（寬 %1，控制項只容得下 %2）").arg(n(f.Width), n(f.Room));
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
 } // namespace
 
 bool ExtractionReport::BlocksDiffer() const
@@ -258,6 +284,7 @@ QString RenderTranslationReport(const TranslationReport &r)
             out += QLatin1Char('\n');
         }
     }
+    out += findingsText(r);
     for (const LanguageLine &l : r.Language) {
         if (l.After.isEmpty())
             out += QStringLiteral("注意：翻譯後的RC檔第 %1 行仍是「%2」，與寫出的中文不符。\n").arg(n(l.Line), l.Before);
@@ -270,6 +297,51 @@ QString RenderTranslationReport(const TranslationReport &r)
     if (!r.WrittenAsRead)
         out += QStringLiteral("注意：寫出的RC檔與本程式依相同規則讀出的結果不同，以上的數字可能不準。\n");
     return out;
+}
+
+QString ExtractionSummary(const ExtractionReport &r)
+{
+    if (r.NoPairs())
+        return QStringLiteral("警告：沒有寫出任何字串對，字典檔是空的。");
+    QString line = QStringLiteral("寫出 %1 個字串對").arg(n(r.PairsWritten));
+    int differing = 0;
+    for (const BlockCount &b : r.Blocks)
+        differing += b.differs() ? 1 : 0;
+    if (differing > 0)
+        line += QStringLiteral("；注意：有 %1 個選單或對話框兩邊的文字對不上").arg(n(differing));
+    if (!r.WrittenAsRead)
+        line += QStringLiteral("；注意：字典檔與預期的不同");
+    return line + QStringLiteral("。");
+}
+
+bool ExtractionWarns(const ExtractionReport &r)
+{
+    return r.NoPairs() || r.BlocksDiffer() || !r.WrittenAsRead;
+}
+
+QString TranslationSummary(const TranslationReport &r)
+{
+    QString line = QStringLiteral("找到 %1 處文字，已翻譯 %2 處，仍是英文 %3 處（%4 個不同的文字）")
+                       .arg(n(r.TextsFound), n(r.Translated), n(r.LeftInEnglish), n(qint64(r.Left.size())));
+    if (!r.Findings.empty())
+        line += QStringLiteral("；RC檔的檢查有 %1 個發現").arg(n(qint64(r.Findings.size())));
+    if (!r.WrittenAsRead)
+        line += QStringLiteral("；注意：RC檔與預期的不同");
+    return line + QStringLiteral("。");
+}
+
+bool TranslationWarns(const TranslationReport &r)
+{
+    return !r.WrittenAsRead;
+}
+
+std::vector<std::string> TextsForDictionary(const TranslationReport &r)
+{
+    std::vector<std::string> texts;
+    for (const EnglishText &t : r.Left)
+        if (t.Why == TextOutcome::NotInDictionary && !t.HoldsStandIn)
+            texts.push_back(t.Bytes);
+    return texts;
 }
 
 std::string MissingPairs(const TranslationReport &report, const std::function<bool(std::string_view)> &holdsStandIn,

@@ -7,6 +7,7 @@
 // Line numbers here count from 1, as an editor shows them.
 
 #include "convert/rcreader.h"
+#include "dictionary/checks.h"
 
 #include <QString>
 #include <QStringList>
@@ -81,6 +82,21 @@ struct EnglishText {
     int Line = 0;
     int Count = 0; // lines holding it
     TextOutcome Why = TextOutcome::NotInDictionary;
+    // The text holds a character that code page 950 cannot hold: no
+    // dictionary can take it.
+    bool HoldsStandIn = false;
+};
+
+// A finding of the checks of the translated script: two items of one menu
+// level or two controls of one dialog with the same hot key, or a control
+// text too wide for its control.
+struct ScriptFinding {
+    CheckKind Kind = CheckKind::HotkeyClash;
+    QString Block;
+    QString Text;
+    int Line = 0;
+    int Width = 0; // too-wide: the text's width and the control's room,
+    int Room = 0;  // in horizontal dialog units
 };
 
 struct LanguageLine {
@@ -107,11 +123,28 @@ struct TranslationReport {
     // written as U+FFFD into a script that is not Big5.
     int Undecodable = 0;
     bool WrittenAsRead = true;
+    // The checks of the translated script, once they were made.
+    bool Checked = false;
+    std::vector<ScriptFinding> Findings;
 };
 
 TranslationReport BuildTranslationReport(const TranslationReading &reading, const TextDecoder &decode);
 
 QString RenderTranslationReport(const TranslationReport &report);
+
+// One line that says how a run went, for the top of the report window, and
+// whether it calls for the user's attention (no pairs, blocks whose
+// pairing shifts, an output that is not what the reading expects).
+QString ExtractionSummary(const ExtractionReport &report);
+bool ExtractionWarns(const ExtractionReport &report);
+QString TranslationSummary(const TranslationReport &report);
+bool TranslationWarns(const TranslationReport &report);
+
+// The texts left in English that a dictionary can take as new untranslated
+// pairs: those it does not hold at all, in order of first appearance,
+// without those holding a character code page 950 cannot hold. Texts it
+// holds as empty, "0" or themselves already have their pair.
+std::vector<std::string> TextsForDictionary(const TranslationReport &report);
 
 // The texts left in English as a dictionary of untranslated pairs (each
 // text its own translation), CR LF, code page 950, in order of first
