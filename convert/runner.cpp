@@ -75,18 +75,29 @@ RunResult ScriptRunner::RunExtraction(ScriptTemplate &pl, const ExtractionPaths 
     stage(kind, 0, QStringLiteral("檢查檔案路徑及資料.."));
 
     RunResult result;
-    if (const auto r = extractionRefusal(paths)) {
-        result = stop(kind, RunStep::Refused, r->text, r->caption);
+    Job prepared;
+    prepared.output = paths.E3;
+    prepared.extraction = std::make_unique<ExtractionRun>();
+    std::optional<Refusal> refused = extractionRefusal(paths);
+    if (!refused)
+        refused = makeFolder(prepared);
+    if (!refused)
+        refused = PrepareExtraction(paths, prepared.folder->path(), *prepared.extraction);
+    if (refused) {
+        result = stop(kind, RunStep::Refused, refused->text, refused->caption);
     } else {
+        // The script names the files the interpreter is to read and write:
+        // the user's own, or the run's copies of them.
+        const ExtractionPaths &named = prepared.extraction->Script;
         for (const FillStage &fill :
-             {FillStage{15, QStringLiteral("處理原始RC檔.."), ExtractionLineF1, PatchLine("$f1", paths.E1)},
-              FillStage{30, QStringLiteral("處理翻譯後RC檔.."), ExtractionLineF2, PatchLine("$f2", paths.E2)},
-              FillStage{45, QStringLiteral("處理字典檔.."), ExtractionLineF3, PatchLine("$f3", paths.E3)}}) {
+             {FillStage{15, QStringLiteral("處理原始RC檔.."), ExtractionLineF1, PatchLine("$f1", named.E1)},
+              FillStage{30, QStringLiteral("處理翻譯後RC檔.."), ExtractionLineF2, PatchLine("$f2", named.E2)},
+              FillStage{45, QStringLiteral("處理字典檔.."), ExtractionLineF3, PatchLine("$f3", named.E3)}}) {
             stage(kind, fill.position, fill.text);
             pl.replaceLine(fill.line, fill.value);
         }
         stage(kind, 60, QStringLiteral("製作pl檔案.."));
-        result = writeAndStart(kind, pl, ExtractionScriptName, paths.E3, setup);
+        result = writeAndStart(kind, pl, ExtractionScriptName, std::move(prepared), setup);
     }
     editorEnabled(true);
     emit ProgressClosed(kind);
@@ -100,19 +111,28 @@ RunResult ScriptRunner::RunTranslation(ScriptTemplate &pl, const TranslationPath
     emit ProgressOpened(kind);
 
     RunResult result;
-    if (const auto r = translationRefusal(paths)) {
-        result = stop(kind, RunStep::Refused, r->text, r->caption);
+    Job prepared;
+    prepared.output = paths.T3;
+    prepared.translation = std::make_unique<TranslationRun>();
+    std::optional<Refusal> refused = translationRefusal(paths);
+    if (!refused)
+        refused = makeFolder(prepared);
+    if (!refused)
+        refused = PrepareTranslation(paths, setup.Translation, prepared.folder->path(), *prepared.translation);
+    if (refused) {
+        result = stop(kind, RunStep::Refused, refused->text, refused->caption);
     } else {
+        const TranslationPaths &named = prepared.translation->Script;
         for (const FillStage &fill :
-             {FillStage{14, QStringLiteral("處理字款設定.."), TranslationLineChangeFont, ChangeFontLine(paths.SizeChange)},
-              FillStage{28, QStringLiteral("處理字典檔.."), TranslationLineF1, PatchLine("$f1", paths.T1)},
-              FillStage{42, QStringLiteral("處理新版本英文RC檔.."), TranslationLineF2, PatchLine("$f2", paths.T2)},
-              FillStage{56, QStringLiteral("處理新版本中文RC檔.."), TranslationLineF3, PatchLine("$f3", paths.T3)}}) {
+             {FillStage{14, QStringLiteral("處理字款設定.."), TranslationLineChangeFont, ChangeFontLine(named.SizeChange)},
+              FillStage{28, QStringLiteral("處理字典檔.."), TranslationLineF1, PatchLine("$f1", named.T1)},
+              FillStage{42, QStringLiteral("處理新版本英文RC檔.."), TranslationLineF2, PatchLine("$f2", named.T2)},
+              FillStage{56, QStringLiteral("處理新版本中文RC檔.."), TranslationLineF3, PatchLine("$f3", named.T3)}}) {
             stage(kind, fill.position, fill.text);
             pl.replaceLine(fill.line, fill.value);
         }
         stage(kind, 60, QStringLiteral("建立pl檔.."));
-        result = writeAndStart(kind, pl, TranslationScriptName, paths.T3, setup);
+        result = writeAndStart(kind, pl, TranslationScriptName, std::move(prepared), setup);
     }
     emit ProgressClosed(kind);
     return result;
@@ -141,17 +161,24 @@ std::optional<Refusal> ScriptRunner::translationRefusal(const TranslationPaths &
     return CheckTranslationAccess(paths);
 }
 
-RunResult ScriptRunner::writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName,
-                                      const std::string &output, const RunSetup &setup)
+std::optional<Refusal> ScriptRunner::makeFolder(Job &job)
+{
+    job.folder = std::make_unique<QTemporaryDir>();
+    if (job.folder->isValid())
+        return std::nullopt;
+    return Refusal{QStringLiteral("無法建立暫存資料夾：%1").arg(job.folder->errorString()), RefusalCaption()};
+}
+
+RunResult ScriptRunner::writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName, Job prepared,
+                                      const RunSetup &setup)
 {
     const QString scriptPath = setup.WorkDirectory + QLatin1String(scriptName);
     if (const WriteResult written = WriteScriptFile(scriptPath, pl.bytes()); !written.ok)
         return stop(kind, RunStep::ScriptNotWritten, written.error, QString());
-    return startScript(kind, scriptPath, output, setup);
+    return startScript(kind, scriptPath, std::move(prepared), setup);
 }
 
-RunResult ScriptRunner::startScript(RunKind kind, const QString &scriptPath, const std::string &output,
-                                    const RunSetup &setup)
+RunResult ScriptRunner::startScript(RunKind kind, const QString &scriptPath, Job prepared, const RunSetup &setup)
 {
     stage(kind, 80, QStringLiteral("準備執行Perl.."));
 
@@ -167,7 +194,8 @@ RunResult ScriptRunner::startScript(RunKind kind, const QString &scriptPath, con
         stage(kind, KeepPosition, QStringLiteral("製作失敗"));
         return stop(kind, RunStep::NotStarted, CannotStartMessage(setup.PerlPath, started.error), RefusalCaption());
     }
-    job(kind) = Job{id, output};
+    prepared.id = id;
+    job(kind) = std::move(prepared);
 
     stage(kind, 100, QStringLiteral("完成"));
     return RunResult{kind, RunStep::Started, QString(), QString()};
@@ -178,11 +206,37 @@ void ScriptRunner::jobEnded(RunKind kind, quint64 id, int exitCode, bool crashed
     std::optional<Job> &current = job(kind);
     if (!current || current->id != id)
         return;
-    const RunEnd end{kind, std::move(current->output), exitCode, crashed};
-    current.reset();
+    RunEnd end;
+    end.Kind = kind;
+    end.ExitCode = exitCode;
+    end.Crashed = crashed;
+    // The program's part of the run is done before anyone hears of the end:
+    // a dictionary the editor waits for is complete when it is told.
+    if (end.Succeeded())
+        finish(*current, end);
+    end.Output = std::move(current->output);
+    current.reset(); // the run's copies go with its folder
     if (kind == RunKind::Extraction)
-        LastExtractionSucceeded = end.Succeeded();
+        LastExtractionSucceeded = end.Succeeded() && end.FinishError.isEmpty();
     emit RunEnded(end);
+}
+
+void ScriptRunner::finish(const Job &job, RunEnd &end)
+{
+    if (job.extraction) {
+        RunOutcome<ExtractionReport> outcome = FinishExtraction(*job.extraction);
+        if (outcome.ok)
+            end.Extraction = std::move(outcome.report);
+        else
+            end.FinishError = outcome.error;
+    } else if (job.translation) {
+        end.Dictionary = job.translation->Paths.T1;
+        RunOutcome<TranslationReport> outcome = FinishTranslation(*job.translation);
+        if (outcome.ok)
+            end.Translation = std::move(outcome.report);
+        else
+            end.FinishError = outcome.error;
+    }
 }
 
 bool ScriptRunner::IsRunning(RunKind kind) const

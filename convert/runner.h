@@ -9,10 +9,17 @@
 // works, says when an interpreter has ended and how, and lets the editor
 // wait for a dictionary that an extraction is still writing.
 //
+// Around the interpreter it takes the program's own steps: before the start
+// it reads the files and, for a script that is not code page 950, writes the
+// copy the interpreter reads instead; after a good end it reads what the
+// interpreter wrote, writes the run's real output where that is the
+// program's job, and makes the report, which travels with the end.
+//
 // It shows nothing itself: the stages, the reason a run stopped and the end
 // of an interpreter are signals and results, and the windows decide how the
 // user sees them (the progress window, message boxes, the error report).
 
+#include "convert/conversion.h"
 #include "convert/launcher.h"
 #include "convert/script.h"
 #include "document/document.h"
@@ -20,6 +27,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
@@ -37,6 +45,8 @@ struct RunSetup {
     // Extraction run only: disables (false) and enables again (true) the
     // maintenance window while the progress window is open.
     std::function<void(bool enabled)> SetEditorEnabled;
+    // Translation run only.
+    TranslationOptions Translation;
 };
 
 // How far a run went.
@@ -61,13 +71,25 @@ struct RunResult {
 };
 
 // An interpreter started by a run has ended. What the run produced is
-// judged from here on: the output it was to write travels with it.
+// judged from here on: the output it was to write travels with it, and,
+// after a good end, what the program made of it.
 struct RunEnd {
     RunKind Kind = RunKind::Extraction;
     std::string Output; // the dictionary (extraction) or resource script (translation)
     int ExitCode = 0;
     bool Crashed = false;
     bool Succeeded() const { return !Crashed && ExitCode == 0; }
+
+    // After a good end: why the interpreter's output could not be read or
+    // the run's output not be written (then there is no report) ...
+    QString FinishError;
+    // ... else the report of the run's kind.
+    std::optional<ExtractionReport> Extraction;
+    std::optional<TranslationReport> Translation;
+    // Translation run: the dictionary it read (T1).
+    std::string Dictionary;
+    // The output is there and the report says what it holds.
+    bool Reported() const { return Extraction.has_value() || Translation.has_value(); }
 };
 
 // The run sequence, without windows: it says what happens through its
@@ -120,9 +142,14 @@ signals:
     void RunEnded(const RunEnd &end);
 
 private:
+    // A started run: what it read before the start and where its copies
+    // and the interpreter's output lie, until its end has been dealt with.
     struct Job {
         quint64 id = 0;
         std::string output;
+        std::unique_ptr<QTemporaryDir> folder;
+        std::unique_ptr<ExtractionRun> extraction;
+        std::unique_ptr<TranslationRun> translation;
     };
 
     ScriptLauncher &launcher();
@@ -134,12 +161,16 @@ private:
     std::optional<Refusal> extractionRefusal(const ExtractionPaths &paths) const;
     // Empty fields also mark the progress failed before the user is told.
     std::optional<Refusal> translationRefusal(const TranslationPaths &paths);
+    // The run's own temporary folder; a refusal when there can be none.
+    static std::optional<Refusal> makeFolder(Job &job);
     // Writes the filled template into the working folder and starts the
     // interpreter on it.
-    RunResult writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName, const std::string &output,
+    RunResult writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName, Job prepared,
                             const RunSetup &setup);
-    RunResult startScript(RunKind kind, const QString &scriptPath, const std::string &output, const RunSetup &setup);
+    RunResult startScript(RunKind kind, const QString &scriptPath, Job prepared, const RunSetup &setup);
     void jobEnded(RunKind kind, quint64 id, int exitCode, bool crashed);
+    // After a good end: the run's finishing step, into the end.
+    static void finish(const Job &job, RunEnd &end);
     std::optional<Job> &job(RunKind kind) { return kind == RunKind::Extraction ? Extracting : Translating; }
     const std::optional<Job> &job(RunKind kind) const { return kind == RunKind::Extraction ? Extracting : Translating; }
 

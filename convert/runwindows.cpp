@@ -37,9 +37,12 @@ void ShowRunsInWindows(ScriptRunner &runner)
         else
             messageBoxes().message(activeWindow(), result.Text, result.Caption);
     });
+    // A run's report is shown by the window that started it.
     QObject::connect(&runner, &ScriptRunner::RunEnded, shown, [](const RunEnd &end) {
         if (!end.Succeeded())
             messageBoxes().message(activeWindow(), ScriptRunner::FailedMessage(end.Kind, end.ExitCode, end.Crashed),
                                    RefusalCaption());
+        else if (!end.FinishError.isEmpty())
+            messageBoxes().message(activeWindow(), end.FinishError, RefusalCaption());
     });
 }

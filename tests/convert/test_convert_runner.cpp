@@ -125,7 +125,8 @@ void TestConvertRunner::init()
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     Setup = RunSetup{QStringLiteral("/opt/my perl/perl"), Work,
-                     [](bool enabled) { journal << (enabled ? QStringLiteral("editor on") : QStringLiteral("editor off")); }};
+                     [](bool enabled) { journal << (enabled ? QStringLiteral("editor on") : QStringLiteral("editor off")); },
+                     {}};
 }
 
 void TestConvertRunner::cleanup()
@@ -316,12 +317,27 @@ void TestConvertRunner::failedInterpreterIsReported()
     QCOMPARE(failed.ExitCode, 2);
     QCOMPARE(failed.Output, root + "/o.rc");
 
+    // Status 0 and no output: not a success either.
     QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup).Started());
     journal.clear();
     Launcher->finishOldest(0);
+    QCOMPARE(journal.size(), qsizetype(1));
+    QVERIFY2(journal.front().startsWith(QStringLiteral("message 無法讀取Perl程式寫出的檔案")), qPrintable(journal.front()));
+    QVERIFY(!ended.back().at(0).value<RunEnd>().Reported());
+
+    // The output as the script writes it for an empty script: a good end,
+    // told by the report that travels with it and by no message.
+    QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup).Started());
+    QFile(PathFromBytes(root + "/o.rc")).open(QIODevice::WriteOnly);
+    journal.clear();
+    Launcher->finishOldest(0);
     QVERIFY(journal.isEmpty());
-    QCOMPARE(ended.size(), 2);
-    QVERIFY(ended.back().at(0).value<RunEnd>().Succeeded());
+    QCOMPARE(ended.size(), 3);
+    const RunEnd good = ended.back().at(0).value<RunEnd>();
+    QVERIFY(good.Succeeded());
+    QVERIFY(good.Translation.has_value());
+    QCOMPARE(good.Dictionary, root + "/d.txt");
+    QCOMPARE(good.Translation->TextsFound, qint64(0));
 }
 
 void TestConvertRunner::editorWaitsForTheDictionaryBeingMade()
@@ -334,6 +350,7 @@ void TestConvertRunner::editorWaitsForTheDictionaryBeingMade()
     QVERIFY(Runner->WaitForExtraction(root + "/d.txt")); // nothing to wait for
 
     journal.clear();
+    QFile(PathFromBytes(root + "/dict.txt")).open(QIODevice::WriteOnly);
     QTimer::singleShot(20, this, [this] { Launcher->finishOldest(0); });
     QVERIFY(Runner->WaitForExtraction(root + "/dict.txt"));
     QCOMPARE(journal.first(), QStringLiteral("show"));
