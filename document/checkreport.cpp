@@ -20,6 +20,8 @@ CheckReport::CheckReport(DictionaryDocument &document, QObject *parent)
     connect(&Document, &DictionaryDocument::ChoiceCommitted, this, &CheckReport::entryChanged);
     connect(&Document, &DictionaryDocument::EntryRestored, this, &CheckReport::entryChanged);
     connect(&Document, &DictionaryDocument::Replaced, this, &CheckReport::replaced);
+    // Inserted entries move the rows after them: everything is counted afresh.
+    connect(&Document, &DictionaryDocument::EntriesInserted, this, [this](std::int32_t) { replaced(); });
 }
 
 std::vector<CheckKind> CheckReport::EntryKinds()

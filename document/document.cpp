@@ -4,6 +4,8 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -321,6 +323,67 @@ bool DictionaryDocument::SaveAs(const QString &path)
         return true;
     DictionaryFileName = previous; // the dictionary is not in the new file
     return false;
+}
+
+AddedTexts DictionaryDocument::AddUntranslated(const std::vector<std::string> &texts)
+{
+    AddedTexts result;
+    if (!Available() || EndRequested || !CommitPendingChoice()) {
+        result.Refused = true;
+        return result;
+    }
+    std::vector<DS> &table = Tables.EntryTable;
+    // An empty dictionary keeps one empty entry for the choice box only.
+    table.resize(std::size_t(std::max(Tables.LastEntry + 1, 0)));
+    const auto isSource = [&table](const std::string &text) {
+        const auto at = std::lower_bound(table.begin(), table.end(), text,
+                                         [](const DS &e, const std::string &t) { return SourceLess(e.Source, t); });
+        return at != table.end() && at->Source == text;
+    };
+    std::unordered_set<std::string> taken;
+    for (const std::string &text : texts) {
+        if (!FitsDictionaryLine(text)) {
+            ++result.Unfit;
+        } else if (taken.insert(text).second) {
+            if (isSource(text))
+                ++result.AlreadyThere;
+            else
+                result.Added.push_back(text);
+        }
+    }
+
+    if (!result.Added.empty()) {
+        std::vector<std::string> sorted = result.Added;
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const std::string &a, const std::string &b) { return SourceLess(a, b); });
+        std::vector<DS> merged;
+        merged.reserve(table.size() + sorted.size());
+        std::vector<std::int32_t> newIndex(table.size());
+        std::int32_t firstNew = -1;
+        std::size_t old = 0;
+        for (const std::string &text : sorted) {
+            while (old < table.size() && SourceLess(table[old].Source, text)) {
+                newIndex[old] = std::int32_t(merged.size());
+                merged.push_back(std::move(table[old++]));
+            }
+            if (firstNew < 0)
+                firstNew = std::int32_t(merged.size());
+            merged.push_back(DS{text, {std::string_view(text)}, 0, 0, false});
+        }
+        while (old < table.size()) {
+            newIndex[old] = std::int32_t(merged.size());
+            merged.push_back(std::move(table[old++]));
+        }
+        table.swap(merged);
+        Tables.LastEntry = std::int32_t(table.size()) - 1;
+        History.EntriesMoved(newIndex);
+        Modified = true;
+        emit EntriesInserted(firstNew);
+    } else if (table.empty()) {
+        table.push_back(DS{std::string(), {std::string()}, 0, 0, false});
+    }
+    result.FirstEntry = FirstEntryOf(Tables, texts);
+    return result;
 }
 
 void DictionaryDocument::RequestEnd(std::function<void()> end)

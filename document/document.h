@@ -9,6 +9,7 @@
 // rules run, and are tested, without a screen.
 
 #include "dictionary/dictionary.h"
+#include "dictionary/untranslated.h"
 #include "document/history.h"
 
 #include <QObject>
@@ -141,6 +142,14 @@ public:
     // Saves under `path`; a failed save goes back to the previous name.
     bool SaveAs(const QString &path);
 
+    // The new-version loop with this dictionary open: each text that is not
+    // a source yet becomes an untranslated entry (its own translation) at its
+    // place in the table. The pending text is committed first (refused: it
+    // stays pending and nothing is added); the undo history follows its
+    // entries to their new rows. Modified once anything was added. Refused
+    // while busy.
+    AddedTexts AddUntranslated(const std::vector<std::string> &texts);
+
     // The program is to end: `end` runs now, or as soon as the dictionary is
     // no longer busy (a wait for an extraction is stopped for it).
     void RequestEnd(std::function<void()> end);
@@ -154,6 +163,8 @@ public:
 signals:
     // A load replaced the tables.
     void Replaced();
+    // Entries were inserted: rows from `first` on show other entries now.
+    void EntriesInserted(std::int32_t first);
     // A choice was committed to `entry`.
     void ChoiceCommitted(std::int32_t entry);
     // A choice for `entry` was refused; it stays pending.

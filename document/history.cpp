@@ -32,6 +32,14 @@ const ChoiceStep *ChoiceHistory::Redo()
     return &Steps[Position++];
 }
 
+void ChoiceHistory::EntriesMoved(const std::vector<std::int32_t> &newIndex)
+{
+    for (ChoiceStep &step : Steps)
+        if (step.Entry >= 0 && std::size_t(step.Entry) < newIndex.size())
+            step.Entry = newIndex[std::size_t(step.Entry)];
+    Clean = -1;
+}
+
 void ChoiceHistory::MarkClean()
 {
     Clean = std::ptrdiff_t(Position);

@@ -36,6 +36,11 @@ public:
     // The step to take again, or nullptr; the position moves after it.
     const ChoiceStep *Redo();
 
+    // Entries were inserted into the table: each step follows its entry to
+    // its new index (`newIndex[old]`). The tables now hold entries that the
+    // file does not, so no position matches the file any more.
+    void EntriesMoved(const std::vector<std::int32_t> &newIndex);
+
     // A save: the tables as they are now match the file.
     void MarkClean();
     // Whether the tables match the file again (the position is the last

@@ -1,5 +1,6 @@
 #include "editor/opendictionaryeditor.h"
 
+#include "convert/script.h"
 #include "editor/tdict2.h"
 #include "platform/messages.h"
 #include "settings/settings.h"
@@ -35,4 +36,46 @@ bool OpenDictionaryEditor(TDict2 &editor, const QString &fileName)
     editor.activateWindow();
     document.Open(dialog.FileName, true);
     return true;
+}
+
+AddedTexts AddTextsToDictionary(TDict2 &editor, const QString &fileName, const std::vector<std::string> &texts)
+{
+    DictionaryDocument &document = editor.Document;
+    AddedTexts refused;
+    refused.Refused = true;
+    if (!document.Available() || document.Ending())
+        return refused;
+
+    const auto bringUp = [&editor] {
+        editor.show();
+        editor.raise();
+        editor.activateWindow();
+    };
+    const bool open = !document.DictionaryFileName.isEmpty()
+                      && NameTheSameFile(PathBytes(document.DictionaryFileName), PathBytes(fileName));
+    if (open) {
+        AddedTexts added = document.AddUntranslated(texts);
+        if (added.Refused)
+            return added;
+        bringUp();
+        editor.GoToEntry(added.FirstEntry);
+        return added;
+    }
+
+    // The open dictionary is about to be replaced: asked about first, so
+    // that a cancel leaves the file as it was too.
+    if (editor.isVisible() && !editor.AskToSave())
+        return refused;
+    AddedTexts added = AppendUntranslatedPairs(FileName(fileName), texts);
+    if (added.Refused) {
+        ReportError(added.Error);
+        return added;
+    }
+    bringUp();
+    // A load that fails has said why; the pairs are in the file all the same.
+    if (!document.Open(fileName, true))
+        return added;
+    added.FirstEntry = FirstEntryOf(document.Tables, texts);
+    editor.GoToEntry(added.FirstEntry);
+    return added;
 }

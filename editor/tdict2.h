@@ -115,6 +115,9 @@ public:
     void CFindNextClick();
     void NextMultiClick();
     void SpeedButton1Click();
+    // The grid on entry `entry`, its translation cell current, as after a
+    // jump to the next untranslated entry; nothing for -1.
+    void GoToEntry(std::int32_t entry);
     // The check window, and the jump to the next entry below with a problem
     // the check window's filter lets through.
     void ChecksClick();

@@ -92,6 +92,8 @@ void TDict2::connectDocument()
     Document.SetQuestions(answers.get());
     Document.SetProgress(answers.get());
     connect(&Document, &DictionaryDocument::Replaced, this, &TDict2::tablesReplaced);
+    // Rows moved under the box as they do after a load.
+    connect(&Document, &DictionaryDocument::EntriesInserted, this, [this](std::int32_t) { tablesReplaced(); });
     connect(&Document, &DictionaryDocument::ChoiceCommitted, this, &TDict2::choiceCommitted);
     connect(&Document, &DictionaryDocument::ChoiceRefused, this, &TDict2::choiceRefused);
     connect(&Document, &DictionaryDocument::EntryRestored, this, &TDict2::entryRestored);

@@ -96,6 +96,11 @@ void TDict2::jumpTo(std::int32_t entry, bool blink)
         StartBlink();
 }
 
+void TDict2::GoToEntry(std::int32_t entry)
+{
+    jumpTo(entry, false);
+}
+
 void TDict2::textSearch(MatchRule rule, const QString &text, bool down, SearchStart start)
 {
     jumpTo(RunTextSearch(Tables, rule, text, down, CurrentRow(), start), true);

@@ -1,5 +1,7 @@
 #include "dictionary_test_util.h"
 
+#include "dictionary/untranslated.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -24,6 +26,8 @@ private slots:
     void targetIsFolder();
     void writeFailureLeavesOldFile_data();
     void writeFailureLeavesOldFile();
+    void untranslatedPairsAppended_data();
+    void untranslatedPairsAppended();
 
 private:
     static DictionaryTables sample();
@@ -204,6 +208,41 @@ void TestDictionarySave::writeFailureLeavesOldFile()
     QVERIFY(SaveDictionary(path, tables).ok);
     QCOMPARE(qsizetype(readBytes(path).size()), qsizetype(size));
 #endif
+}
+
+void TestDictionarySave::untranslatedPairsAppended_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("completed");
+    // New texts "Zoom" and "Close"; "Open" is there already.
+    QTest::newRow("pairs") << QByteArray("Open\r\nO\r\n") << QByteArray("Open\r\nO\r\nZoom\r\nZoom\r\nClose\r\nClose\r\n")
+                           << false;
+    QTest::newRow("LF only, no end") << QByteArray("Open\nO") << QByteArray("Open\nO\r\nZoom\r\nZoom\r\nClose\r\nClose\r\n")
+                                     << false;
+    // A lone last source would take the first new text as its translation.
+    QTest::newRow("lone last source") << QByteArray("Open\r\nO\r\nLone")
+                                      << QByteArray("Open\r\nO\r\nLone\r\n\r\nZoom\r\nZoom\r\nClose\r\nClose\r\n") << true;
+    QTest::newRow("lone last source among the texts")
+        << QByteArray("Open\r\nO\r\nZoom\r\n") << QByteArray("Open\r\nO\r\nZoom\r\nZoom\r\nClose\r\nClose\r\n") << false;
+    const QByteArray all("Zoom\r\nZ\r\nClose\r\nC\r\nOpen\r\nO");
+    QTest::newRow("nothing new: untouched") << all << all << false;
+}
+
+void TestDictionarySave::untranslatedPairsAppended()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, completed);
+    const QString path = dir.filePath(QStringLiteral("d.txt"));
+    writeBytes(path, before.toStdString());
+    // Each text once; one with a line end in it can be no dictionary line.
+    const AddedTexts added = AppendUntranslatedPairs(path, {"Zoom", "Open", "Close", "Zoom", "Bad\rtext"});
+    QVERIFY(!added.Refused);
+    QCOMPARE(QByteArray::fromStdString(readBytes(path)), after);
+    QCOMPARE(added.PairCompleted, completed);
+    QCOMPARE(added.Unfit, std::int64_t(1));
+    QCOMPARE(added.Added.empty(), before == after);
 }
 
 QTEST_GUILESS_MAIN(TestDictionarySave)
