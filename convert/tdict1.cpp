@@ -1,5 +1,6 @@
 #include "convert/tdict1.h"
 
+#include "convert/reportwindow.h"
 #include "convert/runwindows.h"
 #include "document/document.h"
 #include "platform/fonts.h"
@@ -208,8 +209,20 @@ TDict1::TDict1(DictionaryDocument &document, QWidget *parent)
     connect(SpeedButton4, &QToolButton::clicked, this, &TDict1::SpeedButton4Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TDict1::SpeedButton5Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TDict1::SpeedButton6Click);
-    // The runs it starts are shown in the progress window and message boxes.
+    // The runs it starts are shown in the progress window and message boxes,
+    // and their reports here.
     ShowRunsInWindows(scriptRunner());
+    connect(&scriptRunner(), &ScriptRunner::RunEnded, this, &TDict1::ExtractionEnded);
+}
+
+void TDict1::ExtractionEnded(const RunEnd &end)
+{
+    if (end.Kind != RunKind::Extraction || !end.Extraction)
+        return;
+    if (!Report)
+        Report = new RunReportWindow(this);
+    Report->ShowReport(QStringLiteral("製作字典檔的結果"), ExtractionSummary(*end.Extraction),
+                       ExtractionWarns(*end.Extraction), RenderExtractionReport(*end.Extraction));
 }
 
 void TDict1::showEvent(QShowEvent *event)

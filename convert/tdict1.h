@@ -17,6 +17,7 @@
 #include <functional>
 
 class DictionaryDocument;
+class RunReportWindow;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -56,6 +57,11 @@ public:
     void EditDictClick();
     void SpeedButton5Click();
     void SpeedButton6Click();
+
+    // The report of the last extraction that went well; made at the first.
+    RunReportWindow *Report = nullptr;
+    // An extraction interpreter has ended: its report is shown.
+    void ExtractionEnded(const RunEnd &end);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,5 +1,6 @@
 #include "convert/tdict3.h"
 
+#include "convert/reportwindow.h"
 #include "convert/runner.h"
 #include "convert/runwindows.h"
 #include "convert/tdict1.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QToolButton>
 
 using namespace ConversionWindow;
@@ -66,6 +68,16 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     Label5->resize(qMax(Label5->width(), 93), qMax(Label5->height(), 12));
     Label5->installEventFilter(this);
 
+    // In the free room right of the font switch, above the start button.
+    Retarget = new QCheckBox(QStringLiteral("LANGUAGE 改為繁體中文"), this);
+    Retarget->setFont(MingFont(12));
+    Retarget->setToolTip(QStringLiteral(
+        "把翻譯後RC檔中宣告英文的 LANGUAGE 行改為 LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL，"
+        "並把 #pragma code_page 改為寫出的編碼（Big5 為 950，UTF-8 為 65001）"));
+    Retarget->setChecked(false);
+    Retarget->move(160, 246);
+    Retarget->adjustSize();
+
     SpeedButton4 = StartButton(this, QRect(272, 269, 121, 33));
     SpeedButton6 = SwitchButton(this, QRect(40, 280, 65, 22), QStringLiteral("製作字典檔"));
     SpeedButton5 = SwitchButton(this, QRect(112, 280, 65, 22), QStringLiteral("字典檔維護"));
@@ -73,6 +85,7 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     setTabOrder(T1, T2);
     setTabOrder(T2, T3);
     setTabOrder(T3, SizeChange);
+    setTabOrder(SizeChange, Retarget);
 
     DD.Title = QStringLiteral("開啟字典檔");
     DD.Options = OpenOptions();
@@ -92,8 +105,10 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     connect(SpeedButton4, &QToolButton::clicked, this, &TDict3::SpeedButton4Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TDict3::SpeedButton5Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TDict3::SpeedButton6Click);
-    // The runs it starts are shown in the progress window and message boxes.
+    // The runs it starts are shown in the progress window and message boxes,
+    // and their reports here.
     ShowRunsInWindows(scriptRunner());
+    connect(&scriptRunner(), &ScriptRunner::RunEnded, this, &TDict3::TranslationEnded);
 }
 
 void TDict3::showEvent(QShowEvent *event)
@@ -159,7 +174,57 @@ void TDict3::SpeedButton4Click()
     paths.T2 = PathBytes(T2->text());
     paths.T3 = PathBytes(T3->text());
     paths.SizeChange = SizeChange->isChecked();
-    scriptRunner().RunTranslation(pl, paths, CurrentRunSetup());
+    RunSetup setup = CurrentRunSetup();
+    setup.Translation.Retarget = Retarget->isChecked();
+    scriptRunner().RunTranslation(pl, paths, setup);
+}
+
+void TDict3::TranslationEnded(const RunEnd &end)
+{
+    if (end.Kind != RunKind::Translation || !end.Translation)
+        return;
+    const TranslationReport &report = *end.Translation;
+    ReportedDictionary = end.Dictionary;
+    NewTexts = TextsForDictionary(report);
+    if (!Report) {
+        Report = new RunReportWindow(this);
+        connect(Report->Offer, &QPushButton::clicked, this, &TDict3::AddTextsClick);
+    }
+    QString text = RenderTranslationReport(report);
+    for (const LanguageLine &l : report.Language) {
+        if (l.After.isEmpty()) {
+            text += QStringLiteral("勾選「%1」再翻譯一次，可把這些行改為中文的宣告。\n").arg(Retarget->text());
+            break;
+        }
+    }
+    QString offer, hint;
+    if (!NewTexts.empty()) {
+        offer = QStringLiteral("加入字典檔");
+        hint = QStringLiteral("把字典檔沒有的 %1 個文字以原文為譯文加入字典檔「%2」，"
+                              "並在字典檔維護中從第一個開始，以「跳至下一個未翻譯的句子」逐一翻譯")
+                   .arg(QString::number(NewTexts.size()), PathFromBytes(ReportedDictionary));
+    }
+    Report->ShowReport(QStringLiteral("翻譯新版本的結果"), TranslationSummary(report), TranslationWarns(report), text,
+                       offer, hint);
+}
+
+void TDict3::AddTextsClick()
+{
+    if (NewTexts.empty() || !AddToDictionary)
+        return;
+    const AddedTexts added = AddToDictionary(PathFromBytes(ReportedDictionary), NewTexts);
+    if (added.Refused)
+        return;
+    NewTexts.clear();
+    if (Report) {
+        QString after = QStringLiteral("已加入字典檔：%1 個文字").arg(added.Added.size());
+        if (added.AlreadyThere > 0)
+            after += QStringLiteral("（另有 %1 個字典檔已經有了）").arg(added.AlreadyThere);
+        Report->EndOffer(after + QStringLiteral("。"));
+        Report->hide();
+    }
+    // As the switch to the maintenance window does.
+    hide();
 }
 
 void TDict3::EditDictClick()

@@ -6,13 +6,18 @@
 // make-dictionary window.
 
 #include "convert/script.h"
+#include "dictionary/untranslated.h"
 #include "platform/filedialog.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class DictionaryDocument;
+class RunReportWindow;
+struct RunEnd;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -35,6 +40,10 @@ public:
     QLineEdit *T1, *T2, *T3;
     QToolButton *B1, *B2, *B3, *EditDict;
     QCheckBox *SizeChange;
+    // Rewrites the translated script's English LANGUAGE lines and a code
+    // page pragma that does not fit its bytes; clear whenever the program
+    // starts, like SizeChange.
+    QCheckBox *Retarget;
     QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
     ScriptTemplate pl;   // the translation template, patched by every run
     FileDialog DD{FileDialog::Kind::Open}; // B1
@@ -45,6 +54,9 @@ public:
     // dictionary (OpenDictionaryEditor); set by the program.
     std::function<void()> ShowMakeDictionary;
     std::function<bool(const QString &fileName)> OpenEditor;
+    // The new-version loop's way into the maintenance window
+    // (AddTextsToDictionary); set by the program.
+    std::function<AddedTexts(const QString &fileName, const std::vector<std::string> &texts)> AddToDictionary;
 
     // The maintenance window's switch hands over its open dictionary.
     void SetDictionary(const QString &path);
@@ -58,6 +70,17 @@ public:
     void SpeedButton6Click();
     void Label5Click();
     void Label5DblClick();
+
+    // The report of the last translation that went well; made at the first.
+    RunReportWindow *Report = nullptr;
+    // What that report offers to add to its dictionary (Big5), and where.
+    std::string ReportedDictionary;
+    std::vector<std::string> NewTexts;
+    // A translation interpreter has ended: its report is shown.
+    void TranslationEnded(const RunEnd &end);
+    // The report's "加入字典檔": the texts go into the dictionary as
+    // untranslated pairs and the maintenance window comes up on the first.
+    void AddTextsClick();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -2,6 +2,9 @@
 // the test, runs recorded instead of starting perl.
 
 #include "convert/tdict1.h"
+#include "convert/encoding.h"
+#include "convert/rcreader.h"
+#include "convert/reportwindow.h"
 #include "editor/entrygrid.h"
 #include "support/shots.h"
 #include "window_recorders.h"
@@ -12,6 +15,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +38,7 @@ private slots:
     void interpreterProblemsReachTheUser();
     void dictionaryNamingAnInputRefused();
     void filesGoneSinceChosenRefused();
+    void big5AndUtf16PairsWithTheInterpreter();
     void switches();
     void editDictionaryRules();
     void editDictionaryWaitsForExtraction();
@@ -368,6 +373,66 @@ void TestTDict1::filesGoneSinceChosenRefused()
     QVERIFY(launches->commands.isEmpty());
     QVERIFY(!QFile::exists(setting->path(QStringLiteral("Glossary.pl"))));
     QVERIFY(setting->editor->isEnabled());
+}
+
+void TestTDict1::big5AndUtf16PairsWithTheInterpreter()
+{
+    launches.reset(); // the real interpreter
+
+    // A corpus pair as it is (Big5): the script names the user's files, as
+    // it always has, and writes the dictionary the reading expects.
+    const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/");
+    const QString en = corpus + QStringLiteral("en.rc");
+    const QString zh = corpus + QStringLiteral("zh-TW.rc");
+    const QString big5Dictionary = setting->path(QStringLiteral("big5.txt"));
+    dialogs->answers = {en, zh, big5Dictionary};
+    window->Browse1Click();
+    window->Browse2Click();
+    window->Browse3Click();
+    RunEnd end = RunWithInterpreter(window->SpeedButton4);
+    QVERIFY2(end.Succeeded() && end.Reported(), qPrintable(messages->messages.value(0).text));
+    const ExtractionReading reading = ReadExtraction(FileBytes(en).toStdString(), FileBytes(zh).toStdString());
+    const QByteArray expected = QByteArray::fromStdString(reading.DictionaryBytes());
+    QCOMPARE(FileBytes(big5Dictionary), expected);
+    const ExtractionPaths paths{PathBytes(en), PathBytes(zh), PathBytes(big5Dictionary)};
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("Glossary.pl"))), QByteArray::fromStdString(ExtractionScript(paths)));
+
+    QVERIFY(window->Report && window->Report->isVisible());
+    QCOMPARE(window->Report->windowTitle(), QStringLiteral("製作字典檔的結果"));
+    QCOMPARE(window->Report->Summary->text(), QStringLiteral("寫出 %1 個字串對。").arg(reading.Pairs.size()));
+    const QString report = window->Report->Text->toPlainText();
+    QVERIFY(report.contains(QStringLiteral("英文RC檔：%1（Big5（code page 950））").arg(en)));
+    QVERIFY(report.contains(QStringLiteral("寫出的字串對：%1\n").arg(reading.Pairs.size())));
+
+    // The same pair in UTF-16, as a resource editor writes it: the same
+    // dictionary, in Big5.
+    const ScriptEncoding utf16{TextEncoding::Utf16LE, true};
+    setting->write(QStringLiteral("en16.rc"),
+                   QByteArray::fromStdString(EncodeText(cp950::decode(FileBytes(en).toStdString()), utf16)));
+    setting->write(QStringLiteral("zh16.rc"),
+                   QByteArray::fromStdString(EncodeText(cp950::decode(FileBytes(zh).toStdString()), utf16)));
+    const QString utf16Dictionary = setting->path(QStringLiteral("utf16.txt"));
+    dialogs->answers = {setting->path(QStringLiteral("en16.rc")), setting->path(QStringLiteral("zh16.rc")),
+                        utf16Dictionary};
+    window->Browse1Click();
+    window->Browse2Click();
+    window->Browse3Click();
+    end = RunWithInterpreter(window->SpeedButton4);
+    QVERIFY(end.Succeeded() && end.Reported());
+    QCOMPARE(FileBytes(utf16Dictionary), expected);
+    QVERIFY(window->Report->Text->toPlainText().contains(QStringLiteral("（UTF-16 LE（含BOM））")));
+
+    // Two scripts without a single text: zero pairs is a warning.
+    setting->write(QStringLiteral("empty-en.rc"), "// Microsoft Visual C++\r\n");
+    setting->write(QStringLiteral("empty-zh.rc"), "// Microsoft Visual C++\r\n");
+    dialogs->answers = {setting->path(QStringLiteral("empty-en.rc")), setting->path(QStringLiteral("empty-zh.rc")),
+                        setting->path(QStringLiteral("empty.txt"))};
+    window->Browse1Click();
+    window->Browse2Click();
+    window->Browse3Click();
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QCOMPARE(window->Report->Summary->text(), QStringLiteral("警告：沒有寫出任何字串對，字典檔是空的。"));
+    QVERIFY(messages->messages.isEmpty());
 }
 
 void TestTDict1::switches()

@@ -5,10 +5,15 @@
 #include "support/shots.h"
 #include "window_recorders.h"
 
+#include "convert/encoding.h"
+#include "convert/rcreader.h"
+#include "convert/reportwindow.h"
 #include "platform/codepage.h"
 #include "widgets/twiatile.h"
 
 #include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +37,11 @@ private slots:
     void secondRunRefusedWhileInterpreterWorks();
     void switches();
     void editDictionaryRules();
+    void filesRefusedBeforeTheRun();
+    void utf16AndBig5ScriptsWithTheInterpreter();
+    void retargetWithTheInterpreter();
+    void newTextsIntoTheirDictionaryFile();
+    void newTextsIntoTheOpenDictionary();
     void rendering();
 
 private:
@@ -44,7 +54,36 @@ private:
         window->B2Click();
         window->B3Click();
     }
+
+    // A dictionary and a new English script in the working folder, and the
+    // translated script to write there; the fields filled as the user would.
+    void prepare(const QByteArray &dictionary, const QByteArray &script)
+    {
+        setting->write(QStringLiteral("dict.txt"), dictionary);
+        setting->write(QStringLiteral("new.rc"), script);
+        dialogs->answers = {setting->path(QStringLiteral("dict.txt")), setting->path(QStringLiteral("new.rc")),
+                            setting->path(QStringLiteral("out.rc"))};
+        window->B1Click();
+        window->B2Click();
+        window->B3Click();
+    }
+    QString reportText() const { return window->Report ? window->Report->Text->toPlainText() : QString(); }
 };
+
+namespace {
+
+// A menu of four texts: the dictionary below knows "&Open" only; "Zoom"
+// comes before "&Close" in the script and sorts after it.
+const QByteArray NewVersion = "// Microsoft Visual C++\r\n"
+                              "IDR_MAIN MENU\r\n"
+                              "BEGIN\r\n"
+                              "    MENUITEM \"Zoom\", 1\r\n"
+                              "    MENUITEM \"&Open\", 2\r\n"
+                              "    MENUITEM \"&Close\", 3\r\n"
+                              "    MENUITEM \"Zoom\", 4\r\n"
+                              "END\r\n";
+
+} // namespace
 
 void TestTDict3::init()
 {
@@ -92,6 +131,16 @@ void TestTDict3::controlsAsDesigned()
     QCOMPARE(NextTabStop(window->T1), window->T2);
     QCOMPARE(NextTabStop(window->T2), window->T3);
     QCOMPARE(NextTabStop(window->T3), window->SizeChange);
+
+    // The retarget switch, clear at start, in free room right of the font
+    // switch: inside the window and over no other control.
+    QVERIFY(!window->Retarget->isChecked());
+    const QRect box = window->Retarget->geometry();
+    QVERIFY(QRect(0, 0, 402, 319).contains(box));
+    for (QWidget *w : std::initializer_list<QWidget *>{window->Label5, window->SizeChange, window->T3, window->B3,
+                                                        window->SpeedButton4, window->SpeedButton5, window->SpeedButton6})
+        QVERIFY2(!box.intersects(w->geometry()), qPrintable(w->objectName()));
+    QCOMPARE(NextTabStop(window->SizeChange), window->Retarget);
 }
 
 void TestTDict3::browseButtons()
@@ -332,6 +381,195 @@ void TestTDict3::editDictionaryRules()
     window->EditDict->click();
     QVERIFY(!window->isVisible());
     QVERIFY(setting->editor->isVisible());
+}
+
+void TestTDict3::filesRefusedBeforeTheRun()
+{
+    // Each told in this window before anything is written or started: a
+    // dictionary that is not there, a folder given as the new script, a
+    // folder given as the output.
+    const QString folder = setting->path(QStringLiteral("a folder.rc"));
+    QVERIFY(QDir().mkpath(folder));
+    setting->write(QStringLiteral("dict.txt"), "Open\r\n開啟\r\n");
+    MakeFileToOpen(setting->path(QStringLiteral("new.rc")));
+    const QString missing = setting->path(QStringLiteral("gone.txt"));
+    const QStringList t1{missing, setting->path(QStringLiteral("dict.txt")), setting->path(QStringLiteral("dict.txt"))};
+    const QStringList t2{setting->path(QStringLiteral("new.rc")), folder, setting->path(QStringLiteral("new.rc"))};
+    const QStringList t3{setting->path(QStringLiteral("out.rc")), setting->path(QStringLiteral("out.rc")), folder};
+    for (int i = 0; i < 3; ++i) {
+        window->T1->setText(t1[i]);
+        window->T2->setText(t2[i]);
+        window->T3->setText(t3[i]);
+        window->SpeedButton4->click();
+    }
+    QCOMPARE(messages->messages.size(), qsizetype(3));
+    QCOMPARE(messages->messages.at(0).text, QStringLiteral("找不到字典檔「%1」。").arg(missing));
+    QCOMPARE(messages->messages.at(1).text, QStringLiteral("新版本來源Resource檔「%1」是資料夾，不是檔案。").arg(folder));
+    QCOMPARE(messages->messages.at(2).text, QStringLiteral("翻譯後的RC檔「%1」是資料夾，不是檔案。").arg(folder));
+    for (const RecordedMessage &m : messages->messages)
+        QCOMPARE(m.caption, QStringLiteral("錯誤"));
+    QVERIFY(launches->commands.isEmpty());
+    QVERIFY(!QFile::exists(setting->path(QStringLiteral("TRANS.PL"))));
+    QVERIFY(!window->Report);
+}
+
+void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
+{
+    launches.reset(); // the real interpreter from here on
+
+    // A UTF-16 script, as the resource editor of the common IDE writes it,
+    // with a text that Big5 cannot hold; it comes back in UTF-16, its
+    // characters whole.
+    const QString script = QStringLiteral(
+        "// Microsoft Visual C++\r\nIDR_MAIN MENU\r\nBEGIN\r\n    POPUP \"&File\"\r\n    BEGIN\r\n"
+        "        MENUITEM \"&Open\", 1\r\n        MENUITEM \"Smile 😀\", 2\r\n    END\r\nEND\r\n");
+    const ScriptEncoding utf16{TextEncoding::Utf16LE, true};
+    prepare(Big5(QStringLiteral("&File\r\n檔案(&F)\r\n&Open\r\n開啟(&O)\r\n")),
+            QByteArray::fromStdString(EncodeText(script, utf16)));
+    RunEnd end = RunWithInterpreter(window->SpeedButton4);
+    QVERIFY2(end.Succeeded() && end.Reported(), qPrintable(messages->messages.value(0).text));
+    QString expected = script;
+    expected.replace(QStringLiteral("\"&File\""), QStringLiteral("\"檔案(&F)\""));
+    expected.replace(QStringLiteral("\"&Open\""), QStringLiteral("\"開啟(&O)\""));
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), QByteArray::fromStdString(EncodeText(expected, utf16)));
+
+    QVERIFY(window->Report && window->Report->isVisible());
+    QCOMPARE(window->Report->windowTitle(), QStringLiteral("翻譯新版本的結果"));
+    QCOMPARE(window->Report->parentWidget(), window.get());
+    QVERIFY(!window->Report->isModal());
+    QVERIFY(window->Report->Summary->text().startsWith(
+        QStringLiteral("找到 3 處文字，已翻譯 2 處，仍是英文 1 處（1 個不同的文字）")));
+    QVERIFY(reportText().contains(QStringLiteral("新版本RC檔：%1（UTF-16 LE（含BOM））").arg(window->T2->text())));
+    QVERIFY(reportText().contains(QStringLiteral("第 7 行：\"Smile 😀\"（字典檔沒有這個文字）")));
+    // No dictionary can hold that text: nothing to add.
+    QVERIFY(window->Report->Offer->isHidden());
+    QTest::keyClick(window->Report, Qt::Key_Escape);
+    QVERIFY(!window->Report->isVisible());
+
+    // A Big5 script of the corpus with the dictionary its own pair makes:
+    // the script names the user's files, as it always has, and the output
+    // is what the script writes.
+    const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/");
+    const QByteArray en = FileBytes(corpus + QStringLiteral("en.rc"));
+    const std::string dictionary = ReadExtraction(en.toStdString(), FileBytes(corpus + QStringLiteral("zh-TW.rc")).toStdString())
+                                       .DictionaryBytes();
+    prepare(QByteArray::fromStdString(dictionary), en);
+    end = RunWithInterpreter(window->SpeedButton4);
+    QVERIFY(end.Succeeded() && end.Reported());
+    const TranslationReading reading = ReadTranslation(ReadScriptDictionary(dictionary), en.toStdString(), false);
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), QByteArray::fromStdString(reading.OutputBytes));
+    TranslationPaths paths{PathBytes(window->T1->text()), PathBytes(window->T2->text()), PathBytes(window->T3->text()),
+                           false};
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("TRANS.PL"))), QByteArray::fromStdString(TranslationScript(paths)));
+    qint64 translated = 0;
+    for (const FoundText &t : reading.Texts)
+        translated += t.leftInEnglish() ? 0 : 1;
+    QVERIFY(window->Report->isVisible());
+    QVERIFY2(window->Report->Summary->text().startsWith(
+                 QStringLiteral("找到 %1 處文字，已翻譯 %2 處").arg(reading.Texts.size()).arg(translated)),
+             qPrintable(window->Report->Summary->text()));
+    QVERIFY(reportText().contains(QStringLiteral("（Big5（code page 950））")));
+    QVERIFY(reportText().contains(QStringLiteral("翻譯後RC檔的檢查：")));
+    QVERIFY(messages->messages.isEmpty());
+}
+
+void TestTDict3::retargetWithTheInterpreter()
+{
+    launches.reset();
+    const QByteArray script = "// Microsoft Visual C++\r\n#pragma code_page(1252)\r\n"
+                              "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\r\n"
+                              "IDR_MAIN MENU\r\nBEGIN\r\n    MENUITEM \"&Open\", 1\r\nEND\r\n";
+    prepare(Big5(QStringLiteral("&Open\r\n開啟(&O)\r\n")), script);
+    QByteArray translated = script;
+    translated.replace("\"&Open\"", "\"" + Big5(QStringLiteral("開啟(&O)")) + "\"");
+
+    // Off, as at every start: the lines stay, and the report says how to change them.
+    QVERIFY(!window->Retarget->isChecked());
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), translated);
+    QVERIFY(reportText().contains(QStringLiteral("勾選「LANGUAGE 改為繁體中文」再翻譯一次")));
+
+    window->Retarget->click();
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    translated.replace("code_page(1252)", "code_page(950)");
+    translated.replace("LANG_ENGLISH, SUBLANG_ENGLISH_US", "LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL");
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), translated);
+    QVERIFY(reportText().contains(QStringLiteral("由「LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US」改為")));
+}
+
+void TestTDict3::newTextsIntoTheirDictionaryFile()
+{
+    launches.reset();
+    // A dictionary in no editor; its last pair has no line end.
+    const QByteArray dictionary = "&Open\r\n" + Big5(QStringLiteral("開啟(&O)")) + "\r\nZeta\r\nZ";
+    prepare(dictionary, NewVersion);
+    window->show();
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QPushButton *offer = window->Report->Offer;
+    QVERIFY(offer->isVisible());
+    QCOMPARE(offer->text(), QStringLiteral("加入字典檔"));
+    QVERIFY(reportText().contains(QStringLiteral("第 4 行：\"Zoom\"（字典檔沒有這個文字），共 2 處")));
+    offer->click();
+
+    // The file keeps its bytes and gains the pairs, in order of first
+    // appearance; the editor shows it at the first of them in table order.
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("dict.txt"))),
+             dictionary + "\r\nZoom\r\nZoom\r\n&Close\r\n&Close\r\n");
+    TDict2 &editor = *setting->editor;
+    QVERIFY(editor.isVisible());
+    QVERIFY(!window->isVisible());
+    QVERIFY(!window->Report->isVisible());
+    QCOMPARE(setting->document.DictionaryFileName, setting->path(QStringLiteral("dict.txt")));
+    QVERIFY(!setting->document.Modified);
+    QCOMPARE(editor.CurrentRow(), 1); // &Close, &Open, Zeta, Zoom
+    editor.SpeedButton1->click();
+    QCOMPARE(editor.CurrentRow(), 4); // the next untranslated one is the other new text
+    QVERIFY(messages->messages.isEmpty());
+}
+
+void TestTDict3::newTextsIntoTheOpenDictionary()
+{
+    launches.reset();
+    const QByteArray dictionary = "&Open\r\n" + Big5(QStringLiteral("開啟(&O)")) + "\r\nZeta\r\nZ\r\n";
+    prepare(dictionary, NewVersion);
+    // Open in the editor with an edit not yet saved: Zeta (entry 1) gets a
+    // second translation.
+    TDict2 &editor = *setting->editor;
+    DictionaryDocument &document = setting->document;
+    QVERIFY(OpenDictionaryEditor(editor, window->T1->text()));
+    QVERIFY(document.CommitChoice(1, QStringLiteral("澤塔")).Committed);
+    QVERIFY(document.Modified);
+
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    window->Report->Offer->click();
+
+    // The texts became entries of the open dictionary; the file waits for a save.
+    QCOMPARE(FileBytes(window->T1->text()), dictionary);
+    QVERIFY(document.Modified);
+    QCOMPARE(document.Tables.LastEntry, 3);
+    QCOMPARE(QByteArray::fromStdString(document.Tables.EntryTable[0].Source.str()), QByteArray("&Close"));
+    QCOMPARE(QByteArray::fromStdString(document.Tables.EntryTable[3].ChosenTranslation().str()), QByteArray("Zoom"));
+    QCOMPARE(editor.CurrentRow(), 1);
+    QVERIFY(editor.isVisible());
+    // The edit made before is still the one undo takes back, on its new row.
+    QCOMPARE(QByteArray::fromStdString(document.Tables.EntryTable[2].ChosenTranslation().str()), Big5(QStringLiteral("澤塔")));
+    QCOMPARE(document.Undo(), 2);
+    QCOMPARE(QByteArray::fromStdString(document.Tables.EntryTable[2].ChosenTranslation().str()), QByteArray("Z"));
+    QVERIFY(document.Modified); // the new entries are not in the file
+
+    // Filled in and saved, the next run translates them.
+    QVERIFY(document.CommitChoice(0, QStringLiteral("關閉(&C)")).Committed);
+    QVERIFY(document.CommitChoice(3, QStringLiteral("縮放")).Committed);
+    QVERIFY(document.Save());
+    window->show();
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QByteArray translated = NewVersion;
+    translated.replace("\"Zoom\"", "\"" + Big5(QStringLiteral("縮放")) + "\"");
+    translated.replace("\"&Open\"", "\"" + Big5(QStringLiteral("開啟(&O)")) + "\"");
+    translated.replace("\"&Close\"", "\"" + Big5(QStringLiteral("關閉(&C)")) + "\"");
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), translated);
+    QVERIFY(window->Report->Summary->text().contains(QStringLiteral("仍是英文 0 處")));
+    QVERIFY(window->Report->Offer->isHidden());
 }
 
 void TestTDict3::rendering()

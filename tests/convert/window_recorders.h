@@ -6,14 +6,18 @@
 #include "convert/runner.h"
 #include "editor/opendictionaryeditor.h"
 #include "editor/tdict2.h"
+#include "platform/codepage.h"
 #include "platform/fonts.h"
 #include "platform/progress.h"
 #include "settings/settings.h"
 #include "support/recorders.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QSignalSpy>
+#include <QTest>
 #include <QWidget>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -113,6 +117,10 @@ struct WindowTestSetting {
         window.OpenEditor = [this](const QString &fileName) { return OpenDictionaryEditor(*editor, fileName); };
         if constexpr (requires { window.SetEditorEnabled; })
             window.SetEditorEnabled = [this](bool enabled) { editor->SetInputEnabled(enabled); };
+        if constexpr (requires { window.AddToDictionary; })
+            window.AddToDictionary = [this](const QString &fileName, const std::vector<std::string> &texts) {
+                return AddTextsToDictionary(*editor, fileName, texts);
+            };
     }
 
     QString path(const QString &name) const { return work.filePath(name); }
@@ -187,4 +195,28 @@ inline QWidget *NextTabStop(QWidget *w)
     while (next != w && !(next->focusPolicy() & Qt::TabFocus))
         next = next->nextInFocusChain();
     return next;
+}
+
+// Presses a window's start button with the real interpreter (the test has
+// no LaunchRecorder then) and waits for the interpreter's end, as the runner
+// tells it. An end that never came reads as a crash.
+inline RunEnd RunWithInterpreter(QAbstractButton *start)
+{
+    QSignalSpy ended(&scriptRunner(), &ScriptRunner::RunEnded);
+    start->click();
+    const bool started = scriptRunner().IsRunning(RunKind::Extraction) || scriptRunner().IsRunning(RunKind::Translation);
+    if (!(started || !ended.isEmpty()) || !QTest::qWaitFor([&] { return !ended.isEmpty(); }, 60000))
+        return RunEnd{RunKind::Extraction, {}, -1, true, {}, {}, {}, {}};
+    return ended.front().at(0).value<RunEnd>();
+}
+
+inline QByteArray FileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+inline QByteArray Big5(const QString &text)
+{
+    return QByteArray::fromStdString(cp950::encode(text).value_or("<not Big5>"));
 }
