@@ -63,9 +63,7 @@ void RunReportWindow::ShowReport(const QString &title, const QString &summary, b
     CloseButton->setFocus(Qt::OtherFocusReason);
 }
 
-void RunReportWindow::EndOffer(const QString &summaryAfter)
+void RunReportWindow::EndOffer()
 {
     Offer->setEnabled(false);
-    if (!summaryAfter.isEmpty())
-        Summary->setText(Summary->text() + QLatin1Char('\n') + summaryAfter);
 }

@@ -26,6 +26,6 @@ public:
     // summary as a warning. An empty `offer` hides the offer button.
     void ShowReport(const QString &title, const QString &summary, bool warns, const QString &text,
                     const QString &offer = QString(), const QString &offerHint = QString());
-    // The offer is taken up or no longer stands.
-    void EndOffer(const QString &summaryAfter);
+    // The offer has been taken up: it stands no more.
+    void EndOffer();
 };

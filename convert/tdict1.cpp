@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <QFrame>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -232,6 +233,14 @@ void TDict1::showEvent(QShowEvent *event)
         CentreOnScreen(this);
     }
     QWidget::showEvent(event);
+}
+
+void TDict1::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // The report belongs to this window: it goes when the window is left.
+    if (!event->spontaneous() && Report)
+        Report->hide();
 }
 
 void TDict1::Browse1Click()

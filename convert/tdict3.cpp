@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -120,6 +121,14 @@ void TDict3::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
 }
 
+void TDict3::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    // The report belongs to this window: it goes when the window is left.
+    if (!event->spontaneous() && Report)
+        Report->hide();
+}
+
 bool TDict3::eventFilter(QObject *watched, QEvent *event)
 {
     // Every press of the button on the label toggles the box once: a double
@@ -216,14 +225,9 @@ void TDict3::AddTextsClick()
     if (added.Refused)
         return;
     NewTexts.clear();
-    if (Report) {
-        QString after = QStringLiteral("已加入字典檔：%1 個文字").arg(added.Added.size());
-        if (added.AlreadyThere > 0)
-            after += QStringLiteral("（另有 %1 個字典檔已經有了）").arg(added.AlreadyThere);
-        Report->EndOffer(after + QStringLiteral("。"));
-        Report->hide();
-    }
-    // As the switch to the maintenance window does.
+    if (Report)
+        Report->EndOffer();
+    // As the switch to the maintenance window does; the report goes with it.
     hide();
 }
 
