@@ -66,6 +66,10 @@ AddedTexts AddTextsToDictionary(TDict2 &editor, const QString &fileName, const s
     // that a cancel leaves the file as it was too.
     if (editor.isVisible() && !editor.AskToSave())
         return refused;
+    // An extraction still writing the dictionary finishes first: the
+    // rewrite must start from the whole file.
+    if (!document.WaitUntilWritten(fileName))
+        return refused;
     AddedTexts added = AppendUntranslatedPairs(FileName(fileName), texts);
     if (added.Refused) {
         ReportError(added.Error);
