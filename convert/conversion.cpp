@@ -94,21 +94,6 @@ QString joined(const QString &a, const QString &b)
 
 } // namespace
 
-bool IsStreamOutput(const std::string &path)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(path);
-    return false;
-#else
-    // The process's own descriptors (/dev/stdout, /dev/fd/1) are streams even
-    // when the shell sent them into a file.
-    if (path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0)
-        return true;
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
-#endif
-}
-
 ReadFile RunInput::shown() const
 {
     return {nameOf(Path).shown(), EncodingLabel(Decoded.Encoding),

@@ -61,11 +61,6 @@ struct TranslationRun {
     bool WritesBack = false;
 };
 
-// An output that is not a plain file (a terminal, a pipe, /dev/stdout) can
-// be written only once and not read back: the interpreter writes into the
-// run's folder instead, and the program passes the result on.
-bool IsStreamOutput(const std::string &path);
-
 // Files larger than this are not taken for resource scripts or dictionaries.
 constexpr qint64 RunFileLimit = qint64(256) << 20;
 

@@ -242,6 +242,21 @@ std::optional<Refusal> CheckInputFile(const std::string &path, const QString &wh
     return std::nullopt;
 }
 
+bool IsStreamOutput(const std::string &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return false;
+#else
+    // The process's own descriptors (/dev/stdout, /dev/fd/1) are streams even
+    // when the shell sent them into a file.
+    if (path.rfind("/dev/", 0) == 0 || path.rfind("/proc/", 0) == 0)
+        return true;
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+#endif
+}
+
 std::optional<Refusal> CheckOutputFile(const std::string &path, const QString &what)
 {
     const QString shown = shownPath(path);
@@ -265,6 +280,10 @@ std::optional<Refusal> CheckOutputFile(const std::string &path, const QString &w
             return refusal(QStringLiteral("%1「%2」是資料夾，不是檔案。").arg(what, shown));
         if (::access(path.c_str(), W_OK) != 0)
             return refusal(QStringLiteral("%1「%2」無法寫入：%3。").arg(what, shown, SystemReason(errno)));
+        // A stream (a pipe, a terminal, /dev/stdout) is written straight
+        // into: nothing new is made in its folder.
+        if (IsStreamOutput(path))
+            return std::nullopt;
     }
     struct stat dir {};
     if (::stat(folder.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode))

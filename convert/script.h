@@ -144,3 +144,8 @@ WriteResult WriteScriptFile(const QString &path, const std::string &bytes);
 // Byte paths to and from Qt's file names.
 std::string PathBytes(const QString &path);
 QString PathFromBytes(const std::string &bytes);
+
+// An output that is not a plain file (a terminal, a pipe, /dev/stdout) can
+// be written only once and not read back: the interpreter writes into the
+// run's folder instead, and the program passes the result on.
+bool IsStreamOutput(const std::string &path);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -11,11 +12,22 @@
 class TestFileDialogFilters : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void dictionaryFilter();
     void customPatternMap();
     void defaultSuffix();
     void saveDialogWantsAnExistingFolder();
+
+private:
+    QTemporaryDir config;
 };
+
+// Qt's file dialog keeps its history in the user's config folder.
+void TestFileDialogFilters::initTestCase()
+{
+    QVERIFY(config.isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+}
 
 void TestFileDialogFilters::dictionaryFilter()
 {

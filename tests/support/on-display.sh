@@ -57,7 +57,8 @@ export DISPLAY=$display
 
 if [ -n "$wm" ]; then
   # openbox runs its start-up command once it manages the screen.
-  openbox --sm-disable --startup "sh -c 'echo up > \"$work/wm\"'" >"$work/wm.log" 2>&1 &
+  # Its log and settings stay in the run's folder, not in the user's home.
+  XDG_CACHE_HOME="$work" XDG_CONFIG_HOME="$work" openbox --sm-disable --startup "sh -c 'echo up > \"$work/wm\"'" >"$work/wm.log" 2>&1 &
   pids+=("$!")
   if ! wait_for "$work/wm" "$!"; then
     echo "The window manager did not start:" >&2
