@@ -8,6 +8,15 @@
 
 using CliArgs = std::vector<std::string>;
 
+// The exit statuses of every command; a script's own failure passes its
+// status on instead.
+enum CliStatus : int {
+    CliOk = 0,
+    CliFailed = 1,   // refused, or a file could not be read or written
+    CliWrongUse = 2,
+    CliFound = 3,    // check found problems, make-dictionary --strict a mismatch
+};
+
 int runStats(const CliArgs &args);
 int runNormalize(const CliArgs &args);
 int runCheck(const CliArgs &args);

@@ -27,7 +27,6 @@
 
 namespace {
 
-enum Status { Ok = 0, Failed = 1, Usage = 2, Mismatch = 3 };
 
 enum Allowed : unsigned {
     AllowFont = 1u << 0,
@@ -272,7 +271,7 @@ std::optional<QString> resolvePerl(const std::optional<std::string> &option)
 int refuse(const Refusal &refusal)
 {
     say(refusal.text);
-    return Failed;
+    return CliFailed;
 }
 
 // What the script prints ("OK!") goes to standard output with a line end
@@ -296,7 +295,7 @@ int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std
     const QString scriptPath = folder.filePath(QLatin1String(scriptName));
     if (const WriteResult written = WriteScriptFile(scriptPath, script); !written.ok) {
         say(written.error);
-        return Failed;
+        return CliFailed;
     }
     InterpreterCommand command = BuildInterpreterCommand(perl, scriptPath, folder.path());
     // The folder's own names (the scripts, the copies) never end in this.
@@ -312,7 +311,7 @@ int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std
     });
     if (!started.started) {
         say(QStringLiteral("無法執行Perl直譯器「%1」：%2").arg(perl, started.error));
-        return Failed;
+        return CliFailed;
     }
     if (!ended)
         loop.exec();
@@ -322,7 +321,7 @@ int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std
     const auto [exitCode, crashed] = *ended;
     if (crashed) {
         say(QStringLiteral("Perl直譯器不正常結束。"));
-        return Failed;
+        return CliFailed;
     }
     if (exitCode != 0)
         say(QStringLiteral("Perl程式結束時傳回錯誤碼 %1，沒有報告。").arg(exitCode));
@@ -351,9 +350,9 @@ int print(const std::string &script)
 {
     if (std::fwrite(script.data(), 1, script.size(), stdout) != script.size() || std::fflush(stdout) != 0) {
         say(QStringLiteral("無法寫出程式內容。"));
-        return Failed;
+        return CliFailed;
     }
-    return Ok;
+    return CliOk;
 }
 
 // The file of --missing is one more output of the run.
@@ -376,14 +375,14 @@ int writeMissing(const std::string &missing, const TranslationRun &run, const Tr
     const FileName name = FileName::fromNative(QByteArray(missing.data(), qsizetype(missing.size())));
     if (const FileResult saved = SaveBytes(name, pairs); !saved.ok) {
         say(saved.error);
-        return Failed;
+        return CliFailed;
     }
     QString text = QStringLiteral("仍是英文的文字寫入 %1：%2 對\n")
                        .arg(name.shown(), QString::number(qsizetype(translated.Left.size()) - leftOut.size()));
     for (const QString &t : leftOut)
         text += QStringLiteral("  沒有寫入（含有Big5沒有的字元）：\"%1\"\n").arg(t);
     report(text);
-    return Ok;
+    return CliOk;
 }
 
 // The interpreter ended well but wrote something else than its script
@@ -391,7 +390,7 @@ int writeMissing(const std::string &missing, const TranslationRun &run, const Tr
 int incomplete()
 {
     say(QStringLiteral("Perl程式寫出的檔案與依相同規則預期的不同，可能不完整（例如磁碟已滿）。"));
-    return Failed;
+    return CliFailed;
 }
 
 } // namespace
@@ -400,20 +399,20 @@ int runMakeDictionary(const CliArgs &args)
 {
     const auto options = parse(args, AllowPerl | AllowStrict);
     if (!options)
-        return Usage;
+        return CliWrongUse;
     if (options->help) {
         printHelp(MakeDictionaryHelp);
-        return Ok;
+        return CliOk;
     }
     const ExtractionPaths paths = extractionPaths(*options);
     if (const auto r = ExtractionRefusal(paths))
         return refuse(*r);
     const std::optional<QString> perl = resolvePerl(options->perl);
     if (!perl)
-        return Failed;
+        return CliFailed;
     QTemporaryDir folder;
     if (!makeFolder(folder))
-        return Failed;
+        return CliFailed;
     ExtractionRun run;
     if (const auto r = PrepareExtraction(paths, folder.path(), run))
         return refuse(*r);
@@ -423,24 +422,24 @@ int runMakeDictionary(const CliArgs &args)
     const RunOutcome<ExtractionReport> outcome = FinishExtraction(run);
     if (!outcome.ok) {
         say(outcome.error);
-        return Failed;
+        return CliFailed;
     }
     report(RenderExtractionReport(outcome.report));
     if (!outcome.report.WrittenAsRead)
         return incomplete();
     if (options->strict && (outcome.report.BlocksDiffer() || outcome.report.NoPairs()))
-        return Mismatch;
-    return Ok;
+        return CliFound;
+    return CliOk;
 }
 
 int runTranslate(const CliArgs &args)
 {
     const auto options = parse(args, AllowFont | AllowPerl | AllowRetarget | AllowMissing);
     if (!options)
-        return Usage;
+        return CliWrongUse;
     if (options->help) {
         printHelp(TranslateHelp);
-        return Ok;
+        return CliOk;
     }
     const TranslationPaths paths = translationPaths(*options);
     if (const auto r = TranslationRefusal(paths))
@@ -453,10 +452,10 @@ int runTranslate(const CliArgs &args)
     }
     const std::optional<QString> perl = resolvePerl(options->perl);
     if (!perl)
-        return Failed;
+        return CliFailed;
     QTemporaryDir folder;
     if (!makeFolder(folder))
-        return Failed;
+        return CliFailed;
     TranslationRun run;
     TranslationOptions translation;
     translation.Retarget = options->retarget;
@@ -469,7 +468,7 @@ int runTranslate(const CliArgs &args)
     const RunOutcome<TranslationReport> outcome = FinishTranslation(run);
     if (!outcome.ok) {
         say(outcome.error);
-        return Failed;
+        return CliFailed;
     }
     QString text = RenderTranslationReport(outcome.report);
     for (const LanguageLine &l : outcome.report.Language) {
@@ -483,28 +482,28 @@ int runTranslate(const CliArgs &args)
         return incomplete();
     if (missing)
         return writeMissing(*missing, run, outcome.report);
-    return Ok;
+    return CliOk;
 }
 
 int runScript(const CliArgs &args)
 {
     if (args.empty()) {
         say(QStringLiteral("script 後面要有 extraction 或 translation。請以 --help 查看用法。"));
-        return Usage;
+        return CliWrongUse;
     }
     const std::string kind = args.front();
     if (kind == "--help") {
         printHelp(ScriptHelp);
-        return Ok;
+        return CliOk;
     }
     const CliArgs rest(args.begin() + 1, args.end());
     if (kind == "extraction" || kind == "translation") {
         const auto options = parse(rest, kind == "translation" ? AllowFont : 0u);
         if (!options)
-            return Usage;
+            return CliWrongUse;
         if (options->help) {
             printHelp(ScriptHelp);
-            return Ok;
+            return CliOk;
         }
         if (kind == "extraction") {
             const ExtractionPaths paths = extractionPaths(*options);
@@ -518,5 +517,5 @@ int runScript(const CliArgs &args)
         return print(TranslationScript(paths));
     }
     say(QStringLiteral("不明的程式種類「%1」：應為 extraction 或 translation。").arg(argument(kind)));
-    return Usage;
+    return CliWrongUse;
 }

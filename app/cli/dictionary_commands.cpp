@@ -10,13 +10,7 @@
 
 #include <cstdio>
 
-// Exit statuses: 0 done, 1 a file could not be read or written (or would
-// be overwritten unasked), 2 wrong use, 3 problems found by check.
 namespace {
-
-constexpr int kFileFailed = 1;
-constexpr int kWrongUse = 2;
-constexpr int kProblemsFound = 3;
 
 const char *const StatsHelp =
     "用法：tavisorn-cli stats DICT\n"
@@ -117,15 +111,15 @@ int runStats(const CliArgs &args)
 {
     if (asksForHelp(args)) {
         std::fputs(StatsHelp, stdout);
-        return 0;
+        return CliOk;
     }
     if (args.size() != 1) {
         std::fputs("用法：tavisorn-cli stats DICT（以 --help 查看說明）\n", stderr);
-        return kWrongUse;
+        return CliWrongUse;
     }
     DictionaryTables tables;
     if (!load(args[0], tables))
-        return kFileFailed;
+        return CliFailed;
 
     long long several = 0;
     long long untranslated = 0;
@@ -140,14 +134,14 @@ int runStats(const CliArgs &args)
     printLine(QStringLiteral("條目：%1").arg(static_cast<long long>(tables.LastEntry) + 1));
     printLine(QStringLiteral("有多個翻譯的條目：%1").arg(several));
     printLine(QStringLiteral("未翻譯的條目（選定的翻譯與原文相同）：%1").arg(untranslated));
-    return 0;
+    return CliOk;
 }
 
 int runNormalize(const CliArgs &args)
 {
     if (asksForHelp(args)) {
         std::fputs(NormalizeHelp, stdout);
-        return 0;
+        return CliOk;
     }
     bool inPlace = false;
     CliArgs paths;
@@ -165,24 +159,24 @@ int runNormalize(const CliArgs &args)
     if (paths.size() != 2) {
         std::fputs("用法：tavisorn-cli normalize DICT OUT，或 normalize --in-place DICT（以 --help 查看說明）\n",
                    stderr);
-        return kWrongUse;
+        return CliWrongUse;
     }
     // Rewriting the very file read is what --in-place asks for; without it
     // a slip of the keyboard would replace the user's dictionary unasked.
     if (!inPlace && NameTheSameFile(paths[0], paths[1])) {
         printError(QStringLiteral("輸出的字典檔就是輸入的字典檔「%1」；要覆寫它，請加上 --in-place。")
                        .arg(pathArgument(paths[0]).shown()));
-        return kFileFailed;
+        return CliFailed;
     }
     DictionaryTables tables;
     if (!load(paths[0], tables))
-        return kFileFailed;
+        return CliFailed;
     const FileResult saved = SaveDictionary(pathArgument(paths[1]), tables);
     if (!saved.ok) {
         printError(saved.error);
-        return kFileFailed;
+        return CliFailed;
     }
-    return 0;
+    return CliOk;
 }
 
 // One line per problem on standard output (key, entry number from 1, source,
@@ -210,12 +204,12 @@ int checkResourceScript(const std::string &pathBytes)
     std::string bytes;
     if (const QString reason = ReadWholeFile(name, bytes, qint64(256) << 20); !reason.isEmpty()) {
         printError(QStringLiteral("無法讀取檔案 %1：%2。").arg(name.shown(), reason));
-        return kFileFailed;
+        return CliFailed;
     }
     const DecodedScript script = DecodeScript(bytes);
     if (!script.Problem.isEmpty()) {
         printError(script.Problem);
-        return kFileFailed;
+        return CliFailed;
     }
     if (script.Encoding.Encoding != TextEncoding::Cp950)
         bytes = big5ForMeasure(script.Text);
@@ -230,7 +224,7 @@ int checkResourceScript(const std::string &pathBytes)
         if (counts[kind] != 0)
             std::fprintf(stderr, "%s\t%s\t%lld\n", CheckKey(CheckKind(kind)),
                          CheckName(CheckKind(kind)).toUtf8().constData(), counts[kind]);
-    return findings.empty() ? 0 : kProblemsFound;
+    return findings.empty() ? CliOk : CliFound;
 }
 
 } // namespace
@@ -239,17 +233,17 @@ int runCheck(const CliArgs &args)
 {
     if (asksForHelp(args)) {
         std::fputs(CheckHelp, stdout);
-        return 0;
+        return CliOk;
     }
     if (args.size() == 2 && args[0] == "--rc")
         return checkResourceScript(args[1]);
     if (args.size() != 1 || args[0] == "--rc") {
         std::fputs(CheckHelp, stderr);
-        return kWrongUse;
+        return CliWrongUse;
     }
     DictionaryTables tables;
     if (!load(args[0], tables))
-        return kFileFailed;
+        return CliFailed;
 
     const auto shown = [](std::string_view text) { return cp950::decode(text).toUtf8(); };
     long long counts[kCheckKinds] = {};
@@ -273,5 +267,5 @@ int runCheck(const CliArgs &args)
         if (counts[kind] != 0)
             std::fprintf(stderr, "%s\t%s\t%lld\n", CheckKey(CheckKind(kind)),
                          CheckName(CheckKind(kind)).toUtf8().constData(), counts[kind]);
-    return withProblems == 0 ? 0 : kProblemsFound;
+    return withProblems == 0 ? CliOk : CliFound;
 }

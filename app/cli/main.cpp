@@ -35,12 +35,12 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     if (argc < 2) {
         usage(stderr);
-        return 2;
+        return CliWrongUse;
     }
     const std::string command = argv[1];
     if (command == "--help" || command == "-h" || command == "help") {
         usage(stdout);
-        return 0;
+        return CliOk;
     }
     const CliArgs args(argv + 2, argv + argc);
     if (command == "stats")
@@ -57,5 +57,5 @@ int main(int argc, char *argv[])
         return runScript(args);
     std::fprintf(stderr, "tavisorn-cli：不明的命令「%s」。\n", command.c_str());
     usage(stderr);
-    return 2;
+    return CliWrongUse;
 }
