@@ -301,11 +301,6 @@ void TestDocument::fileThatIsNoDictionaryIsTakenOnlyWhenConfirmed()
     QVERIFY(doc->Save());
     QCOMPARE(answers->confirms.size(), qsizetype(4));
     QVERIFY(read(rc) != script);
-
-    // NUL bytes (here UTF-16 text) ask too.
-    answers->confirmAnswer = false;
-    QVERIFY(!doc->Open(write(QStringLiteral("utf16.txt"), QByteArray("a\0\r\0\n\0A\0\r\0\n\0", 12)), false));
-    QVERIFY(answers->confirms.last().contains(QStringLiteral("NUL")));
 }
 
 void TestDocument::nothingStartsWhileTheDocumentIsBusy()
