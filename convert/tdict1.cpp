@@ -92,6 +92,37 @@ QToolButton *StartButton(QWidget *parent, const QRect &geometry)
     return b;
 }
 
+void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop)
+{
+    line = new QLabel(QStringLiteral("Perl程式執行中.."), window);
+    line->setFont(MingFont(12));
+    line->setGeometry(start->x() - 88, start->y() + 10, 84, 16);
+    line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    line->hide();
+    stop = new QToolButton(window);
+    stop->setAutoRaise(true);
+    stop->setFocusPolicy(Qt::NoFocus);
+    stop->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    stop->setText(QStringLiteral("停止"));
+    stop->setFont(MingFont(16));
+    stop->setGeometry(start->geometry());
+    stop->hide();
+    auto running = [start, line, stop](bool on) {
+        start->setVisible(!on);
+        line->setVisible(on);
+        stop->setVisible(on);
+    };
+    QObject::connect(stop, &QToolButton::clicked, window, [kind] { scriptRunner().Stop(kind); });
+    QObject::connect(&scriptRunner(), &ScriptRunner::RunStarted, window, [kind, running](RunKind started) {
+        if (started == kind)
+            running(true);
+    });
+    QObject::connect(&scriptRunner(), &ScriptRunner::RunEnded, window, [kind, running](const RunEnd &end) {
+        if (end.Kind == kind)
+            running(false);
+    });
+}
+
 QString ResourceFilter()
 {
     return QStringLiteral("Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*");
@@ -191,6 +222,7 @@ TDict1::TDict1(DictionaryDocument &document, QWidget *parent)
     EditDict = ImageButton(this, QRect(360, 240, 33, 22), Artwork::EditDictIcon(), QStringLiteral("編輯字典檔"));
 
     SpeedButton4 = StartButton(this, QRect(272, 277, 121, 33));
+    RunIndicator(this, RunKind::Extraction, SpeedButton4, RunLine, StopButton);
     SpeedButton5 = SwitchButton(this, QRect(40, 288, 65, 22), QStringLiteral("字典檔維護"));
     SpeedButton6 = SwitchButton(this, QRect(112, 288, 65, 22), QStringLiteral("翻譯新版本"));
 

@@ -39,6 +39,10 @@ public:
     QLineEdit *E1, *E2, *E3;
     QToolButton *Browse1, *Browse2, *Browse3, *EditDict;
     QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
+    // While the interpreter runs: a line that says so, and 停止 in the
+    // start button's place.
+    QLabel *RunLine;
+    QToolButton *StopButton;
     ScriptTemplate pl;   // the extraction template, patched by every run
     FileDialog OD{FileDialog::Kind::Open}; // Browse1 and Browse2
     FileDialog SD{FileDialog::Kind::Save}; // Browse3
@@ -86,6 +90,9 @@ QToolButton *ImageButton(QWidget *parent, const QRect &geometry, const QPixmap &
 QToolButton *SwitchButton(QWidget *parent, const QRect &geometry, const QString &text);
 // The start button: picture and caption "開始製作" at 16 pixels.
 QToolButton *StartButton(QWidget *parent, const QRect &geometry);
+// The line "Perl程式執行中.." and the button 停止, shown instead of `start`
+// while an interpreter of `kind` works; 停止 ends it.
+void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop);
 
 // The filter and default extension of the resource-script dialogs.
 QString ResourceFilter();    // "Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*"
