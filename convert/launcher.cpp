@@ -28,8 +28,7 @@ BEGIN {
         my $handle = Symbol::qualify_to_ref(@_ ? $_[0] : select, scalar caller);
         return 1 if CORE::close($handle);
         my $errno = $! + 0;
-        die "close failed: $! (errno $errno)
-";
+        die "close failed: $! (errno $errno)\n";
     };
 }
 1;
@@ -90,7 +89,7 @@ QString CheckInterpreterCloses(InterpreterCommand &command, const QString &folde
 
 int FailedCloseError(const QByteArray &errors)
 {
-    static const QRegularExpression line(QStringLiteral("^close failed: .*\\(errno (\\d+)\\)$"),
+    static const QRegularExpression line(QStringLiteral("^close failed: .*\\(errno (\\d+)\\)\r?$"),
                                          QRegularExpression::MultilineOption);
     const QRegularExpressionMatch m = line.match(QString::fromLocal8Bit(errors));
     return m.hasMatch() ? m.captured(1).toInt() : 0;

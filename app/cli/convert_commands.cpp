@@ -304,7 +304,7 @@ int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std
     }
     // The folder's own names (the scripts, the copies) never end in this.
     command.outputFile = folder.filePath(QStringLiteral("printed by perl.out"));
-    command.forwardErrors = true;
+    command.errorFile = folder.filePath(QStringLiteral("perl errors.out"));
 
     ProcessLauncher launcher;
     QEventLoop loop;
@@ -322,7 +322,16 @@ int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std
     QFile printed(command.outputFile);
     if (printed.open(QIODevice::ReadOnly))
         passOn(printed.readAll(), outputIsStream ? stderr : stdout);
+    // The interpreter's own error messages follow, then what they mean.
+    QByteArray errors;
+    if (QFile errorFile(command.errorFile); errorFile.open(QIODevice::ReadOnly))
+        errors = errorFile.readAll();
+    passOn(errors, stderr);
     const auto [exitCode, crashed] = *ended;
+    if (const int error = FailedCloseError(errors); error != 0 && !crashed) {
+        say(QStringLiteral("Perl程式無法寫完它的檔案（%1），輸出檔沒有改變。").arg(SystemReason(error)));
+        return exitCode != 0 ? exitCode : CliFailed;
+    }
     if (crashed) {
         say(QStringLiteral("Perl直譯器不正常結束，輸出檔沒有改變。"));
         return CliFailed;
