@@ -4,12 +4,14 @@
 #include "convert/runwindows.h"
 #include "document/document.h"
 #include "platform/fonts.h"
+#include "platform/messages.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
 #include "settings/startdir_dialog.h"
 #include "widgets/artwork.h"
 #include "widgets/twiatile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QHideEvent>
@@ -252,6 +254,8 @@ void TDict1::ExtractionEnded(const RunEnd &end)
 {
     if (end.Kind != RunKind::Extraction || !end.Extraction)
         return;
+    // The maintenance window shows the new dictionary, not the old one.
+    reloadOpenDictionary(end);
     if (!Report)
         Report = new RunReportWindow(this);
     Report->ShowReport(QStringLiteral("製作字典檔的結果"), ExtractionSummary(*end.Extraction),
@@ -303,7 +307,45 @@ void TDict1::SpeedButton4Click()
     if (!Document.Available())
         return;
     const ExtractionPaths paths{PathBytes(E1->text()), PathBytes(E2->text()), PathBytes(E3->text())};
+    // The new dictionary would replace the one being edited: its edits
+    // would stay only in the window, and its next save would undo the run.
+    if (writesOpenDictionary(paths.E3) && Document.Modified
+        && !messageBoxes().question(this, ReplaceEditedQuestion(Document.DictionaryFileName), QuestionCaption()))
+        return;
     scriptRunner().RunExtraction(pl, paths, CurrentRunSetup(SetEditorEnabled));
+}
+
+bool TDict1::writesOpenDictionary(const std::string &path) const
+{
+    return !Document.DictionaryFileName.isEmpty() && NameTheSameFile(PathBytes(Document.DictionaryFileName), path);
+}
+
+QString TDict1::ReplaceEditedQuestion(const QString &path)
+{
+    return QStringLiteral("字典檔「%1」正在字典檔維護中編輯，還有沒有儲存的修改。\n"
+                          "製作字典檔會以新的內容取代這個檔案，那些修改不會寫入它。要繼續製作嗎？")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString TDict1::ReloadQuestion(const QString &path)
+{
+    return QStringLiteral("字典檔「%1」已重新製作。\n要在字典檔維護中重新載入它嗎？沒有儲存的修改將會遺失。")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString TDict1::QuestionCaption()
+{
+    return QStringLiteral("製作字典檔");
+}
+
+void TDict1::reloadOpenDictionary(const RunEnd &end)
+{
+    if (!writesOpenDictionary(end.Output))
+        return;
+    const QString path = Document.DictionaryFileName;
+    if (Document.Modified && !messageBoxes().question(activeWindow(), ReloadQuestion(path), QuestionCaption()))
+        return;
+    Document.Open(path, true);
 }
 
 void TDict1::EditDictClick()

@@ -64,14 +64,24 @@ public:
 
     // The report of the last extraction that went well; made at the first.
     RunReportWindow *Report = nullptr;
-    // An extraction interpreter has ended: its report is shown.
+    // An extraction interpreter has ended: its report is shown, and the
+    // dictionary open in the maintenance window is reloaded when the run
+    // replaced it (after a question when it holds edits).
     void ExtractionEnded(const RunEnd &end);
+
+    // The question before a run replaces the open dictionary with edits,
+    // and the one after it.
+    static QString ReplaceEditedQuestion(const QString &path);
+    static QString ReloadQuestion(const QString &path);
+    static QString QuestionCaption();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
+    bool writesOpenDictionary(const std::string &path) const;
+    void reloadOpenDictionary(const RunEnd &end);
     bool shownBefore = false;
 };
 

@@ -351,14 +351,17 @@ void TestShell::leavingWhileBusyEndsTheProgram()
         QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
         leaveAt(QStringLiteral("等待字典檔製作完成"));
         QTimer::singleShot(0, dict1->EditDict, &QToolButton::click);
+        messages->choiceAnswer = 1; // stop the run: its output is not written
     }
     // A program that does not end is stopped after a while, as a failure.
     QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(99); });
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!hook.onText); // 離開 was pressed while the work went on
     if (work == QLatin1String("wait")) {
-        // The interpreter already started goes on; nothing was loaded.
-        QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+        // Asked about the run, which was stopped; nothing was loaded.
+        QCOMPARE(messages->messages.first().kind, QStringLiteral("choice 等它完成/停止/取消"));
+        QVERIFY(!scriptRunner().IsRunning(RunKind::Extraction));
+        QCOMPARE(QFile(dictionary).size(), qint64(12)); // the old dictionary
         QVERIFY(!program->Dict2->isVisible());
     }
 }

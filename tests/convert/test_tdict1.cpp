@@ -278,9 +278,16 @@ void TestTDict1::runWritesScriptAndStartsInterpreter()
     const InterpreterCommand &command = launches->commands.at(0);
     QCOMPARE(command.program, QStringLiteral("/usr/bin/perl"));
     QCOMPARE(command.arguments.size(), qsizetype(1));
+    // The interpreter runs a copy in the run's own folder that writes there.
     QVERIFY(QFileInfo(command.arguments.at(0)).exists());
-    QCOMPARE(QFileInfo(command.arguments.at(0)).canonicalFilePath(), QFileInfo(script).canonicalFilePath());
+    QCOMPARE(QFileInfo(command.arguments.at(0)).fileName(), QStringLiteral("Glossary.pl"));
+    QVERIFY(QFileInfo(command.arguments.at(0)).canonicalFilePath() != QFileInfo(script).canonicalFilePath());
+    QCOMPARE(QFileInfo(launches->output()).absolutePath(), QFileInfo(command.arguments.at(0)).absolutePath());
     QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+    // 停止 stands in the start button's place while it runs.
+    QVERIFY(!window->SpeedButton4->isVisibleTo(window.get()));
+    QVERIFY(window->StopButton->isVisibleTo(window.get()));
+    QCOMPARE(window->RunLine->text(), QStringLiteral("Perl程式執行中.."));
 
     // The window stays as it was, its fields kept.
     QCOMPARE(window->E3->text(), dir + QStringLiteral("/字典 1.txt"));
@@ -303,8 +310,9 @@ void TestTDict1::secondRunRefusedWhileInterpreterWorks()
     // The refused run left the script of the running one alone.
     QVERIFY(ScriptLines(setting->path(QStringLiteral("Glossary.pl"))).at(13).contains("first.txt"));
 
-    setting->write(QStringLiteral("first.txt"), QByteArray()); // what the script writes for these files
+    QFile(launches->output()).open(QIODevice::WriteOnly); // what the script writes for these files
     launches->finish(0);
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("first.txt"))), QByteArray()); // put in place
     window->SpeedButton4Click();
     QCOMPARE(launches->commands.size(), qsizetype(2));
     QVERIFY(ScriptLines(setting->path(QStringLiteral("Glossary.pl"))).at(13).contains("second.txt"));
