@@ -103,6 +103,7 @@ private slots:
     void failedInterpreterIsReported();
     void editorWaitsForTheDictionaryBeingMade();
     void realProcessesAreWatched();
+    void slowRunStoppedOrWaitedFor();
 
 private:
     RecordingProgress Progress;
@@ -428,4 +429,55 @@ void TestConvertRunner::realProcessesAreWatched()
 }
 
 QTEST_GUILESS_MAIN(TestConvertRunner)
+// A slow interpreter (a wrapper that sleeps, then runs perl): stopped, it
+// leaves the old dictionary; waited for, the dictionary is in place when the
+// wait ends.
+void TestConvertRunner::slowRunStoppedOrWaitedFor()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("perl")).isEmpty())
+        QSKIP("no perl on the PATH");
+    RecordsStarts.reset(); // real processes
+    const QString slow = Dir->filePath(QStringLiteral("slow perl"));
+    {
+        QFile f(slow);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nsleep 3\nexec perl \"$@\"\n");
+    }
+    QVERIFY(QFile::setPermissions(slow, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    Setup.PerlPath = slow;
+    const QByteArray head("// Microsoft Visual C++ generated resource script.\r\nSTRINGTABLE\r\nBEGIN\r\n");
+    for (const auto &[name, text] : {std::pair{"/en.rc", QByteArray("Open")}, std::pair{"/zh.rc", QByteArray("\xB6}\xB1\xD2")}}) {
+        QFile f(PathFromBytes(root + name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(head + "    IDS_OPEN \"" + text + "\"\r\nEND\r\n");
+    }
+    const ExtractionPaths paths{root + "/en.rc", root + "/zh.rc", root + "/dict.txt"};
+    {
+        QFile f(PathFromBytes(paths.E3));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("old\r\n") == 5);
+    }
+    QSignalSpy ended(Runner, &ScriptRunner::RunEnded);
+    ScriptTemplate ex = ExtractionTemplate();
+    QVERIFY(Runner->RunExtraction(ex, paths, Setup).Started());
+    journal.clear();
+    Runner->Stop(RunKind::Extraction);
+    QVERIFY(ended.wait(10000));
+    QVERIFY(ended.front().at(0).value<RunEnd>().Stopped);
+    QVERIFY(!ended.front().at(0).value<RunEnd>().Succeeded());
+    QCOMPARE(journal, QStringList{QStringLiteral("message ") + ScriptRunner::StoppedMessage(RunKind::Extraction)
+                                  + QStringLiteral(" | 錯誤")});
+    QVERIFY(!Runner->IsRunning());
+    QCOMPARE(readAll(PathFromBytes(paths.E3)), std::string("old\r\n"));
+
+    QVERIFY(Runner->RunExtraction(ex, paths, Setup).Started());
+    journal.clear();
+    Runner->WaitForRuns();
+    QVERIFY(!Runner->IsRunning());
+    QCOMPARE(ended.size(), 2);
+    QVERIFY(ended.back().at(0).value<RunEnd>().Succeeded());
+    QCOMPARE(readAll(PathFromBytes(paths.E3)), std::string("Open\r\n\xB6}\xB1\xD2\r\n"));
+    QCOMPARE(journal.first(), QStringLiteral("show"));
+    QVERIFY(journal.contains(QStringLiteral("text 等待Perl程式完成..")));
+}
+
 #include "test_convert_runner.moc"

@@ -44,6 +44,7 @@ private slots:
     void editDictionaryWaitsForExtraction();
     void secondLoadWhileOneRunsIsRefused();
     void editorsOwnOpenWaitsForExtraction();
+    void extractionIntoTheOpenDictionary();
     void rendering();
 
 private:
@@ -574,6 +575,56 @@ void TestTDict1::editorsOwnOpenWaitsForExtraction()
     QVERIFY(progressLog->log.contains(QStringLiteral("text 等待字典檔製作完成..")));
     QCOMPARE(setting->document.DictionaryFileName, dict);
     QCOMPARE(setting->document.Tables.LastEntry, 2);
+}
+
+// The dictionary open in the maintenance window is the run's output: a run
+// over unsaved edits is asked about, and the window shows the new file after it.
+void TestTDict1::extractionIntoTheOpenDictionary()
+{
+    const QString dict = setting->path(QStringLiteral("open.txt"));
+    setting->write(QStringLiteral("open.txt"), "File\r\n" + Big5(QStringLiteral("檔案")) + "\r\n");
+    QVERIFY(OpenDictionaryEditor(*setting->editor, dict));
+    QVERIFY(setting->document.CommitChoice(0, QStringLiteral("文件")).Committed);
+    QVERIFY(setting->document.Modified);
+    choose(setting->path(QStringLiteral("a.rc")), setting->path(QStringLiteral("b.rc")), dict);
+
+    // No: nothing runs, the file and the edits stay.
+    messages->questionAnswer = false;
+    window->SpeedButton4->click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).kind, QStringLiteral("question"));
+    QCOMPARE(messages->messages.at(0).text, TDict1::ReplaceEditedQuestion(dict));
+    QVERIFY(launches->commands.isEmpty());
+
+    // Yes: it runs; after it the window offers to load the new file.
+    messages->questionAnswer = true;
+    window->SpeedButton4->click();
+    QCOMPARE(launches->commands.size(), qsizetype(1));
+    QFile out(launches->output());
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("Edit\r\n" + Big5(QStringLiteral("編輯")) + "\r\nView\r\n" + Big5(QStringLiteral("檢視")) + "\r\n");
+    out.close();
+    messages->questionAnswer = false; // keep the edits in the window for now
+    launches->finish(0);
+    QCOMPARE(messages->messages.size(), qsizetype(3));
+    QCOMPARE(messages->messages.at(2).text, TDict1::ReloadQuestion(dict));
+    QVERIFY(setting->document.Modified);
+    QCOMPARE(setting->document.Tables.LastEntry, 0);
+
+    // Without edits the new file is loaded without a question.
+    setting->document.Modified = false;
+    window->SpeedButton4->click();
+    QCOMPARE(messages->messages.size(), qsizetype(3));
+    out.setFileName(launches->output());
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("Edit\r\n" + Big5(QStringLiteral("編輯")) + "\r\nView\r\n" + Big5(QStringLiteral("檢視")) + "\r\n");
+    out.close();
+    launches->finish(0);
+    QCOMPARE(messages->messages.size(), qsizetype(3));
+    QCOMPARE(setting->document.DictionaryFileName, dict);
+    QCOMPARE(setting->document.Tables.LastEntry, 1);
+    QCOMPARE(setting->document.Tables.EntryTable[0].Source, std::string("Edit"));
+    QVERIFY(!setting->document.Modified);
 }
 
 void TestTDict1::rendering()
