@@ -643,6 +643,16 @@ void TestTDict1::rendering()
     QVERIFY(window->Label1->heightForWidth(358) <= 73);
     for (QToolButton *b : {window->SpeedButton5, window->SpeedButton6})
         QVERIFY(b->fontMetrics().horizontalAdvance(b->text()) <= b->width());
+
+    // While a run goes on: its line fits between the switches and 停止.
+    choose(setting->path(QStringLiteral("a.rc")), setting->path(QStringLiteral("b.rc")),
+           setting->path(QStringLiteral("d.txt")));
+    window->SpeedButton4->click();
+    QVERIFY(window->RunLine->isVisible() && window->StopButton->isVisible());
+    QVERIFY(KeepShot(window->grab().toImage(), QStringLiteral("tdict1-running.png")));
+    QVERIFY(window->RunLine->width() >= window->RunLine->sizeHint().width());
+    QVERIFY(window->RunLine->x() > window->SpeedButton6->geometry().right());
+    QVERIFY(window->RunLine->geometry().right() < window->StopButton->x());
 }
 
 QTEST_MAIN(TestTDict1)
