@@ -1,5 +1,6 @@
 #include "app/ttoolmenu.h"
 
+#include "convert/runner.h"
 #include "document/document.h"
 #include "platform/fonts.h"
 #include "platform/messages.h"
@@ -164,8 +165,40 @@ void TToolMenu::closeEvent(QCloseEvent *event)
     Document.RequestEnd([this] { leave(); });
 }
 
+bool TToolMenu::endRuns()
+{
+    ScriptRunner &runner = scriptRunner();
+    if (!runner.IsRunning())
+        return true;
+    // A run's output is put in place by the program when its interpreter
+    // ends: ending now would lose it.
+    const int answer = messageBoxes().choose(this, ScriptRunner::EndWhileRunningQuestion(), applicationTitle(),
+                                             ScriptRunner::EndWhileRunningAnswers());
+    if (answer == 0) {
+        setEnabled(false);
+        runner.WaitForRuns();
+        setEnabled(true);
+        return true;
+    }
+    if (answer == 1) {
+        runner.Stop(RunKind::Extraction);
+        runner.Stop(RunKind::Translation);
+        return true;
+    }
+    return false;
+}
+
 void TToolMenu::leave()
 {
+    if (Leaving)
+        return;
+    Leaving = true;
+    const bool runsEnded = endRuns();
+    Leaving = false;
+    if (!runsEnded) {
+        Document.CancelEnd();
+        return;
+    }
     // Leaving the program must not drop unsaved edits without a question.
     if (MaintenanceWindow && MaintenanceWindow->isVisible() && !Document.AskToSave()) {
         Document.CancelEnd();

@@ -63,6 +63,10 @@ private:
     // unsaved-changes question while the maintenance window is visible, then
     // the end; Cancel keeps the program running.
     void leave();
+    // While a conversion runs: asks whether to wait for it, stop it, or
+    // keep the program; false for the last.
+    bool endRuns();
+    bool Leaving = false;
 };
 
 // Shows a window that is not modal, or brings it to the front.

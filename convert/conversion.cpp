@@ -26,6 +26,11 @@ Refusal refusal(const QString &text)
     return {text, RefusalCaption()};
 }
 
+QString outputPath(const QString &folder, const char *name)
+{
+    return QDir(folder).filePath(QLatin1String(name));
+}
+
 // Reads a whole file; an empty reason means success.
 QString readWhole(const std::string &path, std::string &out)
 {
@@ -65,39 +70,42 @@ Refusal tooManyCharacters()
     return refusal(QStringLiteral("RC檔中Big5沒有的字元太多，超過可以暫代它們的使用者造字碼，無法轉換。"));
 }
 
-QString outputPath(const QString &folder, const char *name)
-{
-    return QDir(folder).filePath(QLatin1String(name));
-}
-
 QString perlOutputUnreadable(const QString &reason)
 {
     return QStringLiteral("無法讀取Perl程式寫出的檔案：%1。").arg(reason);
 }
 
-// The scripts remove the last byte of every line they read; on a last line
-// without a line end that is a byte of the text. A Big5 file reaches the
-// interpreter as it is, so the user is told.
-QString lastLineNote(const std::string &bytes)
+// The scripts remove the last byte of every line they read, which on a last
+// line without a line end is a byte of its text. Such a Big5 file reaches the
+// interpreter as a copy with a line end; the file itself is left alone.
+std::optional<Refusal> endLastLine(const std::string &bytes, std::string &copy, const QString &folder,
+                                   const char *name, std::string &scriptPath)
 {
+    copy = bytes;
     if (bytes.empty() || bytes.back() == '\n')
-        return {};
-    return QStringLiteral("最後一行沒有行尾：Perl程式讀它時會去掉它的最後一個位元組。");
+        return std::nullopt;
+    // The line end the file's other lines have.
+    const std::size_t lf = bytes.rfind('\n');
+    copy += lf == std::string::npos || (lf > 0 && bytes[lf - 1] == '\r') ? "\r\n" : "\n";
+    const QString path = outputPath(folder, name);
+    if (const FileResult saved = SaveBytes(FileName(path), copy); !saved.ok)
+        return refusal(saved.error);
+    scriptPath = PathBytes(path);
+    return std::nullopt;
 }
 
-QString joined(const QString &a, const QString &b)
+std::size_t LastLineEndSize(std::string_view bytes)
 {
-    if (a.isEmpty() || b.isEmpty())
-        return a + b;
-    return a + QStringLiteral("\n    ") + b;
+    if (bytes.empty() || bytes.back() != '\n')
+        return 0;
+    return bytes.size() >= 2 && bytes[bytes.size() - 2] == '\r' ? 2 : 1;
 }
 
 } // namespace
 
 ReadFile RunInput::shown() const
 {
-    return {nameOf(Path).shown(), EncodingLabel(Decoded.Encoding),
-            converted() ? Decoded.Note : joined(Decoded.Note, lastLineNote(Bytes))};
+    return {nameOf(Path).shown(), EncodingLabel(Decoded.Encoding), Decoded.Note};
 }
 
 std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QString &folder, ExtractionRun &run)
@@ -108,12 +116,15 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QSt
         return r;
     if (auto r = readInput(run.Chinese, paths.E2, QStringLiteral("翻譯後Resource檔")))
         return r;
-    run.English.Copy = run.English.Bytes;
-    run.Chinese.Copy = run.Chinese.Bytes;
-    if (IsStreamOutput(paths.E3)) {
-        run.Script.E3 = PathBytes(outputPath(folder, "dictionary.txt"));
-        run.WritesBack = true;
-    }
+    // The interpreter writes into the run's folder; the program puts the
+    // dictionary in place once the interpreter has ended well.
+    run.Script.E3 = PathBytes(outputPath(folder, "dictionary.txt"));
+    if (!run.English.converted())
+        if (auto r = endLastLine(run.English.Bytes, run.English.Copy, folder, "english.rc", run.Script.E1))
+            return r;
+    if (!run.Chinese.converted())
+        if (auto r = endLastLine(run.Chinese.Bytes, run.Chinese.Copy, folder, "chinese.rc", run.Script.E2))
+            return r;
     if (!run.English.converted() && !run.Chinese.converted())
         return std::nullopt;
 
@@ -131,8 +142,6 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QSt
     if (run.Chinese.converted())
         if (auto r = writeCopy(run.Chinese, run.StandIns, folder, "chinese.rc", run.Script.E2))
             return r;
-    run.Script.E3 = PathBytes(outputPath(folder, "dictionary.txt"));
-    run.WritesBack = true;
     return std::nullopt;
 }
 
@@ -152,23 +161,24 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
     if (dictionary.Encoding.Bom)
         return refusal(QStringLiteral("字典檔「%1」是%2，字典檔必須是Big5（code page 950）。")
                            .arg(nameOf(paths.T1).shown(), EncodingLabel(dictionary.Encoding)));
-    run.DictionaryFile = {nameOf(paths.T1).shown(), EncodingLabel({}), lastLineNote(run.Dictionary)};
+    run.DictionaryFile = {nameOf(paths.T1).shown(), EncodingLabel({}), QString()};
+    // From here on the dictionary is what the interpreter reads.
+    std::string dictionaryFile = std::move(run.Dictionary);
+    if (auto r = endLastLine(dictionaryFile, run.Dictionary, folder, "dictionary.txt", run.Script.T1))
+        return r;
     if (auto r = readInput(run.Source, paths.T2, QStringLiteral("新版本來源Resource檔")))
         return r;
-    run.Source.Copy = run.Source.Bytes;
+    // The interpreter writes into the run's folder; the program puts the
+    // translated script in place once the interpreter has ended well.
+    run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
+    if (!run.Source.converted())
+        return endLastLine(run.Source.Bytes, run.Source.Copy, folder, "source.rc", run.Script.T2);
 
-    if (run.Source.converted()) {
-        run.StandIns.NoteBytes(run.Dictionary);
-        run.StandIns.NoteText(run.Source.Decoded.Text);
-        if (!run.StandIns.Assign())
-            return tooManyCharacters();
-        if (auto r = writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2))
-            return r;
-    }
-    run.WritesBack = run.Source.converted() || options.Retarget || IsStreamOutput(paths.T3);
-    if (run.WritesBack)
-        run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
-    return std::nullopt;
+    run.StandIns.NoteBytes(run.Dictionary);
+    run.StandIns.NoteText(run.Source.Decoded.Text);
+    if (!run.StandIns.Assign())
+        return tooManyCharacters();
+    return writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2);
 }
 
 RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
@@ -202,18 +212,21 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
         ++report.PairsWritten;
         if (en.empty())
             ++report.PairsWithEmptyEnglish;
-        if (run.WritesBack) {
-            kept += en;
-            kept += "\r\n";
-            kept += zh;
-            kept += "\r\n";
-        }
+        kept += en;
+        kept += "\r\n";
+        kept += zh;
+        kept += "\r\n";
     }
-    if (run.WritesBack) {
-        if (const FileResult saved = SaveBytes(nameOf(run.Paths.E3), kept); !saved.ok)
-            return {false, saved.error, outcome.report};
-    }
+    // With nothing left out the dictionary is what the interpreter wrote, byte for byte.
+    outcome.Output = report.LeftOut.empty() ? std::move(written) : std::move(kept);
+    outcome.OutputPath = run.Paths.E3;
     return outcome;
+}
+
+QString PutOutputInPlace(const std::string &path, const std::string &bytes)
+{
+    const FileResult saved = SaveBytes(nameOf(path), bytes);
+    return saved.ok ? QString() : saved.error;
 }
 
 std::optional<QString> RetargetedLine(const QString &line, const ScriptEncoding &written)
@@ -288,9 +301,6 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         else
             lines[i] = retargeted->toLatin1().toStdString();
     }
-    if (!run.WritesBack)
-        return outcome;
-
     std::string bytes;
     if (converted) {
         // Each line gets the line end it had in the script; the interpreter
@@ -302,13 +312,19 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
             text += i < ends.size() ? ends[i] : QStringLiteral("\r\n");
         }
         bytes = EncodeText(text, encoding);
+    } else if (!run.Options.Retarget) {
+        bytes = output; // what the interpreter wrote, byte for byte
     } else {
         for (const std::string &line : lines) {
             bytes += line;
             bytes += "\r\n";
         }
     }
-    if (const FileResult saved = SaveBytes(nameOf(run.Paths.T3), bytes); !saved.ok)
-        return {false, saved.error, outcome.report};
+    // The interpreter read a copy whose last line has a line end; the output
+    // ends as the script did.
+    if (!converted && !run.Source.Bytes.empty() && run.Source.Bytes.back() != '\n')
+        bytes.resize(bytes.size() - LastLineEndSize(bytes));
+    outcome.Output = std::move(bytes);
+    outcome.OutputPath = run.Paths.T3;
     return outcome;
 }

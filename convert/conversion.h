@@ -9,10 +9,14 @@
 // the program's job (a dictionary cleaned of stand-ins, a translation in the
 // script's own encoding, retargeted lines) and makes the report.
 //
-// A run whose files are all code page 950, that rewrites nothing and whose
-// output is a plain file names the user's own paths in its script, and the
-// interpreter writes the output itself: script and output stay byte for
-// byte what they have always been.
+// The interpreter never writes the user's output: its script names a file in
+// the run's folder, and Finish puts the output in place with the checked,
+// synced save of files/savefile.h, so that a run that fails anywhere leaves
+// the old output byte for byte. For a run whose files are all code page 950
+// and that rewrites nothing, the output is what the interpreter wrote, byte
+// for byte. A script whose last line has no line end reaches the
+// interpreter as a copy with one (the scripts remove the last byte of every
+// line), and the output again ends without one.
 
 #include "convert/encoding.h"
 #include "convert/report.h"
@@ -39,9 +43,6 @@ struct ExtractionRun {
     RunInput English;
     RunInput Chinese;
     Cp950StandIns StandIns;
-    // The interpreter writes into the run's folder and the program writes
-    // the dictionary afterwards.
-    bool WritesBack = false;
 };
 
 struct TranslationOptions {
@@ -54,11 +55,10 @@ struct TranslationRun {
     TranslationPaths Paths;
     TranslationPaths Script;
     TranslationOptions Options;
-    std::string Dictionary; // the dictionary's bytes
+    std::string Dictionary; // the dictionary's bytes as the interpreter reads them
     ReadFile DictionaryFile;
     RunInput Source;
     Cp950StandIns StandIns;
-    bool WritesBack = false;
 };
 
 // Files larger than this are not taken for resource scripts or dictionaries.
@@ -74,12 +74,21 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
 template <class Report>
 struct RunOutcome {
     bool ok = true;
-    QString error; // why the output could not be read or written
+    QString error; // why the interpreter's output could not be read
     Report report;
+    // The run's output and where PutOutputInPlace is to write it.
+    std::string Output;
+    std::string OutputPath;
 };
 
+// Read what the interpreter wrote and make the report and the output; the
+// user's files are not touched.
 RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run);
 RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run);
+
+// Replaces the output with the checked, synced save; the reason it failed
+// (the old file then stays byte for byte), else empty.
+QString PutOutputInPlace(const std::string &path, const std::string &bytes);
 
 // A LANGUAGE line naming English, or a code page pragma that does not name
 // the code page of the bytes written: the line as it should read instead,

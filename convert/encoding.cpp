@@ -78,6 +78,27 @@ bool validUtf8(std::string_view bytes, QString &text)
     return !decoder.hasError();
 }
 
+// True when the bytes are UTF-8 up to a last character that the end of the
+// file cuts off: its first bytes are there, the rest is missing. A decoder
+// keeping its state would drop them without an error.
+bool cutInLastCharacter(std::string_view bytes)
+{
+    std::size_t lead = bytes.size();
+    int continuation = 0;
+    while (lead > 0 && continuation < 4 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) {
+        --lead;
+        ++continuation;
+    }
+    if (lead == 0)
+        return false;
+    const unsigned char first = static_cast<unsigned char>(bytes[--lead]);
+    const int length = first >= 0xF0 && first <= 0xF4 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 && first < 0xE0 ? 2 : 0;
+    if (length == 0 || first > 0xF4 || 1 + continuation >= length)
+        return false;
+    QString ignored;
+    return validUtf8(bytes.substr(0, lead), ignored);
+}
+
 bool declaresUtf8(std::string_view bytes)
 {
     static const QRegularExpression pragma(QStringLiteral("^[ \\t]*#[ \\t]*pragma[ \\t]+code_page[ \\t]*\\([ \\t]*65001[ \\t]*\\)"),
@@ -112,6 +133,11 @@ QString EncodingLabel(const ScriptEncoding &encoding)
     return {};
 }
 
+QString CutUtf8Problem()
+{
+    return QStringLiteral("這個UTF-8檔案在最後一個字元的中間結束（少了它的後幾個位元組），檔案不完整。");
+}
+
 DecodedScript DecodeScript(std::string_view bytes)
 {
     DecodedScript d;
@@ -140,11 +166,18 @@ DecodedScript DecodeScript(std::string_view bytes)
     }
     if (bytes.size() >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) {
         d.Encoding = {TextEncoding::Utf8, true};
-        if (!validUtf8(bytes.substr(3), d.Text))
+        if (cutInLastCharacter(bytes.substr(3)))
+            d.Problem = CutUtf8Problem();
+        else if (!validUtf8(bytes.substr(3), d.Text))
             d.Problem = QStringLiteral("這個檔案以UTF-8的BOM開頭，但內容不是有效的UTF-8，檔案可能不完整。");
         return d;
     }
     if (declaresUtf8(bytes)) {
+        if (cutInLastCharacter(bytes)) {
+            d.Encoding = {TextEncoding::Utf8, false};
+            d.Problem = CutUtf8Problem();
+            return d;
+        }
         if (validUtf8(bytes, d.Text)) {
             d.Encoding = {TextEncoding::Utf8, false};
             return d;

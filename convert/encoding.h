@@ -43,6 +43,9 @@ struct DecodedScript {
 
 DecodedScript DecodeScript(std::string_view bytes);
 
+// The Problem of a UTF-8 file that ends inside its last character.
+QString CutUtf8Problem();
+
 // The text in the given encoding, byte order mark included when asked for.
 // Code page 950 is not one of them: Big5 files are never re-encoded.
 std::string EncodeText(const QString &text, const ScriptEncoding &encoding);

@@ -3,7 +3,38 @@
 #include <QFileInfo>
 #include <QObject>
 #include <QProcess>
+#include <QDir>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QStandardPaths>
+
+#include "files/savefile.h"
+
+#ifndef Q_OS_WIN
+#include <signal.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const char CloseModuleName[] = "TavisornCheckedClose";
+
+// Overrides the built-in close for the script compiled after it: bareword
+// handles are looked up in the caller's package, as the built-in does.
+const char CloseModule[] = R"(package TavisornCheckedClose;
+use Symbol ();
+BEGIN {
+    *CORE::GLOBAL::close = sub (;*) {
+        my $handle = Symbol::qualify_to_ref(@_ ? $_[0] : select, scalar caller);
+        return 1 if CORE::close($handle);
+        my $errno = $! + 0;
+        die "close failed: $! (errno $errno)\n";
+    };
+}
+1;
+)";
+
+} // namespace
 
 QString InterpreterStartProblem(const QString &perlPath, const QString &systemText)
 {
@@ -40,6 +71,30 @@ InterpreterCommand BuildInterpreterCommand(const QString &perlPath, const QStrin
     return command;
 }
 
+QString CheckInterpreterCloses(InterpreterCommand &command, const QString &folder)
+{
+    const QString module = QDir(folder).filePath(QLatin1String(CloseModuleName) + QStringLiteral(".pm"));
+    if (const FileResult saved = SaveBytes(FileName(module), CloseModule); !saved.ok)
+        return saved.error;
+    QProcessEnvironment &env = command.environment;
+    const QString lib = env.value(QStringLiteral("PERL5LIB"));
+    env.insert(QStringLiteral("PERL5LIB"),
+               lib.isEmpty() ? QDir::toNativeSeparators(folder)
+                             : QDir::toNativeSeparators(folder) + QDir::listSeparator() + lib);
+    const QString options = env.value(QStringLiteral("PERL5OPT"));
+    const QString load = QStringLiteral("-M") + QLatin1String(CloseModuleName);
+    env.insert(QStringLiteral("PERL5OPT"), options.isEmpty() ? load : options + QLatin1Char(' ') + load);
+    return {};
+}
+
+int FailedCloseError(const QByteArray &errors)
+{
+    static const QRegularExpression line(QStringLiteral("^close failed: .*\\(errno (\\d+)\\)\r?$"),
+                                         QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch m = line.match(QString::fromLocal8Bit(errors));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
 ProcessLauncher::ProcessLauncher() : Owner(new QObject) {}
 
 ProcessLauncher::~ProcessLauncher()
@@ -57,7 +112,7 @@ StartResult ProcessLauncher::start(const InterpreterCommand &command,
                                    std::function<void(int exitCode, bool crashed)> finished)
 {
     if (command.program.isEmpty())
-        return {false, InterpreterStartProblem(command.program, QString())};
+        return {false, InterpreterStartProblem(command.program, QString()), {}};
     auto *process = new QProcess(Owner);
     process->setProgram(command.program);
     process->setArguments(command.arguments);
@@ -68,12 +123,17 @@ StartResult ProcessLauncher::start(const InterpreterCommand &command,
     if (command.forwardErrors)
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     else
-        process->setStandardErrorFile(QProcess::nullDevice());
+        process->setStandardErrorFile(command.errorFile.isEmpty() ? QProcess::nullDevice() : command.errorFile);
+#ifndef Q_OS_WIN
+    // A group of its own, so that a stop also ends what the interpreter
+    // started (or the wrapper around it).
+    process->setChildProcessModifier([] { ::setpgid(0, 0); });
+#endif
     process->start();
     if (!process->waitForStarted()) {
         const QString error = InterpreterStartProblem(command.program, process->errorString());
         delete process;
-        return {false, error};
+        return {false, error, {}};
     }
     QObject::connect(process, &QProcess::finished, process,
                      [process, finished](int exitCode, QProcess::ExitStatus status) {
@@ -81,5 +141,15 @@ StartResult ProcessLauncher::start(const InterpreterCommand &command,
                          if (finished)
                              finished(exitCode, status == QProcess::CrashExit);
                      });
-    return {true, {}};
+    QPointer<QProcess> watched(process);
+    auto stop = [watched] {
+        if (!watched || watched->state() == QProcess::NotRunning)
+            return;
+#ifndef Q_OS_WIN
+        if (const qint64 pid = watched->processId(); pid > 0)
+            ::kill(-pid_t(pid), SIGKILL);
+#endif
+        watched->kill();
+    };
+    return {true, {}, stop};
 }

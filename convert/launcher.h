@@ -24,8 +24,10 @@ struct InterpreterCommand {
     // (the command line passes it on once the interpreter has ended).
     QString outputFile;
     // Error messages of the interpreter go to the program's own standard
-    // error instead of being discarded.
+    // error instead of being discarded ...
     bool forwardErrors = false;
+    // ... or into this file, when one is named.
+    QString errorFile;
 };
 
 // The interpreter `perlPath` on `scriptPath`, run in `workingDirectory`.
@@ -36,6 +38,19 @@ struct InterpreterCommand {
 InterpreterCommand BuildInterpreterCommand(const QString &perlPath, const QString &scriptPath,
                                            const QString &workingDirectory);
 
+// Makes every close of a file in the interpreter checked: a close that fails
+// (a write that never reached the disk, a full disk, an I/O error) ends the
+// script with status not 0 and the line "close failed: ... (errno N)" on its
+// standard error. The scripts close their output without looking at the
+// result; without this such a run would end well with its output cut off.
+// The small Perl module it needs is written into `folder`; the error when
+// it cannot be, else empty.
+QString CheckInterpreterCloses(InterpreterCommand &command, const QString &folder);
+
+// The error number of the "close failed" line in what the interpreter
+// wrote to its standard error, or 0 when there is none.
+int FailedCloseError(const QByteArray &errors);
+
 // Why the interpreter `perlPath` could not be started, in the user's words:
 // what is wrong with the file, then the system's own text in brackets.
 QString InterpreterStartProblem(const QString &perlPath, const QString &systemText);
@@ -43,6 +58,9 @@ QString InterpreterStartProblem(const QString &perlPath, const QString &systemTe
 struct StartResult {
     bool started = false;
     QString error; // why it could not be started
+    // Ends the interpreter (and what it started) before its time; `finished`
+    // is still called. Empty when the launcher cannot stop what it started.
+    std::function<void()> stop;
 };
 
 // The seam of process start. Tests record starts instead of running perl.

@@ -1,6 +1,9 @@
 #include "convert/runner.h"
 
+#include "files/savefile.h"
+
 #include <QEventLoop>
+#include <QFile>
 #include <QPointer>
 
 #include <utility>
@@ -48,11 +51,38 @@ QString ScriptRunner::CannotStartMessage(const QString &perlPath, const QString 
     return QStringLiteral("無法執行Perl直譯器「%1」：%2\n請在設定中檢查Perl的路徑。").arg(perlPath, reason);
 }
 
-QString ScriptRunner::FailedMessage(RunKind kind, int exitCode, bool crashed)
+namespace {
+
+QString runName(RunKind kind)
 {
-    const QString what = kind == RunKind::Extraction ? QStringLiteral("製作字典檔") : QStringLiteral("翻譯新版本");
-    const QString how = crashed ? QStringLiteral("不正常結束") : QStringLiteral("結束時傳回錯誤碼 %1").arg(exitCode);
-    return QStringLiteral("%1的Perl程式%2，輸出的檔案可能不完整。").arg(what, how);
+    return kind == RunKind::Extraction ? QStringLiteral("製作字典檔") : QStringLiteral("翻譯新版本");
+}
+
+} // namespace
+
+QString ScriptRunner::FailedMessage(RunKind kind, int exitCode, bool crashed, const QString &reason)
+{
+    QString how = crashed ? QStringLiteral("不正常結束") : QStringLiteral("結束時傳回錯誤碼 %1").arg(exitCode);
+    if (!reason.isEmpty())
+        how = QStringLiteral("無法寫完它的檔案（%1）").arg(reason);
+    const QString output = kind == RunKind::Extraction ? QStringLiteral("字典檔") : QStringLiteral("翻譯後的RC檔");
+    return QStringLiteral("%1的Perl程式%2。%3沒有寫出，原有的檔案沒有改變。").arg(runName(kind), how, output);
+}
+
+QString ScriptRunner::StoppedMessage(RunKind kind)
+{
+    return QStringLiteral("已停止%1的Perl程式，原有的輸出檔沒有改變。").arg(runName(kind));
+}
+
+QString ScriptRunner::EndWhileRunningQuestion()
+{
+    return QStringLiteral("Perl程式仍在執行中，它的輸出檔要等它完成後才會寫出。\n"
+                          "要等它完成再結束程式、停止它並結束程式（輸出檔不會改變），還是不要結束？");
+}
+
+QStringList ScriptRunner::EndWhileRunningAnswers()
+{
+    return {QStringLiteral("等它完成"), QStringLiteral("停止"), QStringLiteral("取消")};
 }
 
 RunResult ScriptRunner::stop(RunKind kind, RunStep reached, const QString &text, const QString &caption)
@@ -86,18 +116,19 @@ RunResult ScriptRunner::RunExtraction(ScriptTemplate &pl, const ExtractionPaths 
     if (refused) {
         result = stop(kind, RunStep::Refused, refused->text, refused->caption);
     } else {
-        // The script names the files the interpreter is to read and write:
-        // the user's own, or the run's copies of them.
-        const ExtractionPaths &named = prepared.extraction->Script;
+        // The script in the working folder names the user's files, so that
+        // it can be run again by hand; the interpreter runs a copy naming
+        // the run's own files, its output among them.
         for (const FillStage &fill :
-             {FillStage{15, QStringLiteral("處理原始RC檔.."), ExtractionLineF1, PatchLine("$f1", named.E1)},
-              FillStage{30, QStringLiteral("處理翻譯後RC檔.."), ExtractionLineF2, PatchLine("$f2", named.E2)},
-              FillStage{45, QStringLiteral("處理字典檔.."), ExtractionLineF3, PatchLine("$f3", named.E3)}}) {
+             {FillStage{15, QStringLiteral("處理原始RC檔.."), ExtractionLineF1, PatchLine("$f1", paths.E1)},
+              FillStage{30, QStringLiteral("處理翻譯後RC檔.."), ExtractionLineF2, PatchLine("$f2", paths.E2)},
+              FillStage{45, QStringLiteral("處理字典檔.."), ExtractionLineF3, PatchLine("$f3", paths.E3)}}) {
             stage(kind, fill.position, fill.text);
             pl.replaceLine(fill.line, fill.value);
         }
         stage(kind, 60, QStringLiteral("製作pl檔案.."));
-        result = writeAndStart(kind, pl, ExtractionScriptName, std::move(prepared), setup);
+        const std::string runScript = ExtractionScript(prepared.extraction->Script);
+        result = writeAndStart(kind, pl, runScript, ExtractionScriptName, std::move(prepared), setup);
     }
     editorEnabled(true);
     emit ProgressClosed(kind);
@@ -122,17 +153,17 @@ RunResult ScriptRunner::RunTranslation(ScriptTemplate &pl, const TranslationPath
     if (refused) {
         result = stop(kind, RunStep::Refused, refused->text, refused->caption);
     } else {
-        const TranslationPaths &named = prepared.translation->Script;
         for (const FillStage &fill :
-             {FillStage{14, QStringLiteral("處理字款設定.."), TranslationLineChangeFont, ChangeFontLine(named.SizeChange)},
-              FillStage{28, QStringLiteral("處理字典檔.."), TranslationLineF1, PatchLine("$f1", named.T1)},
-              FillStage{42, QStringLiteral("處理新版本英文RC檔.."), TranslationLineF2, PatchLine("$f2", named.T2)},
-              FillStage{56, QStringLiteral("處理新版本中文RC檔.."), TranslationLineF3, PatchLine("$f3", named.T3)}}) {
+             {FillStage{14, QStringLiteral("處理字款設定.."), TranslationLineChangeFont, ChangeFontLine(paths.SizeChange)},
+              FillStage{28, QStringLiteral("處理字典檔.."), TranslationLineF1, PatchLine("$f1", paths.T1)},
+              FillStage{42, QStringLiteral("處理新版本英文RC檔.."), TranslationLineF2, PatchLine("$f2", paths.T2)},
+              FillStage{56, QStringLiteral("處理新版本中文RC檔.."), TranslationLineF3, PatchLine("$f3", paths.T3)}}) {
             stage(kind, fill.position, fill.text);
             pl.replaceLine(fill.line, fill.value);
         }
         stage(kind, 60, QStringLiteral("建立pl檔.."));
-        result = writeAndStart(kind, pl, TranslationScriptName, std::move(prepared), setup);
+        const std::string runScript = TranslationScript(prepared.translation->Script);
+        result = writeAndStart(kind, pl, runScript, TranslationScriptName, std::move(prepared), setup);
     }
     emit ProgressClosed(kind);
     return result;
@@ -169,13 +200,16 @@ std::optional<Refusal> ScriptRunner::makeFolder(Job &job)
     return Refusal{QStringLiteral("無法建立暫存資料夾：%1").arg(job.folder->errorString()), RefusalCaption()};
 }
 
-RunResult ScriptRunner::writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName, Job prepared,
-                                      const RunSetup &setup)
+RunResult ScriptRunner::writeAndStart(RunKind kind, const ScriptTemplate &pl, const std::string &runScript,
+                                      const char *scriptName, Job prepared, const RunSetup &setup)
 {
-    const QString scriptPath = setup.WorkDirectory + QLatin1String(scriptName);
-    if (const WriteResult written = WriteScriptFile(scriptPath, pl.bytes()); !written.ok)
+    if (const WriteResult written = WriteScriptFile(setup.WorkDirectory + QLatin1String(scriptName), pl.bytes());
+        !written.ok)
         return stop(kind, RunStep::ScriptNotWritten, written.error, QString());
-    return startScript(kind, scriptPath, std::move(prepared), setup);
+    const QString runPath = prepared.folder->filePath(QLatin1String(scriptName));
+    if (const WriteResult written = WriteScriptFile(runPath, runScript); !written.ok)
+        return stop(kind, RunStep::ScriptNotWritten, written.error, QString());
+    return startScript(kind, runPath, std::move(prepared), setup);
 }
 
 RunResult ScriptRunner::startScript(RunKind kind, const QString &scriptPath, Job prepared, const RunSetup &setup)
@@ -184,8 +218,15 @@ RunResult ScriptRunner::startScript(RunKind kind, const QString &scriptPath, Job
 
     const quint64 id = NextId++;
     QPointer<ScriptRunner> self(this);
+    InterpreterCommand command = BuildInterpreterCommand(setup.PerlPath, scriptPath, setup.WorkDirectory);
+    if (const QString error = CheckInterpreterCloses(command, prepared.folder->path()); !error.isEmpty()) {
+        stage(kind, KeepPosition, QStringLiteral("製作失敗"));
+        return stop(kind, RunStep::NotStarted, error, RefusalCaption());
+    }
+    prepared.errorFile = prepared.folder->filePath(QStringLiteral("perl errors.txt"));
+    command.errorFile = prepared.errorFile;
     const StartResult started = launcher().start(
-        BuildInterpreterCommand(setup.PerlPath, scriptPath, setup.WorkDirectory),
+        command,
         [self, kind, id](int exitCode, bool crashed) {
             if (self)
                 self->jobEnded(kind, id, exitCode, crashed);
@@ -195,9 +236,11 @@ RunResult ScriptRunner::startScript(RunKind kind, const QString &scriptPath, Job
         return stop(kind, RunStep::NotStarted, CannotStartMessage(setup.PerlPath, started.error), RefusalCaption());
     }
     prepared.id = id;
+    prepared.stop = started.stop;
     job(kind) = std::move(prepared);
 
     stage(kind, 100, QStringLiteral("完成"));
+    emit RunStarted(kind);
     return RunResult{kind, RunStep::Started, QString(), QString()};
 }
 
@@ -210,6 +253,13 @@ void ScriptRunner::jobEnded(RunKind kind, quint64 id, int exitCode, bool crashed
     end.Kind = kind;
     end.ExitCode = exitCode;
     end.Crashed = crashed;
+    end.Stopped = current->stopping;
+    if (!end.Stopped && !crashed) {
+        QFile errors(current->errorFile);
+        if (errors.open(QIODevice::ReadOnly))
+            if (const int error = FailedCloseError(errors.read(1 << 16)))
+                end.Reason = SystemReason(error);
+    }
     // The program's part of the run is done before anyone hears of the end:
     // a dictionary the editor waits for is complete when it is told.
     if (end.Succeeded())
@@ -226,6 +276,8 @@ void ScriptRunner::finish(const Job &job, RunEnd &end)
     if (job.extraction) {
         RunOutcome<ExtractionReport> outcome = FinishExtraction(*job.extraction);
         if (outcome.ok)
+            outcome.error = PutOutputInPlace(outcome.OutputPath, outcome.Output);
+        if (outcome.error.isEmpty())
             end.Extraction = std::move(outcome.report);
         else
             end.FinishError = outcome.error;
@@ -233,6 +285,8 @@ void ScriptRunner::finish(const Job &job, RunEnd &end)
         end.Dictionary = job.translation->Paths.T1;
         RunOutcome<TranslationReport> outcome = FinishTranslation(*job.translation);
         if (outcome.ok)
+            outcome.error = PutOutputInPlace(outcome.OutputPath, outcome.Output);
+        if (outcome.error.isEmpty())
             end.Translation = std::move(outcome.report);
         else
             end.FinishError = outcome.error;
@@ -242,6 +296,36 @@ void ScriptRunner::finish(const Job &job, RunEnd &end)
 bool ScriptRunner::IsRunning(RunKind kind) const
 {
     return job(kind).has_value();
+}
+
+void ScriptRunner::Stop(RunKind kind)
+{
+    std::optional<Job> &current = job(kind);
+    if (!current || current->stopping)
+        return;
+    current->stopping = true;
+    if (current->stop)
+        current->stop();
+    else
+        jobEnded(kind, current->id, 0, true);
+}
+
+void ScriptRunner::WaitForRuns()
+{
+    if (!IsRunning())
+        return;
+    QEventLoop loop;
+    const auto connection = connect(this, &ScriptRunner::RunEnded, &loop, [this, &loop](const RunEnd &) {
+        if (!IsRunning())
+            loop.quit();
+    });
+    const RunKind kind = IsRunning(RunKind::Extraction) ? RunKind::Extraction : RunKind::Translation;
+    emit ProgressOpened(kind);
+    stage(kind, 50, QStringLiteral("等待Perl程式完成.."));
+    if (IsRunning())
+        loop.exec();
+    disconnect(connection);
+    emit ProgressClosed(kind);
 }
 
 bool ScriptRunner::ExtractionWritesTo(const std::string &path) const

@@ -27,6 +27,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -78,7 +79,11 @@ struct RunEnd {
     std::string Output; // the dictionary (extraction) or resource script (translation)
     int ExitCode = 0;
     bool Crashed = false;
-    bool Succeeded() const { return !Crashed && ExitCode == 0; }
+    // Ended by Stop: the output was not touched.
+    bool Stopped = false;
+    // The system's reason when the interpreter could not close a file.
+    QString Reason;
+    bool Succeeded() const { return !Stopped && !Crashed && ExitCode == 0; }
 
     // After a good end: why the interpreter's output could not be read or
     // the run's output not be written (then there is no report) ...
@@ -110,6 +115,13 @@ public:
     RunResult RunTranslation(ScriptTemplate &pl, const TranslationPaths &paths, const RunSetup &setup);
 
     bool IsRunning(RunKind kind) const;
+    bool IsRunning() const { return IsRunning(RunKind::Extraction) || IsRunning(RunKind::Translation); }
+    // Ends the interpreter of a run of `kind`; its output stays as it was.
+    // RunEnded follows (at once when the launcher cannot stop it).
+    void Stop(RunKind kind);
+    // Opens the progress of the wait and processes events until no run is
+    // left; every output is in place (or the run's failure told) by then.
+    void WaitForRuns();
     // True while an extraction interpreter works whose dictionary is `path`.
     bool ExtractionWritesTo(const std::string &path) const;
     // When an extraction still writes `path`: opens the progress of the
@@ -123,7 +135,11 @@ public:
     static QString StillRunningMessage(RunKind kind);
     static QString DictionaryBeingMadeMessage();
     static QString CannotStartMessage(const QString &perlPath, const QString &reason);
-    static QString FailedMessage(RunKind kind, int exitCode, bool crashed);
+    static QString FailedMessage(RunKind kind, int exitCode, bool crashed, const QString &reason = {});
+    static QString StoppedMessage(RunKind kind);
+    // The question before the program ends while a run goes on, and its answers.
+    static QString EndWhileRunningQuestion();
+    static QStringList EndWhileRunningAnswers(); // wait, stop, cancel
 
     // Bar positions of StageReached.
     static constexpr int KeepPosition = -1; // only the text changes
@@ -138,6 +154,8 @@ signals:
     // A run stops before its interpreter works, while its progress window
     // is still open: the user is to be told why.
     void Stopped(const RunResult &result);
+    // The interpreter of a run works on its script.
+    void RunStarted(RunKind kind);
     // An interpreter started by a run has ended.
     void RunEnded(const RunEnd &end);
 
@@ -148,6 +166,9 @@ private:
         quint64 id = 0;
         std::string output;
         std::unique_ptr<QTemporaryDir> folder;
+        QString errorFile; // what the interpreter wrote to its standard error
+        std::function<void()> stop;
+        bool stopping = false;
         std::unique_ptr<ExtractionRun> extraction;
         std::unique_ptr<TranslationRun> translation;
     };
@@ -163,10 +184,11 @@ private:
     std::optional<Refusal> translationRefusal(const TranslationPaths &paths);
     // The run's own temporary folder; a refusal when there can be none.
     static std::optional<Refusal> makeFolder(Job &job);
-    // Writes the filled template into the working folder and starts the
-    // interpreter on it.
-    RunResult writeAndStart(RunKind kind, const ScriptTemplate &pl, const char *scriptName, Job prepared,
-                            const RunSetup &setup);
+    // Writes the filled template into the working folder and the script
+    // the interpreter runs (naming the run's own files) into the run's
+    // folder, and starts the interpreter on the latter.
+    RunResult writeAndStart(RunKind kind, const ScriptTemplate &pl, const std::string &runScript,
+                            const char *scriptName, Job prepared, const RunSetup &setup);
     RunResult startScript(RunKind kind, const QString &scriptPath, Job prepared, const RunSetup &setup);
     void jobEnded(RunKind kind, quint64 id, int exitCode, bool crashed);
     // After a good end: the run's finishing step, into the end.

@@ -39,8 +39,11 @@ void ShowRunsInWindows(ScriptRunner &runner)
     });
     // A run's report is shown by the window that started it.
     QObject::connect(&runner, &ScriptRunner::RunEnded, shown, [](const RunEnd &end) {
-        if (!end.Succeeded())
-            messageBoxes().message(activeWindow(), ScriptRunner::FailedMessage(end.Kind, end.ExitCode, end.Crashed),
+        if (end.Stopped)
+            messageBoxes().message(activeWindow(), ScriptRunner::StoppedMessage(end.Kind), RefusalCaption());
+        else if (!end.Succeeded())
+            messageBoxes().message(activeWindow(),
+                                   ScriptRunner::FailedMessage(end.Kind, end.ExitCode, end.Crashed, end.Reason),
                                    RefusalCaption());
         else if (!end.FinishError.isEmpty())
             messageBoxes().message(activeWindow(), end.FinishError, RefusalCaption());

@@ -4,12 +4,14 @@
 #include "convert/runwindows.h"
 #include "document/document.h"
 #include "platform/fonts.h"
+#include "platform/messages.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
 #include "settings/startdir_dialog.h"
 #include "widgets/artwork.h"
 #include "widgets/twiatile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QHideEvent>
@@ -90,6 +92,37 @@ QToolButton *StartButton(QWidget *parent, const QRect &geometry)
     b->setFont(MingFont(16));
     b->setGeometry(geometry);
     return b;
+}
+
+void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop)
+{
+    line = new QLabel(QStringLiteral("Perl程式執行中.."), window);
+    line->setFont(MingFont(12));
+    line->setGeometry(start->x() - 88, start->y() + 10, 84, 16);
+    line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    line->hide();
+    stop = new QToolButton(window);
+    stop->setAutoRaise(true);
+    stop->setFocusPolicy(Qt::NoFocus);
+    stop->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    stop->setText(QStringLiteral("停止"));
+    stop->setFont(MingFont(16));
+    stop->setGeometry(start->geometry());
+    stop->hide();
+    auto running = [start, line, stop](bool on) {
+        start->setVisible(!on);
+        line->setVisible(on);
+        stop->setVisible(on);
+    };
+    QObject::connect(stop, &QToolButton::clicked, window, [kind] { scriptRunner().Stop(kind); });
+    QObject::connect(&scriptRunner(), &ScriptRunner::RunStarted, window, [kind, running](RunKind started) {
+        if (started == kind)
+            running(true);
+    });
+    QObject::connect(&scriptRunner(), &ScriptRunner::RunEnded, window, [kind, running](const RunEnd &end) {
+        if (end.Kind == kind)
+            running(false);
+    });
 }
 
 QString ResourceFilter()
@@ -191,6 +224,7 @@ TDict1::TDict1(DictionaryDocument &document, QWidget *parent)
     EditDict = ImageButton(this, QRect(360, 240, 33, 22), Artwork::EditDictIcon(), QStringLiteral("編輯字典檔"));
 
     SpeedButton4 = StartButton(this, QRect(272, 277, 121, 33));
+    RunIndicator(this, RunKind::Extraction, SpeedButton4, RunLine, StopButton);
     SpeedButton5 = SwitchButton(this, QRect(40, 288, 65, 22), QStringLiteral("字典檔維護"));
     SpeedButton6 = SwitchButton(this, QRect(112, 288, 65, 22), QStringLiteral("翻譯新版本"));
 
@@ -220,6 +254,8 @@ void TDict1::ExtractionEnded(const RunEnd &end)
 {
     if (end.Kind != RunKind::Extraction || !end.Extraction)
         return;
+    // The maintenance window shows the new dictionary, not the old one.
+    reloadOpenDictionary(end);
     if (!Report)
         Report = new RunReportWindow(this);
     Report->ShowReport(QStringLiteral("製作字典檔的結果"), ExtractionSummary(*end.Extraction),
@@ -271,7 +307,45 @@ void TDict1::SpeedButton4Click()
     if (!Document.Available())
         return;
     const ExtractionPaths paths{PathBytes(E1->text()), PathBytes(E2->text()), PathBytes(E3->text())};
+    // The new dictionary would replace the one being edited: its edits
+    // would stay only in the window, and its next save would undo the run.
+    if (writesOpenDictionary(paths.E3) && Document.Modified
+        && !messageBoxes().question(this, ReplaceEditedQuestion(Document.DictionaryFileName), QuestionCaption()))
+        return;
     scriptRunner().RunExtraction(pl, paths, CurrentRunSetup(SetEditorEnabled));
+}
+
+bool TDict1::writesOpenDictionary(const std::string &path) const
+{
+    return !Document.DictionaryFileName.isEmpty() && NameTheSameFile(PathBytes(Document.DictionaryFileName), path);
+}
+
+QString TDict1::ReplaceEditedQuestion(const QString &path)
+{
+    return QStringLiteral("字典檔「%1」正在字典檔維護中編輯，還有沒有儲存的修改。\n"
+                          "製作字典檔會以新的內容取代這個檔案，那些修改不會寫入它。要繼續製作嗎？")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString TDict1::ReloadQuestion(const QString &path)
+{
+    return QStringLiteral("字典檔「%1」已重新製作。\n要在字典檔維護中重新載入它嗎？沒有儲存的修改將會遺失。")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString TDict1::QuestionCaption()
+{
+    return QStringLiteral("製作字典檔");
+}
+
+void TDict1::reloadOpenDictionary(const RunEnd &end)
+{
+    if (!writesOpenDictionary(end.Output))
+        return;
+    const QString path = Document.DictionaryFileName;
+    if (Document.Modified && !messageBoxes().question(activeWindow(), ReloadQuestion(path), QuestionCaption()))
+        return;
+    Document.Open(path, true);
 }
 
 void TDict1::EditDictClick()

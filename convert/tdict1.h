@@ -39,6 +39,10 @@ public:
     QLineEdit *E1, *E2, *E3;
     QToolButton *Browse1, *Browse2, *Browse3, *EditDict;
     QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
+    // While the interpreter runs: a line that says so, and 停止 in the
+    // start button's place.
+    QLabel *RunLine;
+    QToolButton *StopButton;
     ScriptTemplate pl;   // the extraction template, patched by every run
     FileDialog OD{FileDialog::Kind::Open}; // Browse1 and Browse2
     FileDialog SD{FileDialog::Kind::Save}; // Browse3
@@ -60,14 +64,24 @@ public:
 
     // The report of the last extraction that went well; made at the first.
     RunReportWindow *Report = nullptr;
-    // An extraction interpreter has ended: its report is shown.
+    // An extraction interpreter has ended: its report is shown, and the
+    // dictionary open in the maintenance window is reloaded when the run
+    // replaced it (after a question when it holds edits).
     void ExtractionEnded(const RunEnd &end);
+
+    // The question before a run replaces the open dictionary with edits,
+    // and the one after it.
+    static QString ReplaceEditedQuestion(const QString &path);
+    static QString ReloadQuestion(const QString &path);
+    static QString QuestionCaption();
 
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
+    bool writesOpenDictionary(const std::string &path) const;
+    void reloadOpenDictionary(const RunEnd &end);
     bool shownBefore = false;
 };
 
@@ -86,6 +100,9 @@ QToolButton *ImageButton(QWidget *parent, const QRect &geometry, const QPixmap &
 QToolButton *SwitchButton(QWidget *parent, const QRect &geometry, const QString &text);
 // The start button: picture and caption "開始製作" at 16 pixels.
 QToolButton *StartButton(QWidget *parent, const QRect &geometry);
+// The line "Perl程式執行中.." and the button 停止, shown instead of `start`
+// while an interpreter of `kind` works; 停止 ends it.
+void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop);
 
 // The filter and default extension of the resource-script dialogs.
 QString ResourceFilter();    // "Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*"

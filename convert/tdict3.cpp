@@ -80,6 +80,7 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     Retarget->adjustSize();
 
     SpeedButton4 = StartButton(this, QRect(272, 269, 121, 33));
+    RunIndicator(this, RunKind::Translation, SpeedButton4, RunLine, StopButton);
     SpeedButton6 = SwitchButton(this, QRect(40, 280, 65, 22), QStringLiteral("製作字典檔"));
     SpeedButton5 = SwitchButton(this, QRect(112, 280, 65, 22), QStringLiteral("字典檔維護"));
 

@@ -45,6 +45,8 @@ public:
     // starts, like SizeChange.
     QCheckBox *Retarget;
     QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
+    QLabel *RunLine;         // while the interpreter runs,
+    QToolButton *StopButton; // with 停止 in the start button's place
     ScriptTemplate pl;   // the translation template, patched by every run
     FileDialog DD{FileDialog::Kind::Open}; // B1
     FileDialog OD{FileDialog::Kind::Open}; // B2

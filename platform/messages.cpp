@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -24,6 +25,20 @@ public:
         QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
         box.setDefaultButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
+    }
+    int choose(QWidget *owner, const QString &text, const QString &caption, const QStringList &buttons) override
+    {
+        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
+        QList<QAbstractButton *> added;
+        for (const QString &b : buttons)
+            added.append(box.addButton(b, QMessageBox::ActionRole));
+        if (!added.isEmpty()) {
+            box.setDefaultButton(static_cast<QPushButton *>(added.last()));
+            box.setEscapeButton(added.last());
+        }
+        box.exec();
+        const int pressed = int(added.indexOf(box.clickedButton()));
+        return pressed >= 0 ? pressed : int(buttons.size()) - 1;
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include "platform/seam.h"
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -19,6 +20,13 @@ public:
     virtual void error(QWidget *owner, const QString &text, const QString &caption) = 0;
     // Yes and No buttons, question icon; true for Yes.
     virtual bool question(QWidget *owner, const QString &text, const QString &caption) = 0;
+    // One button for each of `buttons`, question icon: the index of the one
+    // pressed; the last one (or -1) when the box is closed otherwise.
+    virtual int choose(QWidget *owner, const QString &text, const QString &caption, const QStringList &buttons)
+    {
+        (void)owner, (void)text, (void)caption;
+        return int(buttons.size()) - 1;
+    }
 };
 
 // The boxes in use; Qt's message boxes unless a test installed its own.

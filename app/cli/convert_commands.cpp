@@ -298,9 +298,13 @@ int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std
         return CliFailed;
     }
     InterpreterCommand command = BuildInterpreterCommand(perl, scriptPath, folder.path());
+    if (const QString error = CheckInterpreterCloses(command, folder.path()); !error.isEmpty()) {
+        say(error);
+        return CliFailed;
+    }
     // The folder's own names (the scripts, the copies) never end in this.
     command.outputFile = folder.filePath(QStringLiteral("printed by perl.out"));
-    command.forwardErrors = true;
+    command.errorFile = folder.filePath(QStringLiteral("perl errors.out"));
 
     ProcessLauncher launcher;
     QEventLoop loop;
@@ -318,13 +322,22 @@ int runScriptFile(const QTemporaryDir &folder, const char *scriptName, const std
     QFile printed(command.outputFile);
     if (printed.open(QIODevice::ReadOnly))
         passOn(printed.readAll(), outputIsStream ? stderr : stdout);
+    // The interpreter's own error messages follow, then what they mean.
+    QByteArray errors;
+    if (QFile errorFile(command.errorFile); errorFile.open(QIODevice::ReadOnly))
+        errors = errorFile.readAll();
+    passOn(errors, stderr);
     const auto [exitCode, crashed] = *ended;
+    if (const int error = FailedCloseError(errors); error != 0 && !crashed) {
+        say(QStringLiteral("Perl程式無法寫完它的檔案（%1），輸出檔沒有改變。").arg(SystemReason(error)));
+        return exitCode != 0 ? exitCode : CliFailed;
+    }
     if (crashed) {
-        say(QStringLiteral("Perl直譯器不正常結束。"));
+        say(QStringLiteral("Perl直譯器不正常結束，輸出檔沒有改變。"));
         return CliFailed;
     }
     if (exitCode != 0)
-        say(QStringLiteral("Perl程式結束時傳回錯誤碼 %1，沒有報告。").arg(exitCode));
+        say(QStringLiteral("Perl程式結束時傳回錯誤碼 %1，沒有報告，輸出檔沒有改變。").arg(exitCode));
     return exitCode;
 }
 
@@ -386,10 +399,11 @@ int writeMissing(const std::string &missing, const TranslationRun &run, const Tr
 }
 
 // The interpreter ended well but wrote something else than its script
-// writes: a full disk, or a file changed meanwhile. Not a success.
+// writes: a full disk, or a file changed meanwhile. Not a success, and the
+// output is not replaced.
 int incomplete()
 {
-    say(QStringLiteral("Perl程式寫出的檔案與依相同規則預期的不同，可能不完整（例如磁碟已滿）。"));
+    say(QStringLiteral("Perl程式寫出的檔案與依相同規則預期的不同，可能不完整（例如磁碟已滿）；輸出檔沒有改變。"));
     return CliFailed;
 }
 
@@ -427,6 +441,10 @@ int runMakeDictionary(const CliArgs &args)
     report(RenderExtractionReport(outcome.report));
     if (!outcome.report.WrittenAsRead)
         return incomplete();
+    if (const QString error = PutOutputInPlace(outcome.OutputPath, outcome.Output); !error.isEmpty()) {
+        say(error);
+        return CliFailed;
+    }
     if (options->strict && (outcome.report.BlocksDiffer() || outcome.report.NoPairs()))
         return CliFound;
     return CliOk;
@@ -480,6 +498,10 @@ int runTranslate(const CliArgs &args)
     report(text);
     if (!outcome.report.WrittenAsRead)
         return incomplete();
+    if (const QString error = PutOutputInPlace(outcome.OutputPath, outcome.Output); !error.isEmpty()) {
+        say(error);
+        return CliFailed;
+    }
     if (missing)
         return writeMissing(*missing, run, outcome.report);
     return CliOk;

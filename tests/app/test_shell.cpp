@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -82,6 +83,7 @@ private slots:
     void leavingWhileBusyEndsTheProgram_data();
     void leavingWhileBusyEndsTheProgram();
     void saveTextIsPaintedBeforeTheWrite();
+    void leavingDuringASlowRunWaitsForItsOutput();
     void progressWindow();
     void savePromptAnswers();
 
@@ -351,16 +353,64 @@ void TestShell::leavingWhileBusyEndsTheProgram()
         QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
         leaveAt(QStringLiteral("等待字典檔製作完成"));
         QTimer::singleShot(0, dict1->EditDict, &QToolButton::click);
+        messages->choiceAnswer = 1; // stop the run: its output is not written
     }
     // A program that does not end is stopped after a while, as a failure.
     QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(99); });
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!hook.onText); // 離開 was pressed while the work went on
     if (work == QLatin1String("wait")) {
-        // The interpreter already started goes on; nothing was loaded.
-        QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+        // Asked about the run, which was stopped; nothing was loaded.
+        QCOMPARE(messages->messages.first().kind, QStringLiteral("choice 等它完成/停止/取消"));
+        QVERIFY(!scriptRunner().IsRunning(RunKind::Extraction));
+        QCOMPARE(QFile(dictionary).size(), qint64(12)); // the old dictionary
         QVERIFY(!program->Dict2->isVisible());
     }
+}
+
+// 離開 while a slow interpreter (a wrapper that sleeps, then runs perl)
+// works: the user is asked; Cancel keeps the program and the run, waiting
+// ends the program once the new dictionary is in place.
+void TestShell::leavingDuringASlowRunWaitsForItsOutput()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("perl")).isEmpty())
+        QSKIP("no perl on the PATH");
+    program = CreateProgram();
+    const QString slow = dir.filePath(QStringLiteral("slow perl"));
+    writeFile(slow, "#!/bin/sh\nsleep 2\nexec perl \"$@\"\n");
+    QVERIFY(QFile::setPermissions(slow, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    RegDat.PerlPath = slow;
+    WorkDirectory = dir.path() + QLatin1Char('/');
+    const QByteArray head("// Microsoft Visual C++ generated resource script.\r\nSTRINGTABLE\r\nBEGIN\r\n");
+    auto *dict1 = static_cast<TDict1 *>(program->Dict1);
+    dict1->E1->setText(dir.filePath(QStringLiteral("slow-en.rc")));
+    dict1->E2->setText(dir.filePath(QStringLiteral("slow-zh.rc")));
+    dict1->E3->setText(dir.filePath(QStringLiteral("slow.txt")));
+    writeFile(dict1->E1->text(), head + "    IDS_OPEN \"Open\"\r\nEND\r\n");
+    writeFile(dict1->E2->text(), head + "    IDS_OPEN \"\xB6}\xB1\xD2\"\r\nEND\r\n");
+    writeFile(dict1->E3->text(), "old\r\n");
+    TToolMenu *menu = program->ToolMenu;
+    menu->show();
+    dict1->show();
+    dict1->SpeedButton4->click();
+    QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+    QVERIFY(dict1->StopButton->isVisible());
+
+    messages->choiceAnswer = 2;
+    QTest::mouseClick(menu->SpeedButton6, Qt::LeftButton);
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.first().text, ScriptRunner::EndWhileRunningQuestion());
+    QVERIFY(menu->isVisible());
+    QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+
+    messages->choiceAnswer = 0;
+    QTimer::singleShot(0, menu->SpeedButton6, &QPushButton::click);
+    QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QApplication::exec(), 0);
+    QVERIFY(!scriptRunner().IsRunning(RunKind::Extraction));
+    QFile written(dict1->E3->text());
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("Open\r\n\xB6}\xB1\xD2\r\n"));
 }
 
 void TestShell::saveTextIsPaintedBeforeTheWrite()

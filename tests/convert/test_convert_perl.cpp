@@ -199,8 +199,14 @@ private slots:
     void missingTextsFeedTheNextRun();
     void corpusTranslatesLikeItsChineseVersion_data();
     void corpusTranslatesLikeItsChineseVersion();
+    void failingWritesLeaveTheOldOutput_data();
+    void failingWritesLeaveTheOldOutput();
+    void twoRunsIntoOneOutputLeaveOneOfThem();
+    void utf8CutInsideItsLastCharacterIsRefused();
 
 private:
+    // An executable shell script under the test's folder.
+    std::string wrapper(const char *name, const std::string &body);
     QTemporaryDir Dir;
     std::string root;
 };
@@ -766,6 +772,140 @@ void TestConvertPerl::corpusTranslatesLikeItsChineseVersion()
           qPrintable(app), matched, oneToOne, ambiguous);
     QVERIFY(oneToOne > 0);
     QCOMPARE(matched, oneToOne);
+}
+
+
+std::string TestConvertPerl::wrapper(const char *name, const std::string &body)
+{
+    const std::string path = root + "/" + name;
+    if (!writeRaw(path, QByteArray::fromStdString("#!/bin/sh\n" + body + "\n")) || ::chmod(path.c_str(), 0700) != 0)
+        return {};
+    return path;
+}
+
+void TestConvertPerl::failingWritesLeaveTheOldOutput_data()
+{
+    QTest::addColumn<QString>("perl"); // the wrapper's body: it runs perl on "$@"
+    QTest::addColumn<QString>("reason");
+    // The output the script writes: its $f3 line.
+    const QString f3 = QStringLiteral("f=$(grep -a '^.f3=' \"$1\" | sed 's/^.f3=\"//; s/\";.$//')\n");
+    QTest::newRow("write fails, disk full")
+        << QStringLiteral("exec strace -f -qq -o /dev/null -e trace=write -e inject=write:error=ENOSPC:when=1 perl \"$@\"")
+        << QStringLiteral("磁碟空間不足");
+    QTest::newRow("close of the output fails")
+        << f3 + QStringLiteral("exec strace -f -qq -o /dev/null -P \"$f\" -e trace=close -e inject=close:error=EIO perl \"$@\"")
+        << QStringLiteral("磁碟讀寫錯誤");
+    QTest::newRow("file size limit") << QStringLiteral("ulimit -f 1\nexec perl \"$@\"") << QString();
+}
+
+// The interpreter's writes fail: the old output stays byte for byte, and the
+// user is told, for both conversions.
+void TestConvertPerl::failingWritesLeaveTheOldOutput()
+{
+    QFETCH(QString, perl);
+    QFETCH(QString, reason);
+    if (QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty() && perl.contains(QLatin1String("strace")))
+        QSKIP("no strace");
+    const std::string failing = wrapper("failing writes", perl.toStdString());
+    QVERIFY(!failing.empty());
+    // Large enough that the size limit of 512 bytes cuts both outputs.
+    std::string en = "// Microsoft Visual C++ generated resource script.\r\nSTRINGTABLE\r\nBEGIN\r\n", zh = en, dict;
+    for (int i = 0; i < 60; ++i) {
+        en += "    IDS_" + std::to_string(i) + " \"Text number " + std::to_string(i) + "\"\r\n";
+        zh += "    IDS_" + std::to_string(i) + " \"\xA4\xE5\xA6r " + std::to_string(i) + "\"\r\n";
+        dict += "Text number " + std::to_string(i) + "\r\n\xA4\xE5\xA6r " + std::to_string(i) + "\r\n";
+    }
+    en += "END\r\n";
+    zh += "END\r\n";
+    QVERIFY(writeRaw(root + "/fail-en.rc", QByteArray::fromStdString(en)));
+    QVERIFY(writeRaw(root + "/fail-zh.rc", QByteArray::fromStdString(zh)));
+    QVERIFY(writeRaw(root + "/fail-dict.txt", QByteArray::fromStdString(dict)));
+    const QByteArray old("the old output\r\nstays\r\n");
+    const std::string output = root + "/fail-out.txt";
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"make-dictionary", root + "/fail-en.rc", root + "/fail-zh.rc", output},
+          std::vector<std::string>{"translate", root + "/fail-dict.txt", root + "/fail-en.rc", output}}) {
+        QVERIFY(writeRaw(output, old));
+        std::vector<std::string> withPerl = args;
+        withPerl.insert(withPerl.begin() + 1, {"--perl", failing});
+        const Outcome o = cli(withPerl);
+        QVERIFY2(o.status != 0, o.err.constData());
+        QCOMPARE(readRaw(output), old);
+        const QString err = QString::fromUtf8(o.err);
+        QVERIFY2(err.contains(QStringLiteral("輸出檔沒有改變")), o.err.constData());
+        if (!reason.isEmpty())
+            QVERIFY2(err.contains(reason), o.err.constData());
+        QVERIFY2(!err.contains(QStringLiteral("寫出的字串對")), o.err.constData()); // no report of a failed run
+    }
+    // The same runs with the plain interpreter replace it.
+    QCOMPARE(cli({"translate", root + "/fail-dict.txt", root + "/fail-en.rc", output}).status, 0);
+    QVERIFY(readRaw(output).contains("\xA4\xE5\xA6r 59"));
+}
+
+void TestConvertPerl::twoRunsIntoOneOutputLeaveOneOfThem()
+{
+    // Two dictionaries that translate one script differently, into outputs
+    // of some hundred kilobytes, so that the two runs overlap.
+    std::string en = "// Microsoft Visual C++ generated resource script.\r\nSTRINGTABLE\r\nBEGIN\r\n", a, b;
+    for (int i = 0; i < 8000; ++i) {
+        const std::string text = "Text number " + std::to_string(i);
+        en += "    IDS_" + std::to_string(i) + " \"" + text + "\"\r\n";
+        a += text + "\r\n\xA5\xD2 " + std::to_string(i) + "\r\n";
+        b += text + "\r\n\xA4\x41 " + std::to_string(i) + "\r\n";
+    }
+    en += "END\r\n";
+    QVERIFY(writeRaw(root + "/both-en.rc", QByteArray::fromStdString(en)));
+    QVERIFY(writeRaw(root + "/both-a.txt", QByteArray::fromStdString(a)));
+    QVERIFY(writeRaw(root + "/both-b.txt", QByteArray::fromStdString(b)));
+    QCOMPARE(cli({"translate", root + "/both-a.txt", root + "/both-en.rc", root + "/alone-a.rc"}).status, 0);
+    QCOMPARE(cli({"translate", root + "/both-b.txt", root + "/both-en.rc", root + "/alone-b.rc"}).status, 0);
+    const QByteArray alone[] = {readRaw(root + "/alone-a.rc"), readRaw(root + "/alone-b.rc")};
+    QVERIFY(alone[0] != alone[1] && alone[0].size() == alone[1].size());
+
+    const QString output = PathFromBytes(root + "/both.rc");
+    for (int round = 0; round < 4; ++round) {
+        QProcess runs[2];
+        for (int i = 0; i < 2; ++i)
+            runs[i].start(QStringLiteral(TAVISORN_CLI),
+                          {QStringLiteral("translate"), PathFromBytes(root + (i == 0 ? "/both-a.txt" : "/both-b.txt")),
+                           PathFromBytes(root + "/both-en.rc"), output});
+        for (QProcess &run : runs) {
+            QVERIFY(run.waitForFinished(60000));
+            QCOMPARE(run.exitCode(), 0);
+        }
+        const QByteArray written = readRaw(root + "/both.rc");
+        QVERIFY2(written == alone[0] || written == alone[1], qPrintable(QStringLiteral("round %1").arg(round)));
+    }
+}
+
+void TestConvertPerl::utf8CutInsideItsLastCharacterIsRefused()
+{
+    const std::string dict = root + "/cut-dict.txt";
+    QVERIFY(writeRaw(dict, "Open\r\n\xB6}\xB1\xD2\r\n"));
+    const std::string body = "// Microsoft\r\nSTRINGTABLE\r\nBEGIN\r\n    IDS_A \"Open\"\r\nEND\r\n// \xE4\xB8\xAD";
+    struct Case {
+        const char *name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"marked", "\xEF\xBB\xBF" + body},
+        {"declared", "#pragma code_page(65001)\r\n" + body},
+    };
+    for (const Case &c : cases) {
+        const std::string whole = root + "/cut-" + c.name + ".rc";
+        QVERIFY(writeRaw(whole, QByteArray::fromStdString(c.bytes)));
+        // Whole, the last character stays, and so does the missing line end.
+        Outcome o = cli({"translate", dict, whole, root + "/cut-out.rc"});
+        QVERIFY2(o.status == 0, o.err.constData());
+        QVERIFY2(readRaw(root + "/cut-out.rc").endsWith("// \xE4\xB8\xAD"), c.name);
+        // Cut inside it: refused, and said why.
+        const std::string cut = root + "/cut-" + c.name + "-short.rc";
+        QVERIFY(writeRaw(cut, QByteArray::fromStdString(c.bytes.substr(0, c.bytes.size() - 1))));
+        o = cli({"translate", dict, cut, root + "/cut-refused.rc"});
+        QCOMPARE(o.status, 1);
+        QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("在最後一個字元的中間結束")), o.err.constData());
+        QVERIFY(!QFile::exists(PathFromBytes(root + "/cut-refused.rc")));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConvertPerl)

@@ -75,6 +75,17 @@ std::string readAll(const QString &path)
     return std::string(data.constData(), std::size_t(data.size()));
 }
 
+// The file the script run by `command` writes: its $f3 line.
+QString scriptOutput(const InterpreterCommand &command)
+{
+    const std::string script = readAll(command.arguments.value(0));
+    const std::size_t at = script.find("$f3=\"");
+    if (at == std::string::npos)
+        return {};
+    const std::size_t from = at + 5;
+    return PathFromBytes(script.substr(from, script.find('"', from) - from));
+}
+
 } // namespace
 
 class TestConvertRunner : public QObject {
@@ -92,6 +103,7 @@ private slots:
     void failedInterpreterIsReported();
     void editorWaitsForTheDictionaryBeingMade();
     void realProcessesAreWatched();
+    void slowRunStoppedOrWaitedFor();
 
 private:
     RecordingProgress Progress;
@@ -163,7 +175,16 @@ void TestConvertRunner::extractionStagesAndStart()
     QCOMPARE(Launcher->commands.size(), std::size_t(1));
     const InterpreterCommand &c = Launcher->commands.front();
     QCOMPARE(c.program, QStringLiteral("/opt/my perl/perl"));
-    QCOMPARE(c.arguments, QStringList{script});
+    // The interpreter runs a copy that writes into the run's own folder,
+    // never into the user's dictionary.
+    QCOMPARE(c.arguments.size(), qsizetype(1));
+    const QFileInfo run(c.arguments.front());
+    QCOMPARE(run.fileName(), QStringLiteral("Glossary.pl"));
+    QVERIFY(run.absolutePath() + QLatin1Char('/') != Work);
+    QCOMPARE(QFileInfo(scriptOutput(c)).absolutePath(), run.absolutePath());
+    ExtractionPaths named = paths;
+    named.E3 = PathBytes(scriptOutput(c));
+    QCOMPARE(readAll(c.arguments.front()), ExtractionScript(named));
     QCOMPARE(c.workingDirectory, Work);
     QCOMPARE(c.environment.value(QStringLiteral("PERLIO")), QStringLiteral(":unix:crlf"));
     QVERIFY(!c.environment.contains(QStringLiteral("PERL_UNICODE")));
@@ -188,7 +209,12 @@ void TestConvertRunner::translationStagesAndStart()
         QStringLiteral("close"), QStringLiteral("pos 0")};
     QCOMPARE(journal, expected);
     QCOMPARE(readAll(Work + QStringLiteral("TRANS.PL")), TranslationScript(paths));
-    QCOMPARE(Launcher->commands.front().arguments, QStringList{Work + QStringLiteral("TRANS.PL")});
+    const InterpreterCommand &c = Launcher->commands.front();
+    QCOMPARE(QFileInfo(c.arguments.value(0)).fileName(), QStringLiteral("TRANS.PL"));
+    TranslationPaths named = paths;
+    named.T3 = PathBytes(scriptOutput(c));
+    QVERIFY(named.T3 != paths.T3);
+    QCOMPARE(readAll(c.arguments.front()), TranslationScript(named));
 
     // The next run of the same window replaces the same lines again.
     Launcher->finishOldest(0);
@@ -305,9 +331,16 @@ void TestConvertRunner::failedInterpreterIsReported()
 {
     QSignalSpy ended(Runner, &ScriptRunner::RunEnded);
     ScriptTemplate tr = TranslationTemplate();
+    const QString old = PathFromBytes(root + "/o.rc");
+    {
+        QFile f(old);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("old output\r\n") == 12);
+    }
     QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup).Started());
+    QFile(scriptOutput(Launcher->commands.back())).open(QIODevice::WriteOnly); // cut short
     journal.clear();
     Launcher->finishOldest(2);
+    QCOMPARE(readAll(old), std::string("old output\r\n"));
     QCOMPARE(journal, QStringList{QStringLiteral("message ") + ScriptRunner::FailedMessage(RunKind::Translation, 2, false)
                                   + QStringLiteral(" | 錯誤")});
     QVERIFY(journal.front().contains(QStringLiteral("2")));
@@ -323,12 +356,13 @@ void TestConvertRunner::failedInterpreterIsReported()
     Launcher->finishOldest(0);
     QCOMPARE(journal.size(), qsizetype(1));
     QVERIFY2(journal.front().startsWith(QStringLiteral("message 無法讀取Perl程式寫出的檔案")), qPrintable(journal.front()));
+    QCOMPARE(readAll(old), std::string("old output\r\n"));
     QVERIFY(!ended.back().at(0).value<RunEnd>().Reported());
 
     // The output as the script writes it for an empty script: a good end,
     // told by the report that travels with it and by no message.
     QVERIFY(Runner->RunTranslation(tr, {root + "/d.txt", root + "/en.rc", root + "/o.rc", false}, Setup).Started());
-    QFile(PathFromBytes(root + "/o.rc")).open(QIODevice::WriteOnly);
+    QFile(scriptOutput(Launcher->commands.back())).open(QIODevice::WriteOnly);
     journal.clear();
     Launcher->finishOldest(0);
     QVERIFY(journal.isEmpty());
@@ -338,6 +372,7 @@ void TestConvertRunner::failedInterpreterIsReported()
     QVERIFY(good.Translation.has_value());
     QCOMPARE(good.Dictionary, root + "/d.txt");
     QCOMPARE(good.Translation->TextsFound, qint64(0));
+    QCOMPARE(readAll(old), std::string()); // put in place after the good end
 }
 
 void TestConvertRunner::editorWaitsForTheDictionaryBeingMade()
@@ -350,7 +385,7 @@ void TestConvertRunner::editorWaitsForTheDictionaryBeingMade()
     QVERIFY(Runner->WaitForExtraction(root + "/d.txt")); // nothing to wait for
 
     journal.clear();
-    QFile(PathFromBytes(root + "/dict.txt")).open(QIODevice::WriteOnly);
+    QFile(scriptOutput(Launcher->commands.back())).open(QIODevice::WriteOnly);
     QTimer::singleShot(20, this, [this] { Launcher->finishOldest(0); });
     QVERIFY(Runner->WaitForExtraction(root + "/dict.txt"));
     QCOMPARE(journal.first(), QStringLiteral("show"));
@@ -394,4 +429,55 @@ void TestConvertRunner::realProcessesAreWatched()
 }
 
 QTEST_GUILESS_MAIN(TestConvertRunner)
+// A slow interpreter (a wrapper that sleeps, then runs perl): stopped, it
+// leaves the old dictionary; waited for, the dictionary is in place when the
+// wait ends.
+void TestConvertRunner::slowRunStoppedOrWaitedFor()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("perl")).isEmpty())
+        QSKIP("no perl on the PATH");
+    RecordsStarts.reset(); // real processes
+    const QString slow = Dir->filePath(QStringLiteral("slow perl"));
+    {
+        QFile f(slow);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nsleep 3\nexec perl \"$@\"\n");
+    }
+    QVERIFY(QFile::setPermissions(slow, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    Setup.PerlPath = slow;
+    const QByteArray head("// Microsoft Visual C++ generated resource script.\r\nSTRINGTABLE\r\nBEGIN\r\n");
+    for (const auto &[name, text] : {std::pair{"/en.rc", QByteArray("Open")}, std::pair{"/zh.rc", QByteArray("\xB6}\xB1\xD2")}}) {
+        QFile f(PathFromBytes(root + name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(head + "    IDS_OPEN \"" + text + "\"\r\nEND\r\n");
+    }
+    const ExtractionPaths paths{root + "/en.rc", root + "/zh.rc", root + "/dict.txt"};
+    {
+        QFile f(PathFromBytes(paths.E3));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("old\r\n") == 5);
+    }
+    QSignalSpy ended(Runner, &ScriptRunner::RunEnded);
+    ScriptTemplate ex = ExtractionTemplate();
+    QVERIFY(Runner->RunExtraction(ex, paths, Setup).Started());
+    journal.clear();
+    Runner->Stop(RunKind::Extraction);
+    QVERIFY(ended.wait(10000));
+    QVERIFY(ended.front().at(0).value<RunEnd>().Stopped);
+    QVERIFY(!ended.front().at(0).value<RunEnd>().Succeeded());
+    QCOMPARE(journal, QStringList{QStringLiteral("message ") + ScriptRunner::StoppedMessage(RunKind::Extraction)
+                                  + QStringLiteral(" | 錯誤")});
+    QVERIFY(!Runner->IsRunning());
+    QCOMPARE(readAll(PathFromBytes(paths.E3)), std::string("old\r\n"));
+
+    QVERIFY(Runner->RunExtraction(ex, paths, Setup).Started());
+    journal.clear();
+    Runner->WaitForRuns();
+    QVERIFY(!Runner->IsRunning());
+    QCOMPARE(ended.size(), 2);
+    QVERIFY(ended.back().at(0).value<RunEnd>().Succeeded());
+    QCOMPARE(readAll(PathFromBytes(paths.E3)), std::string("Open\r\n\xB6}\xB1\xD2\r\n"));
+    QCOMPARE(journal.first(), QStringLiteral("show"));
+    QVERIFY(journal.contains(QStringLiteral("text 等待Perl程式完成..")));
+}
+
 #include "test_convert_runner.moc"

@@ -44,6 +44,7 @@ private slots:
     void editDictionaryWaitsForExtraction();
     void secondLoadWhileOneRunsIsRefused();
     void editorsOwnOpenWaitsForExtraction();
+    void extractionIntoTheOpenDictionary();
     void rendering();
 
 private:
@@ -278,9 +279,16 @@ void TestTDict1::runWritesScriptAndStartsInterpreter()
     const InterpreterCommand &command = launches->commands.at(0);
     QCOMPARE(command.program, QStringLiteral("/usr/bin/perl"));
     QCOMPARE(command.arguments.size(), qsizetype(1));
+    // The interpreter runs a copy in the run's own folder that writes there.
     QVERIFY(QFileInfo(command.arguments.at(0)).exists());
-    QCOMPARE(QFileInfo(command.arguments.at(0)).canonicalFilePath(), QFileInfo(script).canonicalFilePath());
+    QCOMPARE(QFileInfo(command.arguments.at(0)).fileName(), QStringLiteral("Glossary.pl"));
+    QVERIFY(QFileInfo(command.arguments.at(0)).canonicalFilePath() != QFileInfo(script).canonicalFilePath());
+    QCOMPARE(QFileInfo(launches->output()).absolutePath(), QFileInfo(command.arguments.at(0)).absolutePath());
     QVERIFY(scriptRunner().IsRunning(RunKind::Extraction));
+    // 停止 stands in the start button's place while it runs.
+    QVERIFY(!window->SpeedButton4->isVisibleTo(window.get()));
+    QVERIFY(window->StopButton->isVisibleTo(window.get()));
+    QCOMPARE(window->RunLine->text(), QStringLiteral("Perl程式執行中.."));
 
     // The window stays as it was, its fields kept.
     QCOMPARE(window->E3->text(), dir + QStringLiteral("/字典 1.txt"));
@@ -303,8 +311,9 @@ void TestTDict1::secondRunRefusedWhileInterpreterWorks()
     // The refused run left the script of the running one alone.
     QVERIFY(ScriptLines(setting->path(QStringLiteral("Glossary.pl"))).at(13).contains("first.txt"));
 
-    setting->write(QStringLiteral("first.txt"), QByteArray()); // what the script writes for these files
+    QFile(launches->output()).open(QIODevice::WriteOnly); // what the script writes for these files
     launches->finish(0);
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("first.txt"))), QByteArray()); // put in place
     window->SpeedButton4Click();
     QCOMPARE(launches->commands.size(), qsizetype(2));
     QVERIFY(ScriptLines(setting->path(QStringLiteral("Glossary.pl"))).at(13).contains("second.txt"));
@@ -568,6 +577,56 @@ void TestTDict1::editorsOwnOpenWaitsForExtraction()
     QCOMPARE(setting->document.Tables.LastEntry, 2);
 }
 
+// The dictionary open in the maintenance window is the run's output: a run
+// over unsaved edits is asked about, and the window shows the new file after it.
+void TestTDict1::extractionIntoTheOpenDictionary()
+{
+    const QString dict = setting->path(QStringLiteral("open.txt"));
+    setting->write(QStringLiteral("open.txt"), "File\r\n" + Big5(QStringLiteral("檔案")) + "\r\n");
+    QVERIFY(OpenDictionaryEditor(*setting->editor, dict));
+    QVERIFY(setting->document.CommitChoice(0, QStringLiteral("文件")).Committed);
+    QVERIFY(setting->document.Modified);
+    choose(setting->path(QStringLiteral("a.rc")), setting->path(QStringLiteral("b.rc")), dict);
+
+    // No: nothing runs, the file and the edits stay.
+    messages->questionAnswer = false;
+    window->SpeedButton4->click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).kind, QStringLiteral("question"));
+    QCOMPARE(messages->messages.at(0).text, TDict1::ReplaceEditedQuestion(dict));
+    QVERIFY(launches->commands.isEmpty());
+
+    // Yes: it runs; after it the window offers to load the new file.
+    messages->questionAnswer = true;
+    window->SpeedButton4->click();
+    QCOMPARE(launches->commands.size(), qsizetype(1));
+    QFile out(launches->output());
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("Edit\r\n" + Big5(QStringLiteral("編輯")) + "\r\nView\r\n" + Big5(QStringLiteral("檢視")) + "\r\n");
+    out.close();
+    messages->questionAnswer = false; // keep the edits in the window for now
+    launches->finish(0);
+    QCOMPARE(messages->messages.size(), qsizetype(3));
+    QCOMPARE(messages->messages.at(2).text, TDict1::ReloadQuestion(dict));
+    QVERIFY(setting->document.Modified);
+    QCOMPARE(setting->document.Tables.LastEntry, 0);
+
+    // Without edits the new file is loaded without a question.
+    setting->document.Modified = false;
+    window->SpeedButton4->click();
+    QCOMPARE(messages->messages.size(), qsizetype(3));
+    out.setFileName(launches->output());
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write("Edit\r\n" + Big5(QStringLiteral("編輯")) + "\r\nView\r\n" + Big5(QStringLiteral("檢視")) + "\r\n");
+    out.close();
+    launches->finish(0);
+    QCOMPARE(messages->messages.size(), qsizetype(3));
+    QCOMPARE(setting->document.DictionaryFileName, dict);
+    QCOMPARE(setting->document.Tables.LastEntry, 1);
+    QCOMPARE(setting->document.Tables.EntryTable[0].Source, std::string("Edit"));
+    QVERIFY(!setting->document.Modified);
+}
+
 void TestTDict1::rendering()
 {
     window->E1->setText(QStringLiteral("/home/譯者/來源/app.rc"));
@@ -584,6 +643,16 @@ void TestTDict1::rendering()
     QVERIFY(window->Label1->heightForWidth(358) <= 73);
     for (QToolButton *b : {window->SpeedButton5, window->SpeedButton6})
         QVERIFY(b->fontMetrics().horizontalAdvance(b->text()) <= b->width());
+
+    // While a run goes on: its line fits between the switches and 停止.
+    choose(setting->path(QStringLiteral("a.rc")), setting->path(QStringLiteral("b.rc")),
+           setting->path(QStringLiteral("d.txt")));
+    window->SpeedButton4->click();
+    QVERIFY(window->RunLine->isVisible() && window->StopButton->isVisible());
+    QVERIFY(KeepShot(window->grab().toImage(), QStringLiteral("tdict1-running.png")));
+    QVERIFY(window->RunLine->width() >= window->RunLine->sizeHint().width());
+    QVERIFY(window->RunLine->x() > window->SpeedButton6->geometry().right());
+    QVERIFY(window->RunLine->geometry().right() < window->StopButton->x());
 }
 
 QTEST_MAIN(TestTDict1)

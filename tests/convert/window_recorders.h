@@ -82,6 +82,23 @@ public:
             finish(exitCode);
     }
 
+    // The file the script of the latest start writes (its $f3 line): the
+    // run's own, which the program puts in place after a good end.
+    QString output() const
+    {
+        if (commands.isEmpty())
+            return {};
+        QFile script(commands.last().arguments.value(0));
+        if (!script.open(QIODevice::ReadOnly))
+            return {};
+        const QByteArray bytes = script.readAll();
+        const qsizetype at = bytes.indexOf("$f3=\"");
+        if (at < 0)
+            return {};
+        const qsizetype from = at + 5;
+        return QFile::decodeName(bytes.mid(from, bytes.indexOf('"', from) - from));
+    }
+
     QList<InterpreterCommand> commands;
     std::vector<std::function<void(int, bool)>> running;
     QString startError; // non-empty: starts fail with it

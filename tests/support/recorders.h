@@ -33,9 +33,19 @@ public:
         messages.append({QStringLiteral("question"), text, caption, owner});
         return questionAnswer;
     }
+    int choose(QWidget *owner, const QString &text, const QString &caption, const QStringList &buttons) override
+    {
+        messages.append({QStringLiteral("choice ") + buttons.join(QLatin1Char('/')), text, caption, owner});
+        if (whileChoosing)
+            whileChoosing();
+        return choiceAnswer;
+    }
 
     QList<RecordedMessage> messages;
     bool questionAnswer = true;
+    int choiceAnswer = -1;
+    // Runs while a choice is up, as a real box's own events would.
+    std::function<void()> whileChoosing;
 
 private:
     const ScopedOverride<MessageBoxes> answering{messageBoxSeam(), *this};
