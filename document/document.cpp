@@ -311,6 +311,7 @@ bool DictionaryDocument::Save()
     }
     Modified = false;
     History.MarkClean();
+    emit Saved();
     return true;
 }
 
