@@ -40,15 +40,27 @@ zcat "$work/root/usr/share/doc/tavisorn/changelog.Debian.gz" | head -1 \
   | grep -q "^tavisorn ($(dpkg-deb -f "$deb" Version)) " \
   || fail "the changelog's first entry is not the package's version $(dpkg-deb -f "$deb" Version)"
 
+# The maintainer is the packager (DEBFULLNAME, DEBEMAIL when the build was
+# configured) or the project's name alone, never a made-up address; the
+# changelog is signed the same way.
 maintainer=$(dpkg-deb -f "$deb" Maintainer)
 case "$maintainer" in
-  *localhost* | *example.* | *.invalid* | *@*) fail "the maintainer field holds an address nobody reads: $maintainer" ;;
+  *@localhost* | *@localdomain* | *.invalid\>* | *@tavisorn.*) fail "the maintainer field holds a made-up address: $maintainer" ;;
   "") fail "the package names no maintainer" ;;
 esac
+zcat "$work/root/usr/share/doc/tavisorn/changelog.Debian.gz" | grep -qF -- " -- $maintainer  " \
+  || fail "the changelog is not signed by the maintainer $maintainer"
 
 if command -v lintian >/dev/null; then
-  lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1
-  if grep -q '^E: ' "$work/lintian.log"; then
+  lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1
+  errors=$(grep '^E: ' "$work/lintian.log")
+  # Without a packager's address lintian counts the bare name as a
+  # malformed contact; that, and only that, is left to the packager.
+  if [[ "$maintainer" != *@* ]]; then
+    errors=$(grep -vE ': (malformed-contact Maintainer|bogus-mail-host-in-debian-changelog) ' <<<"$errors")
+    echo "The maintainer has no address: configure with DEBEMAIL set for a package lintian takes without error."
+  fi
+  if [ -n "$errors" ]; then
     cat "$work/lintian.log" >&2
     fail "lintian reports errors"
   fi
