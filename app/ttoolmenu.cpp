@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -81,11 +82,11 @@ TToolMenu::TToolMenu(DictionaryDocument &document, QWidget *parent)
         b->setGeometry(buttonLeft[i % 3], captionTop[i / 3] - pictureHeight, 89, pictureHeight + 22);
         b->setFont(buttonFont);
         b->setFlat(true);
-        b->setAutoDefault(true);
+        b->installEventFilter(this); // Enter and Return
         b->setCursor(Qt::PointingHandCursor);
         b->setStyleSheet(QStringLiteral(
             "QPushButton { border: 1px solid transparent; border-radius: 3px; background: transparent;"
-            " padding-top: %1px; }"
+            " padding-top: %1px; outline: none; }"
             "QPushButton:hover { border-color: #8a8fa8; background: rgba(255,255,255,160); }"
             "QPushButton:focus { border: 1px dotted #56627c; }"
             "QPushButton:pressed { background: rgba(200,205,230,200); }").arg(pictureHeight));
@@ -202,6 +203,18 @@ void TToolMenu::Image13MouseUp()
 
 bool TToolMenu::eventFilter(QObject *watched, QEvent *event)
 {
+    // Enter presses the button with the focus. (An auto-default button would
+    // do the same, but draws itself as the default one, a frame this flat
+    // menu has no place for.)
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && !(key->modifiers() & ~Qt::KeypadModifier)) {
+            button->click();
+            return true;
+        }
+    }
     if (watched == Image13) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
