@@ -148,10 +148,11 @@ TAbtBox::TAbtBox(QWidget *parent)
     SpeedButton1 = new QPushButton(QStringLiteral("關閉"), this);
     SpeedButton1->setGeometry(192, 248, 49, 22);
     SpeedButton1->setFlat(true);
-    SpeedButton1->setAutoDefault(false);
+    // The window's one button: Enter and Escape both close it.
+    SpeedButton1->setDefault(true);
     SpeedButton1->setStyleSheet(QStringLiteral(
         "QPushButton { border: 1px solid transparent; border-radius: 3px; background: transparent; }"
-        "QPushButton:hover { border-color: #8a8fa8; background: rgba(255,255,255,160); }"
+        "QPushButton:hover, QPushButton:focus { border-color: #8a8fa8; background: rgba(255,255,255,160); }"
         "QPushButton:pressed { background: rgba(200,205,230,200); }"));
     connect(SpeedButton1, &QPushButton::clicked, this, &TAbtBox::SpeedButton1Click);
 

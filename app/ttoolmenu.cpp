@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -50,17 +51,6 @@ TToolMenu::TToolMenu(DictionaryDocument &document, QWidget *parent)
     Image13->setPixmap(Artwork::MenuTitle());
     Image13->installEventFilter(this);
 
-    QLabel **icons[] = {&Image5, &Image6, &Image7, &Image10, &Image11, &Image12};
-    const int iconLeft[] = {16, 128, 240};
-    for (int i = 0; i < 6; ++i) {
-        const QPixmap icon = Artwork::MenuIcon(i);
-        auto *label = new QLabel(this);
-        label->setPixmap(icon);
-        const int top = (i < 3 ? 104 : 200) - 6 - icon.height();
-        label->setGeometry(iconLeft[i % 3] + (89 - icon.width()) / 2, top, icon.width(), icon.height());
-        *icons[i] = label;
-    }
-
     // One-pixel frame lines along the left, right and bottom edges: a dark
     // outer line and a light inner one on the sides, a dark line at the bottom.
     auto line = [this](int x, int y, int w, int h, QColor colour) {
@@ -79,25 +69,41 @@ TToolMenu::TToolMenu(DictionaryDocument &document, QWidget *parent)
     Image17 = line(346, 35, 1, 197, light);
     Image18 = line(0, 232, 348, 1, dark);
 
+    // Each button is its picture and the caption under it: the whole of it
+    // answers a click, lights up under the pointer and shows the focus, and
+    // Enter presses the one with the focus as Space does.
     const QFont buttonFont = MingFont(16);
-    auto button = [&](int x, int y, const QString &caption) {
+    QLabel **icons[] = {&Image5, &Image6, &Image7, &Image10, &Image11, &Image12};
+    const int captionTop[] = {104, 200};
+    const int buttonLeft[] = {16, 128, 240};
+    auto button = [&](int i, const QString &caption) {
+        const QPixmap icon = Artwork::MenuIcon(i);
+        const int pictureHeight = icon.height() + 6;
         auto *b = new QPushButton(caption, this);
-        b->setGeometry(x, y, 89, 22);
+        b->setGeometry(buttonLeft[i % 3], captionTop[i / 3] - pictureHeight, 89, pictureHeight + 22);
         b->setFont(buttonFont);
         b->setFlat(true);
+        b->installEventFilter(this); // Enter and Return
         b->setCursor(Qt::PointingHandCursor);
         b->setStyleSheet(QStringLiteral(
-            "QPushButton { border: 1px solid transparent; border-radius: 3px; background: transparent; }"
+            "QPushButton { border: 1px solid transparent; border-radius: 3px; background: transparent;"
+            " padding-top: %1px; outline: none; }"
             "QPushButton:hover { border-color: #8a8fa8; background: rgba(255,255,255,160); }"
-            "QPushButton:pressed { background: rgba(200,205,230,200); }"));
+            "QPushButton:focus { border: 1px dotted #56627c; }"
+            "QPushButton:pressed { background: rgba(200,205,230,200); }").arg(pictureHeight));
+        auto *picture = new QLabel(b);
+        picture->setPixmap(icon);
+        picture->setGeometry((89 - icon.width()) / 2, 0, icon.width(), icon.height());
+        picture->setAttribute(Qt::WA_TransparentForMouseEvents);
+        *icons[i] = picture;
         return b;
     };
-    SpeedButton1 = button(16, 104, QStringLiteral("製作字典檔"));
-    SpeedButton2 = button(128, 104, QStringLiteral("字典檔維護"));
-    SpeedButton3 = button(240, 104, QStringLiteral("翻譯新版本"));
-    SpeedButton4 = button(16, 200, QStringLiteral("設定"));
-    SpeedButton5 = button(128, 200, QStringLiteral("關於"));
-    SpeedButton6 = button(240, 200, QStringLiteral("離開"));
+    SpeedButton1 = button(0, QStringLiteral("製作字典檔"));
+    SpeedButton2 = button(1, QStringLiteral("字典檔維護"));
+    SpeedButton3 = button(2, QStringLiteral("翻譯新版本"));
+    SpeedButton4 = button(3, QStringLiteral("設定"));
+    SpeedButton5 = button(4, QStringLiteral("關於"));
+    SpeedButton6 = button(5, QStringLiteral("離開"));
     connect(SpeedButton1, &QPushButton::clicked, this, &TToolMenu::SpeedButton1Click);
     connect(SpeedButton2, &QPushButton::clicked, this, &TToolMenu::SpeedButton2Click);
     connect(SpeedButton3, &QPushButton::clicked, this, &TToolMenu::SpeedButton3Click);
@@ -230,6 +236,18 @@ void TToolMenu::Image13MouseUp()
 
 bool TToolMenu::eventFilter(QObject *watched, QEvent *event)
 {
+    // Enter presses the button with the focus. (An auto-default button would
+    // do the same, but draws itself as the default one, a frame this flat
+    // menu has no place for.)
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && !(key->modifiers() & ~Qt::KeypadModifier)) {
+            button->click();
+            return true;
+        }
+    }
     if (watched == Image13) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:

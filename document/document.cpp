@@ -337,6 +337,7 @@ bool DictionaryDocument::Save()
     }
     Modified = false;
     History.MarkClean();
+    emit Saved();
     return true;
 }
 

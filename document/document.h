@@ -177,6 +177,8 @@ signals:
     void ChoiceRefused(std::int32_t entry, const ChoiceCommit &refusal);
     // Undo or redo gave `entry` back an earlier choice.
     void EntryRestored(std::int32_t entry);
+    // The tables were written to DictionaryFileName; nothing is unsaved now.
+    void Saved();
     void BusyChanged(DocumentBusy busy);
 
 private:

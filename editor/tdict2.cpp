@@ -507,9 +507,13 @@ void TDict2::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     // The check window belongs to this one; it goes when this one is left
-    // (not when full-screen mode changes the frame).
-    if (!event->spontaneous() && !switchingScreenMode)
+    // (not when full-screen mode changes the frame). Full-screen mode ends
+    // with the window too: it opens again as a normal window.
+    if (!event->spontaneous() && !switchingScreenMode) {
         Checks->hide();
+        if (FullScreen)
+            leaveFullScreen();
+    }
 }
 
 void TDict2::closeEvent(QCloseEvent *event)

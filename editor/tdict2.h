@@ -93,6 +93,10 @@ public:
     void PlaceChoiceBox(int row, const QRect &rect);
     bool CBExit();
     void CBKeyPress(QChar key);
+    // A key or input-method text that reached the grid on a translation
+    // cell goes into the choice box as the first of an edit there; false
+    // for what stays the grid's.
+    bool TypeIntoChoiceBox(QEvent *event);
 
     // File commands.
     void ToolButton3Click();
@@ -101,6 +105,8 @@ public:
     void SaveAsBtnClick();
     void ToDict1Click();
     void ToDict3Click();
+    // The title names the open file and marks unsaved edits.
+    void UpdateTitle();
     // Before the dictionary is replaced or the window left: the choice box's
     // text is committed, then unsaved edits are asked about; false stops the
     // command.
@@ -162,6 +168,7 @@ private:
     void createTools();
     void connectDocument();
     void jumpTo(std::int32_t entry, bool blink);
+    void leaveFullScreen();
     void textSearch(MatchRule rule, const QString &text, bool down, SearchStart start);
     std::string_view currentSource() const;
     QRect cellRectInWindow(const QModelIndex &index) const;

@@ -11,6 +11,7 @@
 #include "widgets/twiatile.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,6 +21,8 @@
 #include <QTableView>
 #include <QTextCursor>
 #include <QTimer>
+
+#include <algorithm>
 
 void TDict2::PlaceChoiceBox(int row, const QRect &rect)
 {
@@ -168,6 +171,46 @@ void TDict2::CBKeyPress(QChar key)
         SGDrawCell(2, target, cellRectInWindow(SG->currentIndex()), true);
 }
 
+bool TDict2::TypeIntoChoiceBox(QEvent *event)
+{
+    // Printable keys, and what an input method composes, while the grid
+    // holds the keyboard on a translation cell: the grid has no use for
+    // them, so they start an edit in the choice box, as a click into it and
+    // Tab do. Keys with Ctrl, Alt or Meta stay the window's and the grid's.
+    const QModelIndex current = SG->currentIndex();
+    if (!current.isValid() || current.column() != 2 || !SG->isEnabled())
+        return false;
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return false;
+        const QString text = key->text();
+        if (text.isEmpty() || !std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); }))
+            return false;
+    } else if (event->type() == QEvent::InputMethod) {
+        const auto *input = static_cast<QInputMethodEvent *>(event);
+        if (input->commitString().isEmpty() && input->preeditString().isEmpty())
+            return false;
+    } else {
+        return false;
+    }
+    // The box stands on the current cell; out of sight (scrolled away) it
+    // comes back there first.
+    if (CB->isHidden() || CurrentEntry != current.row()) {
+        SG->scrollTo(current);
+        replaceChoiceBox();
+        if (CB->isHidden() || CurrentEntry != current.row())
+            return false;
+    }
+    QLineEdit *field = CB->lineEdit();
+    CB->setFocus(Qt::OtherFocusReason);
+    // What is typed replaces the shown translation, as after Tab; the box's
+    // undo brings that back.
+    field->selectAll();
+    QCoreApplication::sendEvent(field, event);
+    return true;
+}
+
 bool TDict2::isChoiceBoxWidget(const QObject *object) const
 {
     for (const QObject *o = object; o; o = o->parent())
@@ -187,7 +230,13 @@ bool TDict2::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         break;
+    case QEvent::InputMethod:
+        if (watched == SG && TypeIntoChoiceBox(event))
+            return true;
+        break;
     case QEvent::KeyPress:
+        if (watched == SG && TypeIntoChoiceBox(event))
+            return true;
         if (isChoiceBoxWidget(watched)) {
             const auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -12,7 +12,9 @@
 #include "settings/startdir_dialog.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTableView>
 
 namespace {
@@ -102,6 +104,13 @@ void TDict2::connectDocument()
     connect(&Document, &DictionaryDocument::ChoiceCommitted, this, &TDict2::choiceCommitted);
     connect(&Document, &DictionaryDocument::ChoiceRefused, this, &TDict2::choiceRefused);
     connect(&Document, &DictionaryDocument::EntryRestored, this, &TDict2::entryRestored);
+    // What the title says about the file: each of these may change the
+    // name or whether there are unsaved edits.
+    for (auto changed : {&DictionaryDocument::Replaced, &DictionaryDocument::Saved})
+        connect(&Document, changed, this, &TDict2::UpdateTitle);
+    for (auto changed : {&DictionaryDocument::EntriesInserted, &DictionaryDocument::ChoiceCommitted,
+                         &DictionaryDocument::EntryRestored})
+        connect(&Document, changed, this, &TDict2::UpdateTitle);
     // A load, a save or the wait for an extraction: no second command starts here.
     connect(&Document, &DictionaryDocument::BusyChanged, this,
             [this](DocumentBusy busy) { SetInputEnabled(busy == DocumentBusy::None); });
@@ -115,16 +124,32 @@ void TDict2::connectDocument()
 
 void TDict2::tablesReplaced()
 {
-    // The box stood on an entry of the previous dictionary.
+    // The box and the string memo stood on an entry of the previous
+    // dictionary; placing the box again fills both afresh.
     choiceEditing = false;
     CurrentEntry = -1;
     CB->hide();
+    Strs->clear();
     const int row = CurrentRow();
     const int column = CurrentColumn();
     model->SetDataRows(Tables.LastEntry + 1);
     if (model->DataRows() > 0)
         SetCurrentCell(column, qBound(1, row, model->DataRows()));
     SG->viewport()->update();
+}
+
+void TDict2::UpdateTitle()
+{
+    // Qt's mark for unsaved edits stands in the placeholder; before any file
+    // the title is the window's name alone.
+    QString title = QStringLiteral("字典檔維護");
+    const QString &file = Document.DictionaryFileName;
+    if (!file.isEmpty())
+        title += QStringLiteral(" - ") + QFileInfo(file).fileName();
+    if (!file.isEmpty() || Document.Modified)
+        title += QStringLiteral("[*]");
+    setWindowTitle(title);
+    setWindowModified(Document.Modified);
 }
 
 bool TDict2::AskToSave()

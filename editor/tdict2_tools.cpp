@@ -241,6 +241,7 @@ void TDict2::AddHotKeyClick()
     ChoiceEdit edit = ReadChoiceEdit(*CB->lineEdit());
     if (InsertHotKey(edit, currentSource(), RegDat.InsertSpace, Document.Modified))
         ApplyChoiceEdit(*CB->lineEdit(), edit);
+    UpdateTitle();
 }
 
 void TDict2::AddShortCutClick()
@@ -248,6 +249,7 @@ void TDict2::AddShortCutClick()
     ChoiceEdit edit = ReadChoiceEdit(*CB->lineEdit());
     if (InsertShortcut(edit, currentSource(), Document.Modified))
         ApplyChoiceEdit(*CB->lineEdit(), edit);
+    UpdateTitle();
 }
 
 void TDict2::AddHotShortClick()
@@ -275,11 +277,13 @@ void TDict2::FullClick()
         // same window, framed and with the keyboard, so that the way back
         // finds the frame as it was.
         switchingScreenMode = true;
-        showFullScreen();
         // Where no window manager applies the state, the window covers the
-        // screen itself.
+        // screen itself. The geometry is set first: set on a full-screen
+        // window it would drop the widget's state while the native window
+        // keeps it, and the window, closed later, would open full screen.
         if (QScreen *where = screen())
             setGeometry(where->geometry());
+        showFullScreen();
         switchingScreenMode = false;
         CoolBar1->hide();
         Help1->hide();
@@ -289,20 +293,30 @@ void TDict2::FullClick()
         FormResize(); // lays the grid out from the top, 70 pixels higher
         replaceChoiceBox();
     } else {
-        FullScreen = false;
-        switchingScreenMode = true;
-        showNormal();
-        setGeometry(SavedLeft, SavedTop, SavedClientWidth, SavedClientHeight);
-        switchingScreenMode = false;
-        CoolBar1->show();
-        Help1->show();
-        Help2->show();
-        SG->move(SG->x(), 72);
-        EPanel->move(EPanel->x(), 74);
-        CPanel->move(CPanel->x(), 74);
-        FormResize();
-        replaceChoiceBox();
+        leaveFullScreen();
     }
+}
+
+void TDict2::leaveFullScreen()
+{
+    FullScreen = false;
+    switchingScreenMode = true;
+    // A hidden window (closed in full-screen mode) only drops the state,
+    // so that it opens again as a normal window, where it was before.
+    if (isVisible())
+        showNormal();
+    else
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+    setGeometry(SavedLeft, SavedTop, SavedClientWidth, SavedClientHeight);
+    switchingScreenMode = false;
+    CoolBar1->show();
+    Help1->show();
+    Help2->show();
+    SG->move(SG->x(), 72);
+    EPanel->move(EPanel->x(), 74);
+    CPanel->move(CPanel->x(), 74);
+    FormResize();
+    replaceChoiceBox();
 }
 
 void TDict2::wiaTile1MouseMove(int y)

@@ -4,6 +4,7 @@
 #include "platform/seam.h"
 #include "platform/windowplacement.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -28,8 +29,9 @@ TSaving::TSaving(QWidget *parent)
     SpeedButton2->setGeometry(104, 64, 85, 23);
     SpeedButton3 = new QPushButton(QStringLiteral("取消"), this);
     SpeedButton3->setGeometry(200, 64, 85, 23);
+    // Enter presses the button with the focus (是 when the prompt opens).
     for (QPushButton *b : {SpeedButton1, SpeedButton2, SpeedButton3})
-        b->setAutoDefault(false);
+        b->setAutoDefault(true);
 
     connect(SpeedButton1, &QPushButton::clicked, this, &TSaving::SpeedButton1Click);
     connect(SpeedButton2, &QPushButton::clicked, this, &TSaving::SpeedButton2Click);
@@ -40,6 +42,34 @@ void TSaving::showEvent(QShowEvent *event)
 {
     SaveAnswer = 2;
     QDialog::showEvent(event);
+}
+
+void TSaving::keyPressEvent(QKeyEvent *event)
+{
+    // Y and N answer as their buttons' Alt+Y and Alt+N do, Escape as 取消;
+    // each presses its button, so that what the button does stays the answer.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    QPushButton *button = nullptr;
+    if (modifiers == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Y:
+            button = SpeedButton1;
+            break;
+        case Qt::Key_N:
+            button = SpeedButton2;
+            break;
+        case Qt::Key_Escape:
+            button = SpeedButton3;
+            break;
+        default:
+            break;
+        }
+    }
+    if (!button) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    button->click();
 }
 
 void TSaving::SpeedButton1Click()

@@ -36,5 +36,37 @@ else
   sudo=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# Another installation (an update running at boot, a second terminal) may
+# hold the package manager's lock: apt-get then waits for it, and when it
+# gives up all the same, the command is tried again, for ten minutes in all
+# (TAVISORN_APT_LOCK_WAIT seconds) before the script fails.
+lock_wait=${TAVISORN_APT_LOCK_WAIT:-600}
+retry_after=${TAVISORN_APT_LOCK_RETRY:-10}
+[ "$retry_after" -ge 1 ] 2>/dev/null || retry_after=1
+apt_get() {
+  local waited=0 errors status
+  errors=$(mktemp)
+  while :; do
+    status=0
+    "${sudo[@]}" apt-get -o "DPkg::Lock::Timeout=$retry_after" "$@" 2>"$errors" || status=$?
+    cat "$errors" >&2
+    if [ "$status" -eq 0 ]; then
+      rm -f "$errors"
+      return 0
+    fi
+    if ! grep -qiE 'could not get lock|unable to lock|unable to acquire' "$errors" \
+        || [ "$waited" -ge "$lock_wait" ]; then
+      rm -f "$errors"
+      [ "$waited" -gt 0 ] && echo "The package manager's lock was still held after ${waited} s; giving up." >&2
+      return "$status"
+    fi
+    echo "Another package installation holds the package manager's lock; waiting for it" \
+         "(${waited} s of ${lock_wait} s)..." >&2
+    sleep "$retry_after"
+    waited=$((waited + retry_after))
+  done
+}
+
+apt_get update -qq
+apt_get install -y -qq --no-install-recommends "${missing[@]}"

@@ -145,7 +145,6 @@ TSettings::TSettings(QWidget *parent)
     auto button = [](QWidget *parent, const QString &text, int x, int y, int w, int h) {
         auto *b = new QPushButton(text, parent);
         b->setGeometry(x, y, w, h);
-        b->setAutoDefault(false);
         return b;
     };
 
@@ -235,6 +234,9 @@ TSettings::TSettings(QWidget *parent)
     Button8 = button(this, QStringLiteral("取消"), 304, 264, 75, 25);
     connect(Button7, &QPushButton::clicked, this, &TSettings::Button7Click);
     connect(Button8, &QPushButton::clicked, this, &TSettings::Button8Click);
+    // Enter presses the button that has the focus, and 確定 from anywhere
+    // else; Escape is 取消.
+    Button7->setDefault(true);
 
     CentreOnScreen(this);
 }

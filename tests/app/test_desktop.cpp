@@ -11,6 +11,9 @@
 #include "settings/settings.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableView>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -127,6 +130,8 @@ private slots:
     void cleanupTestCase();
     void fullScreenPutsTheFrameBack();
     void theWindowReturnedToHasTheKeyboard();
+    void closedInFullScreenOpensFramed();
+    void typingAfterASearchLandsInTheBox();
 
 private:
     QTemporaryDir dir;
@@ -207,6 +212,42 @@ void TestDesktop::theWindowReturnedToHasTheKeyboard()
     QTRY_VERIFY(w->FD->isActiveWindow());
     w->FD->close();
     QTRY_VERIFY(w->isActiveWindow());
+}
+
+void TestDesktop::closedInFullScreenOpensFramed()
+{
+    const QRect client = w->geometry();
+    w->FullClick();
+    QTRY_COMPARE(w->geometry(), w->screen()->geometry());
+    QVERIFY(w->close());
+    QVERIFY(!w->isVisible());
+
+    QVERIFY(OpenDictionaryEditor(*w, dir.filePath(QStringLiteral("d.txt"))));
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    if (managed)
+        QVERIFY(windowManagerCaughtUp(w));
+    QVERIFY(!w->isFullScreen());
+    QTRY_COMPARE(w->geometry(), client);
+    if (managed) { // with its title bar again
+        QTRY_VERIFY_WITH_TIMEOUT(framed(w), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(w->frameGeometry().top() < w->geometry().top(), 20000);
+    }
+    QTRY_VERIFY(w->isActiveWindow());
+}
+
+void TestDesktop::typingAfterASearchLandsInTheBox()
+{
+    // The find dialog closes on a hit; the grid, back with the keyboard,
+    // hands the first key typed to the choice box on the hit's translation.
+    w->EFindClick();
+    QTRY_VERIFY(w->FD->isActiveWindow());
+    w->FDFind(QStringLiteral("berr"), true);
+    QTRY_VERIFY(w->isActiveWindow());
+    QTRY_COMPARE(w->CurrentEntry, 1);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(w->SG));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X, Qt::NoModifier);
+    QVERIFY(w->CB->lineEdit()->hasFocus());
+    QCOMPARE(w->CB->currentText(), QStringLiteral("x"));
 }
 
 QTEST_MAIN(TestDesktop)

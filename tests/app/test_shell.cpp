@@ -142,7 +142,13 @@ void TestShell::startUpCreatesTheWindowsAndLoadsSettings()
                                menu->SpeedButton4->text(), menu->SpeedButton5->text(), menu->SpeedButton6->text()};
     QCOMPARE(captions, QStringList({QStringLiteral("製作字典檔"), QStringLiteral("字典檔維護"), QStringLiteral("翻譯新版本"),
                                     QStringLiteral("設定"), QStringLiteral("關於"), QStringLiteral("離開")}));
-    QCOMPARE(menu->SpeedButton4->geometry(), QRect(16, 200, 89, 22));
+    // The caption stands in the button's last 22 pixels, from 200 on; the
+    // picture above it belongs to the button too.
+    const QRect settingsButton = menu->SpeedButton4->geometry();
+    QCOMPARE(settingsButton.left(), 16);
+    QCOMPARE(settingsButton.width(), 89);
+    QCOMPARE(settingsButton.bottom(), 200 + 22 - 1);
+    QVERIFY(settingsButton.top() <= menu->Image10->mapTo(menu, QPoint()).y());
 }
 
 void TestShell::aSettingsStoreThatCannotBeCreatedIsReported()

@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -28,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <functional>
 
@@ -105,6 +107,12 @@ private slots:
     void refusedTextStopsEveryPath();
     void checkWindowJumpsFiltersAndFollowsCommits();
     void undoAndRedoFromTheKeyboard();
+    void typingOnTheGridGoesIntoTheBox_data();
+    void typingOnTheGridGoesIntoTheBox();
+    void gridKeysStayTheGrids();
+    void closedInFullScreenOpensNormal();
+    void titleNamesTheFileAndMarksEdits();
+    void stringMemoFollowsALoad();
 
 private:
     QString writeFile(const QString &name, const QByteArray &bytes);
@@ -999,6 +1007,210 @@ void TestTDict2::undoAndRedoFromTheKeyboard()
     QCOMPARE(document->Tables.EntryTable[1].Chosen, 1);
     QCOMPARE(w->CB->currentText(), QStringLiteral("2"));
     QCOMPARE(cell(2, 2), QStringLiteral("2"));
+}
+
+// How the grid came to hold the keyboard on a translation cell: each way a
+// user gets there, after which the first key typed is the first of an edit.
+void TestTDict2::typingOnTheGridGoesIntoTheBox_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<int>("row");
+    QTest::newRow("click") << QStringLiteral("click") << 2;
+    QTest::newRow("Ctrl+N") << QStringLiteral("Ctrl+N") << 2;
+    QTest::newRow("next untranslated") << QStringLiteral("untranslated") << 3;
+    QTest::newRow("search") << QStringLiteral("search") << 3;
+    QTest::newRow("Ctrl+J") << QStringLiteral("Ctrl+J") << 3;
+    QTest::newRow("check window double click") << QStringLiteral("checks") << 3;
+    QTest::newRow("input method") << QStringLiteral("input method") << 2;
+}
+
+void TestTDict2::typingOnTheGridGoesIntoTheBox()
+{
+    QFETCH(QString, way);
+    QFETCH(int, row);
+    // Row 2 has two translations, row 3 none (its own text).
+    open(writeFile(QStringLiteral("d.txt"), crlf({"apple", "A", "berry", "1", "berry", "2", "cherry", "cherry"})));
+    clickCell(1, 0);
+    if (way == QStringLiteral("click") || way == QStringLiteral("input method")) {
+        clickCell(row, 2);
+    } else if (way == QStringLiteral("Ctrl+N")) {
+        QTest::keyClick(w->SG, Qt::Key_N, Qt::ControlModifier);
+    } else if (way == QStringLiteral("untranslated")) {
+        QTest::mouseClick(w->SpeedButton1, Qt::LeftButton);
+    } else if (way == QStringLiteral("search")) {
+        w->FDFind(QStringLiteral("her"), true);
+    } else if (way == QStringLiteral("Ctrl+J")) {
+        QTest::keyClick(w->SG, Qt::Key_J, Qt::ControlModifier);
+    } else if (way == QStringLiteral("checks")) {
+        QTest::keyClick(w->SG, Qt::Key_E, Qt::ControlModifier);
+        QAbstractItemView *list = w->Checks->List;
+        QCOMPARE(list->model()->rowCount(), 1);
+        const QRect hit = list->visualRect(list->model()->index(0, 2));
+        // (a click, then the double click event, as the platform sends them)
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, hit.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, hit.center());
+    }
+    QCOMPARE(w->CurrentRow(), row);
+    QCOMPARE(w->CurrentColumn(), 2);
+    QTRY_COMPARE(w->CurrentEntry, row - 1);
+    QVERIFY(w->CB->isVisible());
+    QVERIFY(w->SG->hasFocus()); // the box is shown, the grid has the keyboard
+
+    if (way == QStringLiteral("input method")) {
+        // What an input method composes reaches the grid as its text.
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("莓"));
+        QCoreApplication::sendEvent(w->SG, &composed);
+    } else {
+        typeText(w->SG, QStringLiteral("莓"));
+    }
+    // The key started an edit in the box: it replaced the shown text, the
+    // box has the keyboard, and what follows goes there too.
+    QVERIFY(w->CB->lineEdit()->hasFocus());
+    QCOMPARE(w->CB->currentText(), QStringLiteral("莓"));
+    typeText(QApplication::focusWidget(), QStringLiteral("果 x"));
+    QCOMPARE(w->CB->currentText(), QStringLiteral("莓果 x"));
+    QCOMPARE(cell(row, 2), row == 2 ? QStringLiteral("1") : QStringLiteral("cherry")); // pending, not committed
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(cell(row, 2), QStringLiteral("莓果 x"));
+    QVERIFY(w->Document.Modified);
+}
+
+void TestTDict2::gridKeysStayTheGrids()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A", "b", "B", "c", "C"})));
+    clickCell(1, 2);
+    // Arrows, Home and End move the grid's current cell; the box follows
+    // without taking the keyboard.
+    QTest::keyClick(w->SG, Qt::Key_Down);
+    QCOMPARE(w->CurrentRow(), 2);
+    QTRY_COMPARE(w->CurrentEntry, 1);
+    QVERIFY(w->SG->hasFocus());
+    QTest::keyClick(w->SG, Qt::Key_Home);
+    QCOMPARE(w->CurrentColumn(), 0);
+    QTest::keyClick(w->SG, Qt::Key_End);
+    QCOMPARE(w->CurrentColumn(), 2);
+    QVERIFY(w->SG->hasFocus());
+    // The window's shortcuts are no typing.
+    QTest::keyClick(w->SG, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(!w->CB->lineEdit()->hasFocus());
+    QCOMPARE(w->CB->currentText(), QStringLiteral("B"));
+
+    // On a source cell a letter is the grid's (it looks for a row starting
+    // with it); nothing goes into the box.
+    QTest::keyClick(w->SG, Qt::Key_Home);
+    typeText(w->SG, QStringLiteral("c"));
+    QVERIFY(w->SG->hasFocus());
+    QCOMPARE(w->CurrentRow(), 3);
+    QVERIFY(!w->Document.Pending());
+
+    // Scrolled away, the box comes back over its cell for the first key.
+    QTest::keyClick(w->SG, Qt::Key_End);
+    QTRY_COMPARE(w->CurrentEntry, 2);
+    w->SG->verticalScrollBar()->setValue(w->SG->verticalScrollBar()->maximum());
+    w->SGTopLeftChanged();
+    QVERIFY(!w->CB->isVisible());
+    typeText(w->SG, QStringLiteral("丙"));
+    QVERIFY(w->CB->isVisible());
+    QCOMPARE(w->CB->currentText(), QStringLiteral("丙"));
+    QCOMPARE(w->CB->geometry().topLeft(),
+             w->SG->viewport()->mapTo(w.get(), w->SG->visualRect(w->Model()->index(2, 2)).topLeft()));
+}
+
+void TestTDict2::closedInFullScreenOpensNormal()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A"})));
+    const QRect normal = w->geometry();
+    // Into full screen and out again, then into it and closed there.
+    // The widget and its native window agree on the state all the way.
+    const auto fullScreen = [this] {
+        const bool widget = w->isFullScreen();
+        const bool native = w->windowHandle()->windowStates() & Qt::WindowFullScreen;
+        return widget == native ? int(widget) : -1;
+    };
+    w->FullClick();
+    QCOMPARE(fullScreen(), 1);
+    w->FullClick();
+    QCOMPARE(fullScreen(), 0);
+    w->FullClick();
+    QCOMPARE(fullScreen(), 1);
+    QVERIFY(w->close());
+    QVERIFY(!w->isVisible());
+    QVERIFY(!w->FullScreen);
+    QCOMPARE(fullScreen(), 0);
+
+    open(dir.filePath(QStringLiteral("d.txt")));
+    QCOMPARE(fullScreen(), 0);
+    QVERIFY(!w->FullScreen);
+    QCOMPARE(w->geometry(), normal);
+    QVERIFY(w->CoolBar1->isVisible());
+    QCOMPARE(w->SG->y(), 72);
+    // Full-screen mode still works afterwards.
+    w->FullClick();
+    QCOMPARE(fullScreen(), 1);
+    w->FullClick();
+    QCOMPARE(w->geometry(), normal);
+
+    // Switching to another window also ends it.
+    w->FullClick();
+    w->ToDict1Click();
+    QVERIFY(!w->isVisible());
+    QCOMPARE(fullScreen(), 0);
+    open(dir.filePath(QStringLiteral("d.txt")));
+    QCOMPARE(fullScreen(), 0);
+}
+
+void TestTDict2::titleNamesTheFileAndMarksEdits()
+{
+    const auto shownTitle = [this] { return w->windowHandle()->title(); };
+    const QString path = writeFile(QStringLiteral("my dict.txt"), crlf({"a", "A", "b", "B"}));
+    open(path);
+    QCOMPARE(shownTitle(), QStringLiteral("字典檔維護 - my dict.txt"));
+    typeIntoBox(1, QStringLiteral("甲"));
+    QCOMPARE(shownTitle(), QStringLiteral("字典檔維護 - my dict.txt")); // only typed, not committed
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Return);
+    QCOMPARE(shownTitle(), QStringLiteral("字典檔維護 - my dict.txt*"));
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w->SG, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(shownTitle(), QStringLiteral("字典檔維護 - my dict.txt")); // back to the file's state
+    QTest::keyClick(w->SG, Qt::Key_Y, Qt::ControlModifier);
+    QTest::keyClick(w->SG, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(shownTitle(), QStringLiteral("字典檔維護 - my dict.txt"));
+
+    // Save As names the new file; a hot key inserted is an edit.
+    const QString other = dir.filePath(QStringLiteral("other.txt"));
+    dialogs->answers.push_back(other);
+    QTest::keyClick(w->SG, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(shownTitle(), QStringLiteral("字典檔維護 - other.txt"));
+    clickCell(2, 2);
+    clickIntoBox();
+    QTest::keyClick(w->CB->lineEdit(), Qt::Key_K, Qt::ControlModifier);
+    QVERIFY(w->Document.Modified);
+    QCOMPARE(shownTitle(), QStringLiteral("字典檔維護 - other.txt*"));
+    // A failed load keeps the title of the dictionary still shown.
+    prompt->answer = 1;
+    dialogs->answers.push_back(dir.filePath(QStringLiteral("missing.txt")));
+    QTest::keyClick(w->SG, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(shownTitle(), QStringLiteral("字典檔維護 - other.txt*"));
+    dialogs->answers.push_back(path);
+    QTest::keyClick(w->SG, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(shownTitle(), QStringLiteral("字典檔維護 - my dict.txt"));
+}
+
+void TestTDict2::stringMemoFollowsALoad()
+{
+    open(writeFile(QStringLiteral("first.txt"), crlf({"Open file", "開啟檔案"})));
+    clickCell(1, 2);
+    QCOMPARE(w->Strs->toPlainText(), QStringLiteral("Open file"));
+    dialogs->answers.push_back(writeFile(QStringLiteral("second.txt"), crlf({"Close", "關閉", "Exit", "離開"})));
+    QTest::keyClick(w->SG, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(w->Document.DictionaryFileName, dir.filePath(QStringLiteral("second.txt")));
+    // Either empty or the source of the entry now under the box.
+    QTRY_VERIFY(w->Strs->toPlainText().isEmpty()
+                || (w->CB->isVisible() && w->Strs->toPlainText() == cell(w->CurrentEntry + 1, 0)));
+    QVERIFY(w->Strs->toPlainText() != QStringLiteral("Open file"));
+    clickCell(2, 2);
+    QCOMPARE(w->Strs->toPlainText(), QStringLiteral("Exit"));
 }
 
 QTEST_MAIN(TestTDict2)
