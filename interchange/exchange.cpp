@@ -211,7 +211,7 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
                 break;
             if (text->contains(QLatin1Char('\n')) || text->contains(QLatin1Char('\r'))) {
                 report.Refusals << exchange::AtLine(pair.Line, QStringLiteral("「%1」含有換行；字典檔的一行放不下。")
-                                                                   .arg(QString(*text).replace(QLatin1Char('\n'), QStringLiteral("↵"))
+                                                                   .arg(QString(*text).replace(QStringLiteral("\r\n"), QStringLiteral("↵")).replace(QLatin1Char('\n'), QStringLiteral("↵"))
                                                                             .replace(QLatin1Char('\r'), QStringLiteral("↵"))));
                 refused = true;
             } else if (const char32_t bad = firstUnencodable(*text); bad != 0) {
@@ -221,7 +221,7 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
                         if (firstUnencodable(QString::fromUcs4(&c, 1)) != 0)
                             lacking.insert(c);
                 } else {
-                    report.Refusals << exchange::AtLine(pair.Line, QStringLiteral("%1 無法以 Big5（code page 950）儲存：「%2」。")
+                    report.Refusals << exchange::AtLine(pair.Line, QStringLiteral("%1無法以 Big5（code page 950）儲存：「%2」。")
                                                                        .arg(exchange::ShownCharacter(bad), *text));
                     refused = true;
                 }
@@ -262,7 +262,7 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
     }
     for (const char32_t c : lacking) {
         const std::string code = standIns.Copy(QString::fromUcs4(&c, 1));
-        report.StandIns << QStringLiteral("%1 寫成 Big5 造字區的代碼 0x%2。")
+        report.StandIns << QStringLiteral("%1寫成 Big5 造字區的代碼 0x%2。")
                                .arg(exchange::ShownCharacter(c), QString::fromLatin1(QByteArray(code.data(), qsizetype(code.size())).toHex().toUpper()));
     }
     if (!report.Created && report.Written == 0) {

@@ -96,11 +96,11 @@ bool poUnquote(const QString &line, qsizetype at, QString &out, QString &error)
     return true;
 }
 
+// Every field quoted: RFC 4180 allows it, and tools that guess the
+// delimiter from the text (Python's csv sniffer) cannot mistake a blank in
+// an English text for it.
 QString csvField(const QString &text)
 {
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\r'))
-        && !text.contains(QLatin1Char('\n')))
-        return text;
     QString quoted = text;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
@@ -326,7 +326,7 @@ ParseOutcome ReadPo(std::string_view bytes)
 
 std::string WriteCsv(const std::vector<ExchangeEntry> &entries, QStringList &problems)
 {
-    std::string out = "source,target\r\n";
+    std::string out = "\"source\",\"target\"\r\n";
     for (std::size_t k = 0; k < entries.size(); ++k) {
         const ExchangeEntry &entry = entries[k];
         for (const QString &translation : entry.Translations) {
@@ -335,7 +335,7 @@ std::string WriteCsv(const std::vector<ExchangeEntry> &entries, QStringList &pro
                                 .arg(k + 1)
                                 .arg(entry.Source);
             append(out, csvField(entry.Source) + QLatin1Char(',')
-                            + (translation == entry.Source ? QString() : csvField(translation)) + QStringLiteral("\r\n"));
+                            + csvField(translation == entry.Source ? QString() : translation) + QStringLiteral("\r\n"));
         }
     }
     return out;

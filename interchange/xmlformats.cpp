@@ -311,8 +311,11 @@ ParseOutcome ReadXliff(std::string_view bytes)
             return result;
         }
         // Not translated yet: the text stays its own translation, and a
-        // draft in the target is kept as an alternative.
-        if (!hasTarget || state == QStringLiteral("new") || state == QStringLiteral("needs-translation")) {
+        // draft in the target is kept as an alternative. An empty target
+        // with no state is what converters write for an untranslated text;
+        // only a state that says so makes an empty translation.
+        if (!hasTarget || state == QStringLiteral("new") || state == QStringLiteral("needs-translation")
+            || (target.isEmpty() && state.isEmpty())) {
             result.Pairs.push_back({source, source, unitLine});
             if (hasTarget && !target.isEmpty() && target != source)
                 result.Pairs.push_back({source, target, targetLine});

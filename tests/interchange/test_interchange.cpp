@@ -152,11 +152,11 @@ void TestInterchange::whatEachFormatWrites()
     QVERIFY(xliff.contains(QStringLiteral("<source>Cut</source>\n        <target state=\"needs-translation\"/>")));
     QVERIFY(xliff.contains(QStringLiteral("<alt-trans>\n          <target>打開</target>")));
 
-    QCOMPARE(text(ExchangeFormat::Csv), QStringLiteral("source,target\r\n"
-                                                       "Open,開啟\r\n"
-                                                       "Open,打開\r\n"
-                                                       "Cut,\r\n"
-                                                       "\"a,\"\"b\"\"\",乙\r\n"));
+    QCOMPARE(text(ExchangeFormat::Csv), QStringLiteral("\"source\",\"target\"\r\n"
+                                                       "\"Open\",\"開啟\"\r\n"
+                                                       "\"Open\",\"打開\"\r\n"
+                                                       "\"Cut\",\"\"\r\n"
+                                                       "\"a,\"\"b\"\"\",\"乙\"\r\n"));
 }
 
 // What a format cannot say is refused with the entry, and nothing written,
@@ -186,6 +186,10 @@ void TestInterchange::entriesAFormatCannotCarry()
     for (const ExchangeFormat f : {ExchangeFormat::Tmx, ExchangeFormat::Xliff, ExchangeFormat::Csv}) {
         const ExportOutcome out = ExportEntries(emptySource, f, ExportOptions());
         QCOMPARE(pairsOf(ParseExchange(out.Bytes, f)), pairsOf(emptySource));
+    }
+    for (const ExchangeFormat f : {ExchangeFormat::Tmx, ExchangeFormat::Xliff}) {
+        const ExportOutcome out = ExportEntries(emptyTranslation, f, ExportOptions());
+        QCOMPARE(pairsOf(ParseExchange(out.Bytes, f)), pairsOf(emptyTranslation));
     }
 }
 
@@ -283,6 +287,7 @@ void TestInterchange::otherToolsDialects()
                                      "<trans-unit id=\"0\" restype=\"x-gettext-domain-header\"><source>Project-Id-Version: x\n</source></trans-unit>\n"
                                      "<group><trans-unit id=\"1\"><source>Open</source><target state=\"needs-translation\">開啟?</target></trans-unit></group>\n"
                                      "<trans-unit id=\"2\"><source>Cut</source></trans-unit>\n"
+                                     "<trans-unit id=\"4\"><source>Paste</source><target></target></trans-unit>\n"
                                      "<trans-unit id=\"3\"><source>Copy</source><target state=\"needs-review-translation\">複製</target>"
                                      "<alt-trans><source>Copy</source><target>拷貝</target></alt-trans></trans-unit>\n"
                                      "</body></file></xliff>",
@@ -291,6 +296,7 @@ void TestInterchange::otherToolsDialects()
     QCOMPARE(pairsOf(xliff), (Pairs{{QStringLiteral("Open"), QStringLiteral("Open")},
                                     {QStringLiteral("Open"), QStringLiteral("開啟?")},
                                     {QStringLiteral("Cut"), QStringLiteral("Cut")},
+                                    {QStringLiteral("Paste"), QStringLiteral("Paste")},
                                     {QStringLiteral("Copy"), QStringLiteral("複製")},
                                     {QStringLiteral("Copy"), QStringLiteral("拷貝")}}));
 
