@@ -29,6 +29,16 @@ std::optional<ExchangeFormat> formatOf(const FileDialog &dialog)
     return std::nullopt;
 }
 
+// A message box shows the first lines of a long list and how many more.
+QString shortened(const QStringList &lines)
+{
+    constexpr qsizetype kShown = 20;
+    if (lines.size() <= kShown + 1)
+        return lines.join(QLatin1Char('\n'));
+    return (lines.mid(0, kShown) << QStringLiteral("……（還有 %1 行）").arg(lines.size() - kShown - 1) << lines.last())
+        .join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 ExchangeCommands::ExchangeCommands(TDict2 &window) : QObject(&window), window(window)
@@ -85,7 +95,7 @@ void ExchangeCommands::ExportClick()
                                           .arg(qint64(entries.size()))
                                           .arg(pairs)
                                           .arg(ExchangeFormatLabel(format), ED.FileName)
-                                    : saved.error,
+                                    : shortened(saved.error.split(QLatin1Char('\n'))),
                            QStringLiteral("匯出"));
 }
 
@@ -120,7 +130,7 @@ void ExchangeCommands::ImportClick()
     QStringList lines = ImportReportLines(report);
     if (report.Ok)
         lines.prepend(QStringLiteral("%1 → %2").arg(ID.FileName, target));
-    messageBoxes().message(&window, lines.join(QLatin1Char('\n')), QStringLiteral("匯入"));
+    messageBoxes().message(&window, shortened(lines), QStringLiteral("匯入"));
     if (report.Ok && (report.Written > 0 || report.Created || target != document.DictionaryFileName))
         document.Open(target, true);
 }

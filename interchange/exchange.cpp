@@ -291,6 +291,9 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
 QStringList ImportReportLines(const ImportReport &report)
 {
     QStringList lines;
+    // A file that could not be read has no counts to tell.
+    if (!report.Ok && report.Read == 0 && report.Refusals.isEmpty())
+        return {report.Error};
     lines << QStringLiteral("讀入 %1 個字串對，寫入 %2 個，拒絕 %3 個。").arg(report.Read).arg(report.Written).arg(report.Refused);
     if (report.Ok && report.Read > report.Written)
         lines << QStringLiteral("其餘 %1 個字串對字典檔裡已經有了（或在檔案裡重複），沒有再寫入。").arg(report.Read - report.Written);

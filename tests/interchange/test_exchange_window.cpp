@@ -237,6 +237,20 @@ void TestExchangeWindow::refusedImportChangesNothing()
     QVERIFY2(text.contains(QStringLiteral("沒有寫入任何字串對")), qPrintable(text));
     QCOMPARE(readFile(dict), dictionary);
     QCOMPARE(document->Tables.LastEntry, 1);
+
+    // Hundreds of refusals: the box shows the first of them and the count.
+    QByteArray many = "source,target\n";
+    for (int k = 0; k < 300; ++k)
+        many += "Smile " + QByteArray::number(k) + ",😀\n";
+    QVERIFY(writeFile(in, many));
+    dialogs->answers = {in};
+    press(Qt::Key_I);
+    QCOMPARE(messages->messages.size(), 2);
+    const QStringList lines = messages->messages[1].text.split(QLatin1Char('\n'));
+    QVERIFY2(lines.size() <= 22, qPrintable(messages->messages[1].text));
+    QVERIFY(lines.contains(QStringLiteral("……（還有 281 行）")));
+    QCOMPARE(lines.last(), QStringLiteral("有 300 個字串對無法放進字典檔，沒有寫入任何字串對。"));
+    QCOMPARE(readFile(dict), dictionary);
 }
 
 QTEST_MAIN(TestExchangeWindow)
