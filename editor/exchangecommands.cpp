@@ -126,7 +126,18 @@ void ExchangeCommands::ImportClick()
     }
     if (!document.WaitUntilWritten(target))
         return;
-    const ImportReport report = ImportExchange(ID.FileName, *format, target, ImportOptions());
+    ImportReport report = ImportExchange(ID.FileName, *format, target, ImportOptions());
+    if (report.StandInsWouldDo
+        && messageBoxes().question(&window,
+                                   shortened(ImportReportLines(report))
+                                       + QStringLiteral("\n\n要把 Big5 無法表示的字元寫成字典檔沒有用到的造字區代碼，照樣匯入嗎？"),
+                                   QStringLiteral("匯入"))) {
+        ImportOptions standIns;
+        standIns.StandIns = true;
+        report = ImportExchange(ID.FileName, *format, target, standIns);
+    } else if (report.StandInsWouldDo) {
+        return;
+    }
     QStringList lines = ImportReportLines(report);
     if (report.Ok)
         lines.prepend(QStringLiteral("%1 → %2").arg(ID.FileName, target));

@@ -204,6 +204,7 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
     Cp950StandIns standIns;
     standIns.NoteBytes(existing);
     std::set<char32_t> lacking;
+    bool brokenLines = false;
     for (const ExchangePair &pair : parsed.Pairs) {
         bool refused = false;
         for (const QString *text : {&pair.Source, &pair.Translation}) {
@@ -214,6 +215,7 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
                                                                    .arg(QString(*text).replace(QStringLiteral("\r\n"), QStringLiteral("↵")).replace(QLatin1Char('\n'), QStringLiteral("↵"))
                                                                             .replace(QLatin1Char('\r'), QStringLiteral("↵"))));
                 refused = true;
+                brokenLines = true;
             } else if (const char32_t bad = firstUnencodable(*text); bad != 0) {
                 if (options.StandIns) {
                     standIns.NoteText(*text);
@@ -233,6 +235,7 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
             ++report.Refused;
     }
     if (report.Refused > 0) {
+        report.StandInsWouldDo = !brokenLines;
         report.Error = QStringLiteral("有 %1 個字串對無法放進字典檔，沒有寫入任何字串對。").arg(report.Refused);
         return report;
     }

@@ -103,6 +103,9 @@ struct ImportReport {
     std::int64_t Read = 0;      // pairs in the input
     std::int64_t Written = 0;   // pairs appended (the rest the dictionary already held)
     std::int64_t Refused = 0;
+    // Every refusal is a character code page 950 lacks: the import would go
+    // through with the stand-ins.
+    bool StandInsWouldDo = false;
 };
 
 // Reads `input` and makes the dictionary `dictionary` of its pairs, or

@@ -59,6 +59,14 @@ QString languageOf(const QXmlStreamAttributes &attributes)
     return lang;
 }
 
+// Languages are matched by their first subtag: "en" and "en-US" are both
+// the source of a memory whose source language is "en-US".
+bool sameLanguage(const QString &a, const QString &b)
+{
+    return a.section(QLatin1Char('-'), 0, 0).section(QLatin1Char('_'), 0, 0).compare(
+               b.section(QLatin1Char('-'), 0, 0).section(QLatin1Char('_'), 0, 0), Qt::CaseInsensitive) == 0;
+}
+
 bool isChinese(const QString &lang)
 {
     return lang.startsWith(QStringLiteral("zh"), Qt::CaseInsensitive);
@@ -231,7 +239,7 @@ ParseOutcome ReadTmx(std::string_view bytes)
             }
             if (!hasSeg)
                 continue;
-            if (!hasSource && lang.compare(sourceLanguage, Qt::CaseInsensitive) == 0) {
+            if (!hasSource && sameLanguage(lang, sourceLanguage)) {
                 source = seg;
                 hasSource = true;
             } else if (isChinese(lang)) {

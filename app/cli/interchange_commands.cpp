@@ -178,5 +178,7 @@ int runImport(const CliArgs &args)
                                                pathArgument(parsed.Paths[1]), options);
     for (const QString &line : ImportReportLines(report))
         std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+    if (report.StandInsWouldDo)
+        std::fputs("（加上 --stand-ins，這些字元會寫成字典檔沒有用到的 Big5 造字區代碼。）\n", stderr);
     return report.Ok ? CliOk : CliFailed;
 }

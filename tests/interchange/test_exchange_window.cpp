@@ -58,7 +58,6 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void reachedFromTheKeyboard();
     void exportWritesWhatTheWindowShows();
     void importMergesAndOpens();
     void importWithoutADictionaryMakesOne();
@@ -121,19 +120,6 @@ void TestExchangeWindow::press(Qt::Key key)
     QTest::keyClick(focus, key, Qt::ControlModifier | Qt::ShiftModifier);
 }
 
-// Both commands sit in the grid's context menu (the menu key opens it) and
-// on their own keys in the whole window.
-void TestExchangeWindow::reachedFromTheKeyboard()
-{
-    QCOMPARE(w->SG->contextMenuPolicy(), Qt::ActionsContextMenu);
-    QVERIFY(w->SG->actions().contains(w->Exchange->Export1));
-    QVERIFY(w->SG->actions().contains(w->Exchange->Import1));
-    QCOMPARE(w->Exchange->Export1->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-    QCOMPARE(w->Exchange->Import1->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
-    QVERIFY(w->Exchange->Export1->text().startsWith(QStringLiteral("匯出")));
-    QVERIFY(w->Exchange->Import1->text().startsWith(QStringLiteral("匯入")));
-}
-
 // The export takes the open dictionary as it stands, a choice not yet saved
 // included, and the format from the name's extension.
 void TestExchangeWindow::exportWritesWhatTheWindowShows()
@@ -144,9 +130,14 @@ void TestExchangeWindow::exportWritesWhatTheWindowShows()
     QVERIFY(document->CommitChoice(1, QStringLiteral("打開")).Committed); // entry 1 is Open
     QVERIFY(document->Modified);
 
+    // From the grid's context menu (the menu key opens it).
     const QString out = path(QStringLiteral("shown.po"));
     dialogs->answers = {out};
-    press(Qt::Key_E);
+    QCOMPARE(w->SG->contextMenuPolicy(), Qt::ActionsContextMenu);
+    const QList<QAction *> menu = w->SG->actions();
+    const auto exportItem = std::find_if(menu.begin(), menu.end(), [](QAction *a) { return a->text().startsWith(QStringLiteral("匯出")); });
+    QVERIFY(exportItem != menu.end());
+    (*exportItem)->trigger();
     QCOMPARE(dialogs->shown.size(), 1);
     QCOMPARE(dialogs->shown[0].Title, QStringLiteral("匯出字典檔"));
     QCOMPARE(dialogs->shown[0].FileName, QStringLiteral("shown.tmx")); // offered after the dictionary
@@ -160,7 +151,7 @@ void TestExchangeWindow::exportWritesWhatTheWindowShows()
     QCOMPARE(readFile(dict), dictionary);
     QVERIFY(document->Modified);
 
-    // A failure says why and writes nothing.
+    // A failure says why and writes nothing; Ctrl+Shift+E anywhere in the window.
     dialogs->answers = {path(QStringLiteral("no such folder/x.tmx"))};
     press(Qt::Key_E);
     QCOMPARE(messages->messages.size(), 2);
@@ -229,9 +220,12 @@ void TestExchangeWindow::refusedImportChangesNothing()
     open(dict);
     const QString in = path(QStringLiteral("emoji.csv"));
     QVERIFY(writeFile(in, "source,target\nok,好\nSmile,😀\n"));
+    // The window offers the stand-ins; No leaves everything as it was.
+    messages->questionAnswer = false;
     dialogs->answers = {in};
     press(Qt::Key_I);
     QCOMPARE(messages->messages.size(), 1);
+    QCOMPARE(messages->messages[0].kind, QStringLiteral("question"));
     const QString text = messages->messages[0].text;
     QVERIFY2(text.contains(QStringLiteral("第 3 行：「😀」（U+1F600）無法以 Big5")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("沒有寫入任何字串對")), qPrintable(text));
@@ -247,10 +241,20 @@ void TestExchangeWindow::refusedImportChangesNothing()
     press(Qt::Key_I);
     QCOMPARE(messages->messages.size(), 2);
     const QStringList lines = messages->messages[1].text.split(QLatin1Char('\n'));
-    QVERIFY2(lines.size() <= 22, qPrintable(messages->messages[1].text));
+    QVERIFY2(lines.size() <= 24, qPrintable(messages->messages[1].text));
     QVERIFY(lines.contains(QStringLiteral("……（還有 281 行）")));
-    QCOMPARE(lines.last(), QStringLiteral("有 300 個字串對無法放進字典檔，沒有寫入任何字串對。"));
+    QVERIFY(lines.contains(QStringLiteral("有 300 個字串對無法放進字典檔，沒有寫入任何字串對。")));
     QCOMPARE(readFile(dict), dictionary);
+
+    // Yes: written with a user-defined code, and the dictionary opened again.
+    messages->questionAnswer = true;
+    dialogs->answers = {in};
+    press(Qt::Key_I);
+    QCOMPARE(messages->messages.size(), 4);
+    QVERIFY2(messages->messages[3].text.contains(QStringLiteral("寫入 300 個")), qPrintable(messages->messages[3].text));
+    QVERIFY2(messages->messages[3].text.contains(QStringLiteral("「😀」（U+1F600）寫成 Big5 造字區的代碼 0x")), qPrintable(messages->messages[3].text));
+    QVERIFY(readFile(dict).startsWith(dictionary));
+    QCOMPARE(document->Tables.LastEntry, 301);
 }
 
 QTEST_MAIN(TestExchangeWindow)

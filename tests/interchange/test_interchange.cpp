@@ -273,7 +273,7 @@ void TestInterchange::otherToolsDialects()
                                    "<tu><tuv lang=\"en\"><seg>Open <ph>&amp;</ph>x</seg></tuv>"
                                    "<tuv lang=\"ZH-TW\"><seg>開啟</seg></tuv><tuv lang=\"zh-Hant\"><seg>打開</seg></tuv>"
                                    "<tuv lang=\"de\"><seg>Öffnen</seg></tuv></tu>\n"
-                                   "<tu><tuv xml:lang=\"en\"><seg>Cut</seg></tuv></tu></body></tmx>",
+                                   "<tu><tuv xml:lang=\"en-GB\"><seg>Cut</seg></tuv></tu></body></tmx>",
                                    ExchangeFormat::Tmx);
     QCOMPARE(tmx.Error, QString());
     QCOMPARE(pairsOf(tmx), (Pairs{{QStringLiteral("Open &x"), QStringLiteral("開啟")},

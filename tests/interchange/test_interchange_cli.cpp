@@ -291,6 +291,7 @@ void TestInterchangeCli::refusedPairsWriteNothing()
     QVERIFY2(refused.err.contains("讀入 3 個字串對，寫入 0 個，拒絕 2 個。"), refused.err.constData());
     QVERIFY2(refused.err.contains("第 1 行：「😀」（U+1F600）無法以 Big5（code page 950）儲存：「微笑😀」。"), refused.err.constData());
     QVERIFY2(refused.err.contains("第 7 行：「é」（U+00E9）"), refused.err.constData());
+    QVERIFY2(refused.err.contains("加上 --stand-ins"), refused.err.constData());
     QVERIFY(!QFile::exists(fresh));
 
     const QString dict = path(QStringLiteral("user codes.dic"));
