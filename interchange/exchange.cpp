@@ -202,7 +202,6 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
 
     // Every text must be a dictionary line in code page 950.
     Cp950StandIns standIns;
-    standIns.NoteBytes(existing);
     std::set<char32_t> lacking;
     bool brokenLines = false;
     for (const ExchangePair &pair : parsed.Pairs) {
@@ -218,7 +217,6 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
                 brokenLines = true;
             } else if (const char32_t bad = firstUnencodable(*text); bad != 0) {
                 if (options.StandIns) {
-                    standIns.NoteText(*text);
                     for (const char32_t c : text->toUcs4())
                         if (firstUnencodable(QString::fromUcs4(&c, 1)) != 0)
                             lacking.insert(c);
@@ -227,8 +225,6 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
                                                                        .arg(exchange::ShownCharacter(bad), *text));
                     refused = true;
                 }
-            } else {
-                standIns.NoteText(*text);
             }
         }
         if (refused)
@@ -238,6 +234,14 @@ ImportReport ImportExchange(const FileName &input, ExchangeFormat format, const 
         report.StandInsWouldDo = !brokenLines;
         report.Error = QStringLiteral("有 %1 個字串對無法放進字典檔，沒有寫入任何字串對。").arg(report.Refused);
         return report;
+    }
+    // The stand-ins are codes that no text of the dictionary, old or new, uses.
+    if (!lacking.empty()) {
+        standIns.NoteBytes(existing);
+        for (const ExchangePair &pair : parsed.Pairs) {
+            standIns.NoteText(pair.Source);
+            standIns.NoteText(pair.Translation);
+        }
     }
     if (!standIns.Assign()) {
         report.Error = QStringLiteral("無法以 Big5 儲存的字元太多，造字區的代碼不夠用；沒有寫入任何字串對。");
