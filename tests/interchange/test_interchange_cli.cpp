@@ -64,6 +64,7 @@ private slots:
     void refusedPairsWriteNothing();
     void brokenInputWritesNothing_data();
     void brokenInputWritesNothing();
+    void unreadableInputs();
     void wrongUse();
 
 private:
@@ -357,6 +358,32 @@ void TestInterchangeCli::brokenInputWritesNothing()
     QVERIFY2(r.err.contains(message), r.err.constData());
     QVERIFY2(r.err.contains("broken input"), r.err.constData());
     QVERIFY(!QFile::exists(dict));
+}
+
+// Inputs that are no file of the format: refused with words, nothing made.
+void TestInterchangeCli::unreadableInputs()
+{
+    const QString dict = path(QStringLiteral("made from nothing.dic"));
+    struct Case {
+        QString input;
+        QByteArray message;
+    };
+    const QString folder = path(QStringLiteral("a folder"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString cut = path(QStringLiteral("cut $HOME 'q' @x.csv"));
+    QVERIFY(write(cut, "source,target\nOpen,\xE9\x96")); // 開 without its last byte
+    const QList<Case> cases{
+        {QStringLiteral("/dev/zero"), "256 MB"},
+        {folder, "資料夾"},
+        {path(QStringLiteral("missing.csv")), "無法讀取檔案"},
+        {cut, "第 2 行：不是 UTF-8 文字"},
+    };
+    for (const Case &c : cases) {
+        const Run r = cli({QStringLiteral("import"), QStringLiteral("--format"), QStringLiteral("csv"), c.input, dict});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(c.message), r.err.constData());
+        QVERIFY(!QFile::exists(dict));
+    }
 }
 
 void TestInterchangeCli::wrongUse()
