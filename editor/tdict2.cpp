@@ -3,6 +3,7 @@
 #include "editor/documentanswers.h"
 #include "editor/entrygrid.h"
 #include "platform/bytemarks.h"
+#include "editor/exchangecommands.h"
 #include "editor/tchecks.h"
 #include "document/checkreport.h"
 #include "platform/fonts.h"
@@ -111,6 +112,7 @@ TDict2::TDict2(DictionaryDocument &document, QWidget *parent)
 
     createShortcuts();
     createTools();
+    Exchange = new ExchangeCommands(*this);
     Report = new CheckReport(Document, this);
     Checks = new TChecks(*Report, this);
     connect(Checks, &TChecks::JumpRequested, this, &TDict2::checkHit);

@@ -30,6 +30,7 @@ class TwiaTile;
 class BlinkingCue;
 class ScreenModeWatch;
 class CheckReport;
+class ExchangeCommands;
 class TChecks;
 
 class TDict2 : public QWidget, public StringAreaHost {
@@ -64,6 +65,7 @@ public:
     BlinkingCue *BlinkingTimer;
     CheckReport *Report; // the checks of the open dictionary
     TChecks *Checks;     // the check window
+    ExchangeCommands *Exchange; // 匯出 and 匯入 (the grid's context menu)
 
     EntryModel *Model() const { return model; }
 

@@ -5,7 +5,8 @@
 # a Traditional Chinese font so that Chinese text shows as Chinese, and the
 # checkers of the menu entry, AppStream description and manual pages; `file`
 # lets make package find the libraries the programs need; strace makes the
-# interpreter's writes fail in the tests.
+# interpreter's writes fail in the tests; translate-toolkit, gettext and
+# libxml2-utils read the TMX, PO, XLIFF and CSV files in tests.
 set -euo pipefail
 
 packages=(
@@ -17,7 +18,7 @@ packages=(
   qt6-translations-l10n
   desktop-file-utils appstream groff-base file
   fonts-cwtex-ming openbox libxcb1-dev
-  strace
+  strace translate-toolkit gettext libxml2-utils
 )
 
 missing=()

@@ -19,6 +19,10 @@ void usage(std::FILE *to)
                "                                     由英文及中文 RC 檔製作字典檔\n"
                "  translate DICT NEW.rc OUT [--font] [--missing FILE] [--retarget] [--perl PATH]\n"
                "                                     以字典檔翻譯新版本 RC 檔\n"
+               "  export --format tmx|po|xliff|csv DICT OUT\n"
+               "                                     把字典檔匯出為其他翻譯工具的格式\n"
+               "  import --format tmx|po|xliff|csv [--stand-ins] IN DICT\n"
+               "                                     匯入其他翻譯工具的檔案，建立或併入字典檔\n"
                "  script extraction EN.rc ZH.rc OUT  印出製作字典檔的 Perl 程式\n"
                "  script translation DICT NEW.rc OUT [--font]\n"
                "                                     印出翻譯新版本的 Perl 程式\n"
@@ -55,6 +59,10 @@ int main(int argc, char *argv[])
         return runTranslate(args);
     if (command == "script")
         return runScript(args);
+    if (command == "export")
+        return runExport(args);
+    if (command == "import")
+        return runImport(args);
     std::fprintf(stderr, "tavisorn-cli：不明的命令「%s」。\n", command.c_str());
     usage(stderr);
     return CliWrongUse;
