@@ -32,12 +32,13 @@ QString readWhole(const std::string &path, std::string &out)
     return ReadWholeFile(nameOf(path), out, RunFileLimit);
 }
 
-std::optional<Refusal> readInput(RunInput &input, const std::string &path, const QString &what)
+std::optional<Refusal> readInput(RunInput &input, const std::string &path, const QString &what,
+                                 EncodingChoice encoding)
 {
     input.Path = path;
     if (const QString reason = readWhole(path, input.Bytes); !reason.isEmpty())
         return refusal(QStringLiteral("無法讀取%1「%2」：%3。").arg(what, nameOf(path).shown(), reason));
-    input.Decoded = DecodeScript(input.Bytes);
+    input.Decoded = DecodeScript(input.Bytes, encoding);
     if (!input.Decoded.Problem.isEmpty())
         return refusal(QStringLiteral("%1「%2」：%3").arg(what, nameOf(path).shown(), input.Decoded.Problem));
     return std::nullopt;
@@ -85,6 +86,16 @@ QString lastLineNote(const std::string &bytes)
     return QStringLiteral("最後一行沒有行尾：Perl程式讀它時會去掉它的最後一個位元組。");
 }
 
+// A line that ends in a line feed alone: the interpreter would end it in
+// CR LF, so the program writes the file back with the ends it came with.
+bool hasLfLineEnd(std::string_view bytes)
+{
+    for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos; lf = bytes.find('\n', lf + 1))
+        if (lf == 0 || bytes[lf - 1] != '\r')
+            return true;
+    return false;
+}
+
 QString joined(const QString &a, const QString &b)
 {
     if (a.isEmpty() || b.isEmpty())
@@ -104,9 +115,9 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QSt
 {
     run.Paths = paths;
     run.Script = paths;
-    if (auto r = readInput(run.English, paths.E1, QStringLiteral("來源Resource檔")))
+    if (auto r = readInput(run.English, paths.E1, QStringLiteral("來源Resource檔"), run.Options.Encoding))
         return r;
-    if (auto r = readInput(run.Chinese, paths.E2, QStringLiteral("翻譯後Resource檔")))
+    if (auto r = readInput(run.Chinese, paths.E2, QStringLiteral("翻譯後Resource檔"), run.Options.Encoding))
         return r;
     run.English.Copy = run.English.Bytes;
     run.Chinese.Copy = run.Chinese.Bytes;
@@ -153,7 +164,7 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
         return refusal(QStringLiteral("字典檔「%1」是%2，字典檔必須是Big5（code page 950）。")
                            .arg(nameOf(paths.T1).shown(), EncodingLabel(dictionary.Encoding)));
     run.DictionaryFile = {nameOf(paths.T1).shown(), EncodingLabel({}), lastLineNote(run.Dictionary)};
-    if (auto r = readInput(run.Source, paths.T2, QStringLiteral("新版本來源Resource檔")))
+    if (auto r = readInput(run.Source, paths.T2, QStringLiteral("新版本來源Resource檔"), options.Encoding))
         return r;
     run.Source.Copy = run.Source.Bytes;
 
@@ -165,10 +176,55 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
         if (auto r = writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2))
             return r;
     }
-    run.WritesBack = run.Source.converted() || options.Retarget || IsStreamOutput(paths.T3);
+    run.WritesBack = run.Source.converted() || options.Retarget || IsStreamOutput(paths.T3)
+                     || hasLfLineEnd(run.Source.Bytes);
     if (run.WritesBack)
         run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
+    run.Delimiters = ChooseDelimiters(run.Source.Copy);
     return std::nullopt;
+}
+
+std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const ExtractionOptions &options,
+                                         const QString &folder, ExtractionRun &run)
+{
+    run.Options = options;
+    if (auto r = PrepareExtraction(paths, folder, run))
+        return r;
+    run.Delimiters = ChooseDelimiters(run.English.Copy);
+    return std::nullopt;
+}
+
+void FillDelimiters(ScriptTemplate &pl, const ExtractionRun &run)
+{
+    pl.replaceLine(ExtractionLineBeginStr, DelimiterLine("$BeginStr", run.Delimiters.Begin));
+    pl.replaceLine(ExtractionLineEndStr, DelimiterLine("$EndStr", run.Delimiters.End));
+}
+
+void FillDelimiters(ScriptTemplate &pl, const TranslationRun &run)
+{
+    pl.replaceLine(TranslationLineBeginStr, DelimiterLine("$BeginStr", run.Delimiters.Begin));
+    pl.replaceLine(TranslationLineEndStr, DelimiterLine("$EndStr", run.Delimiters.End));
+}
+
+std::string RunScript(const ExtractionRun &run)
+{
+    ScriptTemplate pl = ExtractionTemplate();
+    pl.replaceLine(ExtractionLineF1, PatchLine("$f1", run.Script.E1));
+    pl.replaceLine(ExtractionLineF2, PatchLine("$f2", run.Script.E2));
+    pl.replaceLine(ExtractionLineF3, PatchLine("$f3", run.Script.E3));
+    FillDelimiters(pl, run);
+    return pl.bytes();
+}
+
+std::string RunScript(const TranslationRun &run)
+{
+    ScriptTemplate pl = TranslationTemplate();
+    pl.replaceLine(TranslationLineChangeFont, ChangeFontLine(run.Script.SizeChange));
+    pl.replaceLine(TranslationLineF1, PatchLine("$f1", run.Script.T1));
+    pl.replaceLine(TranslationLineF2, PatchLine("$f2", run.Script.T2));
+    pl.replaceLine(TranslationLineF3, PatchLine("$f3", run.Script.T3));
+    FillDelimiters(pl, run);
+    return pl.bytes();
 }
 
 RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
@@ -178,13 +234,14 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
     if (const QString reason = readWhole(run.Script.E3, written); !reason.isEmpty())
         return {false, perlOutputUnreadable(reason), {}};
 
-    const ExtractionReading reading = ReadExtraction(run.English.Copy, run.Chinese.Copy);
+    const ExtractionReading reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     ExtractionReport &report = outcome.report;
     report = BuildExtractionReport(reading, decode);
     report.English = run.English.shown();
     report.Chinese = run.Chinese.shown();
     report.WrittenAsRead = written == reading.DictionaryBytes();
+    report.TextLines = TextLines(run.Chinese.Copy);
 
     // The pairs as the file holds them; a pair with a stand-in in either
     // text cannot be written in code page 950 and is left out.
@@ -247,7 +304,7 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         return {false, perlOutputUnreadable(reason), {}};
 
     const TranslationReading reading =
-        ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy, run.Paths.SizeChange);
+        ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy, run.Paths.SizeChange, run.Delimiters);
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     TranslationReport &report = outcome.report;
     report = BuildTranslationReport(reading, decode);
@@ -303,9 +360,11 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         }
         bytes = EncodeText(text, encoding);
     } else {
-        for (const std::string &line : lines) {
-            bytes += line;
-            bytes += "\r\n";
+        // The line ends the script came with, as for a converted one.
+        const std::vector<QString> ends = LineEnds(QString::fromLatin1(run.Source.Bytes.data(), qsizetype(run.Source.Bytes.size())));
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            bytes += lines[i];
+            bytes += i < ends.size() && ends[i] == QLatin1String("\n") ? "\n" : "\r\n";
         }
     }
     if (const FileResult saved = SaveBytes(nameOf(run.Paths.T3), bytes); !saved.ok)

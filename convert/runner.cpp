@@ -82,7 +82,7 @@ RunResult ScriptRunner::RunExtraction(ScriptTemplate &pl, const ExtractionPaths 
     if (!refused)
         refused = makeFolder(prepared);
     if (!refused)
-        refused = PrepareExtraction(paths, prepared.folder->path(), *prepared.extraction);
+        refused = PrepareExtraction(paths, setup.Extraction, prepared.folder->path(), *prepared.extraction);
     if (refused) {
         result = stop(kind, RunStep::Refused, refused->text, refused->caption);
     } else {
@@ -96,6 +96,7 @@ RunResult ScriptRunner::RunExtraction(ScriptTemplate &pl, const ExtractionPaths 
             stage(kind, fill.position, fill.text);
             pl.replaceLine(fill.line, fill.value);
         }
+        FillDelimiters(pl, *prepared.extraction);
         stage(kind, 60, QStringLiteral("製作pl檔案.."));
         result = writeAndStart(kind, pl, ExtractionScriptName, std::move(prepared), setup);
     }
@@ -131,6 +132,7 @@ RunResult ScriptRunner::RunTranslation(ScriptTemplate &pl, const TranslationPath
             stage(kind, fill.position, fill.text);
             pl.replaceLine(fill.line, fill.value);
         }
+        FillDelimiters(pl, *prepared.translation);
         stage(kind, 60, QStringLiteral("建立pl檔.."));
         result = writeAndStart(kind, pl, TranslationScriptName, std::move(prepared), setup);
     }

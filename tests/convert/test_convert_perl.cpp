@@ -199,6 +199,10 @@ private slots:
     void missingTextsFeedTheNextRun();
     void corpusTranslatesLikeItsChineseVersion_data();
     void corpusTranslatesLikeItsChineseVersion();
+    void untouchedOriginalsGiveTheWholeDictionary_data();
+    void untouchedOriginalsGiveTheWholeDictionary();
+    void fewPairsWarnFirstAndFailUnderStrict();
+    void encodingGuessedOrChosen();
 
 private:
     QTemporaryDir Dir;
@@ -766,6 +770,164 @@ void TestConvertPerl::corpusTranslatesLikeItsChineseVersion()
           qPrintable(app), matched, oneToOne, ambiguous);
     QVERIFY(oneToOne > 0);
     QCOMPARE(matched, oneToOne);
+}
+
+void TestConvertPerl::untouchedOriginalsGiveTheWholeDictionary_data()
+{
+    QTest::addColumn<QString>("app");
+    for (const char *app : {"calc", "mspaint", "notepad", "regedit", "sndvol32", "taskmgr"})
+        QTest::newRow(app) << QString::fromLatin1(app);
+}
+
+// The originals as projects keep them (UTF-8 without a marker, LF, no
+// generator comment) give the dictionary and the translation of their
+// Big5 test forms; only pairs with characters code page 950 lacks differ,
+// and the report lists them.
+void TestConvertPerl::untouchedOriginalsGiveTheWholeDictionary()
+{
+    QFETCH(QString, app);
+    const QString dir = QStringLiteral(TAVISORN_CORPUS_DIR "/") + app;
+    if (!QFile::exists(dir + QStringLiteral("/orig/en-US.rc")))
+        QSKIP("the corpus is not there");
+    const std::string a = root + "/orig-" + PathBytes(app);
+    const std::string formEn = PathBytes(dir + QStringLiteral("/en.rc"));
+    const std::string origEn = PathBytes(dir + QStringLiteral("/orig/en-US.rc"));
+    Outcome o = cli({"make-dictionary", formEn, PathBytes(dir + QStringLiteral("/zh-TW.rc")), a + "-form.dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    o = cli({"make-dictionary", "--strict", origEn, PathBytes(dir + QStringLiteral("/orig/zh-TW.rc")), a + ".dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    const QString report = QString::fromUtf8(o.err);
+    QVERIFY2(report.startsWith(QStringLiteral("製作字典檔的結果")), o.err.constData()); // no warning first
+    QVERIFY2(report.contains(QStringLiteral("中文RC檔：") + dir + QStringLiteral("/orig/zh-TW.rc（UTF-8）")),
+             o.err.constData());
+    QVERIFY2(report.contains(QStringLiteral("區塊分隔字：BEGIN 與 END（英文RC檔沒有")), o.err.constData());
+    qsizetype leftOut = 0;
+    static const QRegularExpression leftOutLine(QStringLiteral("沒有寫入字典檔的字串對（含有Big5沒有的字元）：(\\d+)"));
+    if (const auto m = leftOutLine.match(report); m.hasMatch())
+        leftOut = m.captured(1).toLongLong();
+
+    // The form's pairs in order, less those the originals could not write,
+    // are the originals' pairs.
+    const std::vector<std::string> form = splitLines(readRaw(a + "-form.dict"));
+    const std::vector<std::string> orig = splitLines(readRaw(a + ".dict"));
+    QByteArray kept;
+    std::size_t j = 0;
+    qsizetype skipped = 0;
+    for (std::size_t i = 0; i + 1 < form.size(); i += 2) {
+        if (j + 1 < orig.size() && form[i] == orig[j] && form[i + 1] == orig[j + 1]) {
+            kept += QByteArray::fromStdString(form[i] + "\r\n" + form[i + 1] + "\r\n");
+            j += 2;
+        } else {
+            ++skipped;
+        }
+    }
+    QCOMPARE(j, orig.size());
+    QCOMPARE(skipped, leftOut);
+    QVERIFY(orig.size() > 100);
+    QVERIFY(writeRaw(a + "-kept.dict", kept));
+    QCOMPARE(cli({"normalize", a + "-kept.dict", a + "-kept.norm"}).status, 0);
+    QCOMPARE(cli({"normalize", a + ".dict", a + ".norm"}).status, 0);
+    QCOMPARE(readRaw(a + ".norm"), readRaw(a + "-kept.norm"));
+    qInfo("%s: %zu pairs, %lld left out", qPrintable(app), orig.size() / 2, static_cast<long long>(leftOut));
+
+    // The translation of the original is the form's translation in UTF-8
+    // with LF, without the form's comment line; a line differs only where
+    // the original keeps its English text because its pair was left out.
+    o = cli({"translate", a + "-form.dict", formEn, a + "-form.rc"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    o = cli({"translate", a + ".dict", origEn, a + ".rc"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    const QByteArray translated = readRaw(a + ".rc");
+    QVERIFY(!translated.contains('\r'));
+    QVERIFY(!translated.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(QString::fromUtf8(translated).contains(QStringLiteral("說明")));
+    QByteArray expected = reencoded(readRaw(a + "-form.rc"), QStringConverter::Utf8, false, true);
+    QVERIFY(expected.startsWith("// Microsoft"));
+    expected = expected.mid(expected.indexOf('\n') + 1);
+    const std::vector<std::string> got = splitLines(translated);
+    const std::vector<std::string> want = splitLines(expected);
+    const std::vector<std::string> english = splitLines(readRaw(origEn));
+    QCOMPARE(got.size(), want.size());
+    qsizetype differing = 0;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        if (got[i] == want[i])
+            continue;
+        ++differing;
+        QVERIFY2(got[i] == english[i], got[i].c_str());
+    }
+    QVERIFY(differing <= leftOut + 1); // mspaint's comment names a Mário
+}
+
+void TestConvertPerl::fewPairsWarnFirstAndFailUnderStrict()
+{
+    // A tool's name the templates look for in the last line only: the
+    // English file is read with empty block words, the translated one with
+    // braces it does not have, and most texts are lost.
+    const QString dir = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/orig");
+    if (!QFile::exists(dir + QStringLiteral("/en-US.rc")))
+        QSKIP("the corpus is not there");
+    const std::string en = root + "/late-word-en.rc";
+    QVERIFY(writeRaw(en, readRaw(PathBytes(dir + QStringLiteral("/en-US.rc"))) + "// Borland\n"));
+    const std::string zh = PathBytes(dir + QStringLiteral("/zh-TW.rc"));
+    Outcome o = cli({"make-dictionary", en, zh, root + "/late-word.dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    const QString first = QString::fromUtf8(o.err).section(QLatin1Char('\n'), 0, 0);
+    QVERIFY2(first.startsWith(QStringLiteral("警告：只配對到 ")), o.err.constData());
+    QVERIFY2(first.contains(QStringLiteral("中文RC檔有 94 行帶有文字")), o.err.constData());
+    o = cli({"make-dictionary", "--strict", en, zh, root + "/late-word.dict"});
+    QCOMPARE(o.status, 3);
+    // Without the word the file's own blocks choose BEGIN and END.
+    o = cli({"make-dictionary", "--strict", PathBytes(dir + QStringLiteral("/en-US.rc")), zh, root + "/late-word.dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+}
+
+void TestConvertPerl::encodingGuessedOrChosen()
+{
+    const std::string dict = caseFile(QStringLiteral("translate-microsoft"), "dict.txt");
+    // A comment in Chinese, so that the bytes are Big5 and not plain ASCII.
+    const QByteArray comment = big5(QStringLiteral("// 新版本的說明\r\n"));
+    // The case's last line has no line end, which the script would cut
+    // short in a Big5 file: here it is whole.
+    const QByteArray big5Script = comment + readRaw(caseFile(QStringLiteral("translate-microsoft"), "new.rc")) + "\r\n";
+    QByteArray big5Expected = comment + readRaw(caseFile(QStringLiteral("translate-microsoft"), "expected.rc"));
+    QVERIFY(big5Expected.endsWith("// en\r\n"));
+    big5Expected.insert(big5Expected.size() - 2, 'd');
+    const std::string out = root + "/encoding-out.rc";
+
+    // UTF-8 without a marker, LF: read as UTF-8 and written back so.
+    const QByteArray utf8 = reencoded(big5Script, QStringConverter::Utf8, false, true);
+    QVERIFY(utf8 != big5Script);
+    QVERIFY(writeRaw(root + "/plain-utf8.rc", utf8));
+    Outcome o = cli({"translate", dict, root + "/plain-utf8.rc", out});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("plain-utf8.rc（UTF-8）")), o.err.constData());
+    QCOMPARE(readRaw(out), reencoded(big5Expected, QStringConverter::Utf8, false, true));
+
+    // Big5 with LF stays Big5 with LF.
+    QByteArray big5Lf = big5Script;
+    big5Lf.replace("\r\n", "\n");
+    QVERIFY(writeRaw(root + "/big5-lf.rc", big5Lf));
+    o = cli({"translate", dict, root + "/big5-lf.rc", out});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("big5-lf.rc（Big5（code page 950））")), o.err.constData());
+    QByteArray expectedLf = big5Expected;
+    expectedLf.replace("\r\n", "\n");
+    QCOMPARE(readRaw(out), expectedLf);
+
+    // The choice wins over the guess: the UTF-8 file read as Big5 leaves
+    // its bytes alone, and the Big5 file read as UTF-8 is refused.
+    o = cli({"translate", "--encoding", "big5", dict, root + "/plain-utf8.rc", out});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("plain-utf8.rc（Big5")), o.err.constData());
+    o = cli({"translate", "--encoding=utf-8", dict, root + "/big5-lf.rc", out});
+    QCOMPARE(o.status, 1);
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("不是有效的UTF-8")), o.err.constData());
+    // UTF-16 without a byte order mark, as the user says it is.
+    QVERIFY(writeRaw(root + "/utf16.rc", reencoded(big5Script, QStringConverter::Utf16LE, false)));
+    o = cli({"translate", "--encoding", "utf-16", dict, root + "/utf16.rc", out});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QCOMPARE(readRaw(out), reencoded(big5Expected, QStringConverter::Utf16LE, false));
+    QCOMPARE(cli({"make-dictionary", "--encoding", "latin1", dict, dict, out}).status, 2);
 }
 
 QTEST_GUILESS_MAIN(TestConvertPerl)
