@@ -298,9 +298,11 @@ RcDelimiters ChooseDelimiters(std::string_view bytes)
     const std::vector<std::string> lines = ScriptLines(bytes);
     for (int i = 0; i < int(lines.size()); ++i) {
         const std::string &line = lines[std::size_t(i)];
+        // A tool named: the scripts find the words themselves, from that
+        // line on, and nothing is handed to them.
         detectDelimiters(d, line, i);
         if (d.Line >= 0)
-            return d;
+            return {};
         if (OnlyDelimiter(line, "BEGIN") || OnlyDelimiter(line, "END"))
             ++words;
         else if (OnlyDelimiter(line, "{") || OnlyDelimiter(line, "}"))

@@ -41,9 +41,10 @@ struct RcDelimiters {
     bool found() const { return Line >= 0 || FromBlocks; }
 };
 
-// The delimiters a script's own reading finds in these bytes, when a line
-// names the resource tool. When none does, the scripts would take every
-// blank line for a block's begin and end: the words are then chosen from
+// The delimiters to hand to a script before it reads these bytes. When a
+// line names the resource tool, none (the script finds them there, as it
+// always has). When none does, the scripts would take every blank line for
+// a block's begin and end: the words are then chosen from
 // the lines that hold nothing but BEGIN or END, or nothing but a brace,
 // whichever are more (BEGIN and END when there are as many). A file with
 // neither keeps empty delimiters.

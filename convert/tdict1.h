@@ -18,6 +18,7 @@
 
 class DictionaryDocument;
 class RunReportWindow;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -39,6 +40,7 @@ public:
     QLineEdit *E1, *E2, *E3;
     QToolButton *Browse1, *Browse2, *Browse3, *EditDict;
     QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
+    QComboBox *Encoding; // how the two resource scripts are read
     ScriptTemplate pl;   // the extraction template, patched by every run
     FileDialog OD{FileDialog::Kind::Open}; // Browse1 and Browse2
     FileDialog SD{FileDialog::Kind::Save}; // Browse3
@@ -86,6 +88,11 @@ QToolButton *ImageButton(QWidget *parent, const QRect &geometry, const QPixmap &
 QToolButton *SwitchButton(QWidget *parent, const QRect &geometry, const QString &text);
 // The start button: picture and caption "開始製作" at 16 pixels.
 QToolButton *StartButton(QWidget *parent, const QRect &geometry);
+
+// How resource scripts are read: "編碼：自動" (by their bytes), then Big5,
+// UTF-8 and UTF-16; the first is chosen.
+QComboBox *EncodingBox(QWidget *parent, const QRect &geometry);
+EncodingChoice ChosenEncoding(const QComboBox *box);
 
 // The filter and default extension of the resource-script dialogs.
 QString ResourceFilter();    // "Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*"

@@ -19,6 +19,7 @@ class DictionaryDocument;
 class RunReportWindow;
 struct RunEnd;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -44,6 +45,7 @@ public:
     // page pragma that does not fit its bytes; clear whenever the program
     // starts, like SizeChange.
     QCheckBox *Retarget;
+    QComboBox *Encoding; // how the new script is read and its translation written
     QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
     ScriptTemplate pl;   // the translation template, patched by every run
     FileDialog DD{FileDialog::Kind::Open}; // B1

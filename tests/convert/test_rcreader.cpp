@@ -76,6 +76,8 @@ private slots:
     void extractionAsTheInterpreterWritesIt();
     void translationAsTheInterpreterWritesIt_data();
     void translationAsTheInterpreterWritesIt();
+    void blockWordsChosenFromTheFileItself();
+    void fewPairsAreAWarningFirst();
     void extractionReportTellsWhereBlocksShift();
     void translationReportListsEachEnglishTextOnce();
 
@@ -122,6 +124,8 @@ void TestRcReader::extractionAsTheInterpreterWritesIt_data()
     for (const char *app : CorpusApps) {
         const QString dir = corpusDir(QLatin1String(app));
         QTest::newRow(app) << dir + QStringLiteral("/en.rc") << dir + QStringLiteral("/zh-TW.rc");
+        QTest::newRow(qPrintable(QLatin1String(app) + QStringLiteral(" orig")))
+            << dir + QStringLiteral("/orig/en-US.rc") << dir + QStringLiteral("/orig/zh-TW.rc");
     }
 }
 
@@ -136,6 +140,91 @@ void TestRcReader::extractionAsTheInterpreterWritesIt()
     QVERIFY2(error.isEmpty(), qPrintable(error));
     const ExtractionReading reading = ReadExtraction(readFile(en), readFile(zh));
     QCOMPARE(reading.DictionaryBytes(), readFile(out));
+
+    // With the block words chosen from the file filled into the script,
+    // the reader handed the same words finds what the interpreter writes.
+    const RcDelimiters chosen = ChooseDelimiters(readFile(en));
+    ScriptTemplate pl = ExtractionTemplate();
+    pl.replaceLine(ExtractionLineF1, PatchLine("$f1", PathBytes(en)));
+    pl.replaceLine(ExtractionLineF2, PatchLine("$f2", PathBytes(zh)));
+    pl.replaceLine(ExtractionLineF3, PatchLine("$f3", PathBytes(out)));
+    pl.replaceLine(ExtractionLineBeginStr, DelimiterLine("$BeginStr", chosen.Begin));
+    pl.replaceLine(ExtractionLineEndStr, DelimiterLine("$EndStr", chosen.End));
+    const QString chosenError = runPerl(Dir.path(), ExtractionScriptName, pl.bytes());
+    QVERIFY2(chosenError.isEmpty(), qPrintable(chosenError));
+    const ExtractionReading withChosen = ReadExtraction(readFile(en), readFile(zh), chosen);
+    QCOMPARE(withChosen.DictionaryBytes(), readFile(out));
+    if (chosen.FromBlocks)
+        QVERIFY(withChosen.Pairs.size() >= reading.Pairs.size());
+}
+
+void TestRcReader::blockWordsChosenFromTheFileItself()
+{
+    // The templates' own lines, which a run fills.
+    QCOMPARE(ExtractionTemplate().line(ExtractionLineBeginStr), std::string("$BeginStr='';"));
+    QCOMPARE(ExtractionTemplate().line(ExtractionLineEndStr), std::string("$EndStr='';"));
+    QCOMPARE(TranslationTemplate().line(TranslationLineBeginStr), std::string("$BeginStr='';"));
+    QCOMPARE(TranslationTemplate().line(TranslationLineEndStr), std::string("$EndStr='';"));
+    QCOMPARE(DelimiterLine("$EndStr", ""), std::string("$EndStr='';"));
+    QVERIFY(DelimiterLine("$BeginStr", "{").rfind("$BeginStr='{';  # ", 0) == 0);
+
+    // A tool named anywhere: the templates' choice, nothing handed.
+    for (const char *named : {"// Microsoft\r\nA MENU\r\n{\r\n}\r\n", "A MENU\n{\n}\n/* Borland */\n"}) {
+        const RcDelimiters d = ChooseDelimiters(named);
+        QVERIFY(!d.FromBlocks);
+        QVERIFY(d.Begin.empty());
+    }
+    // Braces without a name, blanks around them, more than BEGIN/END lines.
+    RcDelimiters d = ChooseDelimiters("A MENU\n {\n  POPUP \"&F\"\n  {\t\n  }\n}\nB MENU\nBEGIN\nEND\n");
+    QVERIFY(d.FromBlocks);
+    QCOMPARE(d.Begin, std::string("{"));
+    QCOMPARE(d.End, std::string("}"));
+    QCOMPARE(d.ChosenLines, 4);
+    QCOMPARE(d.OtherLines, 2);
+    // BEGIN and END win a tie; "BEGIN END" or "END;" on a line count for nothing.
+    d = ChooseDelimiters("BEGIN\r\n}\r\nBEGIN END\r\nEND;\r\n");
+    QCOMPARE(d.Begin, std::string("BEGIN"));
+    QCOMPARE(d.ChosenLines, 1);
+    // No block lines at all: empty, as the templates have them.
+    d = ChooseDelimiters("// just a comment\n\nSTRINGTABLE\n");
+    QVERIFY(!d.found());
+    QVERIFY(d.Begin.empty());
+
+    // The report says which and why; the warning on empty words goes.
+    ExtractionReport r;
+    r.Delimiters = ChooseDelimiters("A MENU\nBEGIN\nEND\n");
+    r.PairsWritten = 1;
+    const QString text = RenderExtractionReport(r);
+    QVERIFY2(text.contains(QStringLiteral("區塊分隔字：BEGIN 與 END（英文RC檔沒有 Microsoft、Borland 或 INPRISE 字樣，依檔案中 2 行")),
+             qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("區塊分隔字是空的")));
+    r.Delimiters = {};
+    QVERIFY(RenderExtractionReport(r).contains(QStringLiteral("區塊分隔字是空的")));
+}
+
+void TestRcReader::fewPairsAreAWarningFirst()
+{
+    // Text lines: quoted texts after a word, string-table entries; not
+    // accelerators, empty or blank texts, or lines without a quote.
+    QCOMPARE(TextLines("A MENU\nBEGIN\n POPUP \"&F\"\n  MENUITEM \"&N\", 1\n  MENUITEM SEPARATOR\nEND\n"
+                       " \"^A\", 2\n LTEXT \"\", 3\n LTEXT \"  \", 4\n 1001, \"Text\"\n IDS_X \"Other\"\n"),
+             4);
+    ExtractionReport r;
+    r.TextLines = 100;
+    r.PairsWritten = 85;
+    r.PairsWithEmptyEnglish = 10; // pairs without English do not count
+    r.LeftOut.resize(4);          // pairs left out do
+    QCOMPARE(r.PairsFound(), qint64(79));
+    QVERIFY(r.LowPairing());
+    QVERIFY(ExtractionWarns(r));
+    QVERIFY(RenderExtractionReport(r).startsWith(QStringLiteral("警告：只配對到 79 個有英文的字串對，中文RC檔有 100 行帶有文字（79%）")));
+    QCOMPARE(ExtractionSummary(r), RenderExtractionReport(r).section(QLatin1Char('\n'), 0, 0));
+    r.LeftOut.resize(5);
+    QVERIFY(!r.LowPairing());
+    QVERIFY(RenderExtractionReport(r).startsWith(QStringLiteral("製作字典檔的結果")));
+    r.TextLines = 0; // not counted: no warning
+    r.PairsWritten = 1;
+    QVERIFY(!r.LowPairing());
 }
 
 void TestRcReader::translationAsTheInterpreterWritesIt_data()
@@ -154,6 +243,10 @@ void TestRcReader::translationAsTheInterpreterWritesIt_data()
     for (const char *app : CorpusApps)
         QTest::newRow(app) << QString::fromLatin1(app) << corpusDir(QLatin1String(app)) + QStringLiteral("/en.rc")
                            << true;
+    // The originals, without a generator comment, read as their bytes stand.
+    for (const char *app : {"notepad", "calc"})
+        QTest::newRow(qPrintable(QLatin1String(app) + QStringLiteral(" orig")))
+            << QString::fromLatin1(app) << corpusDir(QLatin1String(app)) + QStringLiteral("/orig/en-US.rc") << false;
     // Dictionaries of other programs: most texts stay English.
     QTest::newRow("regedit with notepad's") << QStringLiteral("notepad")
                                             << corpusDir(QStringLiteral("regedit")) + QStringLiteral("/en.rc") << false;
@@ -185,6 +278,21 @@ void TestRcReader::translationAsTheInterpreterWritesIt()
     const std::string output = readFile(out);
     const TranslationReading reading = ReadTranslation(ReadScriptDictionary(readFile(dictionary)), input, font);
     QCOMPARE(reading.OutputBytes, output);
+
+    // The same with the block words chosen from the file handed to both.
+    const RcDelimiters chosen = ChooseDelimiters(input);
+    ScriptTemplate pl = TranslationTemplate();
+    pl.replaceLine(TranslationLineChangeFont, ChangeFontLine(font));
+    pl.replaceLine(TranslationLineF1, PatchLine("$f1", PathBytes(dictionary)));
+    pl.replaceLine(TranslationLineF2, PatchLine("$f2", PathBytes(script)));
+    const QString chosenOut = Dir.filePath(tag + QStringLiteral("-chosen.rc"));
+    pl.replaceLine(TranslationLineF3, PatchLine("$f3", PathBytes(chosenOut)));
+    pl.replaceLine(TranslationLineBeginStr, DelimiterLine("$BeginStr", chosen.Begin));
+    pl.replaceLine(TranslationLineEndStr, DelimiterLine("$EndStr", chosen.End));
+    const QString chosenError = runPerl(Dir.path(), TranslationScriptName, pl.bytes());
+    QVERIFY2(chosenError.isEmpty(), qPrintable(chosenError));
+    QCOMPARE(ReadTranslation(ReadScriptDictionary(readFile(dictionary)), input, font, chosen).OutputBytes,
+             readFile(chosenOut));
 
     // Which lines the interpreter left as they were, compared with what the
     // reader says of each text it found.
