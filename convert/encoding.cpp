@@ -86,6 +86,15 @@ bool declaresUtf8(std::string_view bytes)
     return pragma.match(QString::fromLatin1(bytes.data(), qsizetype(bytes.size()))).hasMatch();
 }
 
+// A code page pragma naming another code page than UTF-8's.
+bool declaresOtherCodePage(std::string_view bytes)
+{
+    static const QRegularExpression pragma(
+        QStringLiteral("^[ \\t]*#[ \\t]*pragma[ \\t]+code_page[ \\t]*\\([ \\t]*(?!65001[ \\t]*\\))"),
+        QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
+    return pragma.match(QString::fromLatin1(bytes.data(), qsizetype(bytes.size()))).hasMatch();
+}
+
 bool hasNonAscii(std::string_view bytes)
 {
     for (const char c : bytes)
@@ -229,8 +238,8 @@ DecodedScript DecodeScript(std::string_view bytes, EncodingChoice choice)
     if (!hasNonAscii(bytes)) {
         // Nothing in the bytes tells; a file with LF line ends is kept as
         // projects keep their scripts today, in UTF-8, and its
-        // translation is written so.
-        if (lfOnly(bytes)) {
+        // translation is written so, unless it names its code page.
+        if (lfOnly(bytes) && !declaresOtherCodePage(bytes)) {
             d.Encoding = {TextEncoding::Utf8, false};
             d.Text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
             d.Note = QStringLiteral("檔案只有ASCII字元，行尾是LF，當作UTF-8（沒有BOM）；要寫成Big5請指定編碼 Big5。");
