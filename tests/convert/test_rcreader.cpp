@@ -124,8 +124,6 @@ void TestRcReader::extractionAsTheInterpreterWritesIt_data()
     for (const char *app : CorpusApps) {
         const QString dir = corpusDir(QLatin1String(app));
         QTest::newRow(app) << dir + QStringLiteral("/en.rc") << dir + QStringLiteral("/zh-TW.rc");
-        QTest::newRow(qPrintable(QLatin1String(app) + QStringLiteral(" orig")))
-            << dir + QStringLiteral("/orig/en-US.rc") << dir + QStringLiteral("/orig/zh-TW.rc");
     }
 }
 
@@ -140,22 +138,6 @@ void TestRcReader::extractionAsTheInterpreterWritesIt()
     QVERIFY2(error.isEmpty(), qPrintable(error));
     const ExtractionReading reading = ReadExtraction(readFile(en), readFile(zh));
     QCOMPARE(reading.DictionaryBytes(), readFile(out));
-
-    // With the block words chosen from the file filled into the script,
-    // the reader handed the same words finds what the interpreter writes.
-    const RcDelimiters chosen = ChooseDelimiters(readFile(en));
-    ScriptTemplate pl = ExtractionTemplate();
-    pl.replaceLine(ExtractionLineF1, PatchLine("$f1", PathBytes(en)));
-    pl.replaceLine(ExtractionLineF2, PatchLine("$f2", PathBytes(zh)));
-    pl.replaceLine(ExtractionLineF3, PatchLine("$f3", PathBytes(out)));
-    pl.replaceLine(ExtractionLineBeginStr, DelimiterLine("$BeginStr", chosen.Begin));
-    pl.replaceLine(ExtractionLineEndStr, DelimiterLine("$EndStr", chosen.End));
-    const QString chosenError = runPerl(Dir.path(), ExtractionScriptName, pl.bytes());
-    QVERIFY2(chosenError.isEmpty(), qPrintable(chosenError));
-    const ExtractionReading withChosen = ReadExtraction(readFile(en), readFile(zh), chosen);
-    QCOMPARE(withChosen.DictionaryBytes(), readFile(out));
-    if (chosen.FromBlocks)
-        QVERIFY(withChosen.Pairs.size() >= reading.Pairs.size());
 }
 
 void TestRcReader::blockWordsChosenFromTheFileItself()
@@ -190,14 +172,10 @@ void TestRcReader::blockWordsChosenFromTheFileItself()
     QVERIFY(!d.found());
     QVERIFY(d.Begin.empty());
 
-    // The report says which and why; the warning on empty words goes.
+    // The warning on empty words goes.
     ExtractionReport r;
     r.Delimiters = ChooseDelimiters("A MENU\nBEGIN\nEND\n");
-    r.PairsWritten = 1;
-    const QString text = RenderExtractionReport(r);
-    QVERIFY2(text.contains(QStringLiteral("區塊分隔字：BEGIN 與 END（英文RC檔沒有 Microsoft、Borland 或 INPRISE 字樣，依檔案中 2 行")),
-             qPrintable(text));
-    QVERIFY(!text.contains(QStringLiteral("區塊分隔字是空的")));
+    QVERIFY(!RenderExtractionReport(r).contains(QStringLiteral("區塊分隔字是空的")));
     r.Delimiters = {};
     QVERIFY(RenderExtractionReport(r).contains(QStringLiteral("區塊分隔字是空的")));
 }
@@ -243,10 +221,6 @@ void TestRcReader::translationAsTheInterpreterWritesIt_data()
     for (const char *app : CorpusApps)
         QTest::newRow(app) << QString::fromLatin1(app) << corpusDir(QLatin1String(app)) + QStringLiteral("/en.rc")
                            << true;
-    // The originals, without a generator comment, read as their bytes stand.
-    for (const char *app : {"notepad", "calc"})
-        QTest::newRow(qPrintable(QLatin1String(app) + QStringLiteral(" orig")))
-            << QString::fromLatin1(app) << corpusDir(QLatin1String(app)) + QStringLiteral("/orig/en-US.rc") << false;
     // Dictionaries of other programs: most texts stay English.
     QTest::newRow("regedit with notepad's") << QStringLiteral("notepad")
                                             << corpusDir(QStringLiteral("regedit")) + QStringLiteral("/en.rc") << false;
@@ -278,21 +252,6 @@ void TestRcReader::translationAsTheInterpreterWritesIt()
     const std::string output = readFile(out);
     const TranslationReading reading = ReadTranslation(ReadScriptDictionary(readFile(dictionary)), input, font);
     QCOMPARE(reading.OutputBytes, output);
-
-    // The same with the block words chosen from the file handed to both.
-    const RcDelimiters chosen = ChooseDelimiters(input);
-    ScriptTemplate pl = TranslationTemplate();
-    pl.replaceLine(TranslationLineChangeFont, ChangeFontLine(font));
-    pl.replaceLine(TranslationLineF1, PatchLine("$f1", PathBytes(dictionary)));
-    pl.replaceLine(TranslationLineF2, PatchLine("$f2", PathBytes(script)));
-    const QString chosenOut = Dir.filePath(tag + QStringLiteral("-chosen.rc"));
-    pl.replaceLine(TranslationLineF3, PatchLine("$f3", PathBytes(chosenOut)));
-    pl.replaceLine(TranslationLineBeginStr, DelimiterLine("$BeginStr", chosen.Begin));
-    pl.replaceLine(TranslationLineEndStr, DelimiterLine("$EndStr", chosen.End));
-    const QString chosenError = runPerl(Dir.path(), TranslationScriptName, pl.bytes());
-    QVERIFY2(chosenError.isEmpty(), qPrintable(chosenError));
-    QCOMPARE(ReadTranslation(ReadScriptDictionary(readFile(dictionary)), input, font, chosen).OutputBytes,
-             readFile(chosenOut));
 
     // Which lines the interpreter left as they were, compared with what the
     // reader says of each text it found.
