@@ -210,8 +210,11 @@ DecodedScript chosen(std::string_view bytes, EncodingChoice choice)
 
 DecodedScript DecodeScript(std::string_view bytes, EncodingChoice choice)
 {
-    if (choice != EncodingChoice::Guess)
-        return chosen(bytes, choice);
+    if (choice != EncodingChoice::Guess) {
+        DecodedScript d = chosen(bytes, choice);
+        d.Note = QStringLiteral("依指定的編碼讀取。");
+        return d;
+    }
     DecodedScript d;
     const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     if (bytes.size() >= 2 && ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF)))
