@@ -85,11 +85,14 @@ QString fileLine(const QString &label, const ReadFile &file)
 
 QString delimiterLine(const RcDelimiters &d, const QString &file)
 {
-    if (d.FromBlocks)
-        return QStringLiteral("  區塊分隔字：%1 與 %2（%3沒有 Microsoft、Borland 或 INPRISE 字樣，"
-                              "依檔案中 %4 行只有 %1 或 %2 的區塊選定，只有 %5 的有 %6 行）\n")
-            .arg(QString::fromLatin1(d.Begin), QString::fromLatin1(d.End), file, n(d.ChosenLines),
-                 d.Begin == "{" ? QStringLiteral("BEGIN 或 END") : QStringLiteral("大括號"), n(d.OtherLines));
+    if (d.FromBlocks) {
+        const bool braces = d.Begin == "{";
+        const qint64 words = braces ? d.OtherLines : d.ChosenLines;
+        const qint64 braceLines = braces ? d.ChosenLines : d.OtherLines;
+        return QStringLiteral("  區塊分隔字：%1 與 %2（%3沒有 Microsoft、Borland 或 INPRISE 字樣，依檔案中的區塊選定："
+                              "%4 行只有 BEGIN 或 END，%5 行只有大括號）\n")
+            .arg(QString::fromLatin1(d.Begin), QString::fromLatin1(d.End), file, n(words), n(braceLines));
+    }
     if (d.Line < 0)
         return QStringLiteral("  區塊分隔字：沒有找到（%1沒有 Microsoft、Borland 或 INPRISE 字樣）\n").arg(file);
     return QStringLiteral("  區塊分隔字：%1 與 %2（%3第 %4 行）\n")
