@@ -37,12 +37,13 @@ QString readWhole(const std::string &path, std::string &out)
     return ReadWholeFile(nameOf(path), out, RunFileLimit);
 }
 
-std::optional<Refusal> readInput(RunInput &input, const std::string &path, const QString &what)
+std::optional<Refusal> readInput(RunInput &input, const std::string &path, const QString &what,
+                                 EncodingChoice encoding)
 {
     input.Path = path;
     if (const QString reason = readWhole(path, input.Bytes); !reason.isEmpty())
         return refusal(QStringLiteral("無法讀取%1「%2」：%3。").arg(what, nameOf(path).shown(), reason));
-    input.Decoded = DecodeScript(input.Bytes);
+    input.Decoded = DecodeScript(input.Bytes, encoding);
     if (!input.Decoded.Problem.isEmpty())
         return refusal(QStringLiteral("%1「%2」：%3").arg(what, nameOf(path).shown(), input.Decoded.Problem));
     return std::nullopt;
@@ -94,6 +95,16 @@ std::optional<Refusal> endLastLine(const std::string &bytes, std::string &copy, 
     return std::nullopt;
 }
 
+// A line that ends in a line feed alone: the interpreter would end it in
+// CR LF, so the program writes the file back with the ends it came with.
+bool hasLfLineEnd(std::string_view bytes)
+{
+    for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos; lf = bytes.find('\n', lf + 1))
+        if (lf == 0 || bytes[lf - 1] != '\r')
+            return true;
+    return false;
+}
+
 std::size_t LastLineEndSize(std::string_view bytes)
 {
     if (bytes.empty() || bytes.back() != '\n')
@@ -112,9 +123,9 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QSt
 {
     run.Paths = paths;
     run.Script = paths;
-    if (auto r = readInput(run.English, paths.E1, QStringLiteral("來源Resource檔")))
+    if (auto r = readInput(run.English, paths.E1, QStringLiteral("來源Resource檔"), run.Options.Encoding))
         return r;
-    if (auto r = readInput(run.Chinese, paths.E2, QStringLiteral("翻譯後Resource檔")))
+    if (auto r = readInput(run.Chinese, paths.E2, QStringLiteral("翻譯後Resource檔"), run.Options.Encoding))
         return r;
     // The interpreter writes into the run's folder; the program puts the
     // dictionary in place once the interpreter has ended well.
@@ -166,19 +177,67 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
     std::string dictionaryFile = std::move(run.Dictionary);
     if (auto r = endLastLine(dictionaryFile, run.Dictionary, folder, "dictionary.txt", run.Script.T1))
         return r;
-    if (auto r = readInput(run.Source, paths.T2, QStringLiteral("新版本來源Resource檔")))
+    if (auto r = readInput(run.Source, paths.T2, QStringLiteral("新版本來源Resource檔"), options.Encoding))
         return r;
     // The interpreter writes into the run's folder; the program puts the
     // translated script in place once the interpreter has ended well.
     run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
-    if (!run.Source.converted())
-        return endLastLine(run.Source.Bytes, run.Source.Copy, folder, "source.rc", run.Script.T2);
+    if (!run.Source.converted()) {
+        if (auto r = endLastLine(run.Source.Bytes, run.Source.Copy, folder, "source.rc", run.Script.T2))
+            return r;
+    } else {
+        run.StandIns.NoteBytes(run.Dictionary);
+        run.StandIns.NoteText(run.Source.Decoded.Text);
+        if (!run.StandIns.Assign())
+            return tooManyCharacters();
+        if (auto r = writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2))
+            return r;
+    }
+    run.Delimiters = ChooseDelimiters(run.Source.Copy);
+    return std::nullopt;
+}
 
-    run.StandIns.NoteBytes(run.Dictionary);
-    run.StandIns.NoteText(run.Source.Decoded.Text);
-    if (!run.StandIns.Assign())
-        return tooManyCharacters();
-    return writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2);
+std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const ExtractionOptions &options,
+                                         const QString &folder, ExtractionRun &run)
+{
+    run.Options = options;
+    if (auto r = PrepareExtraction(paths, folder, run))
+        return r;
+    run.Delimiters = ChooseDelimiters(run.English.Copy);
+    return std::nullopt;
+}
+
+void FillDelimiters(ScriptTemplate &pl, const ExtractionRun &run)
+{
+    pl.replaceLine(ExtractionLineBeginStr, DelimiterLine("$BeginStr", run.Delimiters.Begin));
+    pl.replaceLine(ExtractionLineEndStr, DelimiterLine("$EndStr", run.Delimiters.End));
+}
+
+void FillDelimiters(ScriptTemplate &pl, const TranslationRun &run)
+{
+    pl.replaceLine(TranslationLineBeginStr, DelimiterLine("$BeginStr", run.Delimiters.Begin));
+    pl.replaceLine(TranslationLineEndStr, DelimiterLine("$EndStr", run.Delimiters.End));
+}
+
+std::string RunScript(const ExtractionRun &run)
+{
+    ScriptTemplate pl = ExtractionTemplate();
+    pl.replaceLine(ExtractionLineF1, PatchLine("$f1", run.Script.E1));
+    pl.replaceLine(ExtractionLineF2, PatchLine("$f2", run.Script.E2));
+    pl.replaceLine(ExtractionLineF3, PatchLine("$f3", run.Script.E3));
+    FillDelimiters(pl, run);
+    return pl.bytes();
+}
+
+std::string RunScript(const TranslationRun &run)
+{
+    ScriptTemplate pl = TranslationTemplate();
+    pl.replaceLine(TranslationLineChangeFont, ChangeFontLine(run.Script.SizeChange));
+    pl.replaceLine(TranslationLineF1, PatchLine("$f1", run.Script.T1));
+    pl.replaceLine(TranslationLineF2, PatchLine("$f2", run.Script.T2));
+    pl.replaceLine(TranslationLineF3, PatchLine("$f3", run.Script.T3));
+    FillDelimiters(pl, run);
+    return pl.bytes();
 }
 
 RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
@@ -188,13 +247,14 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
     if (const QString reason = readWhole(run.Script.E3, written); !reason.isEmpty())
         return {false, perlOutputUnreadable(reason), {}};
 
-    const ExtractionReading reading = ReadExtraction(run.English.Copy, run.Chinese.Copy);
+    const ExtractionReading reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     ExtractionReport &report = outcome.report;
     report = BuildExtractionReport(reading, decode);
     report.English = run.English.shown();
     report.Chinese = run.Chinese.shown();
     report.WrittenAsRead = written == reading.DictionaryBytes();
+    report.TextLines = TextLines(run.Chinese.Copy);
 
     // The pairs as the file holds them; a pair with a stand-in in either
     // text cannot be written in code page 950 and is left out.
@@ -260,7 +320,7 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         return {false, perlOutputUnreadable(reason), {}};
 
     const TranslationReading reading =
-        ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy, run.Paths.SizeChange);
+        ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy, run.Paths.SizeChange, run.Delimiters);
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     TranslationReport &report = outcome.report;
     report = BuildTranslationReport(reading, decode);
@@ -312,12 +372,15 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
             text += i < ends.size() ? ends[i] : QStringLiteral("\r\n");
         }
         bytes = EncodeText(text, encoding);
-    } else if (!run.Options.Retarget) {
+    } else if (!run.Options.Retarget && !hasLfLineEnd(run.Source.Bytes)) {
         bytes = output; // what the interpreter wrote, byte for byte
     } else {
-        for (const std::string &line : lines) {
-            bytes += line;
-            bytes += "\r\n";
+        // The line ends the script came with, as for a converted one.
+        const std::vector<QString> ends =
+            LineEnds(QString::fromLatin1(run.Source.Bytes.data(), qsizetype(run.Source.Bytes.size())));
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            bytes += lines[i];
+            bytes += i < ends.size() && ends[i] == QLatin1String("\n") ? "\n" : "\r\n";
         }
     }
     // The interpreter read a copy whose last line has a line end; the output

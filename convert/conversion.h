@@ -19,6 +19,7 @@
 // line), and the output again ends without one.
 
 #include "convert/encoding.h"
+#include "convert/rcreader.h"
 #include "convert/report.h"
 #include "convert/script.h"
 
@@ -37,18 +38,29 @@ struct RunInput {
     ReadFile shown() const;
 };
 
+struct ExtractionOptions {
+    // How the two resource scripts are read (the dictionary is Big5).
+    EncodingChoice Encoding = EncodingChoice::Guess;
+};
+
 struct ExtractionRun {
+    ExtractionOptions Options;
     ExtractionPaths Paths;  // as the user named them
     ExtractionPaths Script; // as the script names them
     RunInput English;
     RunInput Chinese;
     Cp950StandIns StandIns;
+    // Block words chosen from the English file, which names no resource
+    // tool, and handed to the script; empty when the script finds them.
+    RcDelimiters Delimiters;
 };
 
 struct TranslationOptions {
     // Rewrite the LANGUAGE lines naming English and the code page pragmas
     // that do not fit the bytes written.
     bool Retarget = false;
+    // How the new resource script is read, and its translation written.
+    EncodingChoice Encoding = EncodingChoice::Guess;
 };
 
 struct TranslationRun {
@@ -59,6 +71,7 @@ struct TranslationRun {
     ReadFile DictionaryFile;
     RunInput Source;
     Cp950StandIns StandIns;
+    RcDelimiters Delimiters; // as for an extraction, from the new script
 };
 
 // Files larger than this are not taken for resource scripts or dictionaries.
@@ -68,8 +81,19 @@ constexpr qint64 RunFileLimit = qint64(256) << 20;
 // interpreter's output go when needed. The paths must have passed the
 // run's refusal checks.
 std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QString &folder, ExtractionRun &run);
+std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const ExtractionOptions &options,
+                                         const QString &folder, ExtractionRun &run);
 std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const TranslationOptions &options,
                                           const QString &folder, TranslationRun &run);
+
+// The lines of a filled-in template that set the block words: the run's
+// chosen words, or the template's empty ones for the script to find.
+void FillDelimiters(ScriptTemplate &pl, const ExtractionRun &run);
+void FillDelimiters(ScriptTemplate &pl, const TranslationRun &run);
+
+// The whole script of a prepared run, as the windows write it.
+std::string RunScript(const ExtractionRun &run);
+std::string RunScript(const TranslationRun &run);
 
 template <class Report>
 struct RunOutcome {

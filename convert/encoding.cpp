@@ -78,11 +78,13 @@ bool validUtf8(std::string_view bytes, QString &text)
     return !decoder.hasError();
 }
 
-// True when the bytes are UTF-8 up to a last character that the end of the
-// file cuts off: its first bytes are there, the rest is missing. A decoder
-// keeping its state would drop them without an error.
-bool cutInLastCharacter(std::string_view bytes)
+// Where the last character starts when the bytes are UTF-8 up to a last
+// character that the end of the file cuts off (its first bytes are there,
+// the rest is missing), else npos. A decoder keeping its state would drop
+// them without an error.
+std::size_t utf8CutAt(std::string_view bytes)
 {
+    constexpr std::size_t none = std::string_view::npos;
     std::size_t lead = bytes.size();
     int continuation = 0;
     while (lead > 0 && continuation < 4 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) {
@@ -90,13 +92,18 @@ bool cutInLastCharacter(std::string_view bytes)
         ++continuation;
     }
     if (lead == 0)
-        return false;
+        return none;
     const unsigned char first = static_cast<unsigned char>(bytes[--lead]);
     const int length = first >= 0xF0 && first <= 0xF4 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 && first < 0xE0 ? 2 : 0;
     if (length == 0 || first > 0xF4 || 1 + continuation >= length)
-        return false;
+        return none;
     QString ignored;
-    return validUtf8(bytes.substr(0, lead), ignored);
+    return validUtf8(bytes.substr(0, lead), ignored) ? lead : none;
+}
+
+bool cutInLastCharacter(std::string_view bytes)
+{
+    return utf8CutAt(bytes) != std::string_view::npos;
 }
 
 bool declaresUtf8(std::string_view bytes)
@@ -104,6 +111,15 @@ bool declaresUtf8(std::string_view bytes)
     static const QRegularExpression pragma(QStringLiteral("^[ \\t]*#[ \\t]*pragma[ \\t]+code_page[ \\t]*\\([ \\t]*65001[ \\t]*\\)"),
                                            QRegularExpression::MultilineOption
                                                | QRegularExpression::CaseInsensitiveOption);
+    return pragma.match(QString::fromLatin1(bytes.data(), qsizetype(bytes.size()))).hasMatch();
+}
+
+// A code page pragma naming another code page than UTF-8's.
+bool declaresOtherCodePage(std::string_view bytes)
+{
+    static const QRegularExpression pragma(
+        QStringLiteral("^[ \\t]*#[ \\t]*pragma[ \\t]+code_page[ \\t]*\\([ \\t]*(?!65001[ \\t]*\\))"),
+        QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
     return pragma.match(QString::fromLatin1(bytes.data(), qsizetype(bytes.size()))).hasMatch();
 }
 
@@ -138,33 +154,109 @@ QString CutUtf8Problem()
     return QStringLiteral("這個UTF-8檔案在最後一個字元的中間結束（少了它的後幾個位元組），檔案不完整。");
 }
 
-DecodedScript DecodeScript(std::string_view bytes)
+std::optional<EncodingChoice> EncodingChoiceNamed(std::string_view name)
+{
+    if (name == "big5")
+        return EncodingChoice::Big5;
+    if (name == "utf-8")
+        return EncodingChoice::Utf8;
+    if (name == "utf-16")
+        return EncodingChoice::Utf16;
+    return std::nullopt;
+}
+
+namespace {
+
+DecodedScript decodeUtf16(std::string_view bytes, bool little, bool bom)
 {
     DecodedScript d;
     const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    if (bytes.size() >= 2 && ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF))) {
-        const bool little = at(0) == 0xFF;
-        d.Encoding = {little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE, true};
-        if (bytes.size() % 2 != 0) {
-            d.Problem = QStringLiteral("這個UTF-16檔案的長度不是偶數位元組，檔案可能不完整。");
-            return d;
-        }
-        d.Text.reserve(qsizetype(bytes.size() / 2));
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            const char16_t unit = little ? char16_t(at(i) | at(i + 1) << 8) : char16_t(at(i) << 8 | at(i + 1));
-            if (unit == 0) {
-                d.Problem = QStringLiteral("這個檔案含有NUL字元，不是Resource檔。");
-                return d;
-            }
-            d.Text.append(QChar(unit));
-        }
+    d.Encoding = {little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE, bom};
+    if (bytes.size() % 2 != 0) {
+        d.Problem = QStringLiteral("這個UTF-16檔案的長度不是偶數位元組，檔案可能不完整。");
         return d;
     }
+    d.Text.reserve(qsizetype(bytes.size() / 2));
+    for (std::size_t i = bom ? 2 : 0; i + 1 < bytes.size(); i += 2) {
+        const char16_t unit = little ? char16_t(at(i) | at(i + 1) << 8) : char16_t(at(i) << 8 | at(i + 1));
+        if (unit == 0) {
+            d.Problem = QStringLiteral("這個檔案含有NUL字元，不是Resource檔。");
+            return d;
+        }
+        d.Text.append(QChar(unit));
+    }
+    return d;
+}
+
+bool hasUtf8Bom(std::string_view bytes)
+{
+    return bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF";
+}
+
+// Every byte of the text makes a code page 950 character.
+bool validBig5(std::string_view bytes)
+{
+    const QString text = cp950::decode(bytes);
+    for (qsizetype i = 0; i + 1 < text.size(); ++i)
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()
+            && cp950::isEscape(QChar::surrogateToUcs4(text[i], text[i + 1])))
+            return false;
+    return true;
+}
+
+// Line feeds, none of them after a carriage return.
+bool lfOnly(std::string_view bytes)
+{
+    const std::size_t lf = bytes.find('\n');
+    return lf != std::string_view::npos && bytes.find('\r') == std::string_view::npos;
+}
+
+DecodedScript chosen(std::string_view bytes, EncodingChoice choice)
+{
+    DecodedScript d;
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    switch (choice) {
+    case EncodingChoice::Guess:
+    case EncodingChoice::Big5:
+        break;
+    case EncodingChoice::Utf8: {
+        const bool bom = hasUtf8Bom(bytes);
+        d.Encoding = {TextEncoding::Utf8, bom};
+        if (bytes.find('\0') != std::string_view::npos)
+            d.Problem = QStringLiteral("這個檔案含有NUL位元組，不是UTF-8的文字檔。");
+        else if (!validUtf8(bom ? bytes.substr(3) : bytes, d.Text))
+            d.Problem = QStringLiteral("指定以UTF-8讀取，但檔案的內容不是有效的UTF-8。");
+        return d;
+    }
+    case EncodingChoice::Utf16:
+        if (bytes.size() >= 2 && at(0) == 0xFE && at(1) == 0xFF)
+            return decodeUtf16(bytes, false, true);
+        return decodeUtf16(bytes, true, bytes.size() >= 2 && at(0) == 0xFF && at(1) == 0xFE);
+    }
+    // Big5 as the user says: the bytes go to the interpreter as they are.
+    if (bytes.find('\0') != std::string_view::npos)
+        d.Problem = QStringLiteral("這個檔案含有NUL位元組，不是文字檔（或是沒有BOM的UTF-16檔）。");
+    return d;
+}
+
+} // namespace
+
+DecodedScript DecodeScript(std::string_view bytes, EncodingChoice choice)
+{
+    if (choice != EncodingChoice::Guess) {
+        DecodedScript d = chosen(bytes, choice);
+        d.Note = QStringLiteral("依指定的編碼讀取。");
+        return d;
+    }
+    DecodedScript d;
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.size() >= 2 && ((at(0) == 0xFF && at(1) == 0xFE) || (at(0) == 0xFE && at(1) == 0xFF)))
+        return decodeUtf16(bytes, at(0) == 0xFF, true);
     if (bytes.find('\0') != std::string_view::npos) {
         d.Problem = QStringLiteral("這個檔案含有NUL位元組，不是文字檔（或是沒有BOM的UTF-16檔）。");
         return d;
     }
-    if (bytes.size() >= 3 && at(0) == 0xEF && at(1) == 0xBB && at(2) == 0xBF) {
+    if (hasUtf8Bom(bytes)) {
         d.Encoding = {TextEncoding::Utf8, true};
         if (cutInLastCharacter(bytes.substr(3)))
             d.Problem = CutUtf8Problem();
@@ -186,9 +278,36 @@ DecodedScript DecodeScript(std::string_view bytes)
         d.Note = QStringLiteral("檔案宣告 #pragma code_page(65001)，但內容不是有效的UTF-8，所以當作Big5讀取。");
         return d;
     }
-    QString ignored;
-    if (hasNonAscii(bytes) && validUtf8(bytes, ignored))
-        d.Note = QStringLiteral("檔案的內容看來是UTF-8，但沒有BOM也沒有 #pragma code_page(65001)，所以當作Big5讀取。");
+    if (!hasNonAscii(bytes)) {
+        // Nothing in the bytes tells; a file with LF line ends is kept as
+        // projects keep their scripts today, in UTF-8, and its
+        // translation is written so, unless it names its code page.
+        if (lfOnly(bytes) && !declaresOtherCodePage(bytes)) {
+            d.Encoding = {TextEncoding::Utf8, false};
+            d.Text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
+            d.Note = QStringLiteral("檔案只有ASCII字元，行尾是LF，當作UTF-8（沒有BOM）；要寫成Big5請指定編碼 Big5。");
+        }
+        return d;
+    }
+    // UTF-8 without a marker, cut inside its last character: the text
+    // before the cut is UTF-8 and could not be Big5.
+    if (const std::size_t cut = utf8CutAt(bytes); cut != std::string_view::npos && !validBig5(bytes.substr(0, cut))) {
+        d.Encoding = {TextEncoding::Utf8, false};
+        d.Problem = CutUtf8Problem();
+        return d;
+    }
+    QString text;
+    if (validUtf8(bytes, text)) {
+        // Chinese in Big5 is hardly ever valid UTF-8 as well; where a short
+        // text is both, Big5 stays, as the file may well be.
+        if (!validBig5(bytes)) {
+            d.Encoding = {TextEncoding::Utf8, false};
+            d.Text = text;
+            d.Note = QStringLiteral("檔案沒有BOM也沒有 #pragma code_page(65001)，但內容是有效的UTF-8，所以當作UTF-8讀取。");
+            return d;
+        }
+        d.Note = QStringLiteral("檔案的內容可以是UTF-8也可以是Big5，當作Big5讀取；要以UTF-8讀取請指定編碼 UTF-8。");
+    }
     return d;
 }
 

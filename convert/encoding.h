@@ -3,8 +3,9 @@
 // copy the interpreter reads instead.
 //
 // The two scripts work on Big5 bytes. A script in UTF-8 (with a byte order
-// mark, or declared by `#pragma code_page(65001)`) or in UTF-16 with a byte
-// order mark is decoded, and the interpreter gets a copy in code page 950;
+// mark, declared by `#pragma code_page(65001)`, or plainly so: valid UTF-8
+// with characters beyond ASCII that is no valid Big5) or in UTF-16 with a
+// byte order mark is decoded, and the interpreter gets a copy in code page 950;
 // a translation is written back in the script's own encoding. A character
 // that code page 950 cannot hold travels through the copy as a stand-in: a
 // user-defined Big5 code that no file of the run uses, turned back into the
@@ -41,7 +42,17 @@ struct DecodedScript {
     QString Note;
 };
 
-DecodedScript DecodeScript(std::string_view bytes);
+// How a resource script is to be read: as its bytes tell, or as the user
+// says. A file that starts with a byte order mark is read by it under
+// Utf8 and Utf16 too; Utf16 without one is little-endian, as Windows
+// writes it.
+enum class EncodingChoice { Guess, Big5, Utf8, Utf16 };
+
+// "big5", "utf-8", "utf-16" (as the command line spells them); nothing
+// for another text.
+std::optional<EncodingChoice> EncodingChoiceNamed(std::string_view name);
+
+DecodedScript DecodeScript(std::string_view bytes, EncodingChoice choice = EncodingChoice::Guess);
 
 // The Problem of a UTF-8 file that ends inside its last character.
 QString CutUtf8Problem();

@@ -290,6 +290,53 @@ bool OnlyDelimiter(std::string_view line, std::string_view delimiter)
     return line.substr(a, b - a) == delimiter;
 }
 
+RcDelimiters ChooseDelimiters(std::string_view bytes)
+{
+    RcDelimiters d;
+    int words = 0;
+    int braces = 0;
+    const std::vector<std::string> lines = ScriptLines(bytes);
+    for (int i = 0; i < int(lines.size()); ++i) {
+        const std::string &line = lines[std::size_t(i)];
+        // A tool named: the scripts find the words themselves, from that
+        // line on, and nothing is handed to them.
+        detectDelimiters(d, line, i);
+        if (d.Line >= 0)
+            return {};
+        if (OnlyDelimiter(line, "BEGIN") || OnlyDelimiter(line, "END"))
+            ++words;
+        else if (OnlyDelimiter(line, "{") || OnlyDelimiter(line, "}"))
+            ++braces;
+    }
+    if (words == 0 && braces == 0)
+        return d;
+    const bool useBraces = braces > words;
+    d.Begin = useBraces ? "{" : "BEGIN";
+    d.End = useBraces ? "}" : "END";
+    d.FromBlocks = true;
+    d.ChosenLines = useBraces ? braces : words;
+    d.OtherLines = useBraces ? words : braces;
+    return d;
+}
+
+int TextLines(std::string_view bytes)
+{
+    const Patterns &p = patterns();
+    int count = 0;
+    for (const std::string &line : ScriptLines(bytes)) {
+        if (line.find('"') == std::string::npos)
+            continue;
+        const QString subject = latin1(line);
+        if (const auto m = firstOf(p.dialog1, p.dialog2, subject); m.hasMatch()) {
+            if (m.capturedLength(1) > 0 && !blankOnly(bytesOf(m.capturedView(1))))
+                ++count;
+        } else if (firstOf(p.string1, p.string2, subject).hasMatch()) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 std::string ExtractionReading::DictionaryBytes() const
 {
     std::string out;
@@ -302,11 +349,13 @@ std::string ExtractionReading::DictionaryBytes() const
     return out;
 }
 
-ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes)
+ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes,
+                                 const RcDelimiters &preset)
 {
     const Patterns &p = patterns();
     ExtractionReading reading;
     RcDelimiters &d = reading.Delimiters;
+    d = preset;
     EnglishPass e;
     BlockState s;
 
@@ -462,12 +511,14 @@ ScriptDictionary ReadScriptDictionary(std::string_view bytes)
     return dictionary;
 }
 
-TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont)
+TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont,
+                                   const RcDelimiters &preset)
 {
     static const std::string mingFont = cp950::encode(QStringLiteral("新細明體")).value();
     const Patterns &p = patterns();
     TranslationReading reading;
     RcDelimiters &d = reading.Delimiters;
+    d = preset;
     BlockState s;
 
     const std::vector<std::string> lines = ScriptLines(scriptBytes);

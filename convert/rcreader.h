@@ -32,7 +32,29 @@ struct RcDelimiters {
     std::string Begin;
     std::string End;
     int Line = -1; // where they were found; -1: nowhere, both stay empty
+    // No line names the tool, and the words were chosen from the file's
+    // own block lines instead (Line stays -1): how many lines held only
+    // the chosen words, and how many only the other pair.
+    bool FromBlocks = false;
+    int ChosenLines = 0;
+    int OtherLines = 0;
+    bool found() const { return Line >= 0 || FromBlocks; }
 };
+
+// The delimiters to hand to a script before it reads these bytes. When a
+// line names the resource tool, none (the script finds them there, as it
+// always has). When none does, the scripts would take every blank line for
+// a block's begin and end: the words are then chosen from
+// the lines that hold nothing but BEGIN or END, or nothing but a brace,
+// whichever are more (BEGIN and END when there are as many). A file with
+// neither keeps empty delimiters.
+RcDelimiters ChooseDelimiters(std::string_view bytes);
+
+// Lines of a translated file that hold a text as a menu item, a dialog
+// control or a string-table entry would (a word, blanks and a quoted text
+// on one line), whatever block they stand in: what a full pairing would
+// come near.
+int TextLines(std::string_view bytes);
 
 // A text found by a pattern, as it stands between the quotes.
 struct RcText {
@@ -82,7 +104,11 @@ struct ExtractionReading {
     std::string DictionaryBytes() const;
 };
 
-ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes);
+// `preset`: delimiters chosen beforehand (ChooseDelimiters) that the
+// script is handed; without them the first pass looks for them as the
+// templates do.
+ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes,
+                                 const RcDelimiters &preset = {});
 
 // The dictionary as the translation script reads it: lines two by two, a
 // later pair replacing an earlier one; a source on the last line of a file
@@ -113,4 +139,5 @@ struct TranslationReading {
     std::string OutputBytes;    // the translated file the script writes
 };
 
-TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont);
+TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont,
+                                   const RcDelimiters &preset = {});

@@ -85,6 +85,14 @@ QString fileLine(const QString &label, const ReadFile &file)
 
 QString delimiterLine(const RcDelimiters &d, const QString &file)
 {
+    if (d.FromBlocks) {
+        const bool braces = d.Begin == "{";
+        const qint64 words = braces ? d.OtherLines : d.ChosenLines;
+        const qint64 braceLines = braces ? d.ChosenLines : d.OtherLines;
+        return QStringLiteral("  區塊分隔字：%1 與 %2（%3沒有 Microsoft、Borland 或 INPRISE 字樣，依檔案中的區塊選定："
+                              "%4 行只有 BEGIN 或 END，%5 行只有大括號）\n")
+            .arg(QString::fromLatin1(d.Begin), QString::fromLatin1(d.End), file, n(words), n(braceLines));
+    }
     if (d.Line < 0)
         return QStringLiteral("  區塊分隔字：沒有找到（%1沒有 Microsoft、Borland 或 INPRISE 字樣）\n").arg(file);
     return QStringLiteral("  區塊分隔字：%1 與 %2（%3第 %4 行）\n")
@@ -93,7 +101,7 @@ QString delimiterLine(const RcDelimiters &d, const QString &file)
 
 QString noDelimiterWarning(const RcDelimiters &d)
 {
-    if (d.Line >= 0)
+    if (d.found())
         return {};
     return QStringLiteral("注意：區塊分隔字是空的，每一個空行都被當成 BEGIN 也當成 END，選單和字串表可能讀錯。\n");
 }
@@ -175,13 +183,34 @@ ExtractionReport BuildExtractionReport(const ExtractionReading &reading, const T
     return r;
 }
 
+namespace {
+
+QString lowPairingWarning(const ExtractionReport &r)
+{
+    const qint64 found = r.PairsFound();
+    return QStringLiteral("警告：只配對到 %1 個有英文的字串對，中文RC檔有 %2 行帶有文字（%3%），字典檔缺了很多文字。")
+        .arg(n(found), n(r.TextLines), n(r.TextLines > 0 ? found * 100 / r.TextLines : 0));
+}
+
+} // namespace
+
+bool ExtractionReport::LowPairing() const
+{
+    return TextLines > 0 && PairsFound() * 5 < TextLines * 4;
+}
+
 QString RenderExtractionReport(const ExtractionReport &r)
 {
-    QString out = QStringLiteral("製作字典檔的結果\n");
+    QString out;
+    if (r.LowPairing())
+        out += lowPairingWarning(r) + QLatin1Char('\n');
+    out += QStringLiteral("製作字典檔的結果\n");
     out += fileLine(QStringLiteral("英文RC檔"), r.English);
     out += fileLine(QStringLiteral("中文RC檔"), r.Chinese);
     out += delimiterLine(r.Delimiters, QStringLiteral("英文RC檔"));
     out += QStringLiteral("  寫出的字串對：%1\n").arg(r.PairsWritten);
+    if (r.TextLines > 0)
+        out += QStringLiteral("  中文RC檔帶有文字的行：%1\n").arg(r.TextLines);
     if (r.PairsWithEmptyEnglish > 0)
         out += QStringLiteral("  其中英文是空的：%1\n").arg(r.PairsWithEmptyEnglish);
 
@@ -303,6 +332,8 @@ QString ExtractionSummary(const ExtractionReport &r)
 {
     if (r.NoPairs())
         return QStringLiteral("警告：沒有寫出任何字串對，字典檔是空的。");
+    if (r.LowPairing())
+        return lowPairingWarning(r);
     QString line = QStringLiteral("寫出 %1 個字串對").arg(n(r.PairsWritten));
     int differing = 0;
     for (const BlockCount &b : r.Blocks)
@@ -316,7 +347,7 @@ QString ExtractionSummary(const ExtractionReport &r)
 
 bool ExtractionWarns(const ExtractionReport &r)
 {
-    return r.NoPairs() || r.BlocksDiffer() || !r.WrittenAsRead;
+    return r.NoPairs() || r.LowPairing() || r.BlocksDiffer() || !r.WrittenAsRead;
 }
 
 QString TranslationSummary(const TranslationReport &r)

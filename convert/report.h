@@ -62,8 +62,15 @@ struct ExtractionReport {
     // False when the dictionary written is not the one the program's own
     // reading of the two files expects.
     bool WrittenAsRead = true;
+    // Lines of the translated file that hold a text where a menu item, a
+    // control or a string-table entry would (0: not counted).
+    qint64 TextLines = 0;
 
     bool BlocksDiffer() const;
+    // The pairs with an English text, those left out included.
+    qint64 PairsFound() const { return PairsWritten - PairsWithEmptyEnglish + qint64(LeftOut.size()); }
+    // They come to less than four in five of the translated file's text lines.
+    bool LowPairing() const;
     bool NoPairs() const { return PairsWritten == 0; }
 };
 

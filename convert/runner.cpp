@@ -112,7 +112,7 @@ RunResult ScriptRunner::RunExtraction(ScriptTemplate &pl, const ExtractionPaths 
     if (!refused)
         refused = makeFolder(prepared);
     if (!refused)
-        refused = PrepareExtraction(paths, prepared.folder->path(), *prepared.extraction);
+        refused = PrepareExtraction(paths, setup.Extraction, prepared.folder->path(), *prepared.extraction);
     if (refused) {
         result = stop(kind, RunStep::Refused, refused->text, refused->caption);
     } else {
@@ -126,8 +126,9 @@ RunResult ScriptRunner::RunExtraction(ScriptTemplate &pl, const ExtractionPaths 
             stage(kind, fill.position, fill.text);
             pl.replaceLine(fill.line, fill.value);
         }
+        FillDelimiters(pl, *prepared.extraction);
         stage(kind, 60, QStringLiteral("製作pl檔案.."));
-        const std::string runScript = ExtractionScript(prepared.extraction->Script);
+        const std::string runScript = RunScript(*prepared.extraction);
         result = writeAndStart(kind, pl, runScript, ExtractionScriptName, std::move(prepared), setup);
     }
     editorEnabled(true);
@@ -161,8 +162,9 @@ RunResult ScriptRunner::RunTranslation(ScriptTemplate &pl, const TranslationPath
             stage(kind, fill.position, fill.text);
             pl.replaceLine(fill.line, fill.value);
         }
+        FillDelimiters(pl, *prepared.translation);
         stage(kind, 60, QStringLiteral("建立pl檔.."));
-        const std::string runScript = TranslationScript(prepared.translation->Script);
+        const std::string runScript = RunScript(*prepared.translation);
         result = writeAndStart(kind, pl, runScript, TranslationScriptName, std::move(prepared), setup);
     }
     emit ProgressClosed(kind);

@@ -48,6 +48,8 @@ struct RunSetup {
     std::function<void(bool enabled)> SetEditorEnabled;
     // Translation run only.
     TranslationOptions Translation;
+    // Extraction run only.
+    ExtractionOptions Extraction;
 };
 
 // How far a run went.

@@ -57,6 +57,19 @@ std::string PatchLine(std::string_view name, std::string_view path)
     return line;
 }
 
+std::string DelimiterLine(std::string_view name, std::string_view word)
+{
+    static const std::string chosen =
+        cp950::encode(QStringLiteral("  # 檔案沒有 Microsoft、Borland 或 INPRISE 字樣，依檔案中的區塊選定")).value();
+    std::string line(name);
+    line += "='";
+    line += word;
+    line += "';";
+    if (!word.empty())
+        line += chosen;
+    return line;
+}
+
 std::string ChangeFontLine(bool ticked)
 {
     static const std::string yes = cp950::encode(QStringLiteral("$ChangeFont=-1;  # 是:-1 , 否:0")).value();

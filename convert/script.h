@@ -45,6 +45,12 @@ constexpr std::size_t TranslationLineChangeFont = 11;
 constexpr std::size_t TranslationLineF1 = 15;
 constexpr std::size_t TranslationLineF2 = 16;
 constexpr std::size_t TranslationLineF3 = 17;
+// The block words before the file is read: `$BeginStr='';` and
+// `$EndStr='';`, which the scripts fill from the resource tool's name.
+constexpr std::size_t ExtractionLineBeginStr = 30;
+constexpr std::size_t ExtractionLineEndStr = 31;
+constexpr std::size_t TranslationLineBeginStr = 41;
+constexpr std::size_t TranslationLineEndStr = 42;
 
 // Script file names, written into the working folder and named on the
 // interpreter's command line in the same spelling.
@@ -60,6 +66,12 @@ std::string EscapeBackslashes(std::string_view path);
 
 // `$f1="<escaped path>";` for name "$f1".
 std::string PatchLine(std::string_view name, std::string_view path);
+
+// `$BeginStr='BEGIN';` for name "$BeginStr" and word "BEGIN"; an empty
+// word gives the template's own line. The word is one of the block words
+// (BEGIN, END or a brace), fit to stand between single quotes. A chosen
+// word gets a comment that says where it came from.
+std::string DelimiterLine(std::string_view name, std::string_view word);
 
 // Line 11 of the translation script: "$ChangeFont=-1;  # 是:-1 , 否:0" when
 // the font switch is ticked, "$ChangeFont=0;  # 是:-1 , 否:0" otherwise.

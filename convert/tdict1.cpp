@@ -11,6 +11,7 @@
 #include "widgets/artwork.h"
 #include "widgets/twiatile.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -157,6 +158,26 @@ bool Browse(FileDialog &dialog, QWidget *owner, QLineEdit *field, const QString 
     return true;
 }
 
+QComboBox *EncodingBox(QWidget *parent, const QRect &geometry)
+{
+    auto *box = new QComboBox(parent);
+    box->setFont(MingFont(12));
+    box->addItem(QStringLiteral("編碼：自動"), int(EncodingChoice::Guess));
+    box->addItem(QStringLiteral("編碼：Big5"), int(EncodingChoice::Big5));
+    box->addItem(QStringLiteral("編碼：UTF-8"), int(EncodingChoice::Utf8));
+    box->addItem(QStringLiteral("編碼：UTF-16"), int(EncodingChoice::Utf16));
+    box->setToolTip(QStringLiteral("RC檔的編碼：自動依檔案的內容判斷，或指定 Big5、UTF-8、"
+                                   "UTF-16（沒有BOM時為 little-endian）。字典檔一律是Big5。"));
+    box->setAccessibleName(QStringLiteral("RC檔的編碼"));
+    box->setGeometry(geometry);
+    return box;
+}
+
+EncodingChoice ChosenEncoding(const QComboBox *box)
+{
+    return EncodingChoice(box->currentData().toInt());
+}
+
 RunSetup CurrentRunSetup(const std::function<void(bool enabled)> &setEditorEnabled)
 {
     RunSetup setup;
@@ -227,9 +248,12 @@ TDict1::TDict1(DictionaryDocument &document, QWidget *parent)
     RunIndicator(this, RunKind::Extraction, SpeedButton4, RunLine, StopButton);
     SpeedButton5 = SwitchButton(this, QRect(40, 288, 65, 22), QStringLiteral("字典檔維護"));
     SpeedButton6 = SwitchButton(this, QRect(112, 288, 65, 22), QStringLiteral("翻譯新版本"));
+    // Between the switch buttons and the start button.
+    Encoding = EncodingBox(this, QRect(182, 288, 86, 22));
 
     setTabOrder(E1, E2);
     setTabOrder(E2, E3);
+    setTabOrder(E3, Encoding);
 
     OD.Filter = ResourceFilter();
     OD.DefaultExt = ResourceDefaultExt();
@@ -312,7 +336,9 @@ void TDict1::SpeedButton4Click()
     if (writesOpenDictionary(paths.E3) && Document.Modified
         && !messageBoxes().question(this, ReplaceEditedQuestion(Document.DictionaryFileName), QuestionCaption()))
         return;
-    scriptRunner().RunExtraction(pl, paths, CurrentRunSetup(SetEditorEnabled));
+    RunSetup setup = CurrentRunSetup(SetEditorEnabled);
+    setup.Extraction.Encoding = ChosenEncoding(Encoding);
+    scriptRunner().RunExtraction(pl, paths, setup);
 }
 
 bool TDict1::writesOpenDictionary(const std::string &path) const

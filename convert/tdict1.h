@@ -18,6 +18,7 @@
 
 class DictionaryDocument;
 class RunReportWindow;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -43,6 +44,7 @@ public:
     // start button's place.
     QLabel *RunLine;
     QToolButton *StopButton;
+    QComboBox *Encoding; // how the two resource scripts are read
     ScriptTemplate pl;   // the extraction template, patched by every run
     FileDialog OD{FileDialog::Kind::Open}; // Browse1 and Browse2
     FileDialog SD{FileDialog::Kind::Save}; // Browse3
@@ -103,6 +105,11 @@ QToolButton *StartButton(QWidget *parent, const QRect &geometry);
 // The line "Perl程式執行中.." and the button 停止, shown instead of `start`
 // while an interpreter of `kind` works; 停止 ends it.
 void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop);
+
+// How resource scripts are read: "編碼：自動" (by their bytes), then Big5,
+// UTF-8 and UTF-16; the first is chosen.
+QComboBox *EncodingBox(QWidget *parent, const QRect &geometry);
+EncodingChoice ChosenEncoding(const QComboBox *box);
 
 // The filter and default extension of the resource-script dialogs.
 QString ResourceFilter();    // "Resource 檔 (*.rc)|*.rc|所有檔案 (*.*)|*.*"

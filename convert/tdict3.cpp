@@ -12,6 +12,7 @@
 #include "widgets/twiatile.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QHideEvent>
 #include <QLabel>
@@ -83,11 +84,13 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     RunIndicator(this, RunKind::Translation, SpeedButton4, RunLine, StopButton);
     SpeedButton6 = SwitchButton(this, QRect(40, 280, 65, 22), QStringLiteral("製作字典檔"));
     SpeedButton5 = SwitchButton(this, QRect(112, 280, 65, 22), QStringLiteral("字典檔維護"));
+    Encoding = EncodingBox(this, QRect(182, 280, 86, 22));
 
     setTabOrder(T1, T2);
     setTabOrder(T2, T3);
     setTabOrder(T3, SizeChange);
     setTabOrder(SizeChange, Retarget);
+    setTabOrder(Retarget, Encoding);
 
     DD.Title = QStringLiteral("開啟字典檔");
     DD.Options = OpenOptions();
@@ -186,6 +189,7 @@ void TDict3::SpeedButton4Click()
     paths.SizeChange = SizeChange->isChecked();
     RunSetup setup = CurrentRunSetup();
     setup.Translation.Retarget = Retarget->isChecked();
+    setup.Translation.Encoding = ChosenEncoding(Encoding);
     scriptRunner().RunTranslation(pl, paths, setup);
 }
 

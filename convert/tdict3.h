@@ -19,6 +19,7 @@ class DictionaryDocument;
 class RunReportWindow;
 struct RunEnd;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -44,6 +45,7 @@ public:
     // page pragma that does not fit its bytes; clear whenever the program
     // starts, like SizeChange.
     QCheckBox *Retarget;
+    QComboBox *Encoding; // how the new script is read and its translation written
     QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
     QLabel *RunLine;         // while the interpreter runs,
     QToolButton *StopButton; // with 停止 in the start button's place

@@ -34,6 +34,7 @@ enum Allowed : unsigned {
     AllowStrict = 1u << 2,
     AllowRetarget = 1u << 3,
     AllowMissing = 1u << 4,
+    AllowEncoding = 1u << 5,
 };
 
 struct Options {
@@ -44,6 +45,7 @@ struct Options {
     bool help = false;
     std::optional<std::string> perl;
     std::optional<std::string> missing;
+    EncodingChoice encoding = EncodingChoice::Guess;
 };
 
 const char *const PerlHelp =
@@ -57,14 +59,18 @@ const char *const MakeDictionaryHelp =
     "\n"
     "由英文版本的RC檔 EN.rc 與翻譯後（中文版本）的RC檔 ZH.rc 製作字典檔 OUT。\n"
     "選單與對話框的文字依它們在同名區塊中的位置配對，字串表的文字依識別字配對。\n"
-    "RC檔可以是Big5（code page 950）、UTF-8（含BOM，或有 #pragma code_page(65001)）\n"
-    "或含BOM的UTF-16；字典檔一律寫成Big5，CR LF 行尾。\n"
+    "RC檔可以是Big5（code page 950）、UTF-8（含BOM、有 #pragma code_page(65001)，\n"
+    "或沒有標記但內容是有效的UTF-8）或含BOM的UTF-16；字典檔一律寫成Big5，CR LF 行尾。\n"
+    "英文RC檔沒有 Microsoft、Borland 或 INPRISE 字樣時，依檔案中只有 BEGIN/END\n"
+    "或只有大括號的行選定區塊分隔字。\n"
     "做完後在標準錯誤輸出報告：寫出的字串對、每個選單與對話框兩邊的文字數、\n"
     "配對從哪裡開始錯開、只在一個檔案中的字串表識別字。\n"
     "\n"
     "選項：\n"
-    "  --strict      有選單或對話框兩邊的文字對不上，或沒有寫出任何字串對時，\n"
-    "                結束狀態為 3\n"
+    "  --strict      有選單或對話框兩邊的文字對不上、配對到的字串對不到中文RC檔\n"
+    "                帶有文字的行的五分之四，或沒有寫出任何字串對時，結束狀態為 3\n"
+    "  --encoding E  兩個RC檔都以編碼 E 讀取：big5、utf-8 或 utf-16（沒有BOM時\n"
+    "                為 little-endian）；不指定時依檔案內容判斷\n"
     "  --perl PATH   使用這個Perl直譯器\n"
     "  --help        顯示這段說明\n"
     "\n"
@@ -75,15 +81,17 @@ const char *const MakeDictionaryHelp =
     "  1     拒絕執行（檔案不存在或無法讀寫、輸出與輸入相同等）、無法執行Perl，\n"
     "        或寫出的檔案不完整\n"
     "  2     用法錯誤\n"
-    "  3     加上 --strict 時，兩邊的文字對不上或沒有字串對\n"
+    "  3     加上 --strict 時，兩邊的文字對不上、字串對太少或沒有字串對\n"
     "  其他  Perl程式結束時傳回的錯誤碼\n";
 
 const char *const TranslateHelp =
     "用法：tavisorn-cli translate [選項] DICT NEW.rc OUT\n"
     "\n"
     "以字典檔 DICT 翻譯新版本的英文RC檔 NEW.rc，寫出翻譯後的RC檔 OUT。\n"
-    "NEW.rc 可以是Big5（code page 950）、UTF-8（含BOM，或有 #pragma code_page(65001)）\n"
-    "或含BOM的UTF-16；OUT 用與 NEW.rc 相同的編碼、BOM 與行尾。字典檔必須是Big5。\n"
+    "NEW.rc 可以是Big5（code page 950）、UTF-8（含BOM、有 #pragma code_page(65001)，\n"
+    "或沒有標記但內容是有效的UTF-8；只有ASCII字元且行尾是LF的檔案也當作UTF-8）\n"
+    "或含BOM的UTF-16；OUT 用與 NEW.rc 相同的編碼、BOM 與行尾（CR LF 或 LF）。\n"
+    "字典檔必須是Big5。\n"
     "做完後在標準錯誤輸出報告：找到多少文字、翻譯了多少、哪些仍是英文，\n"
     "以及翻譯後RC檔的檢查（同 check --rc）：熱鍵重複、文字太寬。\n"
     "\n"
@@ -94,6 +102,8 @@ const char *const TranslateHelp =
     "  --retarget      把宣告英文的 LANGUAGE 行改為\n"
     "                  LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL，\n"
     "                  並把 #pragma code_page 改為寫出的編碼（Big5 為 950，UTF-8 為 65001）\n"
+    "  --encoding E    以編碼 E 讀取 NEW.rc 並寫出 OUT：big5、utf-8 或 utf-16\n"
+    "                  （沒有BOM時為 little-endian）；不指定時依檔案內容判斷\n"
     "  --perl PATH     使用這個Perl直譯器\n"
     "  --help          顯示這段說明\n"
     "\n"
@@ -112,6 +122,9 @@ const char *const ScriptHelp =
     "\n"
     "在標準輸出印出製作字典檔或翻譯新版本的視窗會寫出的Perl程式，不執行它，\n"
     "也不讀取檔案。相對路徑以目前的資料夾為準。\n"
+    "因為不讀取檔案，區塊分隔字（$BeginStr、$EndStr）保持樣板原本的空字串；\n"
+    "英文RC檔沒有 Microsoft、Borland 或 INPRISE 字樣時，視窗與 make-dictionary、\n"
+    "translate 會填入依檔案選定的 BEGIN/END 或大括號。\n"
     "\n"
     "選項：\n"
     "  --font   把對話框的 FONT 8 字形改為新細明體 9（只用於 translation）\n"
@@ -188,6 +201,20 @@ std::optional<Options> parse(const CliArgs &args, unsigned allowed)
         } else if ((allowed & AllowMissing) && is(arg, "--missing")) {
             if (!value(i, "--missing", options.missing))
                 return std::nullopt;
+        } else if ((allowed & AllowEncoding) && is(arg, "--encoding")) {
+            std::optional<std::string> name;
+            if (arg == "--encoding" && i + 1 == args.size()) {
+                say(QStringLiteral("--encoding 後面要有編碼：big5、utf-8 或 utf-16。"));
+                return std::nullopt;
+            }
+            if (!value(i, "--encoding", name))
+                return std::nullopt;
+            const std::optional<EncodingChoice> choice = EncodingChoiceNamed(*name);
+            if (!choice) {
+                say(QStringLiteral("不明的編碼「%1」：應為 big5、utf-8 或 utf-16。").arg(argument(*name)));
+                return std::nullopt;
+            }
+            options.encoding = *choice;
         } else {
             say(QStringLiteral("不明的選項「%1」。請以 --help 查看用法。").arg(argument(arg)));
             return std::nullopt;
@@ -411,7 +438,7 @@ int incomplete()
 
 int runMakeDictionary(const CliArgs &args)
 {
-    const auto options = parse(args, AllowPerl | AllowStrict);
+    const auto options = parse(args, AllowPerl | AllowStrict | AllowEncoding);
     if (!options)
         return CliWrongUse;
     if (options->help) {
@@ -428,9 +455,11 @@ int runMakeDictionary(const CliArgs &args)
     if (!makeFolder(folder))
         return CliFailed;
     ExtractionRun run;
-    if (const auto r = PrepareExtraction(paths, folder.path(), run))
+    ExtractionOptions extraction;
+    extraction.Encoding = options->encoding;
+    if (const auto r = PrepareExtraction(paths, extraction, folder.path(), run))
         return refuse(*r);
-    if (const int status = runScriptFile(folder, ExtractionScriptName, ExtractionScript(run.Script), *perl,
+    if (const int status = runScriptFile(folder, ExtractionScriptName, RunScript(run), *perl,
                                          IsStreamOutput(paths.E3)))
         return status;
     const RunOutcome<ExtractionReport> outcome = FinishExtraction(run);
@@ -445,14 +474,14 @@ int runMakeDictionary(const CliArgs &args)
         say(error);
         return CliFailed;
     }
-    if (options->strict && (outcome.report.BlocksDiffer() || outcome.report.NoPairs()))
+    if (options->strict && (outcome.report.BlocksDiffer() || outcome.report.NoPairs() || outcome.report.LowPairing()))
         return CliFound;
     return CliOk;
 }
 
 int runTranslate(const CliArgs &args)
 {
-    const auto options = parse(args, AllowFont | AllowPerl | AllowRetarget | AllowMissing);
+    const auto options = parse(args, AllowFont | AllowPerl | AllowRetarget | AllowMissing | AllowEncoding);
     if (!options)
         return CliWrongUse;
     if (options->help) {
@@ -477,11 +506,12 @@ int runTranslate(const CliArgs &args)
     TranslationRun run;
     TranslationOptions translation;
     translation.Retarget = options->retarget;
+    translation.Encoding = options->encoding;
     if (const auto r = PrepareTranslation(paths, translation, folder.path(), run))
         return refuse(*r);
     const bool streamed = IsStreamOutput(paths.T3) || (missing && IsStreamOutput(*missing));
     if (const int status =
-            runScriptFile(folder, TranslationScriptName, TranslationScript(run.Script), *perl, streamed))
+            runScriptFile(folder, TranslationScriptName, RunScript(run), *perl, streamed))
         return status;
     const RunOutcome<TranslationReport> outcome = FinishTranslation(run);
     if (!outcome.ok) {

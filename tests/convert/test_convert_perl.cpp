@@ -203,6 +203,10 @@ private slots:
     void failingWritesLeaveTheOldOutput();
     void twoRunsIntoOneOutputLeaveOneOfThem();
     void utf8CutInsideItsLastCharacterIsRefused();
+    void untouchedOriginalsGiveTheWholeDictionary_data();
+    void untouchedOriginalsGiveTheWholeDictionary();
+    void fewPairsWarnFirstAndFailUnderStrict();
+    void encodingGuessedOrChosen();
 
 private:
     // An executable shell script under the test's folder.
@@ -890,6 +894,8 @@ void TestConvertPerl::utf8CutInsideItsLastCharacterIsRefused()
     const Case cases[] = {
         {"marked", "\xEF\xBB\xBF" + body},
         {"declared", "#pragma code_page(65001)\r\n" + body},
+        // Neither: the UTF-8 before the cut is no Big5.
+        {"unmarked", "// \xE4\xB8\xAD\xE6\x96\x87\xE8\xAA\xAA\xE6\x98\x8E\r\n" + body},
     };
     for (const Case &c : cases) {
         const std::string whole = root + "/cut-" + c.name + ".rc";
@@ -906,6 +912,138 @@ void TestConvertPerl::utf8CutInsideItsLastCharacterIsRefused()
         QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("在最後一個字元的中間結束")), o.err.constData());
         QVERIFY(!QFile::exists(PathFromBytes(root + "/cut-refused.rc")));
     }
+}
+
+void TestConvertPerl::untouchedOriginalsGiveTheWholeDictionary_data()
+{
+    QTest::addColumn<QString>("app");
+    for (const char *app : {"calc", "mspaint", "notepad", "regedit", "sndvol32", "taskmgr"})
+        QTest::newRow(app) << QString::fromLatin1(app);
+}
+
+// The originals as projects keep them (UTF-8 without a marker, LF, no
+// generator comment) give the dictionary and the translation of their
+// Big5 test forms; only pairs with characters code page 950 lacks differ,
+// and the report lists them.
+void TestConvertPerl::untouchedOriginalsGiveTheWholeDictionary()
+{
+    QFETCH(QString, app);
+    const QString dir = QStringLiteral(TAVISORN_CORPUS_DIR "/") + app;
+    if (!QFile::exists(dir + QStringLiteral("/orig/en-US.rc")))
+        QSKIP("the corpus is not there");
+    const std::string a = root + "/orig-" + PathBytes(app);
+    const std::string formEn = PathBytes(dir + QStringLiteral("/en.rc"));
+    const std::string origEn = PathBytes(dir + QStringLiteral("/orig/en-US.rc"));
+    Outcome o = cli({"make-dictionary", formEn, PathBytes(dir + QStringLiteral("/zh-TW.rc")), a + "-form.dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    o = cli({"make-dictionary", "--strict", origEn, PathBytes(dir + QStringLiteral("/orig/zh-TW.rc")), a + ".dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    const QString report = QString::fromUtf8(o.err);
+    QVERIFY2(report.startsWith(QStringLiteral("製作字典檔的結果")), o.err.constData()); // no warning first
+    QVERIFY2(report.contains(QStringLiteral("中文RC檔：") + dir + QStringLiteral("/orig/zh-TW.rc（UTF-8）")),
+             o.err.constData());
+    QVERIFY2(report.contains(QStringLiteral("區塊分隔字：BEGIN 與 END（英文RC檔沒有")), o.err.constData());
+    qsizetype leftOut = 0;
+    static const QRegularExpression leftOutLine(QStringLiteral("沒有寫入字典檔的字串對（含有Big5沒有的字元）：(\\d+)"));
+    if (const auto m = leftOutLine.match(report); m.hasMatch())
+        leftOut = m.captured(1).toLongLong();
+
+    // The form's pairs in order, less those the originals could not write,
+    // are the originals' pairs.
+    const std::vector<std::string> form = splitLines(readRaw(a + "-form.dict"));
+    const std::vector<std::string> orig = splitLines(readRaw(a + ".dict"));
+    QByteArray kept;
+    std::size_t j = 0;
+    qsizetype skipped = 0;
+    for (std::size_t i = 0; i + 1 < form.size(); i += 2) {
+        if (j + 1 < orig.size() && form[i] == orig[j] && form[i + 1] == orig[j + 1]) {
+            kept += QByteArray::fromStdString(form[i] + "\r\n" + form[i + 1] + "\r\n");
+            j += 2;
+        } else {
+            ++skipped;
+        }
+    }
+    QCOMPARE(j, orig.size());
+    QCOMPARE(skipped, leftOut);
+    QVERIFY(orig.size() > 100);
+    QVERIFY(writeRaw(a + "-kept.dict", kept));
+    QCOMPARE(cli({"normalize", a + "-kept.dict", a + "-kept.norm"}).status, 0);
+    QCOMPARE(cli({"normalize", a + ".dict", a + ".norm"}).status, 0);
+    QCOMPARE(readRaw(a + ".norm"), readRaw(a + "-kept.norm"));
+    qInfo("%s: %zu pairs, %lld left out", qPrintable(app), orig.size() / 2, static_cast<long long>(leftOut));
+
+    // The translation of the original is the form's translation in UTF-8
+    // with LF, without the form's comment line; a line differs only where
+    // the original keeps its English text because its pair was left out.
+    o = cli({"translate", a + "-form.dict", formEn, a + "-form.rc"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    o = cli({"translate", a + ".dict", origEn, a + ".rc"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    const QByteArray translated = readRaw(a + ".rc");
+    QVERIFY(!translated.contains('\r'));
+    QVERIFY(!translated.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(QString::fromUtf8(translated).contains(QStringLiteral("說明")));
+    QByteArray expected = reencoded(readRaw(a + "-form.rc"), QStringConverter::Utf8, false, true);
+    QVERIFY(expected.startsWith("// Microsoft"));
+    expected = expected.mid(expected.indexOf('\n') + 1);
+    const std::vector<std::string> got = splitLines(translated);
+    const std::vector<std::string> want = splitLines(expected);
+    const std::vector<std::string> english = splitLines(readRaw(origEn));
+    QCOMPARE(got.size(), want.size());
+    qsizetype differing = 0;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        if (got[i] == want[i])
+            continue;
+        ++differing;
+        QVERIFY2(got[i] == english[i], got[i].c_str());
+    }
+    QVERIFY(differing <= leftOut + 1); // mspaint's comment names a Mário
+}
+
+void TestConvertPerl::fewPairsWarnFirstAndFailUnderStrict()
+{
+    // A tool's name the templates look for in the last line only: the
+    // English file is read with empty block words, the translated one with
+    // braces it does not have, and most texts are lost.
+    const QString dir = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/orig");
+    if (!QFile::exists(dir + QStringLiteral("/en-US.rc")))
+        QSKIP("the corpus is not there");
+    const std::string en = root + "/late-word-en.rc";
+    QVERIFY(writeRaw(en, readRaw(PathBytes(dir + QStringLiteral("/en-US.rc"))) + "// Borland\n"));
+    const std::string zh = PathBytes(dir + QStringLiteral("/zh-TW.rc"));
+    Outcome o = cli({"make-dictionary", en, zh, root + "/late-word.dict"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    const QString first = QString::fromUtf8(o.err).section(QLatin1Char('\n'), 0, 0);
+    QVERIFY2(first.startsWith(QStringLiteral("警告：只配對到 ")), o.err.constData());
+    QVERIFY2(first.contains(QStringLiteral("中文RC檔有 94 行帶有文字")), o.err.constData());
+    o = cli({"make-dictionary", "--strict", en, zh, root + "/late-word.dict"});
+    QCOMPARE(o.status, 3);
+}
+
+// The guesses themselves are tested on the encoding module; here the
+// option reaches the run.
+void TestConvertPerl::encodingGuessedOrChosen()
+{
+    const std::string dict = caseFile(QStringLiteral("translate-microsoft"), "dict.txt");
+    const QByteArray comment = big5(QStringLiteral("// 新版本的說明\r\n"));
+    const QByteArray script = comment + readRaw(caseFile(QStringLiteral("translate-microsoft"), "new.rc")) + "\r\n";
+    QByteArray expected = comment + readRaw(caseFile(QStringLiteral("translate-microsoft"), "expected.rc"));
+    expected += "\r\n"; // the script ends in a line end, and so does its translation
+    const std::string out = root + "/encoding-out.rc";
+
+    // UTF-16 without a byte order mark, as the user says it is.
+    QVERIFY(writeRaw(root + "/utf16.rc", reencoded(script, QStringConverter::Utf16LE, false)));
+    Outcome o = cli({"translate", "--encoding", "utf-16", dict, root + "/utf16.rc", out});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QCOMPARE(readRaw(out), reencoded(expected, QStringConverter::Utf16LE, false));
+    // A UTF-8 file read as Big5 as asked: its bytes go through untouched.
+    QVERIFY(writeRaw(root + "/plain-utf8.rc", reencoded(script, QStringConverter::Utf8, false)));
+    o = cli({"translate", "--encoding=big5", dict, root + "/plain-utf8.rc", out});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("plain-utf8.rc（Big5")), o.err.constData());
+    QVERIFY(readRaw(out).startsWith(reencoded(comment, QStringConverter::Utf8, false)));
+    QCOMPARE(cli({"make-dictionary", "--encoding", "latin1", dict, dict, out}).status, 2);
+    QCOMPARE(cli({"translate", dict, dict, out, "--encoding"}).status, 2);
 }
 
 QTEST_GUILESS_MAIN(TestConvertPerl)

@@ -138,7 +138,7 @@ void TestConvertRunner::init()
     }
     Setup = RunSetup{QStringLiteral("/opt/my perl/perl"), Work,
                      [](bool enabled) { journal << (enabled ? QStringLiteral("editor on") : QStringLiteral("editor off")); },
-                     {}};
+                     {}, {}};
 }
 
 void TestConvertRunner::cleanup()

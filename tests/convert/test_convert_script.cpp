@@ -1,6 +1,7 @@
 // The script templates, the filled-in lines, the path checks and the script
 // file, without running the interpreter.
 
+#include "convert/encoding.h"
 #include "convert/script.h"
 #include "platform/codepage.h"
 #include "support/filesizelimit.h"
@@ -46,6 +47,7 @@ private slots:
     void unsafePathsAreRefused();
     void refusalsInTheirOrder();
     void scriptFileIsWrittenWholeOrNotAtAll();
+    void encodingsGuessedFromTheBytesOrChosen();
 };
 
 void TestConvertScript::templatesHaveTheirLinesAsBig5()
@@ -272,6 +274,51 @@ void TestConvertScript::scriptFileIsWrittenWholeOrNotAtAll()
     QCOMPARE(failed.error, QStringLiteral("Cannot create file ") + lockedScript);
     QCOMPARE(readAll(lockedScript), std::string("x"));
 
+}
+
+void TestConvertScript::encodingsGuessedFromTheBytesOrChosen()
+{
+    const ScriptEncoding big5Encoding{TextEncoding::Cp950, false};
+    const ScriptEncoding utf8{TextEncoding::Utf8, false};
+    const std::string chinese = "MENUITEM \"\xE6\xAA\x94\xE6\xA1\x88\", 1\n"; // 檔案 in UTF-8
+
+    // UTF-8 without a marker: read as UTF-8, written back without a mark.
+    DecodedScript d = DecodeScript(chinese);
+    QCOMPARE(d.Encoding, utf8);
+    QCOMPARE(d.Text, QStringLiteral("MENUITEM \"檔案\", 1\n"));
+    QVERIFY(d.Problem.isEmpty());
+    QVERIFY(d.Note.contains(QStringLiteral("當作UTF-8讀取")));
+    QCOMPARE(EncodeText(d.Text, d.Encoding), chinese);
+    // Big5 with Chinese is no UTF-8: it stays Big5, untouched.
+    d = DecodeScript(big5(QStringLiteral("MENUITEM \"檔案(&F)\", 1\r\n")));
+    QCOMPARE(d.Encoding, big5Encoding);
+    QVERIFY(d.Text.isEmpty());
+    // Big5 that happens to be valid UTF-8 as well (聽 is C5 A5) stays Big5,
+    // and the note says it could be either.
+    d = DecodeScript(big5(QStringLiteral("// 聽\n")));
+    QCOMPARE(d.Encoding, big5Encoding);
+    QVERIFY(d.Note.contains(QStringLiteral("也可以是Big5")));
+    // ASCII alone: LF line ends are taken for a project's UTF-8 file, CR LF
+    // for Big5 as ever, and a pragma naming another code page wins.
+    QCOMPARE(DecodeScript("A MENU\nBEGIN\nEND\n").Encoding, utf8);
+    QCOMPARE(DecodeScript("A MENU\r\nBEGIN\r\nEND\r\n").Encoding, big5Encoding);
+    QCOMPARE(DecodeScript("#pragma code_page(950)\nA MENU\n").Encoding, big5Encoding);
+    QCOMPARE(DecodeScript("#pragma code_page(65001)\nA MENU\n").Encoding, utf8);
+
+    // The user's choice wins over the guess.
+    QCOMPARE(DecodeScript(chinese, EncodingChoice::Big5).Encoding, big5Encoding);
+    QVERIFY(DecodeScript(big5(QStringLiteral("檔案\r\n")), EncodingChoice::Utf8).Problem.contains(
+        QStringLiteral("不是有效的UTF-8")));
+    d = DecodeScript(std::string("\xEF\xBB\xBF") + chinese, EncodingChoice::Utf8);
+    QCOMPARE(d.Encoding, (ScriptEncoding{TextEncoding::Utf8, true}));
+    QCOMPARE(d.Text, QStringLiteral("MENUITEM \"檔案\", 1\n"));
+    d = DecodeScript(std::string("A\0\n\0", 4), EncodingChoice::Utf16);
+    QCOMPARE(d.Encoding, (ScriptEncoding{TextEncoding::Utf16LE, false}));
+    QCOMPARE(d.Text, QStringLiteral("A\n"));
+    d = DecodeScript(std::string("\xFE\xFF\0A", 4), EncodingChoice::Utf16);
+    QCOMPARE(d.Encoding, (ScriptEncoding{TextEncoding::Utf16BE, true}));
+    QCOMPARE(d.Text, QStringLiteral("A"));
+    QVERIFY(!DecodeScript(std::string("A\0B", 3), EncodingChoice::Big5).Problem.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestConvertScript)

@@ -76,6 +76,8 @@ private slots:
     void extractionAsTheInterpreterWritesIt();
     void translationAsTheInterpreterWritesIt_data();
     void translationAsTheInterpreterWritesIt();
+    void blockWordsChosenFromTheFileItself();
+    void fewPairsAreAWarningFirst();
     void extractionReportTellsWhereBlocksShift();
     void translationReportListsEachEnglishTextOnce();
 
@@ -136,6 +138,71 @@ void TestRcReader::extractionAsTheInterpreterWritesIt()
     QVERIFY2(error.isEmpty(), qPrintable(error));
     const ExtractionReading reading = ReadExtraction(readFile(en), readFile(zh));
     QCOMPARE(reading.DictionaryBytes(), readFile(out));
+}
+
+void TestRcReader::blockWordsChosenFromTheFileItself()
+{
+    // The templates' own lines, which a run fills.
+    QCOMPARE(ExtractionTemplate().line(ExtractionLineBeginStr), std::string("$BeginStr='';"));
+    QCOMPARE(ExtractionTemplate().line(ExtractionLineEndStr), std::string("$EndStr='';"));
+    QCOMPARE(TranslationTemplate().line(TranslationLineBeginStr), std::string("$BeginStr='';"));
+    QCOMPARE(TranslationTemplate().line(TranslationLineEndStr), std::string("$EndStr='';"));
+    QCOMPARE(DelimiterLine("$EndStr", ""), std::string("$EndStr='';"));
+    QVERIFY(DelimiterLine("$BeginStr", "{").rfind("$BeginStr='{';  # ", 0) == 0);
+
+    // A tool named anywhere: the templates' choice, nothing handed.
+    for (const char *named : {"// Microsoft\r\nA MENU\r\n{\r\n}\r\n", "A MENU\n{\n}\n/* Borland */\n"}) {
+        const RcDelimiters d = ChooseDelimiters(named);
+        QVERIFY(!d.FromBlocks);
+        QVERIFY(d.Begin.empty());
+    }
+    // Braces without a name, blanks around them, more than BEGIN/END lines.
+    RcDelimiters d = ChooseDelimiters("A MENU\n {\n  POPUP \"&F\"\n  {\t\n  }\n}\nB MENU\nBEGIN\nEND\n");
+    QVERIFY(d.FromBlocks);
+    QCOMPARE(d.Begin, std::string("{"));
+    QCOMPARE(d.End, std::string("}"));
+    QCOMPARE(d.ChosenLines, 4);
+    QCOMPARE(d.OtherLines, 2);
+    // BEGIN and END win a tie; "BEGIN END" or "END;" on a line count for nothing.
+    d = ChooseDelimiters("BEGIN\r\n}\r\nBEGIN END\r\nEND;\r\n");
+    QCOMPARE(d.Begin, std::string("BEGIN"));
+    QCOMPARE(d.ChosenLines, 1);
+    // No block lines at all: empty, as the templates have them.
+    d = ChooseDelimiters("// just a comment\n\nSTRINGTABLE\n");
+    QVERIFY(!d.found());
+    QVERIFY(d.Begin.empty());
+
+    // The warning on empty words goes.
+    ExtractionReport r;
+    r.Delimiters = ChooseDelimiters("A MENU\nBEGIN\nEND\n");
+    QVERIFY(!RenderExtractionReport(r).contains(QStringLiteral("區塊分隔字是空的")));
+    r.Delimiters = {};
+    QVERIFY(RenderExtractionReport(r).contains(QStringLiteral("區塊分隔字是空的")));
+}
+
+void TestRcReader::fewPairsAreAWarningFirst()
+{
+    // Text lines: quoted texts after a word, string-table entries; not
+    // accelerators, empty or blank texts, or lines without a quote.
+    QCOMPARE(TextLines("A MENU\nBEGIN\n POPUP \"&F\"\n  MENUITEM \"&N\", 1\n  MENUITEM SEPARATOR\nEND\n"
+                       " \"^A\", 2\n LTEXT \"\", 3\n LTEXT \"  \", 4\n 1001, \"Text\"\n IDS_X \"Other\"\n"),
+             4);
+    ExtractionReport r;
+    r.TextLines = 100;
+    r.PairsWritten = 85;
+    r.PairsWithEmptyEnglish = 10; // pairs without English do not count
+    r.LeftOut.resize(4);          // pairs left out do
+    QCOMPARE(r.PairsFound(), qint64(79));
+    QVERIFY(r.LowPairing());
+    QVERIFY(ExtractionWarns(r));
+    QVERIFY(RenderExtractionReport(r).startsWith(QStringLiteral("警告：只配對到 79 個有英文的字串對，中文RC檔有 100 行帶有文字（79%）")));
+    QCOMPARE(ExtractionSummary(r), RenderExtractionReport(r).section(QLatin1Char('\n'), 0, 0));
+    r.LeftOut.resize(5);
+    QVERIFY(!r.LowPairing());
+    QVERIFY(RenderExtractionReport(r).startsWith(QStringLiteral("製作字典檔的結果")));
+    r.TextLines = 0; // not counted: no warning
+    r.PairsWritten = 1;
+    QVERIFY(!r.LowPairing());
 }
 
 void TestRcReader::translationAsTheInterpreterWritesIt_data()

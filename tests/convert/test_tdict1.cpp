@@ -12,6 +12,7 @@
 #include "settings/startdir.h"
 #include "widgets/twiatile.h"
 
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +40,7 @@ private slots:
     void dictionaryNamingAnInputRefused();
     void filesGoneSinceChosenRefused();
     void big5AndUtf16PairsWithTheInterpreter();
+    void originalsAndTheEncodingChosenByKeyboard();
     void switches();
     void editDictionaryRules();
     void editDictionaryWaitsForExtraction();
@@ -442,6 +444,48 @@ void TestTDict1::big5AndUtf16PairsWithTheInterpreter()
     QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
     QCOMPARE(window->Report->Summary->text(), QStringLiteral("警告：沒有寫出任何字串對，字典檔是空的。"));
     QVERIFY(messages->messages.isEmpty());
+}
+
+void TestTDict1::originalsAndTheEncodingChosenByKeyboard()
+{
+    launches.reset(); // the real interpreter
+    const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/orig/");
+    const QString dictionary = setting->path(QStringLiteral("orig.txt"));
+    dialogs->answers = {corpus + QStringLiteral("en-US.rc"), corpus + QStringLiteral("zh-TW.rc"), dictionary};
+    window->Browse1Click();
+    window->Browse2Click();
+    window->Browse3Click();
+
+    // Guessed: UTF-8, and BEGIN/END from the file's own blocks, filled into
+    // the script the window writes.
+    QCOMPARE(window->Encoding->currentText(), QStringLiteral("編碼：自動"));
+    RunEnd end = RunWithInterpreter(window->SpeedButton4);
+    QVERIFY2(end.Succeeded() && end.Reported(), qPrintable(messages->messages.value(0).text));
+    QCOMPARE(window->Report->Summary->text(), QStringLiteral("寫出 90 個字串對。"));
+    QVERIFY(window->Report->Text->toPlainText().contains(QStringLiteral("zh-TW.rc（UTF-8）")));
+    const QList<QByteArray> lines = ScriptLines(setting->path(QStringLiteral("Glossary.pl")));
+    QCOMPARE(lines.size(), qsizetype(186));
+    QVERIFY(lines.at(30).startsWith("$BeginStr='BEGIN';"));
+    QVERIFY(lines.at(31).startsWith("$EndStr='END';"));
+    QVERIFY(FileBytes(dictionary).contains(Big5(QStringLiteral("檔案(&F)"))));
+
+    // Tab from the last field reaches the choice; the arrow key picks Big5,
+    // and the Chinese file is read so (its UTF-8 bytes taken for Big5).
+    // The report of the run goes, so that the keys reach this window.
+    window->Report->hide();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QCOMPARE(NextTabStop(window->E3), window->Encoding);
+    window->E3->setFocus();
+    QTest::keyClick(window->E3, Qt::Key_Tab);
+    QCOMPARE(window->focusWidget(), window->Encoding);
+    QTest::keyClick(window->Encoding, Qt::Key_Down);
+    QCOMPARE(window->Encoding->currentText(), QStringLiteral("編碼：Big5"));
+    end = RunWithInterpreter(window->SpeedButton4);
+    QVERIFY(end.Succeeded() && end.Reported());
+    QVERIFY(window->Report->Text->toPlainText().contains(QStringLiteral("zh-TW.rc（Big5（code page 950））")));
+    QVERIFY(!FileBytes(dictionary).contains(Big5(QStringLiteral("檔案(&F)"))));
 }
 
 void TestTDict1::switches()

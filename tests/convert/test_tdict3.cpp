@@ -12,6 +12,7 @@
 #include "widgets/twiatile.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QFrame>
@@ -40,6 +41,7 @@ private slots:
     void filesRefusedBeforeTheRun();
     void utf16AndBig5ScriptsWithTheInterpreter();
     void retargetWithTheInterpreter();
+    void encodingChosenByKeyboard();
     void newTextsIntoTheirDictionaryFile();
     void newTextsIntoTheOpenDictionary();
     void rendering();
@@ -414,6 +416,43 @@ void TestTDict3::filesRefusedBeforeTheRun()
     QVERIFY(launches->commands.isEmpty());
     QVERIFY(!QFile::exists(setting->path(QStringLiteral("TRANS.PL"))));
     QVERIFY(!window->Report);
+}
+
+void TestTDict3::encodingChosenByKeyboard()
+{
+    launches.reset(); // the real interpreter
+    // A Big5 script with LF line ends and Chinese in a comment: it stays
+    // Big5, its line ends kept.
+    const QByteArray script = Big5(QStringLiteral("// 說明\nIDR_MAIN MENU\nBEGIN\n    POPUP \"&File\"\n    BEGIN\n"
+                                                  "        MENUITEM \"&Open\", 1\n    END\nEND\n"));
+    prepare(Big5(QStringLiteral("&File\r\n檔案(&F)\r\n&Open\r\n開啟(&O)\r\n")), script);
+    RunEnd end = RunWithInterpreter(window->SpeedButton4);
+    QVERIFY2(end.Succeeded() && end.Reported(), qPrintable(messages->messages.value(0).text));
+    QByteArray expected = script;
+    expected.replace("\"&File\"", "\"" + Big5(QStringLiteral("檔案(&F)")) + "\"");
+    expected.replace("\"&Open\"", "\"" + Big5(QStringLiteral("開啟(&O)")) + "\"");
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), expected);
+    QVERIFY(reportText().contains(QStringLiteral("區塊分隔字：BEGIN 與 END（新版本RC檔沒有")));
+    QVERIFY(ScriptLines(setting->path(QStringLiteral("TRANS.PL"))).at(41).startsWith("$BeginStr='BEGIN';"));
+
+    // Reached by Tab after the retarget switch; UTF-8 chosen with the arrow
+    // keys: the Big5 bytes are no UTF-8, and the run is refused.
+    // The report of the run goes, so that the keys reach this window.
+    window->Report->hide();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->Retarget->setFocus();
+    QTest::keyClick(window->Retarget, Qt::Key_Tab);
+    QCOMPARE(window->focusWidget(), window->Encoding);
+    QTest::keyClick(window->Encoding, Qt::Key_Down);
+    QTest::keyClick(window->Encoding, Qt::Key_Down);
+    QCOMPARE(window->Encoding->currentText(), QStringLiteral("編碼：UTF-8"));
+    window->SpeedButton4->click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QVERIFY2(messages->messages.at(0).text.contains(QStringLiteral("不是有效的UTF-8")),
+             qPrintable(messages->messages.at(0).text));
+    QVERIFY(!scriptRunner().IsRunning(RunKind::Translation));
 }
 
 void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
