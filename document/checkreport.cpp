@@ -8,8 +8,9 @@ namespace {
 
 constexpr CheckKind kEntryKinds[] = {
     CheckKind::HotkeyMissing, CheckKind::HotkeyLetter, CheckKind::HotkeyExtra,
-    CheckKind::Shortcut,      CheckKind::Placeholder,  CheckKind::Escape,
-    CheckKind::Ending,        CheckKind::Spaces,       CheckKind::Untranslated,
+    CheckKind::HotkeyTwice,   CheckKind::Shortcut,     CheckKind::Placeholder,
+    CheckKind::Escape,        CheckKind::Ending,       CheckKind::Spaces,
+    CheckKind::Untranslated,  CheckKind::Vocabulary,
 };
 
 } // namespace

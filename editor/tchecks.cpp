@@ -120,7 +120,7 @@ void TChecks::ShowCounts()
         const CheckKind kind = entryKinds[i];
         const int n = c.PerKind[std::size_t(kind)];
         if (i > 0)
-            kinds += i == 5 ? QStringLiteral("\n") : QStringLiteral("　");
+            kinds += i == 6 ? QStringLiteral("\n") : QStringLiteral("　");
         kinds += QStringLiteral("%1：%2").arg(CheckName(kind)).arg(n);
         Filter->setItemText(int(i) + 1, QStringLiteral("%1 (%2)").arg(CheckName(kind)).arg(n));
     }

@@ -4,7 +4,8 @@
 # conversions run real Perl scripts), Xvfb for machines without a display,
 # a Traditional Chinese font so that Chinese text shows as Chinese, and the
 # checkers of the menu entry, AppStream description and manual pages; `file`
-# lets make package find the libraries the programs need.
+# lets make package find the libraries the programs need; OpenCC and its
+# Taiwan phrase list serve the vocabulary check.
 set -euo pipefail
 
 packages=(
@@ -16,6 +17,7 @@ packages=(
   qt6-translations-l10n
   desktop-file-utils appstream groff-base file
   fonts-cwtex-ming openbox libxcb1-dev
+  libopencc-dev libopencc1.1 libopencc-data
 )
 
 missing=()
