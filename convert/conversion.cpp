@@ -260,8 +260,11 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     // The checks read the Big5 bytes the interpreter wrote: the lines are
     // those of the file written, stand-ins measured as any double-byte character.
     report.Checked = true;
-    for (const RcFinding &f : CheckResourceScript(output))
-        report.Findings.push_back({f.Kind, decode(f.Block), decode(f.Text), f.Line, f.Width, f.Room});
+    for (const RcFinding &f : CheckResourceScript(output)) {
+        const std::optional<std::string> fix = SuggestedFix(f.Kind, f.Text, f.Text, f.Taken);
+        report.Findings.push_back({f.Kind, decode(f.Block), decode(f.Text), f.Line, f.Width, f.Room,
+                                   RcFindingDetail(f), fix ? decode(*fix) : QString()});
+    }
 
     const ScriptEncoding encoding = run.Source.Decoded.Encoding;
     const bool converted = run.Source.converted();

@@ -220,7 +220,8 @@ int checkResourceScript(const std::string &pathBytes)
     const std::vector<RcFinding> findings = CheckResourceScript(bytes);
     for (const RcFinding &f : findings) {
         ++counts[int(f.Kind)];
-        std::printf("%s\t%s\t%s\n", CheckKey(f.Kind), f.Block.c_str(), cp950::decode(f.Text).toUtf8().constData());
+        std::printf("%s\t%s\t%s\t%s\n", CheckKey(f.Kind), f.Block.c_str(), cp950::decode(f.Text).toUtf8().constData(),
+                    RcFindingDetail(f).toUtf8().constData());
     }
     for (int kind = 0; kind < kCheckKinds; ++kind)
         if (counts[kind] != 0)
