@@ -1,5 +1,6 @@
 #include "document/checkreport.h"
 
+#include "dictionary/keeplist.h"
 #include "platform/codepage.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ CheckReport::EntryState CheckReport::stateOf(std::int32_t entry) const
 {
     const DS &e = Document.Tables.EntryTable[std::size_t(entry)];
     EntryState state;
-    state.Problems = CheckTranslation(e.Source, e.ChosenTranslation());
+    state.Problems = CheckTranslation(e.Source, e.ChosenTranslation(), &Keep);
     state.Several = e.LastTranslation > 0;
     state.Untranslated = state.Problems.has(CheckKind::Untranslated);
     state.Reviewed = e.Reviewed;
@@ -94,6 +95,10 @@ void CheckReport::Build()
     if (IsBuilt)
         return;
     beginResetModel();
+    // The list beside the dictionary as it is now: edited, it counts from the next load.
+    KeepProblem = Document.DictionaryFileName.isEmpty()
+                      ? QString()
+                      : ReadKeepList(FileName(Document.DictionaryFileName), Keep);
     const std::int32_t last = lastEntry();
     States.assign(std::size_t(std::max(last + 1, 0)), EntryState{});
     Count = Counts{};
@@ -118,6 +123,27 @@ void CheckReport::replaced()
     Count = Counts{};
     endResetModel();
     emit CountsChanged();
+}
+
+QString CheckReport::DetailAt(int row) const
+{
+    if (row < 0 || std::size_t(row) >= Rows.size())
+        return {};
+    const Row &r = Rows[std::size_t(row)];
+    const DS &e = Document.Tables.EntryTable[std::size_t(r.Entry)];
+    return CheckDetail(r.Kind, e.Source, e.ChosenTranslation());
+}
+
+std::optional<QString> CheckReport::FixAt(int row) const
+{
+    if (row < 0 || std::size_t(row) >= Rows.size())
+        return std::nullopt;
+    const Row &r = Rows[std::size_t(row)];
+    const DS &e = Document.Tables.EntryTable[std::size_t(r.Entry)];
+    const std::optional<std::string> fixed = SuggestedFix(r.Kind, e.Source, e.ChosenTranslation());
+    if (!fixed)
+        return std::nullopt;
+    return cp950::decode(*fixed);
 }
 
 void CheckReport::SetFilter(std::optional<CheckKind> kind)

@@ -114,6 +114,7 @@ TDict2::TDict2(DictionaryDocument &document, QWidget *parent)
     Report = new CheckReport(Document, this);
     Checks = new TChecks(*Report, this);
     connect(Checks, &TChecks::JumpRequested, this, &TDict2::checkHit);
+    connect(Checks, &TChecks::FixRequested, this, &TDict2::checkFix);
     // While a load or save runs, no row of the check window starts a jump.
     connect(&Document, &DictionaryDocument::BusyChanged, Checks,
             [this](DocumentBusy busy) { Checks->setEnabled(busy == DocumentBusy::None); });
