@@ -333,7 +333,11 @@ void clashes(const std::vector<Keyed> &items, const std::string &block, const st
         const Keyed &k = items[i];
         if (count[k.Letter] < 2)
             continue;
-        RcFinding f{CheckKind::HotkeyClash, block, k.Text, k.Line};
+        RcFinding f;
+        f.Kind = CheckKind::HotkeyClash;
+        f.Block = block;
+        f.Text = k.Text;
+        f.Line = k.Line;
         f.Letter = k.Letter;
         f.Path = path;
         for (std::size_t j = 0; j < items.size(); ++j)
@@ -430,6 +434,15 @@ int DialogTextWidth(std::string_view text)
     return int(width);
 }
 
+std::map<int, std::string> ResourceTextsByLine(std::string_view bytes)
+{
+    std::map<int, std::string> out;
+    for (const Statement &st : statementsOf(withoutBlockComments(bytes)))
+        if (const Parsed p = parse(st.Text); p.Text)
+            out.emplace(st.Line, *p.Text);
+    return out;
+}
+
 std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
 {
     std::vector<RcFinding> out;
@@ -511,10 +524,16 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
                 if (c.Kind != Room::None) {
                     const int width = DialogTextWidth(*p.Text);
                     const int room = roomOf(c);
-                    if (width > room)
-                        out.push_back({CheckKind::TooWide, block, *p.Text, st.Line, width, room});
-                    else if (std::int64_t(width) >= std::int64_t(room) - kTightUnits)
-                        out.push_back({CheckKind::TooTight, block, *p.Text, st.Line, width, room});
+                    if (std::int64_t(width) >= std::int64_t(room) - kTightUnits) {
+                        RcFinding f;
+                        f.Kind = width > room ? CheckKind::TooWide : CheckKind::TooTight;
+                        f.Block = block;
+                        f.Text = *p.Text;
+                        f.Line = st.Line;
+                        f.Width = width;
+                        f.Room = room;
+                        out.push_back(std::move(f));
+                    }
                 }
             }
             break;

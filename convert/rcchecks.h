@@ -14,6 +14,7 @@
 
 #include <QString>
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,12 @@ inline constexpr int kMaxUnits = 1'000'000;
 // A text this close to its room (or closer) is too tight: a slightly wider
 // font or a bold face pushes it out.
 inline constexpr int kTightUnits = 2;
+
+// The first quoted text of each statement of a script, by the line the
+// statement starts on. A translation keeps the lines of the English script
+// it came from, so a finding of the translated script finds its English
+// text here (for the letter a fix suggests).
+std::map<int, std::string> ResourceTextsByLine(std::string_view big5Bytes);
 
 // What a finding says beyond its kind and text, as the translation report
 // and `check --rc` print it: the letter and where, or the widths and font.

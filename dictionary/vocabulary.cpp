@@ -68,10 +68,15 @@ const Sense kSenses[] = {
     {"局部", "", "-"},
     {"地址", "", "-"},
     {"社區", "", "-"},
+    {"卸載", "unload"},
     {"圖像", "", "", "影像"},
     {"全局", "", "", "全域"},
     {"進制", "", "", "進位"},
 };
+
+// Taiwan words that hold a word of the list (登錄檔 holds 登錄, 處理程序
+// holds 程序): read whole, they are right whatever the English says.
+const char *const kTaiwanWords[] = {"登錄檔", "登錄區", "處理程序", "連接埠", "文件檔"};
 
 std::vector<std::string> split(const char *list)
 {
@@ -151,6 +156,15 @@ void Vocabulary::add(const std::string &mainland, const std::vector<std::string>
 
 void Vocabulary::index()
 {
+    if (!Words.empty()) {
+        for (const char *right : kTaiwanWords) {
+            if (const std::optional<std::string> key = big5(right)) {
+                Word word;
+                word.Mainland = *key; // Taiwan empty: a right word, passed over whole
+                Words.push_back(std::move(word));
+            }
+        }
+    }
     std::sort(Words.begin(), Words.end(), [](const Word &a, const Word &b) {
         const unsigned ca = codeAt(a.Mainland, 0), cb = codeAt(b.Mainland, 0);
         if (ca != cb)
@@ -236,6 +250,8 @@ void Vocabulary::scan(std::string_view source, std::string_view translation, Fou
                 continue;
             // The longest word here decides: 文件夾 is read whole, not as 文件.
             step = w->Mainland.size();
+            if (w->Taiwan.empty())
+                break; // a Taiwan word that holds one of the list
             const bool wrong = w->WrongWhen.empty() ? !englishHolds(w->RightWhen) : englishHolds(w->WrongWhen);
             if (wrong && !found(*w))
                 return;

@@ -117,6 +117,14 @@ void TestRcChecks::whereAndHowWide()
         QStringLiteral("hotkey-clash 16 熱鍵 N，在 Options"),
     }));
     QCOMPARE(found[0].Taken, std::vector<std::string>{"P"});
+    // The English script of the same lines gives the letter: 頁面 was "Pa&ge".
+    std::string english = rc.toStdString();
+    english.replace(english.find("\xAD\xB6\xAD\xB1(&P)"), 8, "Pa&ge");
+    const std::map<int, std::string> texts = ResourceTextsByLine(english);
+    QCOMPARE(texts.at(8), std::string("Pa&ge"));
+    QCOMPARE(texts.at(13), std::string("&Options"));
+    QCOMPARE(SuggestedFix(CheckKind::HotkeyClash, texts.at(8), found[1].Text, found[1].Taken),
+             std::optional<std::string>("\xAD\xB6\xAD\xB1(&G)"));
     // The one clash's fix: a free letter as its one hot key.
     QCOMPARE(SuggestedFix(CheckKind::HotkeyClash, found[1].Text, found[1].Text, found[1].Taken),
              std::optional<std::string>("\xAD\xB6\xAD\xB1(&A)"));

@@ -35,6 +35,7 @@ private slots:
     void untranslatedAsJudged();
     void vocabularyBySense();
     void hotkeyFixes();
+    void plantedFaults();
 };
 
 void TestChecks::rules_data()
@@ -163,7 +164,7 @@ void TestChecks::untranslatedAsJudged()
     QFile file(data + QStringLiteral("/untranslated-judged.tsv"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     std::map<QString, KeepEnglish> keep;
-    for (const QString app : {QStringLiteral("calc"), QStringLiteral("notepad")}) {
+    for (const QString &app : {QStringLiteral("calc"), QStringLiteral("notepad")}) {
         QFile list(data + QLatin1Char('/') + app + QStringLiteral(".keep"));
         QVERIFY(list.open(QIODevice::ReadOnly));
         keep[app] = KeepEnglish::FromBytes(list.readAll().toStdString());
@@ -219,6 +220,9 @@ void TestChecks::vocabularyBySense()
     QCOMPARE(found("Window and program", QStringLiteral("窗口和程序")), QStringLiteral("窗口>視窗 程序>程式"));
     QCOMPARE(found("Procedure", QStringLiteral("程序")), QString());
     QCOMPARE(found("Save", QStringLiteral("儲存資料夾")), QString());
+    // 登錄檔 is Taiwan's registry, though 登錄 alone is right only for it.
+    QCOMPARE(found("The strings have been removed", QStringLiteral("已從登錄檔刪除")), QString());
+    QCOMPARE(found("Log in", QStringLiteral("登錄")), QStringLiteral("登錄>登入"));
     // 恨 (AB EB) then 文 (A4 E5): no word starts on a second byte.
     QCOMPARE(taiwan.Find("x", "\xAB\xEB\xA4\xE5\xA5\xF3").size(), std::size_t(1));
     QCOMPARE(taiwan.Find("x", "\xEB\xA4\xE5").size(), std::size_t(0));
@@ -249,6 +253,137 @@ void TestChecks::hotkeyFixes()
     QCOMPARE(SuggestedHotkey("E&xit", {"X"}), std::string("E"));
     QCOMPARE(SuggestedHotkey("E&xit", {"X", "E", "I"}), std::string("T"));
     QCOMPARE(SuggestedHotkey("&1", {"1"}), std::string("A"));
+}
+
+namespace {
+
+struct Pair {
+    std::string Source;
+    std::string Translation;
+};
+
+// The pairs of a dictionary file, each source once with its first
+// translation (the one a load chooses).
+std::vector<Pair> pairsOf(const QByteArray &bytes)
+{
+    std::vector<Pair> out;
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (qsizetype i = 0; i + 1 < lines.size(); i += 2) {
+        const std::string source = lines[i].chopped(1).toStdString();
+        if (std::none_of(out.begin(), out.end(), [&](const Pair &p) { return p.Source == source; }))
+            out.push_back({source, lines[i + 1].chopped(1).toStdString()});
+    }
+    return out;
+}
+
+// One fault of a kind planted into a translation; nullopt where the pair
+// offers no place for it.
+using Plant = std::optional<std::string> (*)(const Pair &);
+
+std::optional<std::string> replaced(const std::string &in, const std::string &from, const std::string &to)
+{
+    const std::size_t at = in.find(from);
+    if (at == std::string::npos)
+        return std::nullopt;
+    return in.substr(0, at) + to + in.substr(at + from.size());
+}
+
+std::optional<std::string> marker(const std::string &t)
+{
+    const std::size_t at = t.find("(&");
+    if (at == std::string::npos || at + 4 > t.size() || t[at + 3] != ')')
+        return std::nullopt;
+    return t.substr(at, 4);
+}
+
+} // namespace
+
+// Faults planted into the translations of a dictionary made from the
+// notepad resource scripts, a few of every kind: each is found as its
+// kind, and the entries left untouched show only the faults they really
+// have (judged by hand), nothing more.
+void TestChecks::plantedFaults()
+{
+    const QString data = QStringLiteral(CHECKS_DATA);
+    QFile file(data + QStringLiteral("/notepad.dict"));
+    QFile list(data + QStringLiteral("/notepad.keep"));
+    QVERIFY(file.open(QIODevice::ReadOnly) && list.open(QIODevice::ReadOnly));
+    const std::vector<Pair> pairs = pairsOf(file.readAll());
+    const KeepEnglish keep = KeepEnglish::FromBytes(list.readAll().toStdString());
+    QCOMPARE(pairs.size(), std::size_t(87));
+
+    const std::vector<std::pair<CheckKind, Plant>> plants{
+        // First those with few places:
+        // 檔案 → 文件 where the English says file; 儲存 → 保存; 視窗 → 窗口
+        {CheckKind::Vocabulary, [](const Pair &p) { return p.Source.find("ile") != std::string::npos ? replaced(p.Translation, "\xC0\xC9\xAE\xD7", "\xA4\xE5\xA5\xF3") : std::nullopt; }},
+        {CheckKind::Vocabulary, [](const Pair &p) { return replaced(p.Translation, "\xC0\x78\xA6\x73", "\xAB\x4F\xA6\x73"); }},
+        {CheckKind::Vocabulary, [](const Pair &p) { return replaced(p.Translation, "\xB5\xF8\xB5\xA1", "\xB5\xA1\xA4\x66"); }},
+        {CheckKind::HotkeyMissing, [](const Pair &p) { return marker(p.Translation) ? replaced(p.Translation, *marker(p.Translation), "") : std::nullopt; }},
+        {CheckKind::HotkeyLetter, [](const Pair &p) { return marker(p.Translation) ? replaced(p.Translation, *marker(p.Translation), "(&Q)") : std::nullopt; }},
+        {CheckKind::HotkeyExtra, [](const Pair &p) { return HotkeyCount(p.Source) == 0 && p.Source.find('\\') == std::string::npos ? std::optional(p.Translation + "(&Q)") : std::nullopt; }},
+        {CheckKind::HotkeyTwice, [](const Pair &p) { return marker(p.Translation) ? replaced(p.Translation, *marker(p.Translation), *marker(p.Translation) + *marker(p.Translation)) : std::nullopt; }},
+        {CheckKind::Shortcut, [](const Pair &p) { return replaced(p.Translation, "\\tCtrl+", "\\tShift+"); }},
+        {CheckKind::Escape, [](const Pair &p) { return replaced(p.Translation, "\\n", ""); }},
+        {CheckKind::Placeholder, [](const Pair &p) {
+             for (const auto &[from, to] : {std::pair("%s", "%d"), std::pair("%u", "%d"), std::pair("%d", "%s")})
+                 if (const auto faulty = replaced(p.Translation, from, to))
+                     return faulty;
+             return std::optional<std::string>();
+         }},
+        {CheckKind::Ending, [](const Pair &p) { return replaced(p.Translation, "...", ""); }},
+        {CheckKind::Ending, [](const Pair &p) { return replaced(p.Translation, "\xA1\x47", ""); }}, // ：
+        {CheckKind::Spaces, [](const Pair &p) { return p.Translation.size() > 4 && (p.Translation[0] & 0x80) ? std::optional(p.Translation.substr(0, 2) + "  " + p.Translation.substr(2)) : std::nullopt; }},
+        {CheckKind::Untranslated, [](const Pair &p) { return HoldsWords(p.Source) ? std::optional(p.Source) : std::nullopt; }},
+    };
+    // Each plant goes into the next clean entries that offer a place, three each.
+    std::vector<bool> touched(pairs.size(), false);
+    int planted = 0;
+    for (const auto &[kind, plant] : plants) {
+        int here = 0;
+        for (std::size_t i = 0; i < pairs.size() && here < 3; ++i) {
+            if (touched[i] || !CheckTranslation(pairs[i].Source, pairs[i].Translation, &keep).empty())
+                continue;
+            const std::optional<std::string> faulty = plant(pairs[i]);
+            if (!faulty || *faulty == pairs[i].Translation)
+                continue;
+            touched[i] = true;
+            ++here;
+            ++planted;
+            const CheckSet found = CheckTranslation(pairs[i].Source, *faulty, &keep);
+            QVERIFY2(found.has(kind), qPrintable(QStringLiteral("%1 not found in %2 / %3 (%4)")
+                                                     .arg(QLatin1String(CheckKey(kind)), cp950::decode(pairs[i].Source),
+                                                          cp950::decode(*faulty), QLatin1String(keysOf(found)))));
+        }
+        QVERIFY2(here > 0, CheckKey(kind));
+    }
+    QVERIFY2(planted >= 35, qPrintable(QString::number(planted)));
+
+    // The untouched entries: only their real faults.
+    QStringList untouched;
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        if (!touched[i])
+            for (const CheckKind kind : CheckTranslation(pairs[i].Source, pairs[i].Translation, &keep).kinds())
+                untouched << QLatin1String(CheckKey(kind)) + QLatin1Char(' ') + cp950::decode(pairs[i].Source);
+    untouched.sort();
+    QCOMPARE(untouched, (QStringList{
+        QStringLiteral("ending '%s' can not be found."),
+        QStringLiteral("hotkey-extra Line number:"),
+        QStringLiteral("hotkey-letter De&lete\\tDel"),
+        QStringLiteral("hotkey-letter Page Set&up..."),
+        QStringLiteral("hotkey-letter Time/&Date\\tF5"),
+        QStringLiteral("hotkey-letter View &Help"),
+        QStringLiteral("untranslated (Filename)"),
+        QStringLiteral("untranslated Now printing"),
+        QStringLiteral("untranslated Now printing page..."),
+        QStringLiteral("untranslated Print job is starting..."),
+        QStringLiteral("untranslated Printing failed."),
+        QStringLiteral("untranslated Printing has been canceled."),
+        QStringLiteral("untranslated Printing is successfully done."),
+        QStringLiteral("untranslated The print job is being canceled..."),
+        QStringLiteral("untranslated The specified line number is out of range."),
+        QStringLiteral("untranslated UTF-8 with BOM"),
+        QStringLiteral("untranslated Unicode (big endian)"),
+    }));
 }
 
 QTEST_GUILESS_MAIN(TestChecks)
