@@ -212,10 +212,10 @@ bool endsWith(std::string_view s, std::string_view end)
 
 // The text whose last characters count for the ending: without the
 // shortcut, trailing blanks, and a trailing "(&X)" hot-key marker.
-std::string_view endingPart(std::string_view s)
+std::string_view endingPart(std::string_view s, std::size_t shortcut)
 {
-    if (const std::size_t at = shortcutStart(s); at != std::string_view::npos)
-        s = s.substr(0, at);
+    if (shortcut != std::string_view::npos)
+        s = s.substr(0, shortcut);
     const auto trimBlanks = [&] {
         while (!s.empty() && s.back() == ' ')
             s.remove_suffix(1);
@@ -292,6 +292,56 @@ bool endsInFullStop(std::string_view s)
     if (endsWithAny(s, {"\xA1\x43", "\xA1\x44"}))
         return true;
     return endsWith(s, ".") && !endsWith(s, "..");
+}
+
+// What one walk over a text finds: its markup in short, so that the checks
+// below read each text once and pass over what it does not hold.
+struct Scan {
+    std::size_t shortcut = std::string_view::npos; // the last "\t" escape
+    int hotkeys = 0;
+    std::string letter; // of the first hot key, upper-cased
+    bool percent = false, escapes = false, doubleByte = false;
+};
+
+Scan scanOf(std::string_view s)
+{
+    Scan r;
+    const std::size_t n = s.size();
+    for (std::size_t i = 0; i < n;) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b >= 0x80) {
+            r.doubleByte = true;
+            i += (b <= 0xFE && b >= 0x81 && i + 1 < n) ? 2 : 1;
+            continue;
+        }
+        switch (b) {
+        case '\\':
+            r.escapes = true;
+            if (i + 1 < n) {
+                if (s[i + 1] == 't')
+                    r.shortcut = i;
+                i += 2;
+                continue;
+            }
+            break;
+        case '&':
+            if (i + 1 < n) {
+                if (s[i + 1] != '&' && r.hotkeys++ == 0) {
+                    r.letter.assign(s.substr(i + 1, charLength(s, i + 1)));
+                    if (r.letter.size() == 1 && r.letter[0] >= 'a' && r.letter[0] <= 'z')
+                        r.letter[0] = char(r.letter[0] - 'a' + 'A');
+                }
+                i += 2;
+                continue;
+            }
+            break;
+        case '%': r.percent = true; break;
+        case '"': r.escapes = true; break;
+        default: break;
+        }
+        ++i;
+    }
+    return r;
 }
 
 } // namespace
@@ -556,50 +606,58 @@ CheckSet CheckTranslation(std::string_view source, std::string_view translation,
             found.add(CheckKind::Untranslated);
         return found;
     }
+    const Scan src = scanOf(source);
+    const Scan tr = scanOf(translation);
     // Left in English with its hot key or case changed ("Dword\tF2" for
-    // "&Dword\tF2"): untranslated, and nothing else needs saying.
-    if (HoldsWords(source) && UntranslatedKey(source) == UntranslatedKey(translation)
-        && !(keep && keep->has(source))) {
+    // "&Dword\tF2"): untranslated, and nothing else needs saying. A text
+    // with a double-byte character its source lacks cannot be that.
+    if (src.doubleByte == tr.doubleByte && UntranslatedKey(source) == UntranslatedKey(translation)
+        && HoldsWords(source) && !(keep && keep->has(source))) {
         found.add(CheckKind::Untranslated);
         return found;
     }
 
-    const std::string sourceKey = HotkeyLetterOf(source);
-    const std::string translationKey = HotkeyLetterOf(translation);
-    if (!sourceKey.empty() && translationKey.empty())
+    if (!src.letter.empty() && tr.letter.empty())
         found.add(CheckKind::HotkeyMissing);
-    else if (sourceKey.empty() && !translationKey.empty())
+    else if (src.letter.empty() && !tr.letter.empty())
         found.add(CheckKind::HotkeyExtra);
-    else if (sourceKey != translationKey)
+    else if (src.letter != tr.letter)
         found.add(CheckKind::HotkeyLetter);
 
-    const std::size_t sourceTab = shortcutStart(source);
-    const std::size_t translationTab = shortcutStart(translation);
+    constexpr std::size_t none = std::string_view::npos;
     std::optional<std::string_view> shortcut;
-    if (sourceTab != std::string_view::npos)
-        shortcut = source.substr(sourceTab + 2);
-    if (HotkeyCount(translation) > std::max(1, HotkeyCount(source))
+    if (src.shortcut != none)
+        shortcut = source.substr(src.shortcut + 2);
+    if (tr.hotkeys > std::max(1, src.hotkeys)
         || (shortcut && shortcutCount(translation, shortcut) > shortcutCount(source, shortcut)))
         found.add(CheckKind::HotkeyTwice);
 
-    if ((sourceTab == std::string_view::npos) != (translationTab == std::string_view::npos)
-        || (sourceTab != std::string_view::npos
-            && source.substr(sourceTab + 2) != translation.substr(translationTab + 2)))
+    if ((src.shortcut == none) != (tr.shortcut == none)
+        || (src.shortcut != none && source.substr(src.shortcut + 2) != translation.substr(tr.shortcut + 2)))
         found.add(CheckKind::Shortcut);
 
-    if (!(placeholdersOf(source) == placeholdersOf(translation)))
+    // Most texts hold no "%", "\\" or '"': their placeholders and escapes
+    // need no reading.
+    if ((src.percent || tr.percent) && !(placeholdersOf(source) == placeholdersOf(translation)))
         found.add(CheckKind::Placeholder);
-
-    if (!(escapesOf(source, shortcut) == escapesOf(translation, shortcut)))
+    if ((src.escapes || tr.escapes) && !(escapesOf(source, shortcut) == escapesOf(translation, shortcut)))
         found.add(CheckKind::Escape);
 
-    const std::string_view sourceEnd = endingPart(source);
-    const std::string_view translationEnd = endingPart(translation);
+    const std::string_view sourceEnd = endingPart(source, src.shortcut);
+    const std::string_view translationEnd = endingPart(translation, tr.shortcut);
+    // Every ending above ends in one of these bytes; texts that end in
+    // none of them need no comparing.
+    const auto mayEnd = [](std::string_view e) {
+        return !e.empty() && std::string_view(".:?!\x43\x44\x47\x48\x49\x4A\x4B").find(e.back()) != std::string_view::npos;
+    };
     bool endingDiffers = false;
-    for (const EndingGroup &group : kEndings)
-        endingDiffers = endingDiffers || endsWithAny(sourceEnd, group.source) != endsWithAny(translationEnd, group.translation);
-    // A sentence keeps its full stop; a title or label gets none.
-    endingDiffers = endingDiffers || endsInFullStop(sourceEnd) != endsInFullStop(translationEnd);
+    if (mayEnd(sourceEnd) || mayEnd(translationEnd)) {
+        for (const EndingGroup &group : kEndings)
+            endingDiffers = endingDiffers
+                            || endsWithAny(sourceEnd, group.source) != endsWithAny(translationEnd, group.translation);
+        // A sentence keeps its full stop; a title or label gets none.
+        endingDiffers = endingDiffers || endsInFullStop(sourceEnd) != endsInFullStop(translationEnd);
+    }
     if (endingDiffers)
         found.add(CheckKind::Ending);
 
@@ -607,7 +665,7 @@ CheckSet CheckTranslation(std::string_view source, std::string_view translation,
         || (doubleSpaceInside(translation) && !doubleSpaceInside(source)))
         found.add(CheckKind::Spaces);
 
-    if (Vocabulary::Taiwan().HoldsMainlandWord(source, translation))
+    if (tr.doubleByte && Vocabulary::Taiwan().HoldsMainlandWord(source, translation))
         found.add(CheckKind::Vocabulary);
     return found;
 }
