@@ -95,10 +95,6 @@ void CheckReport::Build()
     if (IsBuilt)
         return;
     beginResetModel();
-    // The list beside the dictionary as it is now: edited, it counts from the next load.
-    KeepProblem = Document.DictionaryFileName.isEmpty()
-                      ? QString()
-                      : ReadKeepList(FileName(Document.DictionaryFileName), Keep);
     const std::int32_t last = lastEntry();
     States.assign(std::size_t(std::max(last + 1, 0)), EntryState{});
     Count = Counts{};
@@ -116,6 +112,11 @@ void CheckReport::Build()
 void CheckReport::replaced()
 {
     // The entries are new: the report is made again when it is next needed.
+    // The list beside the dictionary is read as it is now: edited, it counts
+    // from the next load.
+    KeepProblem = Document.DictionaryFileName.isEmpty()
+                      ? QString()
+                      : ReadKeepList(FileName(Document.DictionaryFileName), Keep);
     beginResetModel();
     IsBuilt = false;
     States.clear();

@@ -42,8 +42,10 @@ public:
     // Makes the report now if it is not up to date (after a load).
     void Build();
     bool Built() const { return IsBuilt; }
-    // Why the list of texts kept in English beside the dictionary could
-    // not be read when the report was made; empty when it was (or there is none).
+    // The texts kept in English: the list beside the dictionary, read at
+    // each load; and why it could not be read (empty when it was, or when
+    // there is none).
+    const KeepEnglish &KeepList() const { return Keep; }
     const QString &KeepListProblem() const { return KeepProblem; }
     const Counts &Totals() const { return Count; }
 
@@ -106,7 +108,7 @@ private:
     DictionaryDocument &Document;
     bool IsBuilt = false;
     std::optional<CheckKind> KindShown;
-    KeepEnglish Keep; // read when the report is made
+    KeepEnglish Keep; // read at each load
     QString KeepProblem;
     std::vector<EntryState> States; // one per entry 0 .. LastEntry
     std::vector<Row> Rows;          // ordered by entry, then kind

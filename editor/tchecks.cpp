@@ -143,6 +143,9 @@ void TChecks::ShowCounts()
         kinds += QStringLiteral("%1：%2").arg(CheckName(kind)).arg(n);
         Filter->setItemText(int(i) + 1, QStringLiteral("%1 (%2)").arg(CheckName(kind)).arg(n));
     }
+    // A list of texts kept in English that could not be read is said, not passed over.
+    if (!Report.KeepListProblem().isEmpty())
+        kinds += QLatin1Char('\n') + Report.KeepListProblem();
     KindCounts->setText(kinds);
 }
 

@@ -112,6 +112,7 @@ TDict2::TDict2(DictionaryDocument &document, QWidget *parent)
     createShortcuts();
     createTools();
     Report = new CheckReport(Document, this);
+    model->SetKeepEnglish(&Report->KeepList());
     Checks = new TChecks(*Report, this);
     connect(Checks, &TChecks::JumpRequested, this, &TDict2::checkHit);
     connect(Checks, &TChecks::FixRequested, this, &TDict2::checkFix);
