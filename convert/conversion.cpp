@@ -333,8 +333,16 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     // The checks read the Big5 bytes the interpreter wrote: the lines are
     // those of the file written, stand-ins measured as any double-byte character.
     report.Checked = true;
-    for (const RcFinding &f : CheckResourceScript(output))
-        report.Findings.push_back({f.Kind, decode(f.Block), decode(f.Text), f.Line, f.Width, f.Room});
+    // A clash's fix takes the English letter where it is free: the English
+    // text stands on the same line of the script translated.
+    const std::map<int, std::string> english = ResourceTextsByLine(run.Source.Copy);
+    for (const RcFinding &f : CheckResourceScript(output)) {
+        const auto source = english.find(f.Line);
+        const std::optional<std::string> fix
+            = SuggestedFix(f.Kind, source != english.end() ? source->second : f.Text, f.Text, f.Taken);
+        report.Findings.push_back({f.Kind, decode(f.Block), decode(f.Text), f.Line, f.Width, f.Room,
+                                   RcFindingDetail(f), fix ? decode(*fix) : QString()});
+    }
 
     const ScriptEncoding encoding = run.Source.Decoded.Encoding;
     const bool converted = run.Source.converted();

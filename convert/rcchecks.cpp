@@ -1,6 +1,9 @@
 #include "convert/rcchecks.h"
 
+#include "platform/codepage.h"
+
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -190,15 +193,23 @@ Parsed parse(std::string_view s)
     return p;
 }
 
+// A number of the script, held to ±kMaxUnits: the compiler keeps 16 bits of
+// a dialog unit, so anything larger is nonsense that must not overflow the
+// sums below.
 std::optional<int> number(const std::string &s)
 {
     if (s.empty())
         return std::nullopt;
     char *end = nullptr;
-    const long v = std::strtol(s.c_str(), &end, 0);
+    const long long v = std::strtoll(s.c_str(), &end, 0);
     if (end == s.c_str() || *trimmed(end).data() != '\0')
         return std::nullopt;
-    return int(v);
+    return int(std::clamp<long long>(v, -kMaxUnits, kMaxUnits));
+}
+
+int clampUnits(std::int64_t v)
+{
+    return int(std::clamp<std::int64_t>(v, -kMaxUnits, kMaxUnits));
 }
 
 bool isBegin(const std::string &word)
@@ -246,8 +257,18 @@ Control controlOf(const Parsed &p)
         // "text", id, x, y, width, height [, style ...]
         if (size(1))
             c.Kind = it->second;
-        const std::string style = p.Args.size() > 5 ? upper(p.Args[5]) : std::string();
-        c.Multiline = c.Kind == Room::Static || style.find("BS_MULTILINE") != std::string::npos;
+        // The style and extended style.
+        std::string style;
+        for (std::size_t a = 5; a < p.Args.size(); ++a)
+            style += upper(p.Args[a]) + ' ';
+        const auto has = [&](const char *flag) { return style.find(flag) != std::string::npos; };
+        // An owner-drawn control draws no text of its own; nor does a push
+        // button sunk into the dialog (WS_EX_CLIENTEDGE), which the program
+        // paints itself, as task managers do their graphs.
+        if (has("BS_OWNERDRAW") || has("SS_OWNERDRAW") || (c.Kind == Room::Button && has("WS_EX_CLIENTEDGE")))
+            c.Kind = Room::None;
+        c.Multiline = (c.Kind == Room::Static && !has("SS_LEFTNOWORDWRAP") && !has("SS_SIMPLE"))
+                      || has("BS_MULTILINE");
         return c;
     }
     if (p.Keyword == "CONTROL" && p.Args.size() >= 7) {
@@ -257,6 +278,8 @@ Control controlOf(const Parsed &p)
         const auto has = [&](const char *flag) { return style.find(flag) != std::string::npos; };
         if (!size(3))
             return c;
+        if (has("BS_OWNERDRAW") || has("SS_OWNERDRAW"))
+            return c; // draws no text of its own
         if (type.find("STATIC") != std::string::npos) {
             if (!has("SS_ICON") && !has("SS_BITMAP") && !has("SS_ETCHED") && !has("RECT") && !has("FRAME"))
                 c.Kind = Room::Static;
@@ -280,12 +303,14 @@ Control controlOf(const Parsed &p)
 // wraps has a line of 8 units' height for each 8 units of the control.
 int roomOf(const Control &c)
 {
-    const int lines = c.Multiline ? std::max(1, c.Height / 8) : 1;
+    // In 64 bits: a width and a height of a billion units each still sum.
+    const std::int64_t lines = c.Multiline ? std::max(1, c.Height / 8) : 1;
+    const std::int64_t width = c.Width;
     switch (c.Kind) {
-    case Room::Static: return c.Width * lines;
-    case Room::Button: return (c.Width - 2) * lines;
-    case Room::Box: return (c.Width - 12) * lines;
-    case Room::Group: return c.Width - 8;
+    case Room::Static: return clampUnits(width * lines);
+    case Room::Button: return clampUnits((width - 2) * lines);
+    case Room::Box: return clampUnits((width - 12) * lines);
+    case Room::Group: return clampUnits(width - 8);
     case Room::None: break;
     }
     return 0;
@@ -298,21 +323,95 @@ struct Keyed {
 };
 
 // Two or more of the texts with one letter: each of them is a finding.
-void clashes(const std::vector<Keyed> &items, const std::string &block, std::vector<RcFinding> &out)
+void clashes(const std::vector<Keyed> &items, const std::string &block, const std::string &path,
+             std::vector<RcFinding> &out)
 {
     std::map<std::string, int> count;
     for (const Keyed &k : items)
         ++count[k.Letter];
-    for (const Keyed &k : items)
-        if (count[k.Letter] > 1)
-            out.push_back({CheckKind::HotkeyClash, block, k.Text, k.Line});
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Keyed &k = items[i];
+        if (count[k.Letter] < 2)
+            continue;
+        RcFinding f;
+        f.Kind = CheckKind::HotkeyClash;
+        f.Block = block;
+        f.Text = k.Text;
+        f.Line = k.Line;
+        f.Letter = k.Letter;
+        f.Path = path;
+        for (std::size_t j = 0; j < items.size(); ++j)
+            if (j != i && std::find(f.Taken.begin(), f.Taken.end(), items[j].Letter) == f.Taken.end())
+                f.Taken.push_back(items[j].Letter);
+        out.push_back(std::move(f));
+    }
+}
+
+// A popup's text as a step of a menu path: without its hot key and its
+// shortcut ("檔案(&F)" → "檔案", "&File" → "File").
+std::string pathStep(std::string_view text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (isLeadByte(b) && i + 1 < text.size()) {
+            out += text[i];
+            out += text[++i];
+            continue;
+        }
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 't')
+            break;
+        if (text[i] == '(' && i + 3 < text.size() && text[i + 1] == '&' && text[i + 3] == ')') {
+            i += 3;
+            continue;
+        }
+        if (text[i] == '&') {
+            if (i + 1 < text.size() && text[i + 1] == '&')
+                out += text[++i];
+            continue;
+        }
+        out += text[i];
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+std::string joinedPath(const std::vector<std::string> &steps)
+{
+    std::string out;
+    for (const std::string &step : steps)
+        out += (out.empty() ? "" : " > ") + step;
+    return out;
 }
 
 } // namespace
 
+QString RcFindingDetail(const RcFinding &f)
+{
+    switch (f.Kind) {
+    case CheckKind::HotkeyClash: {
+        QString where = cp950::decode(f.Path);
+        if (where.isEmpty())
+            where = QString::fromStdString(f.Block);
+        return QStringLiteral("熱鍵 %1，在 %2").arg(cp950::decode(f.Letter), where);
+    }
+    case CheckKind::TooWide:
+    case CheckKind::TooTight:
+        return QStringLiteral("寬 %1，控制項容得下 %2（以 %3 計）")
+            .arg(f.Width)
+            .arg(f.Room)
+            .arg(QString::fromUtf16(kMeasureFont));
+    default:
+        return {};
+    }
+}
+
 int DialogTextWidth(std::string_view text)
 {
-    int width = 0;
+    // Each character adds at most 8: the sum stops at kMaxUnits long before
+    // an int could overflow.
+    std::int64_t width = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
         if (isLeadByte(b) && i + 1 < text.size()) {
@@ -329,8 +428,19 @@ int DialogTextWidth(std::string_view text)
         } else {
             width += 4;
         }
+        if (width >= kMaxUnits)
+            return kMaxUnits;
     }
-    return width;
+    return int(width);
+}
+
+std::map<int, std::string> ResourceTextsByLine(std::string_view bytes)
+{
+    std::map<int, std::string> out;
+    for (const Statement &st : statementsOf(withoutBlockComments(bytes)))
+        if (const Parsed p = parse(st.Text); p.Text)
+            out.emplace(st.Line, *p.Text);
+    return out;
 }
 
 std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
@@ -339,7 +449,10 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
     enum class In { Nothing, MenuHead, Menu, DialogHead, Dialog } in = In::Nothing;
     std::string block;
     std::vector<std::vector<Keyed>> levels; // menu items by level, innermost last
+    std::vector<std::string> path;          // the popups leading to each inner level
+    std::string pendingPopup;               // the popup whose BEGIN comes next
     std::vector<Keyed> controls;
+    std::string caption;
     int dialogDepth = 0;
 
     for (const Statement &st : statementsOf(withoutBlockComments(bytes))) {
@@ -356,30 +469,41 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
             else if (second == "DIALOG" || second == "DIALOGEX")
                 in = In::DialogHead;
             block = name;
+            caption.clear();
             break;
         }
         case In::MenuHead:
             if (isBegin(word)) {
                 in = In::Menu;
                 levels.assign(1, {});
+                path.clear();
+                pendingPopup.clear();
             }
             break;
         case In::Menu:
             if (isBegin(word)) {
                 levels.emplace_back();
+                path.push_back(pendingPopup);
+                pendingPopup.clear();
             } else if (isEnd(word)) {
-                clashes(levels.back(), block, out);
+                clashes(levels.back(), block, joinedPath(path), out);
                 levels.pop_back();
+                if (!path.empty())
+                    path.pop_back();
                 if (levels.empty())
                     in = In::Nothing;
             } else if ((word == "MENUITEM" || word == "POPUP") && p.Text && !levels.empty()) {
                 const std::string letter = HotkeyLetterOf(*p.Text);
                 if (!letter.empty())
                     levels.back().push_back({letter, *p.Text, st.Line});
+                if (word == "POPUP")
+                    pendingPopup = pathStep(*p.Text);
             }
             break;
         case In::DialogHead:
-            if (isBegin(word)) {
+            if (word == "CAPTION" && p.Text) {
+                caption = pathStep(*p.Text);
+            } else if (isBegin(word)) {
                 in = In::Dialog;
                 dialogDepth = 1;
                 controls.clear();
@@ -390,7 +514,7 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
                 ++dialogDepth;
             } else if (isEnd(word)) {
                 if (--dialogDepth == 0) {
-                    clashes(controls, block, out);
+                    clashes(controls, block, caption, out);
                     in = In::Nothing;
                 }
             } else if (p.Text && !p.Text->empty()) {
@@ -400,8 +524,16 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
                 if (c.Kind != Room::None) {
                     const int width = DialogTextWidth(*p.Text);
                     const int room = roomOf(c);
-                    if (width > room)
-                        out.push_back({CheckKind::TooWide, block, *p.Text, st.Line, width, room});
+                    if (std::int64_t(width) >= std::int64_t(room) - kTightUnits) {
+                        RcFinding f;
+                        f.Kind = width > room ? CheckKind::TooWide : CheckKind::TooTight;
+                        f.Block = block;
+                        f.Text = *p.Text;
+                        f.Line = st.Line;
+                        f.Width = width;
+                        f.Room = room;
+                        out.push_back(std::move(f));
+                    }
                 }
             }
             break;

@@ -6,10 +6,15 @@
 //
 // The script is read as the resource compiler reads it, not as the two
 // conversion scripts do: statements may go on over several lines, and a
-// control's position and size are its last four numbers.
+// control's position and size are its last four numbers. Numbers and
+// texts of any size are measured without overflow: a hostile script gets
+// findings, never a wrong sum.
 
 #include "dictionary/checks.h"
 
+#include <QString>
+
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,11 +24,36 @@ struct RcFinding {
     std::string Block; // the menu's or dialog's name
     std::string Text;  // as it stands between the quotes, Big5
     int Line = 0;      // from 1
-    // too-wide: the text's width and the room the control gives it, in
-    // horizontal dialog units.
+    // too-wide, too-tight: the text's width and the room the control gives
+    // it, in horizontal dialog units (at most kMaxUnits each).
     int Width = 0;
     int Room = 0;
+    // hotkey-clash: the letter, and where the texts clash: the menu path
+    // of popups ("檔案 > 匯出", Big5, without their hot keys) or the
+    // dialog's caption; empty on a menu's top level or a dialog without one.
+    std::string Letter;
+    std::string Path;
+    // hotkey-clash: the letters the other texts of that level or dialog use.
+    std::vector<std::string> Taken;
 };
+
+// The font the widths are measured in.
+inline constexpr const char16_t *kMeasureFont = u"新細明體 9 點";
+// Widths and rooms beyond this are taken as this.
+inline constexpr int kMaxUnits = 1'000'000;
+// A text this close to its room (or closer) is too tight: a slightly wider
+// font or a bold face pushes it out.
+inline constexpr int kTightUnits = 2;
+
+// The first quoted text of each statement of a script, by the line the
+// statement starts on. A translation keeps the lines of the English script
+// it came from, so a finding of the translated script finds its English
+// text here (for the letter a fix suggests).
+std::map<int, std::string> ResourceTextsByLine(std::string_view big5Bytes);
+
+// What a finding says beyond its kind and text, as the translation report
+// and `check --rc` print it: the letter and where, or the widths and font.
+QString RcFindingDetail(const RcFinding &finding);
 
 // Every finding of a code page 950 resource script, in the order of its lines.
 std::vector<RcFinding> CheckResourceScript(std::string_view big5Bytes);
@@ -33,5 +63,5 @@ std::vector<RcFinding> CheckResourceScript(std::string_view big5Bytes);
 // width, and that font's characters are 6 pixels wide (half width) or 12
 // (full width), so each single-byte character counts 4 units and each
 // double-byte character 8. The "&" of a hot key takes no room; "&&" shows
-// one "&".
+// one "&". At most kMaxUnits.
 int DialogTextWidth(std::string_view text);

@@ -130,7 +130,7 @@ QString findingsText(const TranslationReport &r)
     if (r.Findings.empty())
         return QStringLiteral("翻譯後RC檔的檢查：沒有熱鍵重複或文字太寬的地方\n");
     QStringList counts;
-    for (const CheckKind kind : {CheckKind::HotkeyClash, CheckKind::TooWide}) {
+    for (const CheckKind kind : {CheckKind::HotkeyClash, CheckKind::TooWide, CheckKind::TooTight}) {
         qint64 count = 0;
         for (const ScriptFinding &f : r.Findings)
             count += f.Kind == kind ? 1 : 0;
@@ -140,8 +140,10 @@ QString findingsText(const TranslationReport &r)
     QString out = QStringLiteral("翻譯後RC檔的檢查：%1\n").arg(counts.join(QStringLiteral("、")));
     for (const ScriptFinding &f : r.Findings) {
         out += QStringLiteral("  %1：%2 第 %3 行 %4").arg(CheckName(f.Kind), f.Block, n(f.Line), quoted(f.Text));
-        if (f.Kind == CheckKind::TooWide)
-            out += QStringLiteral("（寬 %1，控制項只容得下 %2）").arg(n(f.Width), n(f.Room));
+        if (!f.Detail.isEmpty())
+            out += QStringLiteral("（%1）").arg(f.Detail);
+        if (!f.Fix.isEmpty())
+            out += QStringLiteral("，可改為 %1").arg(quoted(f.Fix));
         out += QLatin1Char('\n');
     }
     return out;

@@ -104,6 +104,11 @@ struct ScriptFinding {
     int Line = 0;
     int Width = 0; // too-wide: the text's width and the control's room,
     int Room = 0;  // in horizontal dialog units
+    // The letter and the menu path or dialog of a clash, the widths and the
+    // font of a text too wide or too tight.
+    QString Detail;
+    // hotkey-clash: the translated text with a free letter, when there is one.
+    QString Fix;
 };
 
 struct LanguageLine {

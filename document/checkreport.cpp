@@ -1,5 +1,6 @@
 #include "document/checkreport.h"
 
+#include "dictionary/keeplist.h"
 #include "platform/codepage.h"
 
 #include <algorithm>
@@ -8,8 +9,9 @@ namespace {
 
 constexpr CheckKind kEntryKinds[] = {
     CheckKind::HotkeyMissing, CheckKind::HotkeyLetter, CheckKind::HotkeyExtra,
-    CheckKind::Shortcut,      CheckKind::Placeholder,  CheckKind::Escape,
-    CheckKind::Ending,        CheckKind::Spaces,       CheckKind::Untranslated,
+    CheckKind::HotkeyTwice,   CheckKind::Shortcut,     CheckKind::Placeholder,
+    CheckKind::Escape,        CheckKind::Ending,       CheckKind::Spaces,
+    CheckKind::Untranslated,  CheckKind::Vocabulary,
 };
 
 } // namespace
@@ -52,7 +54,7 @@ CheckReport::EntryState CheckReport::stateOf(std::int32_t entry) const
 {
     const DS &e = Document.Tables.EntryTable[std::size_t(entry)];
     EntryState state;
-    state.Problems = CheckTranslation(e.Source, e.ChosenTranslation());
+    state.Problems = CheckTranslation(e.Source, e.ChosenTranslation(), &Keep);
     state.Several = e.LastTranslation > 0;
     state.Untranslated = state.Problems.has(CheckKind::Untranslated);
     state.Reviewed = e.Reviewed;
@@ -110,6 +112,11 @@ void CheckReport::Build()
 void CheckReport::replaced()
 {
     // The entries are new: the report is made again when it is next needed.
+    // The list beside the dictionary is read as it is now: edited, it counts
+    // from the next load.
+    KeepProblem = Document.DictionaryFileName.isEmpty()
+                      ? QString()
+                      : ReadKeepList(FileName(Document.DictionaryFileName), Keep);
     beginResetModel();
     IsBuilt = false;
     States.clear();
@@ -117,6 +124,27 @@ void CheckReport::replaced()
     Count = Counts{};
     endResetModel();
     emit CountsChanged();
+}
+
+QString CheckReport::DetailAt(int row) const
+{
+    if (row < 0 || std::size_t(row) >= Rows.size())
+        return {};
+    const Row &r = Rows[std::size_t(row)];
+    const DS &e = Document.Tables.EntryTable[std::size_t(r.Entry)];
+    return CheckDetail(r.Kind, e.Source, e.ChosenTranslation());
+}
+
+std::optional<QString> CheckReport::FixAt(int row) const
+{
+    if (row < 0 || std::size_t(row) >= Rows.size())
+        return std::nullopt;
+    const Row &r = Rows[std::size_t(row)];
+    const DS &e = Document.Tables.EntryTable[std::size_t(r.Entry)];
+    const std::optional<std::string> fixed = SuggestedFix(r.Kind, e.Source, e.ChosenTranslation());
+    if (!fixed)
+        return std::nullopt;
+    return cp950::decode(*fixed);
 }
 
 void CheckReport::SetFilter(std::optional<CheckKind> kind)

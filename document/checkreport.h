@@ -42,6 +42,11 @@ public:
     // Makes the report now if it is not up to date (after a load).
     void Build();
     bool Built() const { return IsBuilt; }
+    // The texts kept in English: the list beside the dictionary, read at
+    // each load; and why it could not be read (empty when it was, or when
+    // there is none).
+    const KeepEnglish &KeepList() const { return Keep; }
+    const QString &KeepListProblem() const { return KeepProblem; }
     const Counts &Totals() const { return Count; }
 
     // None: every problem; a kind: only that one.
@@ -60,6 +65,11 @@ public:
     int RowOfEntry(std::int32_t entry) const;
     // The entry of list row `row`, or -1.
     std::int32_t EntryAt(int row) const;
+    // What list row `row` says beyond its kind (the Taiwan words, the
+    // suggested hot key), and the translation that mends it when one key can:
+    // the hot-key kinds, with the source's letter or the next free one.
+    QString DetailAt(int row) const;
+    std::optional<QString> FixAt(int row) const;
 
     // The message when the jump finds nothing below, and its caption.
     QString NoMoreProblemsMessage() const;
@@ -98,6 +108,8 @@ private:
     DictionaryDocument &Document;
     bool IsBuilt = false;
     std::optional<CheckKind> KindShown;
+    KeepEnglish Keep; // read at each load
+    QString KeepProblem;
     std::vector<EntryState> States; // one per entry 0 .. LastEntry
     std::vector<Row> Rows;          // ordered by entry, then kind
     Counts Count;

@@ -36,7 +36,7 @@ QVariant EntryModel::data(const QModelIndex &index, int role) const
         // so the tip is never behind a commit.
         if (e > tables.LastEntry)
             return {};
-        const QString tip = ProblemTip(CheckTranslation(entry.Source, entry.ChosenTranslation()));
+        const QString tip = ProblemTip(CheckTranslation(entry.Source, entry.ChosenTranslation(), keepEnglish));
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
     switch (index.column()) {

@@ -4,9 +4,11 @@
 // the delegate that draws the status marks and tells the window when the
 // focused translation cell is painted.
 
+#include "dictionary/checks.h"
 #include "dictionary/dictionary.h"
 
 #include <QAbstractTableModel>
+
 #include <QPixmap>
 #include <QStyledItemDelegate>
 
@@ -31,9 +33,13 @@ public:
 
     // Whether entry e shows the pointing hand: several translations, none picked yet.
     bool NeedsChoice(int entry) const;
+    // The texts kept in English that the row tips pass over, as the check
+    // report has them (it outlives the model's use of them).
+    void SetKeepEnglish(const KeepEnglish *keep) { keepEnglish = keep; }
 
 private:
     DictionaryTables &tables;
+    const KeepEnglish *keepEnglish = nullptr;
     int rows = 9; // the grid shows nine empty rows until the first load
 };
 

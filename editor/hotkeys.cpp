@@ -5,6 +5,8 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -16,6 +18,52 @@ QString characterAt(const QString &s, qsizetype i)
     if (s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
         return s.mid(i, 2);
     return s.mid(i, 1);
+}
+
+// Takes the pieces [from, to) out of the edit text; the caret and the
+// selection keep their place in what is left.
+void removePieces(ChoiceEdit &edit, const std::vector<std::pair<qsizetype, qsizetype>> &pieces)
+{
+    qsizetype start = std::clamp<qsizetype>(edit.SelStart, 0, edit.Text.size());
+    qsizetype end = std::clamp<qsizetype>(edit.SelStart + edit.SelLength, start, edit.Text.size());
+    const auto moved = [](qsizetype at, qsizetype from, qsizetype to) {
+        return at <= from ? at : at >= to ? at - (to - from) : from;
+    };
+    for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
+        edit.Text.remove(piece->first, piece->second - piece->first);
+        start = moved(start, piece->first, piece->second);
+        end = moved(end, piece->first, piece->second);
+    }
+    edit.SelStart = start;
+    edit.SelLength = end - start;
+}
+
+// The hot keys of the edit text: "(&X)" markers with the blanks before
+// them, and the "&" of "&x" ("&&" is a literal ampersand and stays).
+void removeHotKeys(ChoiceEdit &edit)
+{
+    std::vector<std::pair<qsizetype, qsizetype>> pieces;
+    const QString &t = edit.Text;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t.at(i) != QLatin1Char('&') || i + 1 >= t.size())
+            continue;
+        if (t.at(i + 1) == QLatin1Char('&')) {
+            ++i;
+            continue;
+        }
+        const qsizetype letter = characterAt(t, i + 1).size();
+        if (i > 0 && t.at(i - 1) == QLatin1Char('(') && i + 1 + letter < t.size()
+            && t.at(i + 1 + letter) == QLatin1Char(')')) {
+            qsizetype from = i - 1;
+            while (from > 0 && t.at(from - 1) == QLatin1Char(' '))
+                --from;
+            pieces.emplace_back(from, i + 2 + letter);
+            i += letter + 1;
+        } else {
+            pieces.emplace_back(i, i + 1);
+        }
+    }
+    removePieces(edit, pieces);
 }
 
 } // namespace
@@ -82,6 +130,8 @@ bool InsertHotKey(ChoiceEdit &edit, std::string_view source, bool insertSpace, b
     const std::optional<QString> letter = HotKeyLetter(source);
     if (!letter)
         return false;
+    // The translation gets one hot key: one it has already gives way.
+    removeHotKeys(edit);
     ReplaceSelection(edit, HotKeyMarker(*letter, insertSpace));
     return true;
 }
@@ -92,7 +142,13 @@ bool InsertShortcut(ChoiceEdit &edit, std::string_view source, bool &Modified)
     const std::optional<QString> shortcut = ShortcutText(source);
     if (!shortcut)
         return false;
-    ReplaceSelection(edit, ShortcutSuffix(*shortcut));
+    // Nor a second shortcut: the one already there gives way.
+    const QString suffix = ShortcutSuffix(*shortcut);
+    std::vector<std::pair<qsizetype, qsizetype>> pieces;
+    for (qsizetype at = edit.Text.indexOf(suffix); at >= 0; at = edit.Text.indexOf(suffix, at + suffix.size()))
+        pieces.emplace_back(at, at + suffix.size());
+    removePieces(edit, pieces);
+    ReplaceSelection(edit, suffix);
     return true;
 }
 

@@ -50,7 +50,9 @@ void ReplaceSelection(ChoiceEdit &edit, const QString &inserted);
 
 // The three commands. Each inserts what the source offers (nothing when it
 // offers nothing) and sets Modified to true in every case. Return whether the
-// text changed.
+// text changed. A translation keeps one hot key and one shortcut: the hot
+// keys it holds ("(&X)", "&x") and the source's shortcut already in it are
+// taken out first, so that using a tool twice never doubles them.
 bool InsertHotKey(ChoiceEdit &edit, std::string_view source, bool insertSpace, bool &Modified);
 bool InsertShortcut(ChoiceEdit &edit, std::string_view source, bool &Modified);
 // Hot key, then shortcut at the caret the first left.

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -49,6 +50,13 @@ TChecks::TChecks(CheckReport &report, QWidget *parent)
     header->resizeSection(CheckReport::SourceColumn, 230);
     header->setStretchLastSection(true);
 
+    Detail = new QLabel(this);
+    Detail->setWordWrap(true);
+    Detail->setTextFormat(Qt::PlainText);
+    ApplyFix = new QPushButton(QStringLiteral("套用建議(&A)"), this);
+    ApplyFix->setEnabled(false);
+    List->installEventFilter(this);
+
     auto *filterRow = new QHBoxLayout;
     filterRow->addWidget(FilterLabel);
     filterRow->addWidget(Filter);
@@ -58,9 +66,20 @@ TChecks::TChecks(CheckReport &report, QWidget *parent)
     layout->addWidget(KindCounts);
     layout->addLayout(filterRow);
     layout->addWidget(List, 1);
+    auto *fixRow = new QHBoxLayout;
+    fixRow->addWidget(Detail, 1);
+    fixRow->addWidget(ApplyFix);
+    layout->addLayout(fixRow);
 
     connect(Filter, &QComboBox::currentIndexChanged, this, &TChecks::FilterChange);
     connect(List, &QAbstractItemView::activated, this, &TChecks::ListActivated);
+    connect(ApplyFix, &QPushButton::clicked, this, &TChecks::ApplyFixClick);
+    connect(List->selectionModel(), &QItemSelectionModel::currentChanged, this, &TChecks::ShowDetail);
+    // Rows come and go with commits: the detail follows the current row.
+    connect(&Report, &QAbstractItemModel::modelReset, this, &TChecks::ShowDetail);
+    connect(&Report, &QAbstractItemModel::rowsRemoved, this, &TChecks::ShowDetail);
+    connect(&Report, &QAbstractItemModel::rowsInserted, this, &TChecks::ShowDetail);
+    connect(&Report, &QAbstractItemModel::dataChanged, this, &TChecks::ShowDetail);
     connect(&Report, &CheckReport::CountsChanged, this, [this] {
         // A load dropped the report; while the window shows it, it is made again.
         if (isVisible() && !Report.Built())
@@ -120,10 +139,13 @@ void TChecks::ShowCounts()
         const CheckKind kind = entryKinds[i];
         const int n = c.PerKind[std::size_t(kind)];
         if (i > 0)
-            kinds += i == 5 ? QStringLiteral("\n") : QStringLiteral("　");
+            kinds += i == 6 ? QStringLiteral("\n") : QStringLiteral("　");
         kinds += QStringLiteral("%1：%2").arg(CheckName(kind)).arg(n);
         Filter->setItemText(int(i) + 1, QStringLiteral("%1 (%2)").arg(CheckName(kind)).arg(n));
     }
+    // A list of texts kept in English that could not be read is said, not passed over.
+    if (!Report.KeepListProblem().isEmpty())
+        kinds += QLatin1Char('\n') + Report.KeepListProblem();
     KindCounts->setText(kinds);
 }
 
@@ -140,6 +162,44 @@ void TChecks::ListActivated(const QModelIndex &index)
     if (!index.isValid())
         return;
     emit JumpRequested(index.data(CheckReport::EntryRole).toInt());
+}
+
+void TChecks::ShowDetail()
+{
+    const int row = List->currentIndex().isValid() ? List->currentIndex().row() : -1;
+    const QString detail = Report.DetailAt(row);
+    Detail->setText(detail);
+    ApplyFix->setEnabled(Report.FixAt(row).has_value());
+}
+
+void TChecks::ApplyFixClick()
+{
+    const QModelIndex current = List->currentIndex();
+    if (!current.isValid())
+        return;
+    const std::optional<QString> fix = Report.FixAt(current.row());
+    if (!fix)
+        return;
+    const int row = current.row();
+    emit FixRequested(Report.EntryAt(row), *fix);
+    // The mended row leaves the list: the next one is current, ready for its own fix.
+    if (Report.rowCount() > 0)
+        List->setCurrentIndex(Report.index(std::min(row, Report.rowCount() - 1), 0));
+    List->setFocus(Qt::OtherFocusReason);
+    ShowDetail();
+}
+
+bool TChecks::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == List && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && key->modifiers() & Qt::ControlModifier) {
+            ApplyFixClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TChecks::keyPressEvent(QKeyEvent *event)

@@ -114,8 +114,10 @@ TDict2::TDict2(DictionaryDocument &document, QWidget *parent)
     createTools();
     Exchange = new ExchangeCommands(*this);
     Report = new CheckReport(Document, this);
+    model->SetKeepEnglish(&Report->KeepList());
     Checks = new TChecks(*Report, this);
     connect(Checks, &TChecks::JumpRequested, this, &TDict2::checkHit);
+    connect(Checks, &TChecks::FixRequested, this, &TDict2::checkFix);
     // While a load or save runs, no row of the check window starts a jump.
     connect(&Document, &DictionaryDocument::BusyChanged, Checks,
             [this](DocumentBusy busy) { Checks->setEnabled(busy == DocumentBusy::None); });

@@ -191,6 +191,7 @@ private:
     void tablesReplaced();
     void entryRestored(std::int32_t entry);
     // A row of the check window chosen: the grid goes there as on a search hit.
+    void checkFix(std::int32_t entry, const QString &text);
     void checkHit(std::int32_t entry);
 
     EntryModel *model;

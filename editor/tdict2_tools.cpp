@@ -198,6 +198,16 @@ void TDict2::checkHit(std::int32_t entry)
     jumpTo(entry, true);
 }
 
+void TDict2::checkFix(std::int32_t entry, const QString &text)
+{
+    if (entry < 0 || entry >= model->DataRows() || !Document.Available())
+        return;
+    if (!leaveChoiceBox())
+        return;
+    // A commit like one from the choice box: Ctrl+Z takes it back.
+    Document.CommitChoice(entry, text);
+}
+
 void TDict2::UndoClick()
 {
     if (QLineEdit *field = CB->lineEdit(); field->hasFocus() && field->isUndoAvailable()) {

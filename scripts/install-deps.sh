@@ -6,7 +6,8 @@
 # checkers of the menu entry, AppStream description and manual pages; `file`
 # lets make package find the libraries the programs need; strace makes the
 # interpreter's writes fail in the tests; translate-toolkit, gettext and
-# libxml2-utils read the TMX, PO, XLIFF and CSV files in tests.
+# libxml2-utils read the TMX, PO, XLIFF and CSV files in tests; OpenCC and
+# its Taiwan phrase list serve the vocabulary check.
 set -euo pipefail
 
 packages=(
@@ -19,6 +20,7 @@ packages=(
   desktop-file-utils appstream groff-base file
   fonts-cwtex-ming openbox libxcb1-dev
   strace translate-toolkit gettext libxml2-utils
+  libopencc-dev libopencc1.1 libopencc-data
 )
 
 missing=()

@@ -3,6 +3,8 @@
 #include "convert/encoding.h"
 #include "convert/rcchecks.h"
 #include "dictionary/checks.h"
+#include "dictionary/keeplist.h"
+#include "dictionary/vocabulary.h"
 #include "files/readfile.h"
 #include "convert/script.h"
 #include "dictionary/dictionary.h"
@@ -218,7 +220,8 @@ int checkResourceScript(const std::string &pathBytes)
     const std::vector<RcFinding> findings = CheckResourceScript(bytes);
     for (const RcFinding &f : findings) {
         ++counts[int(f.Kind)];
-        std::printf("%s\t%s\t%s\n", CheckKey(f.Kind), f.Block.c_str(), cp950::decode(f.Text).toUtf8().constData());
+        std::printf("%s\t%s\t%s\t%s\n", CheckKey(f.Kind), f.Block.c_str(), cp950::decode(f.Text).toUtf8().constData(),
+                    RcFindingDetail(f).toUtf8().constData());
     }
     for (int kind = 0; kind < kCheckKinds; ++kind)
         if (counts[kind] != 0)
@@ -244,13 +247,20 @@ int runCheck(const CliArgs &args)
     DictionaryTables tables;
     if (!load(args[0], tables))
         return CliFailed;
+    KeepEnglish keep;
+    if (const QString problem = ReadKeepList(pathArgument(args[0]), keep); !problem.isEmpty()) {
+        printError(problem);
+        return CliFailed;
+    }
+    if (!Vocabulary::Taiwan().Problem().isEmpty())
+        printError(QStringLiteral("%1；不檢查大陸用語。").arg(Vocabulary::Taiwan().Problem()));
 
     const auto shown = [](std::string_view text) { return cp950::decode(text).toUtf8(); };
     long long counts[kCheckKinds] = {};
     long long withProblems = 0;
     for (std::int32_t k = 0; k <= tables.LastEntry; ++k) {
         const DS &entry = tables.EntryTable[std::size_t(k)];
-        const CheckSet found = CheckTranslation(entry.Source, entry.ChosenTranslation());
+        const CheckSet found = CheckTranslation(entry.Source, entry.ChosenTranslation(), &keep);
         if (found.empty())
             continue;
         ++withProblems;
@@ -258,7 +268,12 @@ int runCheck(const CliArgs &args)
         const QByteArray translation = shown(entry.ChosenTranslation());
         for (const CheckKind kind : found.kinds()) {
             ++counts[int(kind)];
-            std::printf("%s\t%d\t%s\t%s\n", CheckKey(kind), k + 1, source.constData(), translation.constData());
+            // The Taiwan words of a vocabulary finding follow as a fifth field.
+            const QByteArray detail = kind == CheckKind::Vocabulary
+                                          ? CheckDetail(kind, entry.Source, entry.ChosenTranslation()).toUtf8()
+                                          : QByteArray();
+            std::printf("%s\t%d\t%s\t%s%s%s\n", CheckKey(kind), k + 1, source.constData(), translation.constData(),
+                        detail.isEmpty() ? "" : "\t", detail.constData());
         }
     }
     std::fprintf(stderr, "%s\n",

@@ -11,6 +11,8 @@ class TestRcChecks : public QObject {
 private slots:
     void findings();
     void widths();
+    void whereAndHowWide();
+    void hostileNumbers();
 };
 
 namespace {
@@ -69,6 +71,88 @@ void TestRcChecks::widths()
     QCOMPARE(DialogTextWidth("A && B"), 20);
     QCOMPARE(DialogTextWidth("\xB6\x7D\xB1\xD2(&O)"), 28);
     QCOMPARE(DialogTextWidth("Say \"\"hi\"\""), 32);
+}
+
+// What a reviewer needs to act: the letter and the menu path or the
+// dialog's caption of a clash; the width, the room and the font of a text
+// too wide; a softer too-tight within 2 units of the room; no-wrap statics
+// measured on one line; owner-drawn buttons, whose text is never drawn,
+// not measured at all.
+void TestRcChecks::whereAndHowWide()
+{
+    // 檔案(&F) > 匯出(&E) > 圖片(&P), 頁面(&P)
+    const QByteArray rc = "IDR_MAIN MENU\r\n"
+                          "BEGIN\r\n"
+                          "    POPUP \"\xC0\xC9\xAE\xD7(&F)\"\r\n"
+                          "    BEGIN\r\n"
+                          "        POPUP \"\xB6\xD7\xA5\x58(&E)\"\r\n"
+                          "        BEGIN\r\n"
+                          "            MENUITEM \"\xB9\xCF\xA4\xF9(&P)\", 1\r\n"
+                          "            MENUITEM \"\xAD\xB6\xAD\xB1(&P)\", 2\r\n"
+                          "        END\r\n"
+                          "    END\r\n"
+                          "END\r\n"
+                          "IDD_OPTS DIALOGEX 0, 0, 200, 60\r\n"
+                          "CAPTION \"&Options\"\r\n"
+                          "BEGIN\r\n"
+                          "    LTEXT \"&Name\", -1, 7, 8, 17, 20, SS_LEFTNOWORDWRAP\r\n"
+                          "    LTEXT \"&Next\", -1, 7, 30, 18, 10\r\n"
+                          "    PUSHBUTTON \"Graph of all\", 3, 7, 40, 10, 10, BS_OWNERDRAW\r\n"
+                          "    CONTROL \"Graph of all\", 4, \"Button\", BS_OWNERDRAW | WS_TABSTOP, 7, 50, 10, 10\r\n"
+                          "    PUSHBUTTON \"Graph of all\", 5, 7, 40, 10, 37, NOT WS_TABSTOP, WS_EX_CLIENTEDGE\r\n"
+                          "    LTEXT \"Wraps onto two\", -1, 7, 20, 30, 16\r\n"
+                          "END\r\n";
+    const std::vector<RcFinding> found = CheckResourceScript(rc.toStdString());
+    QStringList shownFindings;
+    for (const RcFinding &f : found)
+        shownFindings << QStringLiteral("%1 %2 %3").arg(QLatin1String(CheckKey(f.Kind)), QString::number(f.Line),
+                                                        RcFindingDetail(f));
+    QCOMPARE(shownFindings, (QStringList{
+        QStringLiteral("hotkey-clash 7 熱鍵 P，在 檔案 > 匯出"),
+        QStringLiteral("hotkey-clash 8 熱鍵 P，在 檔案 > 匯出"),
+        // 16 units of text: one line of 17, though the static is 20 high.
+        QStringLiteral("too-tight 15 寬 16，控制項容得下 17（以 新細明體 9 點 計）"),
+        QStringLiteral("hotkey-clash 15 熱鍵 N，在 Options"),
+        QStringLiteral("too-tight 16 寬 16，控制項容得下 18（以 新細明體 9 點 計）"),
+        QStringLiteral("hotkey-clash 16 熱鍵 N，在 Options"),
+    }));
+    QCOMPARE(found[0].Taken, std::vector<std::string>{"P"});
+    // The English script of the same lines gives the letter: 頁面 was "Pa&ge".
+    std::string english = rc.toStdString();
+    english.replace(english.find("\xAD\xB6\xAD\xB1(&P)"), 8, "Pa&ge");
+    const std::map<int, std::string> texts = ResourceTextsByLine(english);
+    QCOMPARE(texts.at(8), std::string("Pa&ge"));
+    QCOMPARE(texts.at(13), std::string("&Options"));
+    QCOMPARE(SuggestedFix(CheckKind::HotkeyClash, texts.at(8), found[1].Text, found[1].Taken),
+             std::optional<std::string>("\xAD\xB6\xAD\xB1(&G)"));
+    // The one clash's fix: a free letter as its one hot key.
+    QCOMPARE(SuggestedFix(CheckKind::HotkeyClash, found[1].Text, found[1].Text, found[1].Taken),
+             std::optional<std::string>("\xAD\xB6\xAD\xB1(&A)"));
+}
+
+// Sizes of two billion units and more, and a text far wider than any control:
+// every sum stays in range and the finding says what it found.
+void TestRcChecks::hostileNumbers()
+{
+    const std::string rc = "IDD_X DIALOGEX 0, 0, 10, 10\r\nBEGIN\r\n"
+                           "    LTEXT \"Fits easily\", -1, 0, 0, 2000000000, 2000000000\r\n"
+                           "    LTEXT \"Fits too\", -1, 0, 0, 99999999999999999999, 16\r\n"
+                           "    PUSHBUTTON \"Tiny\", 1, 0, 0, -2000000000, 14\r\n"
+                           "END\r\n";
+    const std::vector<RcFinding> found = CheckResourceScript(rc);
+    QCOMPARE(found.size(), std::size_t(1));
+    QCOMPARE(found[0].Kind, CheckKind::TooWide);
+    QCOMPARE(found[0].Line, 5);
+    QCOMPARE(found[0].Room, -kMaxUnits);
+
+    const std::string wide(300'000, 'W');
+    QCOMPARE(DialogTextWidth(wide), kMaxUnits);
+    const std::string script = "IDD_Y DIALOGEX 0, 0, 10, 10\r\nBEGIN\r\n    LTEXT \"" + wide
+                               + "\", -1, 0, 0, 2000000000, 8\r\nEND\r\n";
+    const std::vector<RcFinding> wideFound = CheckResourceScript(script);
+    QCOMPARE(wideFound.size(), std::size_t(1));
+    QCOMPARE(wideFound[0].Kind, CheckKind::TooTight);
+    QCOMPARE(wideFound[0].Width, kMaxUnits);
 }
 
 QTEST_GUILESS_MAIN(TestRcChecks)

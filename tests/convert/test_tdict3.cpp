@@ -512,6 +512,10 @@ void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
              qPrintable(window->Report->Summary->text()));
     QVERIFY(reportText().contains(QStringLiteral("（Big5（code page 950））")));
     QVERIFY(reportText().contains(QStringLiteral("翻譯後RC檔的檢查：")));
+    // The clash in the edit menu: its letter and place, and a fix with a
+    // letter free there, from the English (Time/&Date: D is 刪除's, I is free).
+    QVERIFY2(reportText().contains(QStringLiteral("（熱鍵 T，在 編輯）")), qPrintable(reportText()));
+    QVERIFY(reportText().contains(QStringLiteral("插入時間／日期(&I)\\tF5")));
     QVERIFY(messages->messages.isEmpty());
 }
 

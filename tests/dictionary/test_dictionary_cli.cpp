@@ -227,6 +227,17 @@ void TestDictionaryCli::check()
     r = run({QStringLiteral("check"), dict});
     QCOMPARE(r.status, 0);
     QCOMPARE(r.out, QByteArray());
+
+    // The texts kept in English beside the dictionary are no problem; a
+    // mainland word names its Taiwan word. Hex / Hex, Open File / 開啟文件
+    QVERIFY(writeBytes(dict, "Hex\r\nHex\r\nOpen File\r\n\xB6\x7D\xB1\xD2\xA4\xE5\xA5\xF3\r\n"));
+    r = run({QStringLiteral("check"), dict});
+    QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("untranslated\t1\tHex\tHex\n"
+                                                      "vocabulary\t2\tOpen File\t開啟文件\t文件 → 檔案\n"));
+    QVERIFY(writeBytes(dict + QStringLiteral(".keep"), "# calculator keys\r\nhex\r\n"));
+    r = run({QStringLiteral("check"), dict});
+    QCOMPARE(r.status, 3);
+    QCOMPARE(QString::fromUtf8(r.out), QStringLiteral("vocabulary\t2\tOpen File\t開啟文件\t文件 → 檔案\n"));
 }
 
 // Names in Big5, as they arrive from the original platform, are not UTF-8:

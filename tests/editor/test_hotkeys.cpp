@@ -162,6 +162,21 @@ void TestHotKeys::workedExample()
     edit = at(QStringLiteral("說明"), 2);
     QVERIFY(InsertHotKeyAndShortcut(edit, "Help\\tF1", true, modified));
     QCOMPARE(edit.Text, QStringLiteral("說明\\tF1"));
+
+    // Used again on a translation that has them: one hot key and one
+    // shortcut, never two; a different letter gives way too.
+    edit = at(QStringLiteral("結束(&X)"), 4);
+    QVERIFY(InsertHotKey(edit, "E&xit", false, modified));
+    QCOMPARE(edit.Text, QStringLiteral("結束(&X)"));
+    edit = at(QStringLiteral("結束 (&Q)"), 2);
+    QVERIFY(InsertHotKey(edit, "E&xit", true, modified));
+    QCOMPARE(edit.Text, QStringLiteral("結束 (&X)"));
+    edit = at(QStringLiteral("開新檔案(&N)\\tCtrl+N"), 16);
+    QVERIFY(InsertHotKeyAndShortcut(edit, "&New\\tCtrl+N", false, modified));
+    QCOMPARE(edit.Text, QStringLiteral("開新檔案(&N)\\tCtrl+N"));
+    edit = at(QStringLiteral("A && B"), 6);
+    QVERIFY(InsertHotKey(edit, "&A and B", false, modified));
+    QCOMPARE(edit.Text, QStringLiteral("A && B(&A)"));
 }
 
 void TestHotKeys::lineEditRoundTrip()
