@@ -1,5 +1,6 @@
 #include "convert/rclayout.h"
 
+#include "convert/encoding.h"
 #include "convert/rcchecks.h"
 #include "dictionary/checks.h"
 #include "platform/codepage.h"
@@ -433,7 +434,8 @@ LaidResources LayOutResources(std::string_view bytes, bool fontSwitch)
                     || (word == "MENUITEM" && !st.Text && st.Args.empty()
                         && has(upper(st.Source), "SEPARATOR"));
                 item.Separator = separator;
-                item.Text = st.Text.value_or(std::string());
+                item.Quoted = st.Text.value_or(std::string());
+                item.Text = item.Quoted;
                 splitShortcut(item);
                 if (word == "POPUP")
                     popup = std::move(item);
@@ -533,4 +535,24 @@ std::string PictureFileName(std::string_view name, std::set<std::string> &used)
         chosen = safe + "~" + std::to_string(n);
     used.insert(upper(chosen));
     return chosen + ".png";
+}
+
+std::optional<std::string> Big5OfScript(std::string bytes, QString &problem)
+{
+    const DecodedScript script = DecodeScript(bytes);
+    if (!script.Problem.isEmpty()) {
+        problem = script.Problem;
+        return std::nullopt;
+    }
+    if (script.Encoding.Encoding == TextEncoding::Cp950)
+        return bytes;
+    std::string out;
+    const QString &text = script.Text;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const std::optional<std::string> one = cp950::encode(QStringView(text).mid(i, n));
+        out += one ? *one : std::string("\xA1\x40");
+        i += n;
+    }
+    return out;
 }

@@ -7,6 +7,9 @@
 // this by the preview library.
 
 #include <QRect>
+#include <QString>
+
+#include <optional>
 
 #include <set>
 #include <string>
@@ -85,7 +88,8 @@ struct LaidDialog {
 };
 
 struct MenuItem {
-    std::string Text;     // before a tab, Big5 as between the quotes
+    std::string Quoted;   // the whole text as between the quotes, Big5
+    std::string Text;     // before a tab
     std::string Shortcut; // after it
     bool Separator = false;
     int Line = 0;
@@ -129,3 +133,9 @@ std::string ShownText(std::string_view quoted);
 // `used` (compared case-blind, as Windows compares) gets "~2", "~3" ...
 // The name is added to `used`; ".png" is appended.
 std::string PictureFileName(std::string_view resourceName, std::set<std::string> &used);
+
+// A script's bytes as the layout reads them: Big5 as they are; a script in
+// UTF-8 or UTF-16 turned into Big5, a character that code page 950 cannot
+// hold standing as one full-width character, as the checks measure it.
+// Empty, with `problem` set, when the file is not fit to be read.
+std::optional<std::string> Big5OfScript(std::string bytes, QString &problem);

@@ -23,3 +23,5 @@ int runCheck(const CliArgs &args);
 int runMakeDictionary(const CliArgs &args);
 int runTranslate(const CliArgs &args);
 int runScript(const CliArgs &args);
+// Starts tavisorn-preview, which writes the pictures.
+int runPreview(const CliArgs &args);
