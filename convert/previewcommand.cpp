@@ -3,7 +3,6 @@
 #include "convert/rclayout.h"
 #include "convert/rcpicture.h"
 #include "files/filename.h"
-#include "files/readfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,18 +49,11 @@ FileName pathOf(const std::string &bytes)
 
 std::optional<LaidResources> readScript(const FileName &name, bool fontSwitch)
 {
-    std::string bytes;
-    if (const QString reason = ReadWholeFile(name, bytes, qint64(256) << 20); !reason.isEmpty()) {
-        printError(QStringLiteral("無法讀取RC檔 %1：%2。").arg(name.shown(), reason));
-        return std::nullopt;
-    }
     QString problem;
-    const std::optional<std::string> big5 = Big5OfScript(std::move(bytes), problem);
-    if (!big5) {
-        printError(QStringLiteral("%1：%2").arg(name.shown(), problem));
-        return std::nullopt;
-    }
-    return LayOutResources(*big5, fontSwitch);
+    std::optional<LaidResources> laid = LayOutScriptFile(name, fontSwitch, problem);
+    if (!laid)
+        printError(problem);
+    return laid;
 }
 
 } // namespace

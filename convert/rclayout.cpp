@@ -3,6 +3,8 @@
 #include "convert/encoding.h"
 #include "convert/rcchecks.h"
 #include "dictionary/checks.h"
+#include "files/filename.h"
+#include "files/readfile.h"
 #include "platform/codepage.h"
 
 #include <algorithm>
@@ -370,6 +372,10 @@ LaidResources LayOutResources(std::string_view bytes, bool fontSwitch)
         case In::DialogHead:
             if (word == "CAPTION" && st.Text) {
                 dialog.Caption = *st.Text;
+                dialog.HasCaption = true;
+            } else if (word == "STYLE") {
+                const std::string style = upper(st.Source);
+                dialog.HasCaption = dialog.HasCaption || has(style, "WS_CAPTION") || has(style, "WS_OVERLAPPEDWINDOW");
             } else if (word == "FONT" && !st.Args.empty()) {
                 dialog.FontPoints = number(st.Args[0]).value_or(0);
                 dialog.FontFace = st.Args.size() > 1 ? quotedArg(st.Args[1]) : std::string();
@@ -555,4 +561,20 @@ std::optional<std::string> Big5OfScript(std::string bytes, QString &problem)
         i += n;
     }
     return out;
+}
+
+std::optional<LaidResources> LayOutScriptFile(const FileName &name, bool fontSwitch, QString &problem)
+{
+    std::string bytes;
+    if (const QString reason = ReadWholeFile(name, bytes, qint64(256) << 20); !reason.isEmpty()) {
+        problem = QStringLiteral("無法讀取RC檔 %1：%2。").arg(name.shown(), reason);
+        return std::nullopt;
+    }
+    QString unfit;
+    const std::optional<std::string> big5 = Big5OfScript(std::move(bytes), unfit);
+    if (!big5) {
+        problem = QStringLiteral("%1：%2").arg(name.shown(), unfit);
+        return std::nullopt;
+    }
+    return LayOutResources(*big5, fontSwitch);
 }

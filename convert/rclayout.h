@@ -78,6 +78,7 @@ struct LaidDialog {
     std::string Name;
     int Line = 0;
     std::string Caption; // Big5, as between the quotes
+    bool HasCaption = false; // a title bar: a CAPTION, or WS_CAPTION in its STYLE
     std::string FontFace; // the face the picture assumes, Big5
     int FontPoints = 0;   // 0: no FONT statement, the system font
     bool FontSwitched = false; // FONT 8 taken as 新細明體 9
@@ -139,3 +140,8 @@ std::string PictureFileName(std::string_view resourceName, std::set<std::string>
 // hold standing as one full-width character, as the checks measure it.
 // Empty, with `problem` set, when the file is not fit to be read.
 std::optional<std::string> Big5OfScript(std::string bytes, QString &problem);
+
+class FileName;
+// Reads a script file (up to 256 MiB) and lays it out; empty, with
+// `problem` set in words for the user, when it cannot be read or is not fit.
+std::optional<LaidResources> LayOutScriptFile(const FileName &name, bool fontSwitch, QString &problem);

@@ -293,23 +293,26 @@ Picture DrawDialog(const LaidDialog &d)
     for (const LaidControl &c : d.Controls)
         if (c.TooWide)
             reach = std::max(reach, c.Pixels.right() + 1 + c.OverflowPixels + 8);
-    const QRect frame(Margin, Margin, client.width() + 2 * Border, client.height() + 2 * Border + CaptionHeight);
+    const int captionHeight = d.HasCaption ? CaptionHeight : 0;
+    const QRect frame(Margin, Margin, client.width() + 2 * Border, client.height() + 2 * Border + captionHeight);
     const QSize size(std::max(frame.right() + 1, Margin + Border + reach) + Margin, frame.bottom() + 1 + Margin);
     QImage image(size, QImage::Format_RGB32);
     image.fill(Paper);
     QPainter p(&image);
     raised(p, frame, true);
-    const QRect caption(frame.left() + Border, frame.top() + Border, client.width(), CaptionHeight - 1);
-    p.fillRect(caption, QColor(10, 36, 106));
-    QFont captionFont = MingFont(12);
-    captionFont.setBold(true);
-    p.setFont(captionFont);
-    p.setPen(Light);
-    p.drawText(caption.adjusted(4, 0, -20, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-               shown(d.Caption).remove(QLatin1Char('&')));
-    raised(p, QRect(caption.right() - 16, caption.top() + 2, 14, caption.height() - 4), false);
+    if (d.HasCaption) {
+        const QRect caption(frame.left() + Border, frame.top() + Border, client.width(), CaptionHeight - 1);
+        p.fillRect(caption, QColor(10, 36, 106));
+        QFont captionFont = MingFont(12);
+        captionFont.setBold(true);
+        p.setFont(captionFont);
+        p.setPen(Light);
+        p.drawText(caption.adjusted(4, 0, -20, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   shown(d.Caption).remove(QLatin1Char('&')));
+        raised(p, QRect(caption.right() - 16, caption.top() + 2, 14, caption.height() - 4), false);
+    }
 
-    pic.ClientOrigin = QPoint(frame.left() + Border, frame.top() + Border + CaptionHeight);
+    pic.ClientOrigin = QPoint(frame.left() + Border, frame.top() + Border + captionHeight);
     p.fillRect(QRect(pic.ClientOrigin, client), Face);
     p.translate(pic.ClientOrigin);
     p.setFont(MingFont(fontPixels(d)));
@@ -464,7 +467,8 @@ Picture DrawMenu(const LaidMenu &menu)
     return pic;
 }
 
-QImage SideBySide(const QImage &left, const QString &leftTitle, const QImage &right, const QString &rightTitle)
+QImage SideBySide(const QImage &left, const QString &leftTitle, const QImage &right, const QString &rightTitle,
+                  QPoint *rightOrigin)
 {
     const QFont f = MingFont(14);
     const QFontMetrics fm(f);
@@ -481,6 +485,8 @@ QImage SideBySide(const QImage &left, const QString &leftTitle, const QImage &ri
     p.setPen(Shadow);
     p.drawLine(left.width() + Margin / 2, title, left.width() + Margin / 2, out.height() - 1);
     p.drawImage(left.width() + Margin, title, right);
+    if (rightOrigin)
+        *rightOrigin = QPoint(left.width() + Margin, title);
     return out;
 }
 

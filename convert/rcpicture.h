@@ -37,8 +37,10 @@ Picture DrawDialog(const LaidDialog &dialog);
 Picture DrawMenu(const LaidMenu &menu);
 
 // Two pictures beside each other under their titles (the English script's
-// and the translated one's), for comparison.
-QImage SideBySide(const QImage &left, const QString &leftTitle, const QImage &right, const QString &rightTitle);
+// and the translated one's), for comparison. `rightOrigin`, when given,
+// receives where the right picture's top left corner lies.
+QImage SideBySide(const QImage &left, const QString &leftTitle, const QImage &right, const QString &rightTitle,
+                  QPoint *rightOrigin = nullptr);
 
 // "IDD_FIND.png：文字過寬 1、熱鍵衝突 2、重疊 0" or "...：沒有問題".
 QString ProblemLine(const QString &fileName, const ProblemCount &count);

@@ -1,5 +1,8 @@
 #include "convert/tdict3.h"
 
+#include "convert/previewwindow.h"
+#include "files/filename.h"
+
 #include "convert/reportwindow.h"
 #include "convert/runner.h"
 #include "convert/runwindows.h"
@@ -198,7 +201,11 @@ void TDict3::TranslationEnded(const RunEnd &end)
     if (!Report) {
         Report = new RunReportWindow(this);
         connect(Report->Offer, &QPushButton::clicked, this, &TDict3::AddTextsClick);
+        connect(Report->Preview, &QPushButton::clicked, this, &TDict3::PreviewClick);
+        Report->Preview->show();
     }
+    PreviewedScript = end.Output;
+    PreviewedEnglish = report.Script.Path;
     QString text = RenderTranslationReport(report);
     for (const LanguageLine &l : report.Language) {
         if (l.After.isEmpty()) {
@@ -229,6 +236,20 @@ void TDict3::AddTextsClick()
         Report->EndOffer();
     // As the switch to the maintenance window does; the report goes with it.
     hide();
+}
+
+void TDict3::PreviewClick()
+{
+    if (!Preview) {
+        Preview = new PreviewWindow(this);
+        Preview->OpenEntry = [this](const std::string &source) {
+            if (ShowEntry)
+                ShowEntry(PathFromBytes(ReportedDictionary), source);
+        };
+    }
+    Preview->ShowScripts(FileName::fromNative(QByteArray::fromStdString(PreviewedScript)),
+                         PreviewedEnglish.isEmpty() ? std::nullopt : std::optional<FileName>(FileName(PreviewedEnglish)));
+    Preview->show();
 }
 
 void TDict3::EditDictClick()

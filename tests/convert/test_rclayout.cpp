@@ -58,6 +58,7 @@ void TestRcLayout::geometry()
     QCOMPARE(plain.Dialogs[0].Client, QSize(150, 65));
     QVERIFY(!plain.Dialogs[0].FontSwitched);
     QCOMPARE(plain.Dialogs[1].Units, SystemFontUnits);
+    QVERIFY(!plain.Dialogs[0].HasCaption); // neither CAPTION nor WS_CAPTION
     QCOMPARE(plain.Dialogs[1].Client, QSize(200, 80));
     const LaidResources switched = LayOutResources(rc.toStdString(), true);
     QCOMPARE(switched.Dialogs[0].Units, ming);
@@ -95,6 +96,7 @@ void TestRcLayout::dialog()
     const LaidDialog &d = laid.Dialogs[0];
     QCOMPARE(d.Name, std::string("IDD_FIND"));
     QCOMPARE(d.Caption, std::string("\xB4\x4D\xA7\xE4"));
+    QVERIFY(d.HasCaption);
     QCOMPARE(d.Units, (BaseUnits{6, 12}));
     QCOMPARE(d.Controls.size(), std::size_t(11));
     QCOMPARE(d.Unreadable, 0);
