@@ -324,12 +324,11 @@ Picture DrawDialog(const LaidDialog &d)
 
     const QString face = d.FontPoints > 0 ? cp950::decode(d.FontFace) : QStringLiteral("系統字型");
     QStringList notes;
-    notes << QStringLiteral("%1（%2）：%3%4 點%5，對話框單位以每 4 個寬 %6 像素、每 8 個高 %7 像素換算")
-                 .arg(QString::fromStdString(d.Name), QStringLiteral("第 %1 行").arg(d.Line), face,
-                      d.FontPoints > 0 ? QStringLiteral(" %1").arg(d.FontPoints) : QString(),
-                      d.FontSwitched ? QStringLiteral("（由 FONT 8 轉換）") : QString())
-                 .arg(d.Units.X)
-                 .arg(d.Units.Y);
+    notes << QStringLiteral("%1（第 %2 行）").arg(QString::fromStdString(d.Name)).arg(d.Line);
+    notes << QStringLiteral("字型：%1%2%3")
+                 .arg(face, d.FontPoints > 0 ? QStringLiteral(" %1 點").arg(d.FontPoints) : QString(),
+                      d.FontSwitched ? QStringLiteral("（由 FONT 8 轉換）") : QString());
+    notes << QStringLiteral("對話框單位：4 個 = 寬 %1 像素，8 個 = 高 %2 像素").arg(d.Units.X).arg(d.Units.Y);
     if (d.Unreadable > 0)
         notes << QStringLiteral("%1 個控制項的位置不是數字，沒有畫出").arg(d.Unreadable);
     notes << legendOf(ProblemsOf(d));
@@ -459,9 +458,8 @@ Picture DrawMenu(const LaidMenu &menu)
     }
     p.end();
     QStringList notes;
-    notes << QStringLiteral("%1（第 %2 行）：選單列與各個彈出選單並排展開，子選單縮排於其下")
-                 .arg(QString::fromStdString(menu.Name))
-                 .arg(menu.Line);
+    notes << QStringLiteral("%1（第 %2 行）").arg(QString::fromStdString(menu.Name)).arg(menu.Line);
+    notes << QStringLiteral("彈出選單並排展開，子選單縮排於其下");
     notes << legendOf(ProblemsOf(menu));
     pic.Image = withNotes(image, notes);
     return pic;

@@ -5,6 +5,7 @@
 #include "convert/previewwindow.h"
 #include "editor/showentry.h"
 #include "files/filename.h"
+#include "support/shots.h"
 #include "window_recorders.h"
 
 #include <QCheckBox>
@@ -56,6 +57,7 @@ void TestPreviewWindow::listAndComparison()
     QVERIFY(window.English->isEnabled());
     window.English->click();
     QVERIFY(window.Picture->pixmap().width() > alone + 100);
+    QVERIFY(KeepShot(window.grab().toImage(), QStringLiteral("preview-window.png")));
     window.List->setCurrentRow(2);
     const int menus = window.Picture->pixmap().width();
     window.English->click();
