@@ -85,6 +85,9 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     SpeedButton4 = StartButton(this, QRect(272, 269, 121, 33));
     SpeedButton6 = SwitchButton(this, QRect(40, 280, 65, 22), QStringLiteral("製作字典檔"));
     SpeedButton5 = SwitchButton(this, QRect(112, 280, 65, 22), QStringLiteral("字典檔維護"));
+    PreviewButton = SwitchButton(this, QRect(184, 280, 65, 22), QStringLiteral("預覽"));
+    PreviewButton->setToolTip(QStringLiteral("上次翻譯寫出的RC檔中每個對話框與選單的樣子"));
+    PreviewButton->hide();
 
     setTabOrder(T1, T2);
     setTabOrder(T2, T3);
@@ -109,6 +112,7 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     connect(SpeedButton4, &QToolButton::clicked, this, &TDict3::SpeedButton4Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TDict3::SpeedButton5Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TDict3::SpeedButton6Click);
+    connect(PreviewButton, &QToolButton::clicked, this, &TDict3::PreviewClick);
     // The runs it starts are shown in the progress window and message boxes,
     // and their reports here.
     ShowRunsInWindows(scriptRunner());
@@ -206,6 +210,7 @@ void TDict3::TranslationEnded(const RunEnd &end)
     }
     PreviewedScript = end.Output;
     PreviewedEnglish = report.Script.Path;
+    PreviewButton->show();
     QString text = RenderTranslationReport(report);
     for (const LanguageLine &l : report.Language) {
         if (l.After.isEmpty()) {

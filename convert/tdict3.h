@@ -87,6 +87,7 @@ public:
     // English version beside it; a click on a text shows its entry of the
     // run's dictionary (ShowEntry, set by the program).
     PreviewWindow *Preview = nullptr;
+    QToolButton *PreviewButton; // beside the switches, shown once a run has been reported
     std::string PreviewedScript; // the last run's output and English script, path bytes
     QString PreviewedEnglish;
     std::function<bool(const QString &dictionary, const std::string &source)> ShowEntry;

@@ -579,7 +579,9 @@ void TestTDict3::previewFromTheReport()
 {
     launches.reset();
     prepare("&Open\r\n" + Big5(QStringLiteral("開啟(&O)")) + "\r\n", NewVersion);
+    QVERIFY(window->PreviewButton->isHidden()); // nothing written yet
     QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QVERIFY(!window->PreviewButton->isHidden());
     QVERIFY(window->Report->Preview->isVisible());
     window->Report->Preview->click();
     // The script written, its one menu, with the new English version to compare.
@@ -588,6 +590,12 @@ void TestTDict3::previewFromTheReport()
     QCOMPARE(window->Preview->List->item(0)->text(), QStringLiteral("IDR_MAIN（選單）"));
     QVERIFY(window->Preview->English->isEnabled());
     QVERIFY(!window->Preview->Picture->pixmap().isNull());
+    // Closed, it comes back from the window's own button after the report has gone.
+    window->Preview->close();
+    window->Report->close();
+    window->PreviewButton->click();
+    QVERIFY(window->Preview->isVisible());
+    QCOMPARE(window->Preview->List->count(), 1);
 }
 
 void TestTDict3::rendering()
