@@ -85,7 +85,7 @@ struct LaidDialog {
     BaseUnits Units;
     QSize Client; // the client area in pixels
     std::vector<LaidControl> Controls;
-    int Unreadable = 0; // control statements whose rectangle is no plain number
+    int Unreadable = 0; // statements of the body read as no control (unknown kind, or no rectangle in numbers)
 };
 
 struct MenuItem {

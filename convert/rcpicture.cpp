@@ -330,7 +330,7 @@ Picture DrawDialog(const LaidDialog &d)
                       d.FontSwitched ? QStringLiteral("（由 FONT 8 轉換）") : QString());
     notes << QStringLiteral("對話框單位：4 個 = 寬 %1 像素，8 個 = 高 %2 像素").arg(d.Units.X).arg(d.Units.Y);
     if (d.Unreadable > 0)
-        notes << QStringLiteral("%1 個控制項的位置不是數字，沒有畫出").arg(d.Unreadable);
+        notes << QStringLiteral("%1 個控制項讀不出種類或位置，沒有畫出").arg(d.Unreadable);
     notes << legendOf(ProblemsOf(d));
     pic.Image = withNotes(image, notes);
     return pic;

@@ -4,6 +4,12 @@
 
 #include "convert/rclayout.h"
 
+#include "convert/rcchecks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
 #include <QTest>
 
 class TestRcLayout : public QObject {
@@ -13,6 +19,8 @@ private slots:
     void dialog();
     void menu();
     void fileNames();
+    void unicodeScripts();
+    void corpus();
 };
 
 namespace {
@@ -203,6 +211,63 @@ void TestRcLayout::fileNames()
     QCOMPARE(PictureFileName("", used), std::string("%.png"));
     QCOMPARE(PictureFileName("%41", used), std::string("%2541.png"));
     QCOMPARE(PictureFileName("\xA4\xA4", used), std::string("%A4%A4.png"));
+}
+
+void TestRcLayout::unicodeScripts()
+{
+    // A UTF-8 script is measured in Big5; a character Big5 cannot hold
+    // counts as one full-width character, not as its UTF-8 bytes.
+    QString problem;
+    const std::string utf8 = "\xEF\xBB\xBFIDD_A DIALOG 0, 0, 50, 20\r\nBEGIN\r\n"
+                             "    LTEXT \"\xE5\xB0\x8B\xF0\x9F\x98\x80\", -1, 0, 0, 15, 8\r\nEND\r\n";
+    const std::optional<std::string> big5 = Big5OfScript(utf8, problem);
+    QVERIFY2(big5, qPrintable(problem));
+    const LaidResources laid = LayOutResources(*big5);
+    QCOMPARE(laid.Dialogs.at(0).Controls.at(0).Text, std::string("\xB4\x4D\xA1\x40"));
+    QCOMPARE(laid.Dialogs.at(0).Controls.at(0).TextWidth, 16);
+    QVERIFY(laid.Dialogs.at(0).Controls.at(0).TooWide);
+    // Big5 stays as it is, bytes the code page cannot read included.
+    QCOMPARE(Big5OfScript("A\xFF\x30", problem), std::optional<std::string>("A\xFF\x30"));
+}
+
+void TestRcLayout::corpus()
+{
+    // Every Chinese script of the corpus: one layout per DIALOG, DIALOGEX,
+    // MENU and MENUEX header, every control's rectangle read, and every
+    // finding of the checks on a control or item of its own.
+    const QDir dir(QStringLiteral(TAVISORN_CORPUS_DIR));
+    if (!dir.exists())
+        QSKIP("no corpus beside the project");
+    const QRegularExpression header(QStringLiteral("^\\w+\\s+(DIALOG|DIALOGEX|MENU|MENUEX)\\b"),
+                                    QRegularExpression::MultilineOption);
+    int scripts = 0;
+    for (const QString &app : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile f(dir.filePath(app + QStringLiteral("/zh-TW.rc")));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        ++scripts;
+        const QByteArray bytes = f.readAll();
+        const LaidResources laid = LayOutResources(bytes.toStdString());
+        qsizetype headers = 0;
+        for (auto it = header.globalMatch(QString::fromLatin1(bytes)); it.hasNext(); it.next())
+            ++headers;
+        QCOMPARE(qsizetype(laid.Dialogs.size() + laid.Menus.size()), headers);
+        int wide = 0, clashes = 0;
+        for (const LaidDialog &d : laid.Dialogs) {
+            QVERIFY2(d.Unreadable == 0, d.Name.c_str());
+            QVERIFY(!d.Controls.empty());
+            wide += ProblemsOf(d).TooWide;
+            clashes += ProblemsOf(d).Clashes;
+        }
+        for (const LaidMenu &m : laid.Menus)
+            clashes += ProblemsOf(m).Clashes;
+        int foundWide = 0, foundClashes = 0;
+        for (const RcFinding &finding : CheckResourceScript(bytes.toStdString()))
+            (finding.Kind == CheckKind::TooWide ? foundWide : foundClashes) += 1;
+        QCOMPARE(wide, foundWide);
+        QCOMPARE(clashes, foundClashes);
+    }
+    QCOMPARE(scripts, 6);
 }
 
 QTEST_GUILESS_MAIN(TestRcLayout)
