@@ -7,6 +7,7 @@
 #include "convert/tdict1.h"
 #include "convert/tdict3.h"
 #include "editor/opendictionaryeditor.h"
+#include "editor/showentry.h"
 #include "editor/tdict2.h"
 #include "editor/tsaving.h"
 #include "platform/fonts.h"
@@ -115,6 +116,9 @@ void FinishProgram(Program &program)
     dict1->SetEditorEnabled = [dict2](bool enabled) { dict2->SetInputEnabled(enabled); };
     dict3->AddToDictionary = [dict2](const QString &fileName, const std::vector<std::string> &texts) {
         return AddTextsToDictionary(*dict2, fileName, texts);
+    };
+    dict3->ShowEntry = [dict2](const QString &fileName, const std::string &source) {
+        return ShowDictionaryEntry(*dict2, fileName, source);
     };
 
     // The three work windows switch to each other.

@@ -542,3 +542,13 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
     std::stable_sort(out.begin(), out.end(), [](const RcFinding &a, const RcFinding &b) { return a.Line < b.Line; });
     return out;
 }
+
+std::vector<RcStatement> ResourceStatements(std::string_view bytes)
+{
+    std::vector<RcStatement> out;
+    for (Statement &st : statementsOf(withoutBlockComments(bytes))) {
+        Parsed p = parse(st.Text);
+        out.push_back({std::move(st.Text), st.Line, std::move(p.Keyword), std::move(p.Text), std::move(p.Args)});
+    }
+    return out;
+}

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,3 +66,15 @@ std::vector<RcFinding> CheckResourceScript(std::string_view big5Bytes);
 // double-byte character 8. The "&" of a hot key takes no room; "&&" shows
 // one "&". At most kMaxUnits.
 int DialogTextWidth(std::string_view text);
+
+// A statement of a script as the checks read it: lines joined where one ends
+// in "," or "|", comments removed; its first word in upper case, the text
+// between quotes that follows it, if any, and the arguments after that.
+struct RcStatement {
+    std::string Source; // the joined statement
+    int Line = 0;       // of its first line, from 1
+    std::string Keyword;
+    std::optional<std::string> Text;
+    std::vector<std::string> Args;
+};
+std::vector<RcStatement> ResourceStatements(std::string_view big5Bytes);

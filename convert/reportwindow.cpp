@@ -29,11 +29,15 @@ RunReportWindow::RunReportWindow(QWidget *owner) : QDialog(owner)
     Offer = new QPushButton(this);
     Offer->setAutoDefault(false);
     Offer->hide();
+    Preview = new QPushButton(QStringLiteral("預覽"), this);
+    Preview->setAutoDefault(false);
+    Preview->hide();
     CloseButton = new QPushButton(QStringLiteral("關閉"), this);
     CloseButton->setDefault(true);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Offer);
+    buttons->addWidget(Preview);
     buttons->addStretch();
     buttons->addWidget(CloseButton);
     auto *layout = new QVBoxLayout(this);

@@ -20,6 +20,7 @@ public:
     QLabel *Summary;
     QPlainTextEdit *Text;
     QPushButton *Offer; // hidden unless a report offers something
+    QPushButton *Preview; // "預覽", hidden unless the window that owns the report shows it
     QPushButton *CloseButton;
 
     // Shows a report in place of the one shown before. `warns` shows the

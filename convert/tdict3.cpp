@@ -1,5 +1,8 @@
 #include "convert/tdict3.h"
 
+#include "convert/previewwindow.h"
+#include "files/filename.h"
+
 #include "convert/reportwindow.h"
 #include "convert/runner.h"
 #include "convert/runwindows.h"
@@ -85,6 +88,10 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     SpeedButton6 = SwitchButton(this, QRect(40, 280, 65, 22), QStringLiteral("製作字典檔"));
     SpeedButton5 = SwitchButton(this, QRect(112, 280, 65, 22), QStringLiteral("字典檔維護"));
     Encoding = EncodingBox(this, QRect(182, 280, 86, 22));
+    // Beside the output it shows, once a run has written one.
+    PreviewButton = SwitchButton(this, QRect(328, 192, 65, 20), QStringLiteral("預覽"));
+    PreviewButton->setToolTip(QStringLiteral("上次翻譯寫出的RC檔中每個對話框與選單的樣子"));
+    PreviewButton->hide();
 
     setTabOrder(T1, T2);
     setTabOrder(T2, T3);
@@ -110,6 +117,7 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     connect(SpeedButton4, &QToolButton::clicked, this, &TDict3::SpeedButton4Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TDict3::SpeedButton5Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TDict3::SpeedButton6Click);
+    connect(PreviewButton, &QToolButton::clicked, this, &TDict3::PreviewClick);
     // The runs it starts are shown in the progress window and message boxes,
     // and their reports here.
     ShowRunsInWindows(scriptRunner());
@@ -203,7 +211,12 @@ void TDict3::TranslationEnded(const RunEnd &end)
     if (!Report) {
         Report = new RunReportWindow(this);
         connect(Report->Offer, &QPushButton::clicked, this, &TDict3::AddTextsClick);
+        connect(Report->Preview, &QPushButton::clicked, this, &TDict3::PreviewClick);
+        Report->Preview->show();
     }
+    PreviewedScript = end.Output;
+    PreviewedEnglish = report.Script.Path;
+    PreviewButton->show();
     QString text = RenderTranslationReport(report);
     for (const LanguageLine &l : report.Language) {
         if (l.After.isEmpty()) {
@@ -234,6 +247,20 @@ void TDict3::AddTextsClick()
         Report->EndOffer();
     // As the switch to the maintenance window does; the report goes with it.
     hide();
+}
+
+void TDict3::PreviewClick()
+{
+    if (!Preview) {
+        Preview = new PreviewWindow(this);
+        Preview->OpenEntry = [this](const std::string &source) {
+            if (ShowEntry)
+                ShowEntry(PathFromBytes(ReportedDictionary), source);
+        };
+    }
+    Preview->ShowScripts(FileName::fromNative(QByteArray::fromStdString(PreviewedScript)),
+                         PreviewedEnglish.isEmpty() ? std::nullopt : std::optional<FileName>(FileName(PreviewedEnglish)));
+    Preview->show();
 }
 
 void TDict3::EditDictClick()

@@ -16,6 +16,7 @@
 #include <vector>
 
 class DictionaryDocument;
+class PreviewWindow;
 class RunReportWindow;
 struct RunEnd;
 class QCheckBox;
@@ -85,6 +86,16 @@ public:
     // The report's "加入字典檔": the texts go into the dictionary as
     // untranslated pairs and the maintenance window comes up on the first.
     void AddTextsClick();
+
+    // The report's "預覽": the pictures of the script written, the new
+    // English version beside it; a click on a text shows its entry of the
+    // run's dictionary (ShowEntry, set by the program).
+    PreviewWindow *Preview = nullptr;
+    QToolButton *PreviewButton; // beside the switches, shown once a run has been reported
+    std::string PreviewedScript; // the last run's output and English script, path bytes
+    QString PreviewedEnglish;
+    std::function<bool(const QString &dictionary, const std::string &source)> ShowEntry;
+    void PreviewClick();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -25,3 +25,5 @@ int runTranslate(const CliArgs &args);
 int runScript(const CliArgs &args);
 int runExport(const CliArgs &args);
 int runImport(const CliArgs &args);
+// Starts tavisorn-preview, which writes the pictures.
+int runPreview(const CliArgs &args);

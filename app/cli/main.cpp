@@ -26,6 +26,8 @@ void usage(std::FILE *to)
                "  script extraction EN.rc ZH.rc OUT  印出製作字典檔的 Perl 程式\n"
                "  script translation DICT NEW.rc OUT [--font]\n"
                "                                     印出翻譯新版本的 Perl 程式\n"
+               "  preview --rc FILE OUTDIR [--font] [--english EN.rc]\n"
+               "                                     每個對話框與選單畫成 PNG 圖，標出問題\n"
                "結束狀態：0 完成，1 拒絕執行或失敗，2 用法錯誤，3 check 找到問題或 make-dictionary --strict 發現對不上；\n"
                "Perl程式傳回錯誤碼時，以它為結束狀態。\n",
                to);
@@ -63,6 +65,8 @@ int main(int argc, char *argv[])
         return runExport(args);
     if (command == "import")
         return runImport(args);
+    if (command == "preview")
+        return runPreview(args);
     std::fprintf(stderr, "tavisorn-cli：不明的命令「%s」。\n", command.c_str());
     usage(stderr);
     return CliWrongUse;

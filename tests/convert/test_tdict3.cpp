@@ -6,6 +6,7 @@
 #include "window_recorders.h"
 
 #include "convert/encoding.h"
+#include "convert/previewwindow.h"
 #include "convert/rcreader.h"
 #include "convert/reportwindow.h"
 #include "platform/codepage.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QFrame>
 #include <QLabel>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
@@ -44,6 +46,7 @@ private slots:
     void encodingChosenByKeyboard();
     void newTextsIntoTheirDictionaryFile();
     void newTextsIntoTheOpenDictionary();
+    void previewFromTheReport();
     void rendering();
 
 private:
@@ -616,6 +619,29 @@ void TestTDict3::newTextsIntoTheOpenDictionary()
     QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), translated);
     QVERIFY(window->Report->Summary->text().contains(QStringLiteral("仍是英文 0 處")));
     QVERIFY(window->Report->Offer->isHidden());
+}
+
+void TestTDict3::previewFromTheReport()
+{
+    launches.reset();
+    prepare("&Open\r\n" + Big5(QStringLiteral("開啟(&O)")) + "\r\n", NewVersion);
+    QVERIFY(window->PreviewButton->isHidden()); // nothing written yet
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QVERIFY(!window->PreviewButton->isHidden());
+    QVERIFY(window->Report->Preview->isVisible());
+    window->Report->Preview->click();
+    // The script written, its one menu, with the new English version to compare.
+    QVERIFY(window->Preview && window->Preview->isVisible());
+    QCOMPARE(window->Preview->List->count(), 1);
+    QCOMPARE(window->Preview->List->item(0)->text(), QStringLiteral("IDR_MAIN（選單）"));
+    QVERIFY(window->Preview->English->isEnabled());
+    QVERIFY(!window->Preview->Picture->pixmap().isNull());
+    // Closed, it comes back from the window's own button after the report has gone.
+    window->Preview->close();
+    window->Report->close();
+    window->PreviewButton->click();
+    QVERIFY(window->Preview->isVisible());
+    QCOMPARE(window->Preview->List->count(), 1);
 }
 
 void TestTDict3::rendering()
