@@ -262,8 +262,10 @@ void TestRcLayout::corpus()
         for (const LaidMenu &m : laid.Menus)
             clashes += ProblemsOf(m).Clashes;
         int foundWide = 0, foundClashes = 0;
-        for (const RcFinding &finding : CheckResourceScript(bytes.toStdString()))
-            (finding.Kind == CheckKind::TooWide ? foundWide : foundClashes) += 1;
+        for (const RcFinding &finding : CheckResourceScript(bytes.toStdString())) {
+            foundWide += finding.Kind == CheckKind::TooWide;
+            foundClashes += finding.Kind == CheckKind::HotkeyClash;
+        }
         QCOMPARE(wide, foundWide);
         QCOMPARE(clashes, foundClashes);
     }
