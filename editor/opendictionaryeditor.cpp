@@ -35,6 +35,11 @@ bool OpenDictionaryEditor(TDict2 &editor, const QString &fileName)
     editor.raise();
     editor.activateWindow();
     document.Open(dialog.FileName, true);
+    // The load's progress window and questions belong to the window the
+    // user came from; without a window manager nothing else puts the editor
+    // back on top of it once they are gone.
+    editor.raise();
+    editor.activateWindow();
     return true;
 }
 
