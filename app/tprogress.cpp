@@ -81,6 +81,10 @@ void TProgress::PaintNow()
 
 void TProgress::CloseProgress()
 {
+    // Untied before it goes: hiding a window tied to another one would let
+    // the activation go with it instead of staying where the work was.
+    if (windowHandle())
+        windowHandle()->setTransientParent(nullptr);
     hide();
 }
 

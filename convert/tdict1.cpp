@@ -203,16 +203,17 @@ bool TakeTypedPaths(QWidget *window, std::initializer_list<TypedField> fields)
             return false;
         }
         // As the save dialog asks before an existing file is chosen; a
-        // choice made in the dialog was asked about there.
-        if (f.output && f.field->isModified() && QFileInfo(path).isFile()) {
-            if (!messageBoxes().question(window, QStringLiteral("「%1」已經存在。\n要取代它嗎？")
-                                                     .arg(QDir::toNativeSeparators(path)),
-                                         window->windowTitle())) {
-                f.field->setFocus(Qt::OtherFocusReason);
-                return false;
-            }
-            f.field->setModified(false);
+        // choice made in the dialog was asked about there, and a typed one
+        // once taken is a choice like it (later runs write it again unasked).
+        if (f.output && f.field->isModified() && QFileInfo(path).isFile()
+            && !messageBoxes().question(window, QStringLiteral("「%1」已經存在。\n要取代它嗎？")
+                                                    .arg(QDir::toNativeSeparators(path)),
+                                        window->windowTitle())) {
+            f.field->setFocus(Qt::OtherFocusReason);
+            return false;
         }
+        if (f.output)
+            f.field->setModified(false);
     }
     return true;
 }
@@ -327,13 +328,13 @@ TDict1::TDict1(DictionaryDocument &document, QWidget *parent)
     EditDict = ImageButton(this, QRect(360, 240, 33, 22), Artwork::EditDictIcon(), QStringLiteral("編輯字典檔"),
                            QKeySequence(Qt::ALT | Qt::Key_E));
 
-    SpeedButton4 = StartButton(this, QRect(272, 277, 121, 33));
+    SpeedButton4 = StartButton(this, QRect(262, 277, 131, 33));
     RunIndicator(this, RunKind::Extraction, SpeedButton4, RunLine, StopButton);
     // Wider than designed and further left: the mnemonics need the room.
-    SpeedButton5 = SwitchButton(this, QRect(4, 288, 86, 22), QStringLiteral("字典檔維護"), QLatin1Char('M'));
-    SpeedButton6 = SwitchButton(this, QRect(92, 288, 86, 22), QStringLiteral("翻譯新版本"), QLatin1Char('N'));
+    SpeedButton5 = SwitchButton(this, QRect(4, 288, 84, 22), QStringLiteral("字典檔維護"), QLatin1Char('M'));
+    SpeedButton6 = SwitchButton(this, QRect(90, 288, 84, 22), QStringLiteral("翻譯新版本"), QLatin1Char('N'));
     // Between the switch buttons and the start button.
-    Encoding = EncodingBox(this, QRect(182, 288, 86, 22));
+    Encoding = EncodingBox(this, QRect(176, 288, 84, 22));
 
     ChainTabOrder({E1, Browse1, E2, Browse2, E3, Browse3, EditDict, SpeedButton5, SpeedButton6, Encoding,
                    SpeedButton4, StopButton});

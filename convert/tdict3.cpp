@@ -86,12 +86,12 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     Retarget->move(160, 246);
     Retarget->adjustSize();
 
-    SpeedButton4 = StartButton(this, QRect(272, 269, 121, 33));
+    SpeedButton4 = StartButton(this, QRect(262, 269, 131, 33));
     RunIndicator(this, RunKind::Translation, SpeedButton4, RunLine, StopButton);
     // Wider than designed and further left: the mnemonics need the room.
-    SpeedButton6 = SwitchButton(this, QRect(4, 280, 86, 22), QStringLiteral("製作字典檔"), QLatin1Char('K'));
-    SpeedButton5 = SwitchButton(this, QRect(92, 280, 86, 22), QStringLiteral("字典檔維護"), QLatin1Char('M'));
-    Encoding = EncodingBox(this, QRect(182, 280, 86, 22));
+    SpeedButton6 = SwitchButton(this, QRect(4, 280, 84, 22), QStringLiteral("製作字典檔"), QLatin1Char('K'));
+    SpeedButton5 = SwitchButton(this, QRect(90, 280, 84, 22), QStringLiteral("字典檔維護"), QLatin1Char('M'));
+    Encoding = EncodingBox(this, QRect(176, 280, 84, 22));
 
     ChainTabOrder({T1, B1, EditDict, T2, B2, T3, B3, SizeChange, Retarget, SpeedButton6, SpeedButton5, Encoding,
                    SpeedButton4, StopButton});

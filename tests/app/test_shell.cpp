@@ -23,6 +23,7 @@
 #include <QTableView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QTest>
 #include <QWindow>
 #include <QTimer>
@@ -478,6 +479,8 @@ void TestShell::progressWindow()
         p.ShowProgress(); // shown again while up: still the same window's
         QCOMPARE(p.windowHandle()->transientParent(), w->windowHandle());
         p.CloseProgress();
+        // The window at work stays active, its shortcuts in force.
+        QTRY_COMPARE(QApplication::activeWindow(), w);
     }
 }
 
