@@ -3,6 +3,7 @@
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -34,8 +35,18 @@ TProgress::TProgress(QWidget *parent)
 
 void TProgress::ShowProgress()
 {
-    if (!isVisible())
+    if (!isVisible()) {
+        // It belongs to the window at work and stays above it: without that
+        // tie a window manager raises that window over it together with
+        // the message box the work may open over it.
+        QWidget *owner = QApplication::activeWindow();
+        if (owner == this || !owner || !owner->isVisible())
+            owner = nullptr;
+        if (!windowHandle())
+            create();
+        windowHandle()->setTransientParent(owner ? owner->window()->windowHandle() : nullptr);
         CentreOnScreen(this);
+    }
     show();
     raise();
 }
@@ -70,6 +81,10 @@ void TProgress::PaintNow()
 
 void TProgress::CloseProgress()
 {
+    // Untied before it goes: hiding a window tied to another one would let
+    // the activation go with it instead of staying where the work was.
+    if (windowHandle())
+        windowHandle()->setTransientParent(nullptr);
     hide();
 }
 

@@ -328,6 +328,7 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     report.Script = run.Source.shown();
     report.WrittenAsRead = output == reading.OutputBytes;
     report.Retargeted = run.Options.Retarget;
+    report.FontSwitch = run.Paths.SizeChange;
     for (EnglishText &t : report.Left)
         t.HoldsStandIn = run.StandIns.Holds(t.Bytes);
     // The checks read the Big5 bytes the interpreter wrote: the lines are

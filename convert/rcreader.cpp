@@ -511,6 +511,20 @@ ScriptDictionary ReadScriptDictionary(std::string_view bytes)
     return dictionary;
 }
 
+namespace {
+
+// A dialog's FONT statement, however it is written: the word after
+// optional blanks, then a blank, a tab or the end.
+bool isFontLine(std::string_view line)
+{
+    const std::size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos || line.substr(start, 4) != "FONT")
+        return false;
+    return line.size() == start + 4 || line[start + 4] == ' ' || line[start + 4] == '\t';
+}
+
+} // namespace
+
 TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont,
                                    const RcDelimiters &preset)
 {
@@ -548,6 +562,8 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
                 if (const auto m = p.font8.match(subject); m.hasMatch()) {
                     line = "FONT 9, \"" + mingFont + "\"" + bytesOf(m.capturedView(1));
                     reading.FontLines.push_back(i);
+                } else if (isFontLine(line)) {
+                    reading.FontsKept.push_back({i, s.whatDialog, line});
                 }
             }
         }

@@ -136,6 +136,15 @@ struct TranslationReading {
     // Lines holding a text the script looks up (not empty, not "0"), in order.
     std::vector<FoundText> Texts;
     std::vector<int> FontLines; // FONT lines changed to 9 points
+    // Under the font switch, the FONT lines of dialogs that it leaves as
+    // they are (only a line starting with "FONT 8, " and a quoted face
+    // changes), with the dialog they belong to.
+    struct KeptFont {
+        int Line = 0;
+        std::string Dialog;
+        std::string Text;
+    };
+    std::vector<KeptFont> FontsKept;
     std::string OutputBytes;    // the translated file the script writes
 };
 

@@ -276,6 +276,8 @@ TranslationReport BuildTranslationReport(const TranslationReading &reading, cons
     TranslationReport r;
     r.Delimiters = reading.Delimiters;
     r.FontLines = int(reading.FontLines.size());
+    for (const TranslationReading::KeptFont &k : reading.FontsKept)
+        r.FontsKept.push_back({k.Line + 1, decode(k.Dialog), decode(k.Text)});
     std::unordered_map<std::string, std::size_t> leftAt;
     std::set<std::string> distinct;
     for (const FoundText &t : reading.Texts) {
@@ -295,6 +297,37 @@ TranslationReport BuildTranslationReport(const TranslationReading &reading, cons
     return r;
 }
 
+namespace {
+
+// What the font switch left: the dialogs whose FONT line is not one it
+// changes, or that it found no FONT line at all.
+QString fontSwitchText(const TranslationReport &r)
+{
+    if (!r.FontSwitch)
+        return {};
+    if (r.FontsKept.empty())
+        return r.FontLines > 0 ? QString()
+                               : QStringLiteral("字體轉為細明體 9：對話框中沒有 FONT 行，沒有改任何一行。\n");
+    QString out = QStringLiteral("字體轉為細明體 9：只改行首為「FONT 8, 」的行，以下 %1 個對話框保留原來的字體：\n")
+                      .arg(r.FontsKept.size());
+    for (const TranslationReport::KeptFont &k : r.FontsKept)
+        out += QStringLiteral("  %1（第 %2 行：%3）\n").arg(k.Dialog, n(k.Line), k.Text.trimmed());
+    return out;
+}
+
+// Whether the LANGUAGE switch changed anything.
+QString retargetText(const TranslationReport &r)
+{
+    if (!r.Retargeted)
+        return {};
+    if (r.Language.empty())
+        return QStringLiteral("LANGUAGE 改為繁體中文：沒有找到宣告英文的 LANGUAGE 行或不符的 #pragma code_page，"
+                              "沒有改任何一行。\n");
+    return QStringLiteral("LANGUAGE 改為繁體中文：改了 %1 行。\n").arg(n(qint64(r.Language.size())));
+}
+
+} // namespace
+
 QString RenderTranslationReport(const TranslationReport &r)
 {
     QString out = QStringLiteral("翻譯新版本的結果\n");
@@ -304,7 +337,7 @@ QString RenderTranslationReport(const TranslationReport &r)
     out += QStringLiteral("  找到的文字：%1 處（%2 個不同的文字）\n").arg(n(r.TextsFound), n(r.DistinctTexts));
     out += QStringLiteral("  已翻譯：%1 處\n").arg(r.Translated);
     out += QStringLiteral("  仍是英文：%1 處（%2 個不同的文字）\n").arg(n(r.LeftInEnglish), n(qint64(r.Left.size())));
-    if (r.FontLines > 0)
+    if (r.FontSwitch || r.FontLines > 0)
         out += QStringLiteral("  字體改為新細明體 9 的 FONT 行：%1\n").arg(r.FontLines);
     if (!r.Left.empty()) {
         out += QStringLiteral("仍是英文的文字（依第一次出現的順序）：\n");
@@ -316,6 +349,8 @@ QString RenderTranslationReport(const TranslationReport &r)
         }
     }
     out += findingsText(r);
+    out += fontSwitchText(r);
+    out += retargetText(r);
     for (const LanguageLine &l : r.Language) {
         if (l.After.isEmpty())
             out += QStringLiteral("注意：翻譯後的RC檔第 %1 行仍是「%2」，與寫出的中文不符。\n").arg(n(l.Line), l.Before);

@@ -127,6 +127,14 @@ struct TranslationReport {
     qint64 LeftInEnglish = 0;  // of TextsFound
     std::vector<EnglishText> Left; // in order of first appearance
     int FontLines = 0;
+    bool FontSwitch = false; // the dialogs' FONT 8 lines were to become 9
+    // The dialogs' FONT lines the switch left as they were.
+    struct KeptFont {
+        int Line = 0; // from 1
+        QString Dialog;
+        QString Text;
+    };
+    std::vector<KeptFont> FontsKept;
     // LANGUAGE lines naming English and code page pragmas that do not fit
     // the bytes written; After is set when they were rewritten.
     std::vector<LanguageLine> Language;

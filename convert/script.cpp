@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <cerrno>
 #include <filesystem>
@@ -98,6 +99,16 @@ std::string TranslationScript(const TranslationPaths &paths)
 
 QString RefusalCaption() { return QStringLiteral("錯誤"); }
 QString EmptyFieldsMessage() { return QStringLiteral("資料未輸入妥當"); }
+
+QString EmptyFieldsMessage(const QStringList &fields)
+{
+    if (fields.isEmpty())
+        return EmptyFieldsMessage();
+    QStringList named;
+    for (const QString &field : fields)
+        named << QStringLiteral("「%1」").arg(field);
+    return EmptyFieldsMessage() + QStringLiteral("：%1沒有填。").arg(named.join(QStringLiteral("、")));
+}
 QString SameRcPathsMessage() { return QStringLiteral("新版本RC檔及翻譯後RC檔的路徑不能相同。"); }
 
 namespace {
@@ -208,17 +219,35 @@ std::optional<Refusal> CheckTranslationFiles(const TranslationPaths &paths)
     return std::nullopt;
 }
 
+namespace {
+
+// The names of the fields left empty, as the file checks name them.
+QStringList emptyFields(std::initializer_list<std::pair<const std::string *, const char16_t *>> fields)
+{
+    QStringList empty;
+    for (const auto &[path, name] : fields)
+        if (path->empty())
+            empty << QString::fromUtf16(name);
+    return empty;
+}
+
+} // namespace
+
 std::optional<Refusal> ExtractionPathRefusal(const ExtractionPaths &paths)
 {
-    if (paths.E1.empty() || paths.E2.empty() || paths.E3.empty())
-        return refusal(EmptyFieldsMessage());
+    if (const QStringList empty = emptyFields({{&paths.E1, u"來源Resource檔"}, {&paths.E2, u"翻譯後Resource檔"},
+                                               {&paths.E3, u"輸出的字典檔"}});
+        !empty.isEmpty())
+        return refusal(EmptyFieldsMessage(empty));
     return CheckExtractionFiles(paths);
 }
 
 std::optional<Refusal> TranslationPathRefusal(const TranslationPaths &paths)
 {
-    if (paths.T1.empty() || paths.T2.empty() || paths.T3.empty())
-        return refusal(EmptyFieldsMessage());
+    if (const QStringList empty = emptyFields({{&paths.T1, u"字典檔"}, {&paths.T2, u"新版本來源Resource檔"},
+                                               {&paths.T3, u"翻譯後的RC檔"}});
+        !empty.isEmpty())
+        return refusal(EmptyFieldsMessage(empty));
     return CheckTranslationFiles(paths);
 }
 
@@ -346,6 +375,22 @@ WriteResult WriteScriptFile(const QString &path, const std::string &bytes)
     if (SaveBytes(path, bytes).ok)
         return {};
     return {false, QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(path))};
+}
+
+QString TypedPath(const QString &text)
+{
+    QString path = text.trimmed();
+    if (path.size() >= 2 && (path.front() == QLatin1Char('"') || path.front() == QLatin1Char('\''))
+        && path.back() == path.front())
+        path = path.mid(1, path.size() - 2);
+    if (path.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) {
+        const QUrl url(path);
+        if (url.isValid() && url.isLocalFile())
+            path = url.toLocalFile();
+    }
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
+    return path;
 }
 
 std::string PathBytes(const QString &path)

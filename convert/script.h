@@ -8,6 +8,7 @@
 // exactly the file the user chose.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <optional>
@@ -102,6 +103,9 @@ struct Refusal {
 
 QString RefusalCaption(); // "錯誤"
 QString EmptyFieldsMessage(); // "資料未輸入妥當"
+// That message followed by the fields left empty, by their names:
+// "資料未輸入妥當：「來源Resource檔」、「輸出的字典檔」沒有填。"
+QString EmptyFieldsMessage(const QStringList &fields);
 QString SameRcPathsMessage(); // "新版本RC檔及翻譯後RC檔的路徑不能相同。"
 
 // True when the two paths name one file: the same text, or the same file
@@ -152,6 +156,12 @@ struct WriteResult {
 // half-written script never replaces an earlier one. A failure gives
 // "Cannot create file <path>".
 WriteResult WriteScriptFile(const QString &path, const std::string &bytes);
+
+// A path as typed or pasted into a field, as a dialog would have given it:
+// surrounding blanks and line ends go, so do one pair of quotes around it;
+// a file:// address becomes its local path and a leading "~/" the home
+// folder. Anything else is kept as it stands.
+QString TypedPath(const QString &text);
 
 // Byte paths to and from Qt's file names.
 std::string PathBytes(const QString &path);

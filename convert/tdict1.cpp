@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHideEvent>
 #include <QLabel>
@@ -35,10 +36,19 @@ void SetUpWindow(QWidget *window, const QString &caption, int clientWidth, int c
     window->setFixedSize(clientWidth, clientHeight);
 }
 
-QLabel *Caption(QWidget *parent, const QString &text, int x, int y)
+QString WithMnemonic(const QString &text, QChar letter)
 {
-    auto *label = new QLabel(text, parent);
+    const QString marker = QStringLiteral("(&%1)").arg(letter);
+    if (text.endsWith(QLatin1String(" :")))
+        return text.left(text.size() - 2) + marker + QStringLiteral(" :");
+    return text + marker;
+}
+
+QLabel *Caption(QWidget *parent, const QString &text, int x, int y, QWidget *buddy, QChar letter)
+{
+    auto *label = new QLabel(buddy ? WithMnemonic(text, letter) : text, parent);
     label->setFont(MingFont(16));
+    label->setBuddy(buddy);
     label->move(x, y);
     label->adjustSize();
     return label;
@@ -48,30 +58,34 @@ QLineEdit *PathField(QWidget *parent, int x, int y)
 {
     auto *field = new QLineEdit(parent);
     field->setFont(MingFont(12));
-    field->setReadOnly(true);
+    field->setToolTip(QStringLiteral("輸入或貼上完整的路徑，或按右邊的按鈕瀏覽"));
     field->setGeometry(x, y, 305, 20);
     return field;
 }
 
-QToolButton *ImageButton(QWidget *parent, const QRect &geometry, const QPixmap &picture, const QString &hint)
+QToolButton *ImageButton(QWidget *parent, const QRect &geometry, const QPixmap &picture, const QString &hint,
+                         const QKeySequence &key)
 {
     auto *b = new QToolButton(parent);
     b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
+    b->setFocusPolicy(Qt::StrongFocus);
+    b->setShortcut(key);
+    b->setAccessibleName(hint);
     b->setIcon(QIcon(picture));
     b->setIconSize(picture.size());
-    b->setToolTip(hint);
+    // The picture cannot show the key: the hint does.
+    b->setToolTip(QStringLiteral("%1 (%2)").arg(hint, key.toString(QKeySequence::NativeText)));
     b->setGeometry(geometry);
     return b;
 }
 
-QToolButton *SwitchButton(QWidget *parent, const QRect &geometry, const QString &text)
+QToolButton *SwitchButton(QWidget *parent, const QRect &geometry, const QString &text, QChar letter)
 {
     auto *b = new QToolButton(parent);
     b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
+    b->setFocusPolicy(Qt::StrongFocus);
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setText(text);
+    b->setText(WithMnemonic(text, letter));
     b->setFont(MingFont(12));
     QPalette colours = b->palette();
     colours.setColor(QPalette::ButtonText, QColor(0, 0, 125));
@@ -84,12 +98,12 @@ QToolButton *StartButton(QWidget *parent, const QRect &geometry)
 {
     auto *b = new QToolButton(parent);
     b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
+    b->setFocusPolicy(Qt::StrongFocus);
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     const QPixmap picture = Artwork::StartIcon();
     b->setIcon(QIcon(picture));
     b->setIconSize(picture.size());
-    b->setText(QStringLiteral("開始製作"));
+    b->setText(WithMnemonic(QStringLiteral("開始製作"), QLatin1Char('G')));
     b->setFont(MingFont(16));
     b->setGeometry(geometry);
     return b;
@@ -104,16 +118,24 @@ void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&li
     line->hide();
     stop = new QToolButton(window);
     stop->setAutoRaise(true);
-    stop->setFocusPolicy(Qt::NoFocus);
+    stop->setFocusPolicy(Qt::StrongFocus);
     stop->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    stop->setText(QStringLiteral("停止"));
+    stop->setText(WithMnemonic(QStringLiteral("停止"), QLatin1Char('P')));
     stop->setFont(MingFont(16));
     stop->setGeometry(start->geometry());
     stop->hide();
+    // 停止 follows the start button in the Tab order; the keyboard goes
+    // from the one to the other as they swap places.
+    QWidget::setTabOrder(start, stop);
     auto running = [start, line, stop](bool on) {
-        start->setVisible(!on);
+        QToolButton *shown = on ? stop : start;
+        QToolButton *hidden = on ? start : stop;
+        const bool focused = hidden->hasFocus();
+        shown->setVisible(true);
         line->setVisible(on);
-        stop->setVisible(on);
+        if (focused)
+            shown->setFocus(Qt::OtherFocusReason);
+        hidden->setVisible(false);
     };
     QObject::connect(stop, &QToolButton::clicked, window, [kind] { scriptRunner().Stop(kind); });
     QObject::connect(&scriptRunner(), &ScriptRunner::RunStarted, window, [kind, running](RunKind started) {
@@ -146,6 +168,64 @@ unsigned SaveOptions()
 {
     return FileDialog::OverwritePrompt | FileDialog::HideReadOnly | FileDialog::PathMustExist
            | FileDialog::EnableSizing;
+}
+
+void ChainTabOrder(std::initializer_list<QWidget *> widgets)
+{
+    QWidget *previous = nullptr;
+    for (QWidget *w : widgets) {
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+bool TakeTypedPaths(QWidget *window, std::initializer_list<TypedField> fields)
+{
+    for (const TypedField &f : fields) {
+        const QString typed = f.field->text();
+        const QString path = TypedPath(typed);
+        if (path != typed) {
+            const bool byHand = f.field->isModified();
+            f.field->setText(path);
+            f.field->setModified(byHand);
+        }
+        if (path.isEmpty())
+            continue;
+        // A dialog gives full paths only; a relative one would be taken
+        // from the interpreter's working folder, not from where the user thinks.
+        if (!QDir::isAbsolutePath(path)) {
+            messageBoxes().message(window,
+                                   QStringLiteral("「%1」要填完整的路徑（例如 %2），請重新輸入或按瀏覽選擇。")
+                                       .arg(f.name, QDir::toNativeSeparators(QDir::homePath() + QStringLiteral("/app.rc"))),
+                                   RefusalCaption());
+            f.field->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+        // As the save dialog asks before an existing file is chosen; a
+        // choice made in the dialog was asked about there, and a typed one
+        // once taken is a choice like it (later runs write it again unasked).
+        if (f.output && f.field->isModified() && QFileInfo(path).isFile()
+            && !messageBoxes().question(window, QStringLiteral("「%1」已經存在。\n要取代它嗎？")
+                                                    .arg(QDir::toNativeSeparators(path)),
+                                        window->windowTitle())) {
+            f.field->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+        if (f.output)
+            f.field->setModified(false);
+    }
+    return true;
+}
+
+void FocusFirstEmpty(std::initializer_list<QLineEdit *> fields)
+{
+    for (QLineEdit *field : fields) {
+        if (field->text().isEmpty()) {
+            field->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 bool Browse(FileDialog &dialog, QWidget *owner, QLineEdit *field, const QString &customDir, QString &lastUsedDir)
@@ -231,29 +311,33 @@ TDict1::TDict1(DictionaryDocument &document, QWidget *parent)
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setGeometry(16, 16, 358, 73);
 
-    Label2 = Caption(this, QStringLiteral("來源Resource檔 (英文版本) :"), 8, 104);
     E1 = PathField(this, 8, 128);
-    Browse1 = ImageButton(this, QRect(320, 128, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+    Label2 = Caption(this, QStringLiteral("來源Resource檔 (英文版本) :"), 8, 104, E1, QLatin1Char('S'));
+    Browse1 = ImageButton(this, QRect(320, 128, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."),
+                          QKeySequence(Qt::ALT | Qt::Key_1));
 
-    Label3 = Caption(this, QStringLiteral("翻譯後Resource檔 (中文版本) :"), 8, 160);
     E2 = PathField(this, 8, 184);
-    Browse2 = ImageButton(this, QRect(320, 184, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+    Label3 = Caption(this, QStringLiteral("翻譯後Resource檔 (中文版本) :"), 8, 160, E2, QLatin1Char('T'));
+    Browse2 = ImageButton(this, QRect(320, 184, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."),
+                          QKeySequence(Qt::ALT | Qt::Key_2));
 
-    Label4 = Caption(this, QStringLiteral("輸出的字典檔檔案名稱及位置 :"), 8, 216);
     E3 = PathField(this, 8, 240);
-    Browse3 = ImageButton(this, QRect(320, 240, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
-    EditDict = ImageButton(this, QRect(360, 240, 33, 22), Artwork::EditDictIcon(), QStringLiteral("編輯字典檔"));
+    Label4 = Caption(this, QStringLiteral("輸出的字典檔檔案名稱及位置 :"), 8, 216, E3, QLatin1Char('D'));
+    Browse3 = ImageButton(this, QRect(320, 240, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."),
+                          QKeySequence(Qt::ALT | Qt::Key_3));
+    EditDict = ImageButton(this, QRect(360, 240, 33, 22), Artwork::EditDictIcon(), QStringLiteral("編輯字典檔"),
+                           QKeySequence(Qt::ALT | Qt::Key_E));
 
-    SpeedButton4 = StartButton(this, QRect(272, 277, 121, 33));
+    SpeedButton4 = StartButton(this, QRect(262, 277, 131, 33));
     RunIndicator(this, RunKind::Extraction, SpeedButton4, RunLine, StopButton);
-    SpeedButton5 = SwitchButton(this, QRect(40, 288, 65, 22), QStringLiteral("字典檔維護"));
-    SpeedButton6 = SwitchButton(this, QRect(112, 288, 65, 22), QStringLiteral("翻譯新版本"));
+    // Wider than designed and further left: the mnemonics need the room.
+    SpeedButton5 = SwitchButton(this, QRect(4, 288, 84, 22), QStringLiteral("字典檔維護"), QLatin1Char('M'));
+    SpeedButton6 = SwitchButton(this, QRect(90, 288, 84, 22), QStringLiteral("翻譯新版本"), QLatin1Char('N'));
     // Between the switch buttons and the start button.
-    Encoding = EncodingBox(this, QRect(182, 288, 86, 22));
+    Encoding = EncodingBox(this, QRect(176, 288, 84, 22));
 
-    setTabOrder(E1, E2);
-    setTabOrder(E2, E3);
-    setTabOrder(E3, Encoding);
+    ChainTabOrder({E1, Browse1, E2, Browse2, E3, Browse3, EditDict, SpeedButton5, SpeedButton6, Encoding,
+                   SpeedButton4, StopButton});
 
     OD.Filter = ResourceFilter();
     OD.DefaultExt = ResourceDefaultExt();
@@ -330,6 +414,9 @@ void TDict1::SpeedButton4Click()
     // The run writes a dictionary: not while the open one is loaded or saved.
     if (!Document.Available())
         return;
+    if (!TakeTypedPaths(this, {{E1, QStringLiteral("來源Resource檔")}, {E2, QStringLiteral("翻譯後Resource檔")},
+                               {E3, QStringLiteral("輸出的字典檔"), true}}))
+        return;
     const ExtractionPaths paths{PathBytes(E1->text()), PathBytes(E2->text()), PathBytes(E3->text())};
     // The new dictionary would replace the one being edited: its edits
     // would stay only in the window, and its next save would undo the run.
@@ -338,7 +425,8 @@ void TDict1::SpeedButton4Click()
         return;
     RunSetup setup = CurrentRunSetup(SetEditorEnabled);
     setup.Extraction.Encoding = ChosenEncoding(Encoding);
-    scriptRunner().RunExtraction(pl, paths, setup);
+    if (scriptRunner().RunExtraction(pl, paths, setup).Reached == RunStep::Refused)
+        FocusFirstEmpty({E1, E2, E3});
 }
 
 bool TDict1::writesOpenDictionary(const std::string &path) const

@@ -12,9 +12,11 @@
 #include "platform/filedialog.h"
 
 #include <QFont>
+#include <QKeySequence>
 #include <QWidget>
 
 #include <functional>
+#include <initializer_list>
 
 class DictionaryDocument;
 class RunReportWindow;
@@ -92,18 +94,24 @@ namespace ConversionWindow {
 // Window frame, size, font and caption common to both conversion windows.
 void SetUpWindow(QWidget *window, const QString &caption, int clientWidth, int clientHeight);
 
-// A transparent label at x, y that sizes itself to its text.
-QLabel *Caption(QWidget *parent, const QString &text, int x, int y);
-// A read-only path field; only the browse buttons fill it.
+// `text` with the mnemonic "(&X)" of `letter`, before a closing " :".
+QString WithMnemonic(const QString &text, QChar letter);
+// A transparent label at x, y that sizes itself to its text; with a buddy,
+// the label carries the mnemonic `letter` that takes the keyboard there.
+QLabel *Caption(QWidget *parent, const QString &text, int x, int y, QWidget *buddy = nullptr, QChar letter = {});
+// A path field: the browse buttons fill it, and a path may be typed or
+// pasted into it (TakeTypedPaths checks it before a run).
 QLineEdit *PathField(QWidget *parent, int x, int y);
-// A flat button showing a picture, with a hint.
-QToolButton *ImageButton(QWidget *parent, const QRect &geometry, const QPixmap &picture, const QString &hint);
+// A flat button showing a picture, with a hint that names its key.
+QToolButton *ImageButton(QWidget *parent, const QRect &geometry, const QPixmap &picture, const QString &hint,
+                         const QKeySequence &key);
 // A flat button with dark blue text that switches to another window.
-QToolButton *SwitchButton(QWidget *parent, const QRect &geometry, const QString &text);
-// The start button: picture and caption "開始製作" at 16 pixels.
+QToolButton *SwitchButton(QWidget *parent, const QRect &geometry, const QString &text, QChar letter);
+// The start button: picture and caption "開始製作(&G)" at 16 pixels.
 QToolButton *StartButton(QWidget *parent, const QRect &geometry);
-// The line "Perl程式執行中.." and the button 停止, shown instead of `start`
-// while an interpreter of `kind` works; 停止 ends it.
+// The line "Perl程式執行中.." and the button 停止(&P), shown instead of `start`
+// while an interpreter of `kind` works; 停止 ends it. It takes the
+// keyboard from `start` when that had it, and gives it back at the end.
 void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop);
 
 // How resource scripts are read: "編碼：自動" (by their bytes), then Big5,
@@ -117,6 +125,23 @@ QString ResourceDefaultExt(); // "*.rc"
 // Options of the open dialogs and of the save dialogs of both windows.
 unsigned OpenOptions();
 unsigned SaveOptions();
+
+// The Tab order of a window, in this order.
+void ChainTabOrder(std::initializer_list<QWidget *> widgets);
+
+// A path field with its name in messages; `output` for the file a run writes.
+struct TypedField {
+    QLineEdit *field;
+    QString name;
+    bool output = false;
+};
+// Before a run: each field's text as TypedPath reads it goes back into the
+// field; a relative path is refused, and a typed output that exists is
+// asked about as the save dialog asks. False (with the keyboard on that
+// field) when the run may not go ahead.
+bool TakeTypedPaths(QWidget *window, std::initializer_list<TypedField> fields);
+// After a refusal: the keyboard goes to the first empty field.
+void FocusFirstEmpty(std::initializer_list<QLineEdit *> fields);
 
 // One browse: the starting folder by the custom / last-used rule, the
 // dialog, and on OK the field gets the full path and the last-used setting

@@ -47,24 +47,30 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setGeometry(16, 16, 358, 41);
 
-    Label3 = Caption(this, QStringLiteral("程式字典檔位置 :"), 8, 80);
     T1 = PathField(this, 8, 104);
-    B1 = ImageButton(this, QRect(320, 104, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
-    EditDict = ImageButton(this, QRect(360, 104, 33, 22), Artwork::EditDictIcon(), QStringLiteral("編輯字典檔"));
+    Label3 = Caption(this, QStringLiteral("程式字典檔位置 :"), 8, 80, T1, QLatin1Char('D'));
+    B1 = ImageButton(this, QRect(320, 104, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."),
+                     QKeySequence(Qt::ALT | Qt::Key_1));
+    EditDict = ImageButton(this, QRect(360, 104, 33, 22), Artwork::EditDictIcon(), QStringLiteral("編輯字典檔"),
+                           QKeySequence(Qt::ALT | Qt::Key_E));
 
-    Label2 = Caption(this, QStringLiteral("新版本來源Resource檔 (英文版本) :"), 8, 136);
     T2 = PathField(this, 8, 160);
-    B2 = ImageButton(this, QRect(320, 160, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+    Label2 = Caption(this, QStringLiteral("新版本來源Resource檔 (英文版本) :"), 8, 136, T2, QLatin1Char('S'));
+    B2 = ImageButton(this, QRect(320, 160, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."),
+                     QKeySequence(Qt::ALT | Qt::Key_2));
 
-    Label4 = Caption(this, QStringLiteral("翻譯後 (中文版本) 的RC 檔 :"), 8, 192);
     T3 = PathField(this, 8, 216);
-    B3 = ImageButton(this, QRect(320, 216, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."));
+    Label4 = Caption(this, QStringLiteral("翻譯後 (中文版本) 的RC 檔 :"), 8, 192, T3, QLatin1Char('T'));
+    B3 = ImageButton(this, QRect(320, 216, 33, 22), Artwork::BrowseIcon(), QStringLiteral("瀏覽..."),
+                     QKeySequence(Qt::ALT | Qt::Key_3));
 
     SizeChange = new QCheckBox(this);
     SizeChange->setGeometry(8, 247, 13, 15);
     SizeChange->setChecked(false); // never taken from the settings
 
-    Label5 = new QLabel(QStringLiteral("字體轉為細明體 9"), this);
+    // The mnemonic on the caption toggles the box, as a click on it does.
+    Label5 = new QLabel(WithMnemonic(QStringLiteral("字體轉為細明體 9"), QLatin1Char('F')), this);
+    Label5->setBuddy(SizeChange);
     Label5->setFont(MingFont(12));
     // Sized to its text like the other labels: the face standing in for
     // 新細明體 may be wider than the one the 93 x 12 design was made with.
@@ -74,7 +80,7 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     Label5->installEventFilter(this);
 
     // In the free room right of the font switch, above the start button.
-    Retarget = new QCheckBox(QStringLiteral("LANGUAGE 改為繁體中文"), this);
+    Retarget = new QCheckBox(WithMnemonic(QStringLiteral("LANGUAGE 改為繁體中文"), QLatin1Char('L')), this);
     Retarget->setFont(MingFont(12));
     Retarget->setToolTip(QStringLiteral(
         "把翻譯後RC檔中宣告英文的 LANGUAGE 行改為 LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL，"
@@ -83,21 +89,19 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     Retarget->move(160, 246);
     Retarget->adjustSize();
 
-    SpeedButton4 = StartButton(this, QRect(272, 269, 121, 33));
+    SpeedButton4 = StartButton(this, QRect(262, 269, 131, 33));
     RunIndicator(this, RunKind::Translation, SpeedButton4, RunLine, StopButton);
-    SpeedButton6 = SwitchButton(this, QRect(40, 280, 65, 22), QStringLiteral("製作字典檔"));
-    SpeedButton5 = SwitchButton(this, QRect(112, 280, 65, 22), QStringLiteral("字典檔維護"));
-    Encoding = EncodingBox(this, QRect(182, 280, 86, 22));
+    // Wider than designed and further left: the mnemonics need the room.
+    SpeedButton6 = SwitchButton(this, QRect(4, 280, 84, 22), QStringLiteral("製作字典檔"), QLatin1Char('K'));
+    SpeedButton5 = SwitchButton(this, QRect(90, 280, 84, 22), QStringLiteral("字典檔維護"), QLatin1Char('M'));
+    Encoding = EncodingBox(this, QRect(176, 280, 84, 22));
     // Beside the output it shows, once a run has written one.
-    PreviewButton = SwitchButton(this, QRect(328, 192, 65, 20), QStringLiteral("預覽"));
+    PreviewButton = SwitchButton(this, QRect(316, 192, 77, 20), QStringLiteral("預覽"), QLatin1Char('V'));
     PreviewButton->setToolTip(QStringLiteral("上次翻譯寫出的RC檔中每個對話框與選單的樣子"));
     PreviewButton->hide();
 
-    setTabOrder(T1, T2);
-    setTabOrder(T2, T3);
-    setTabOrder(T3, SizeChange);
-    setTabOrder(SizeChange, Retarget);
-    setTabOrder(Retarget, Encoding);
+    ChainTabOrder({T1, B1, EditDict, T2, B2, T3, B3, PreviewButton, SizeChange, Retarget, SpeedButton6, SpeedButton5, Encoding,
+                   SpeedButton4, StopButton});
 
     DD.Title = QStringLiteral("開啟字典檔");
     DD.Options = OpenOptions();
@@ -190,6 +194,9 @@ void TDict3::SpeedButton4Click()
     // The run reads a dictionary: not while the open one is loaded or saved.
     if (!Document.Available())
         return;
+    if (!TakeTypedPaths(this, {{T1, QStringLiteral("字典檔")}, {T2, QStringLiteral("新版本來源Resource檔")},
+                               {T3, QStringLiteral("翻譯後的RC檔"), true}}))
+        return;
     TranslationPaths paths;
     paths.T1 = PathBytes(T1->text());
     paths.T2 = PathBytes(T2->text());
@@ -198,7 +205,8 @@ void TDict3::SpeedButton4Click()
     RunSetup setup = CurrentRunSetup();
     setup.Translation.Retarget = Retarget->isChecked();
     setup.Translation.Encoding = ChosenEncoding(Encoding);
-    scriptRunner().RunTranslation(pl, paths, setup);
+    if (scriptRunner().RunTranslation(pl, paths, setup).Reached == RunStep::Refused)
+        FocusFirstEmpty({T1, T2, T3});
 }
 
 void TDict3::TranslationEnded(const RunEnd &end)
@@ -220,7 +228,7 @@ void TDict3::TranslationEnded(const RunEnd &end)
     QString text = RenderTranslationReport(report);
     for (const LanguageLine &l : report.Language) {
         if (l.After.isEmpty()) {
-            text += QStringLiteral("勾選「%1」再翻譯一次，可把這些行改為中文的宣告。\n").arg(Retarget->text());
+            text += QStringLiteral("勾選「%1」再翻譯一次，可把這些行改為中文的宣告。\n").arg(QStringLiteral("LANGUAGE 改為繁體中文"));
             break;
         }
     }

@@ -23,7 +23,9 @@
 #include <QTableView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QTest>
+#include <QWindow>
 #include <QTimer>
 #include <QToolButton>
 
@@ -463,6 +465,23 @@ void TestShell::progressWindow()
     p.CloseProgress();
     QVERIFY(!p.isVisible());
     QCOMPARE(p.PB->value(), 40); // keeps its last state while hidden
+
+    // It belongs to the window at work when it is shown, and stays above
+    // that one under a window manager (a box that window opens raises it).
+    QWidget first, second;
+    for (QWidget *w : {&first, &second}) {
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        p.ShowProgress();
+        QVERIFY(p.windowHandle());
+        QCOMPARE(p.windowHandle()->transientParent(), w->windowHandle());
+        p.ShowProgress(); // shown again while up: still the same window's
+        QCOMPARE(p.windowHandle()->transientParent(), w->windowHandle());
+        p.CloseProgress();
+        // The window at work stays active, its shortcuts in force.
+        QTRY_COMPARE(QApplication::activeWindow(), w);
+    }
 }
 
 void TestShell::savePromptAnswers()

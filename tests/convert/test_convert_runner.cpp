@@ -230,7 +230,7 @@ void TestConvertRunner::emptyFieldsStopBeforeAnything()
     QCOMPARE(Runner->RunExtraction(ex, {root + "/en.rc", "", root + "/o.txt"}, Setup).Reached, RunStep::Refused);
     QCOMPARE(journal, (QStringList{QStringLiteral("show"), QStringLiteral("editor off"), QStringLiteral("pos 0"),
                                    QStringLiteral("text 檢查檔案路徑及資料.."),
-                                   QStringLiteral("message 資料未輸入妥當 | 錯誤"),
+                                   QStringLiteral("message 資料未輸入妥當：「翻譯後Resource檔」沒有填。 | 錯誤"),
                                    QStringLiteral("editor on"), QStringLiteral("close"), QStringLiteral("pos 0")}));
     journal.clear();
     ScriptTemplate tr = TranslationTemplate();
@@ -238,7 +238,7 @@ void TestConvertRunner::emptyFieldsStopBeforeAnything()
              RunStep::Refused);
     QCOMPARE(journal, (QStringList{QStringLiteral("pos 0"), QStringLiteral("text 檢查檔案路徑及資料.."),
                                    QStringLiteral("show"), QStringLiteral("text 製作失敗"),
-                                   QStringLiteral("message 資料未輸入妥當 | 錯誤"),
+                                   QStringLiteral("message 資料未輸入妥當：「翻譯後的RC檔」沒有填。 | 錯誤"),
                                    QStringLiteral("close"), QStringLiteral("pos 0")}));
     QVERIFY(Launcher->commands.empty());
     QVERIFY(QDir(Work).isEmpty());

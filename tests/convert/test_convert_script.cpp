@@ -45,6 +45,7 @@ private slots:
     void filledLinesAndWholeScripts();
     void sameFileThroughOtherSpellingsAndLinks();
     void unsafePathsAreRefused();
+    void typedPathsReadAsADialogWouldGiveThem();
     void refusalsInTheirOrder();
     void scriptFileIsWrittenWholeOrNotAtAll();
     void encodingsGuessedFromTheBytesOrChosen();
@@ -207,7 +208,7 @@ void TestConvertScript::refusalsInTheirOrder()
 
     auto ex = ExtractionRefusal({root + "/en.rc", "", root + "/out.txt"});
     QVERIFY(ex);
-    QCOMPARE(ex->text, QStringLiteral("資料未輸入妥當"));
+    QCOMPARE(ex->text, QStringLiteral("資料未輸入妥當：「翻譯後Resource檔」沒有填。"));
     QCOMPARE(ex->caption, QStringLiteral("錯誤"));
     QVERIFY(!ExtractionRefusal({root + "/en.rc", root + "/zh.rc", root + "/out.txt"}));
     QVERIFY(ExtractionRefusal({root + "/en.rc", root + "/zh.rc", root + "/./zh.rc"}));
@@ -216,7 +217,7 @@ void TestConvertScript::refusalsInTheirOrder()
 
     auto tr = TranslationRefusal({"", root + "/en.rc", root + "/en.rc"});
     QVERIFY(tr);
-    QCOMPARE(tr->text, QStringLiteral("資料未輸入妥當"));
+    QCOMPARE(tr->text, QStringLiteral("資料未輸入妥當：「字典檔」沒有填。"));
     tr = TranslationRefusal({root + "/d.txt", root + "/en.rc", root + "/en.rc"});
     QVERIFY(tr);
     QCOMPARE(tr->text, QStringLiteral("新版本RC檔及翻譯後RC檔的路徑不能相同。"));
@@ -319,6 +320,20 @@ void TestConvertScript::encodingsGuessedFromTheBytesOrChosen()
     QCOMPARE(d.Encoding, (ScriptEncoding{TextEncoding::Utf16BE, true}));
     QCOMPARE(d.Text, QStringLiteral("A"));
     QVERIFY(!DecodeScript(std::string("A\0B", 3), EncodingChoice::Big5).Problem.isEmpty());
+}
+
+void TestConvertScript::typedPathsReadAsADialogWouldGiveThem()
+{
+    QCOMPARE(TypedPath(QStringLiteral("  /data/app one/en.rc\r\n")), QStringLiteral("/data/app one/en.rc"));
+    QCOMPARE(TypedPath(QStringLiteral("\"/data/app one/en.rc\"")), QStringLiteral("/data/app one/en.rc"));
+    QCOMPARE(TypedPath(QStringLiteral("'/data/en.rc'")), QStringLiteral("/data/en.rc"));
+    QCOMPARE(TypedPath(QStringLiteral("file:///data/app%20one/%E4%B8%AD.rc")), QStringLiteral("/data/app one/中.rc"));
+    QCOMPARE(TypedPath(QStringLiteral("~/en.rc")), QDir::homePath() + QStringLiteral("/en.rc"));
+    // Quotes that do not pair, and signs inside, stay for the checks to see.
+    QCOMPARE(TypedPath(QStringLiteral("\"/data/en.rc")), QStringLiteral("\"/data/en.rc"));
+    QCOMPARE(TypedPath(QStringLiteral("/data/$HOME/@a \"b\".rc")), QStringLiteral("/data/$HOME/@a \"b\".rc"));
+    QCOMPARE(TypedPath(QStringLiteral("~user/en.rc")), QStringLiteral("~user/en.rc"));
+    QCOMPARE(TypedPath(QStringLiteral("\"")), QStringLiteral("\""));
 }
 
 QTEST_GUILESS_MAIN(TestConvertScript)

@@ -80,6 +80,7 @@ private slots:
     void fewPairsAreAWarningFirst();
     void extractionReportTellsWhereBlocksShift();
     void translationReportListsEachEnglishTextOnce();
+    void reportSaysWhatTheSwitchesLeft();
 
 private:
     QString extract(const QString &en, const QString &zh, const QString &out);
@@ -382,6 +383,46 @@ void TestRcReader::translationReportListsEachEnglishTextOnce()
 
     const QString text = RenderTranslationReport(r);
     QVERIFY(text.contains(QStringLiteral("第 13 行：\"E&xit\"（字典檔的譯文是空的或 0）")));
+}
+
+void TestRcReader::reportSaysWhatTheSwitchesLeft()
+{
+    // Three dialogs: FONT 8 at the line start changes; FONT 9 and an
+    // indented FONT 8 stay, and the report names their dialogs.
+    const std::string script = "// Microsoft Visual C++\r\n"
+                               "IDD_ONE DIALOG 0, 0, 100, 50\r\nFONT 8, \"MS Sans Serif\"\r\nBEGIN\r\nEND\r\n"
+                               "IDD_TWO DIALOGEX 0, 0, 100, 50\r\nFONT 9, \"Segoe UI\", 400, 0, 0x1\r\nBEGIN\r\nEND\r\n"
+                               "IDD_THREE DIALOG 0, 0, 100, 50\r\n  FONT 8, \"MS Shell Dlg\"\r\nBEGIN\r\nEND\r\n"
+                               "FONT 9, \"Outside\"\r\n";
+    const TranslationReading reading = ReadTranslation({}, script, true);
+    QCOMPARE(reading.FontLines, std::vector<int>{2});
+    TranslationReport r = BuildTranslationReport(reading, cp950::decode);
+    r.FontSwitch = true;
+    QCOMPARE(r.FontsKept.size(), std::size_t(2));
+    QString text = RenderTranslationReport(r);
+    QVERIFY2(text.contains(QStringLiteral("只改行首為「FONT 8, 」的行，以下 2 個對話框保留原來的字體")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("  IDD_TWO（第 7 行：FONT 9, \"Segoe UI\", 400, 0, 0x1）\n")));
+    QVERIFY(text.contains(QStringLiteral("  IDD_THREE（第 11 行：FONT 8, \"MS Shell Dlg\"）\n")));
+    QVERIFY(!text.contains(QStringLiteral("Outside"))); // not a dialog's
+    QVERIFY(!text.contains(QStringLiteral("IDD_ONE")));
+
+    // Without the switch nothing is said of fonts; with it and no FONT line, that nothing changed.
+    QVERIFY(ReadTranslation({}, script, false).FontsKept.empty());
+    TranslationReport none = BuildTranslationReport(ReadTranslation({}, "IDD_X DIALOG 0, 0, 1, 1\r\nBEGIN\r\nEND\r\n", true),
+                                                    cp950::decode);
+    none.FontSwitch = true;
+    QVERIFY(RenderTranslationReport(none).contains(QStringLiteral("對話框中沒有 FONT 行，沒有改任何一行")));
+    none.FontSwitch = false;
+    QVERIFY(!RenderTranslationReport(none).contains(QStringLiteral("FONT")));
+
+    // The LANGUAGE switch: lines changed, or none found; nothing when it was off.
+    none.Retargeted = true;
+    QVERIFY(RenderTranslationReport(none).contains(QStringLiteral("LANGUAGE 改為繁體中文：沒有找到")));
+    none.Language.push_back({3, QStringLiteral("LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US"),
+                             QStringLiteral("LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL")});
+    QVERIFY(RenderTranslationReport(none).contains(QStringLiteral("LANGUAGE 改為繁體中文：改了 1 行。")));
+    none.Retargeted = false;
+    QVERIFY(!RenderTranslationReport(none).contains(QStringLiteral("LANGUAGE 改為繁體中文：")));
 }
 
 QTEST_GUILESS_MAIN(TestRcReader)

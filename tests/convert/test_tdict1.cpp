@@ -17,8 +17,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QToolButton>
 
 #include <utility>
@@ -34,6 +36,8 @@ private slots:
     void browseDictionaryOffersPreviousChoice();
     void cancelledBrowseChangesNothing();
     void emptyFieldRefused();
+    void everyControlByKeyboard();
+    void typedPathsCheckedLikeChosenOnes();
     void runWritesScriptAndStartsInterpreter();
     void secondRunRefusedWhileInterpreterWorks();
     void interpreterProblemsReachTheUser();
@@ -86,29 +90,32 @@ void TestTDict1::controlsAsDesigned()
     QVERIFY(window->Label1->wordWrap());
     QCOMPARE(window->Label1->font().pixelSize(), 16);
     QCOMPARE(window->Label2->pos(), QPoint(8, 104));
-    QCOMPARE(window->Label2->text(), QStringLiteral("來源Resource檔 (英文版本) :"));
-    QCOMPARE(window->Label3->text(), QStringLiteral("翻譯後Resource檔 (中文版本) :"));
-    QCOMPARE(window->Label4->text(), QStringLiteral("輸出的字典檔檔案名稱及位置 :"));
+    QCOMPARE(window->Label2->text(), QStringLiteral("來源Resource檔 (英文版本)(&S) :"));
+    QCOMPARE(window->Label3->text(), QStringLiteral("翻譯後Resource檔 (中文版本)(&T) :"));
+    QCOMPARE(window->Label4->text(), QStringLiteral("輸出的字典檔檔案名稱及位置(&D) :"));
     QCOMPARE(window->E3->geometry(), QRect(8, 240, 305, 20));
     for (QLineEdit *field : {window->E1, window->E2, window->E3}) {
-        QVERIFY(field->isReadOnly());
+        QVERIFY(!field->isReadOnly()); // a path may be typed or pasted
         QCOMPARE(field->font().family(), QStringLiteral("新細明體"));
         QCOMPARE(field->font().pixelSize(), 12);
     }
     QCOMPARE(window->Browse2->geometry(), QRect(320, 184, 33, 22));
-    QCOMPARE(window->Browse3->toolTip(), QStringLiteral("瀏覽..."));
+    QCOMPARE(window->Browse3->toolTip(), QStringLiteral("瀏覽... (Alt+3)"));
     QCOMPARE(window->EditDict->geometry(), QRect(360, 240, 33, 22));
-    QCOMPARE(window->EditDict->toolTip(), QStringLiteral("編輯字典檔"));
-    QCOMPARE(window->SpeedButton4->text(), QStringLiteral("開始製作"));
+    QCOMPARE(window->EditDict->toolTip(), QStringLiteral("編輯字典檔 (Alt+E)"));
+    QCOMPARE(window->SpeedButton4->text(), QStringLiteral("開始製作(&G)"));
     QCOMPARE(window->SpeedButton4->font().pixelSize(), 16);
     QVERIFY(!window->SpeedButton4->icon().isNull());
-    QCOMPARE(window->SpeedButton4->geometry(), QRect(272, 277, 121, 33));
-    QCOMPARE(window->SpeedButton5->text(), QStringLiteral("字典檔維護"));
-    QCOMPARE(window->SpeedButton6->text(), QStringLiteral("翻譯新版本"));
+    // Wider than designed: the caption with its key is shown whole, as are the links'.
+    QCOMPARE(window->SpeedButton4->geometry(), QRect(262, 277, 131, 33));
+    QVERIFY(window->SpeedButton4->sizeHint().width() <= window->SpeedButton4->width());
+    for (QToolButton *b : {window->SpeedButton5, window->SpeedButton6})
+        QVERIFY2(b->fontMetrics().horizontalAdvance(QString(b->text()).remove(QLatin1Char('&'))) + 4 <= b->width(),
+                 qPrintable(b->text()));
+    QCOMPARE(window->SpeedButton5->text(), QStringLiteral("字典檔維護(&M)"));
+    QCOMPARE(window->SpeedButton6->text(), QStringLiteral("翻譯新版本(&N)"));
     QCOMPARE(window->SpeedButton6->palette().color(QPalette::ButtonText), QColor(0, 0, 125));
     QCOMPARE(window->pl.size(), std::size_t(186));
-    QCOMPARE(NextTabStop(window->E1), window->E2);
-    QCOMPARE(NextTabStop(window->E2), window->E3);
 }
 
 void TestTDict1::browseSourceAndTranslated()
@@ -227,7 +234,8 @@ void TestTDict1::emptyFieldRefused()
 
     QCOMPARE(messages->messages.size(), qsizetype(1));
     QCOMPARE(messages->messages.at(0).kind, QStringLiteral("message"));
-    QCOMPARE(messages->messages.at(0).text, QStringLiteral("資料未輸入妥當"));
+    QCOMPARE(messages->messages.at(0).text, QStringLiteral("資料未輸入妥當：「翻譯後Resource檔」沒有填。"));
+    QCOMPARE(window->focusWidget(), window->E2); // the keyboard is where the text goes
     QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
     QVERIFY(!editorEnabledDuringCheck);
     QVERIFY(setting->editor->isEnabled());
@@ -236,6 +244,138 @@ void TestTDict1::emptyFieldRefused()
                                             QStringLiteral("pos 0")}));
     QVERIFY(launches->commands.isEmpty());
     QVERIFY(!QFile::exists(setting->path(QStringLiteral("Glossary.pl"))));
+}
+
+void TestTDict1::everyControlByKeyboard()
+{
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    TDict1 &w = *window;
+    // Tab goes through every control in the order they stand, and round;
+    // 停止 is skipped while it is hidden.
+    QCOMPARE(TabbedThrough(w.E1, 11), (QList<QWidget *>{w.E1, w.Browse1, w.E2, w.Browse2, w.E3, w.Browse3, w.EditDict,
+                                                         w.SpeedButton5, w.SpeedButton6, w.Encoding, w.SpeedButton4,
+                                                         w.E1}));
+    const QList<QKeySequence> keys = WindowKeys(window.get());
+    QCOMPARE(keys.size(), 10); // 停止 hidden
+    QCOMPARE(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size()); // no key held twice
+
+    // The captions' letters take the keyboard to their fields.
+    QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);
+    QCOMPARE(w.focusWidget(), w.E3);
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::AltModifier);
+    QCOMPARE(w.focusWidget(), w.E2);
+    // Alt+1 to Alt+3 browse; Alt+G starts and 停止 takes the keyboard
+    // while the interpreter works; the start button has it back after.
+    const QString en = setting->path(QStringLiteral("en.rc")), zh = setting->path(QStringLiteral("zh.rc"));
+    MakeFileToOpen(en);
+    MakeFileToOpen(zh);
+    dialogs->answers = {en, zh, setting->path(QStringLiteral("out.txt"))};
+    for (Qt::Key key : {Qt::Key_1, Qt::Key_2, Qt::Key_3})
+        QTest::keyClick(window.get(), key, Qt::AltModifier);
+    QTRY_COMPARE(dialogs->shown.size(), qsizetype(3));
+    QCOMPARE(w.E3->text(), setting->path(QStringLiteral("out.txt")));
+    QTest::keyClick(window.get(), Qt::Key_G, Qt::AltModifier);
+    QTRY_COMPARE(launches->commands.size(), qsizetype(1));
+    launches->finish(0);
+    if (w.Report)
+        w.Report->hide();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    w.SpeedButton4->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(w.SpeedButton4, Qt::Key_Space);
+    QCOMPARE(launches->commands.size(), qsizetype(2));
+    QVERIFY(w.StopButton->isVisible());
+    QCOMPARE(w.focusWidget(), w.StopButton);
+    launches->finish(0);
+    QVERIFY(!w.StopButton->isVisible());
+    QCOMPARE(w.focusWidget(), w.SpeedButton4);
+    if (w.Report)
+        w.Report->hide();
+    // A link from the keyboard: Alt+N goes to the translate-new-version window.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    int shown = 0;
+    w.ShowTranslateNewVersion = [&] { ++shown; };
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::AltModifier);
+    QTRY_COMPARE(shown, 1);
+    QVERIFY(!window->isVisible());
+}
+
+void TestTDict1::typedPathsCheckedLikeChosenOnes()
+{
+    const QString en = setting->path(QStringLiteral("en.rc")), zh = setting->path(QStringLiteral("zh.rc"));
+    const QString out = setting->path(QStringLiteral("out.txt"));
+    MakeFileToOpen(en);
+    MakeFileToOpen(zh);
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    // Typed with blanks and quotes around, pasted as an address: taken as
+    // the paths they name, shown so in the fields.
+    QTest::keyClicks(window->E1, QStringLiteral("  \"%1\" ").arg(en));
+    window->E2->setText(QUrl::fromLocalFile(zh).toString() + QLatin1Char('\n'));
+    // A relative output is refused and the keyboard goes back to it.
+    QTest::keyClicks(window->E3, QStringLiteral("out.txt"));
+    window->SpeedButton4->click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QVERIFY2(messages->messages.at(0).text.startsWith(QStringLiteral("「輸出的字典檔」要填完整的路徑")),
+             qPrintable(messages->messages.at(0).text));
+    QCOMPARE(window->focusWidget(), window->E3);
+    QVERIFY(launches->commands.isEmpty());
+    QCOMPARE(window->E1->text(), en);
+    QCOMPARE(window->E2->text(), zh);
+
+    // A typed output that exists is asked about as the save dialog asks:
+    // No keeps it, Yes runs, and the same choice is not asked about again.
+    setting->write(QStringLiteral("out.txt"), "old\r\n");
+    window->E3->clear();
+    QTest::keyClicks(window->E3, out);
+    messages->messages.clear();
+    messages->questionAnswer = false;
+    window->SpeedButton4->click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).kind, QStringLiteral("question"));
+    QVERIFY(messages->messages.at(0).text.contains(out));
+    QVERIFY(launches->commands.isEmpty());
+    messages->questionAnswer = true;
+    window->SpeedButton4->click();
+    QCOMPARE(launches->commands.size(), qsizetype(1));
+    launches->finish(0);
+    messages->messages.clear();
+    window->SpeedButton4->click();
+    QVERIFY(messages->messages.isEmpty() || messages->messages.at(0).kind != QStringLiteral("question"));
+    QCOMPARE(launches->commands.size(), qsizetype(2));
+
+    // A typed output taken once is a choice like the dialog's: the file the
+    // run made is not asked about at the next run.
+    launches->finish(0);
+    messages->messages.clear();
+    const QString fresh = setting->path(QStringLiteral("fresh.txt"));
+    window->E3->clear();
+    QTest::keyClicks(window->E3, fresh);
+    window->SpeedButton4->click();
+    QCOMPARE(launches->commands.size(), qsizetype(3));
+    launches->finish(0);
+    setting->write(QStringLiteral("fresh.txt"), "made\r\n");
+    messages->messages.clear();
+    window->SpeedButton4->click();
+    QCOMPARE(launches->commands.size(), qsizetype(4));
+    for (const auto &m : messages->messages)
+        QVERIFY(m.kind != QStringLiteral("question"));
+
+    // A typed input that does not exist is refused before anything is
+    // written, as the open dialog would not have let it be chosen.
+    launches->finish(0);
+    messages->messages.clear();
+    window->E1->clear();
+    QTest::keyClicks(window->E1, setting->path(QStringLiteral("gone.rc")));
+    window->SpeedButton4->click();
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QVERIFY2(messages->messages.at(0).text.startsWith(QStringLiteral("找不到來源Resource檔")),
+             qPrintable(messages->messages.at(0).text));
+    QCOMPARE(launches->commands.size(), qsizetype(4));
 }
 
 void TestTDict1::runWritesScriptAndStartsInterpreter()
@@ -469,16 +609,16 @@ void TestTDict1::originalsAndTheEncodingChosenByKeyboard()
     QVERIFY(lines.at(31).startsWith("$EndStr='END';"));
     QVERIFY(FileBytes(dictionary).contains(Big5(QStringLiteral("檔案(&F)"))));
 
-    // Tab from the last field reaches the choice; the arrow key picks Big5,
+    // Tab from the last link reaches the choice; the arrow key picks Big5,
     // and the Chinese file is read so (its UTF-8 bytes taken for Big5).
     // The report of the run goes, so that the keys reach this window.
     window->Report->hide();
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    QCOMPARE(NextTabStop(window->E3), window->Encoding);
-    window->E3->setFocus();
-    QTest::keyClick(window->E3, Qt::Key_Tab);
+    QCOMPARE(NextTabStop(window->SpeedButton6), window->Encoding);
+    window->SpeedButton6->setFocus();
+    QTest::keyClick(window->SpeedButton6, Qt::Key_Tab);
     QCOMPARE(window->focusWidget(), window->Encoding);
     QTest::keyClick(window->Encoding, Qt::Key_Down);
     QCOMPARE(window->Encoding->currentText(), QStringLiteral("編碼：Big5"));
@@ -686,7 +826,7 @@ void TestTDict1::rendering()
     }
     QVERIFY(window->Label1->heightForWidth(358) <= 73);
     for (QToolButton *b : {window->SpeedButton5, window->SpeedButton6})
-        QVERIFY(b->fontMetrics().horizontalAdvance(b->text()) <= b->width());
+        QVERIFY(b->fontMetrics().horizontalAdvance(QString(b->text()).remove(QLatin1Char('&'))) <= b->width());
 
     // While a run goes on: its line fits between the switches and 停止.
     choose(setting->path(QStringLiteral("a.rc")), setting->path(QStringLiteral("b.rc")),

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLineEdit>
+#include <QSet>
 #include <QTest>
 #include <QToolButton>
 #include <QWindow>
@@ -35,6 +36,7 @@ private slots:
     void cancelledBrowseChangesNothing();
     void fontSwitchLabelTogglesPerPress();
     void emptyFieldRefused();
+    void everyControlByKeyboard();
     void sameResourcePathsRefused();
     void runWritesScriptAndStartsInterpreter();
     void secondRunRefusedWhileInterpreterWorks();
@@ -110,32 +112,34 @@ void TestTDict3::controlsAsDesigned()
     QCOMPARE(window->Bevel1->geometry(), QRect(8, 8, 385, 49));
     QCOMPARE(window->Label1->text(),
              QStringLiteral("當新版本出現時，可使用翻譯新版本功能，將舊有版本的字典檔套用到新版本的Resource檔上。"));
-    QCOMPARE(window->Label3->text(), QStringLiteral("程式字典檔位置 :"));
-    QCOMPARE(window->Label2->text(), QStringLiteral("新版本來源Resource檔 (英文版本) :"));
-    QCOMPARE(window->Label4->text(), QStringLiteral("翻譯後 (中文版本) 的RC 檔 :"));
+    QCOMPARE(window->Label3->text(), QStringLiteral("程式字典檔位置(&D) :"));
+    QCOMPARE(window->Label2->text(), QStringLiteral("新版本來源Resource檔 (英文版本)(&S) :"));
+    QCOMPARE(window->Label4->text(), QStringLiteral("翻譯後 (中文版本) 的RC 檔(&T) :"));
     QCOMPARE(window->Label4->pos(), QPoint(8, 192));
     QCOMPARE(window->T1->geometry(), QRect(8, 104, 305, 20));
     QCOMPARE(window->EditDict->geometry(), QRect(360, 104, 33, 22));
-    QCOMPARE(window->EditDict->toolTip(), QStringLiteral("編輯字典檔"));
+    QCOMPARE(window->EditDict->toolTip(), QStringLiteral("編輯字典檔 (Alt+E)"));
     QCOMPARE(window->B3->geometry(), QRect(320, 216, 33, 22));
     for (QLineEdit *field : {window->T1, window->T2, window->T3})
-        QVERIFY(field->isReadOnly());
+        QVERIFY(!field->isReadOnly()); // a path may be typed or pasted
     QCOMPARE(window->SizeChange->geometry(), QRect(8, 247, 13, 15));
     QVERIFY(!window->SizeChange->isChecked());
     QVERIFY(window->SizeChange->text().isEmpty());
-    QCOMPARE(window->Label5->text(), QStringLiteral("字體轉為細明體 9"));
+    QCOMPARE(window->Label5->text(), QStringLiteral("字體轉為細明體 9(&F)"));
     QCOMPARE(window->Label5->pos(), QPoint(24, 248));
     QVERIFY(window->Label5->width() >= 93);
     QCOMPARE(window->Label5->font().pixelSize(), 12);
-    QCOMPARE(window->SpeedButton4->geometry(), QRect(272, 269, 121, 33));
-    QCOMPARE(window->SpeedButton6->text(), QStringLiteral("製作字典檔"));
-    QCOMPARE(window->SpeedButton6->geometry(), QRect(40, 280, 65, 22));
-    QCOMPARE(window->SpeedButton5->text(), QStringLiteral("字典檔維護"));
+    // Wider than designed: the caption with its key is shown whole, as are the links'.
+    QCOMPARE(window->SpeedButton4->geometry(), QRect(262, 269, 131, 33));
+    QVERIFY(window->SpeedButton4->sizeHint().width() <= window->SpeedButton4->width());
+    for (QToolButton *b : {window->SpeedButton5, window->SpeedButton6})
+        QVERIFY2(b->fontMetrics().horizontalAdvance(QString(b->text()).remove(QLatin1Char('&'))) + 4 <= b->width(),
+                 qPrintable(b->text()));
+    QCOMPARE(window->SpeedButton6->text(), QStringLiteral("製作字典檔(&K)"));
+    QCOMPARE(window->SpeedButton6->geometry(), QRect(4, 280, 84, 22));
+    QCOMPARE(window->SpeedButton5->text(), QStringLiteral("字典檔維護(&M)"));
     QCOMPARE(window->SpeedButton5->palette().color(QPalette::ButtonText), QColor(0, 0, 125));
     QCOMPARE(window->pl.size(), std::size_t(134));
-    QCOMPARE(NextTabStop(window->T1), window->T2);
-    QCOMPARE(NextTabStop(window->T2), window->T3);
-    QCOMPARE(NextTabStop(window->T3), window->SizeChange);
 
     // The retarget switch, clear at start, in free room right of the font
     // switch: inside the window and over no other control.
@@ -263,13 +267,71 @@ void TestTDict3::emptyFieldRefused()
     window->SpeedButton4->click();
 
     QCOMPARE(messages->messages.size(), qsizetype(1));
-    QCOMPARE(messages->messages.at(0).text, QStringLiteral("資料未輸入妥當"));
+    QCOMPARE(messages->messages.at(0).text, QStringLiteral("資料未輸入妥當：「新版本來源Resource檔」沒有填。"));
+    QCOMPARE(window->focusWidget(), window->T2);
     QCOMPARE(messages->messages.at(0).caption, QStringLiteral("錯誤"));
     QCOMPARE(progressLog->log,
              QStringList({QStringLiteral("pos 0"), QStringLiteral("text 檢查檔案路徑及資料.."), QStringLiteral("show"),
                           QStringLiteral("text 製作失敗"), QStringLiteral("close"), QStringLiteral("pos 0")}));
     QVERIFY(launches->commands.isEmpty());
     QVERIFY(!QFile::exists(setting->path(QStringLiteral("TRANS.PL"))));
+}
+
+void TestTDict3::everyControlByKeyboard()
+{
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    TDict3 &w = *window;
+    QCOMPARE(TabbedThrough(w.T1, 13),
+             (QList<QWidget *>{w.T1, w.B1, w.EditDict, w.T2, w.B2, w.T3, w.B3, w.SizeChange, w.Retarget, w.SpeedButton6,
+                               w.SpeedButton5, w.Encoding, w.SpeedButton4, w.T1}));
+    const QList<QKeySequence> keys = WindowKeys(window.get());
+    QCOMPARE(keys.size(), 12); // 停止 hidden
+    QCOMPARE(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size());
+
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
+    QCOMPARE(w.focusWidget(), w.T2);
+    // The font switch's caption toggles the box, once per press.
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(w.SizeChange->isChecked());
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(!w.SizeChange->isChecked());
+    QTest::keyClick(window.get(), Qt::Key_L, Qt::AltModifier);
+    QTRY_VERIFY(w.Retarget->isChecked());
+
+    // Typed paths run as chosen ones; a typed output that exists is asked about.
+    setting->write(QStringLiteral("d.txt"), "Open\r\n開啟\r\n");
+    setting->write(QStringLiteral("new.rc"), NewVersion);
+    setting->write(QStringLiteral("out.rc"), "old\r\n");
+    QTest::keyClick(window.get(), Qt::Key_D, Qt::AltModifier);
+    QTest::keyClicks(w.T1, setting->path(QStringLiteral("d.txt")));
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
+    QTest::keyClicks(w.T2, QStringLiteral("'%1'").arg(setting->path(QStringLiteral("new.rc"))));
+    QTest::keyClick(window.get(), Qt::Key_T, Qt::AltModifier);
+    QTest::keyClicks(w.T3, setting->path(QStringLiteral("out.rc")));
+    messages->questionAnswer = false;
+    QTest::keyClick(window.get(), Qt::Key_G, Qt::AltModifier);
+    QTRY_COMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.at(0).kind, QStringLiteral("question"));
+    QCOMPARE(w.focusWidget(), w.T3);
+    QVERIFY(launches->commands.isEmpty());
+    messages->questionAnswer = true;
+    QTest::keyClick(window.get(), Qt::Key_G, Qt::AltModifier);
+    QTRY_COMPARE(launches->commands.size(), qsizetype(1));
+    QCOMPARE(w.T2->text(), setting->path(QStringLiteral("new.rc")));
+    QVERIFY(w.StopButton->isVisible());
+
+    // Alt+K, the link to the make-dictionary window.
+    launches->finish(0);
+    if (w.Report)
+        w.Report->hide();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    int shown = 0;
+    w.ShowMakeDictionary = [&] { ++shown; };
+    QTest::keyClick(window.get(), Qt::Key_K, Qt::AltModifier);
+    QTRY_COMPARE(shown, 1);
 }
 
 void TestTDict3::sameResourcePathsRefused()
@@ -438,15 +500,15 @@ void TestTDict3::encodingChosenByKeyboard()
     QVERIFY(reportText().contains(QStringLiteral("區塊分隔字：BEGIN 與 END（新版本RC檔沒有")));
     QVERIFY(ScriptLines(setting->path(QStringLiteral("TRANS.PL"))).at(41).startsWith("$BeginStr='BEGIN';"));
 
-    // Reached by Tab after the retarget switch; UTF-8 chosen with the arrow
+    // Reached by Tab after the last link; UTF-8 chosen with the arrow
     // keys: the Big5 bytes are no UTF-8, and the run is refused.
     // The report of the run goes, so that the keys reach this window.
     window->Report->hide();
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    window->Retarget->setFocus();
-    QTest::keyClick(window->Retarget, Qt::Key_Tab);
+    window->SpeedButton5->setFocus();
+    QTest::keyClick(window->SpeedButton5, Qt::Key_Tab);
     QCOMPARE(window->focusWidget(), window->Encoding);
     QTest::keyClick(window->Encoding, Qt::Key_Down);
     QTest::keyClick(window->Encoding, Qt::Key_Down);
@@ -544,6 +606,13 @@ void TestTDict3::retargetWithTheInterpreter()
     translated.replace("LANG_ENGLISH, SUBLANG_ENGLISH_US", "LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL");
     QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), translated);
     QVERIFY(reportText().contains(QStringLiteral("由「LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US」改為")));
+    QVERIFY(reportText().contains(QStringLiteral("LANGUAGE 改為繁體中文：改了 2 行。")));
+
+    // Run again on a script without such lines: the report says it found none.
+    setting->write(QStringLiteral("new.rc"), "// Microsoft Visual C++\r\nIDR_MAIN MENU\r\nBEGIN\r\n"
+                                             "    MENUITEM \"&Open\", 1\r\nEND\r\n");
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QVERIFY(reportText().contains(QStringLiteral("LANGUAGE 改為繁體中文：沒有找到")));
 }
 
 void TestTDict3::newTextsIntoTheirDictionaryFile()
@@ -655,7 +724,9 @@ void TestTDict3::rendering()
     for (QLabel *label : {window->Label2, window->Label3, window->Label4})
         QVERIFY(label->geometry().right() < 402);
     QVERIFY(window->Label1->heightForWidth(358) <= 41);
-    QVERIFY(window->Label5->fontMetrics().horizontalAdvance(window->Label5->text()) <= window->Label5->width());
+    // The mnemonic's "&" is not drawn.
+    QVERIFY(window->Label5->fontMetrics().horizontalAdvance(QString(window->Label5->text()).remove(QLatin1Char('&')))
+            <= window->Label5->width());
     QVERIFY(window->Label5->fontMetrics().height() <= window->Label5->height());
     QVERIFY(window->Label5->geometry().bottom() < window->SpeedButton6->geometry().top());
 }

@@ -15,6 +15,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QList>
 #include <QSignalSpy>
 #include <QTest>
@@ -212,6 +213,37 @@ inline QWidget *NextTabStop(QWidget *w)
     while (next != w && !(next->focusPolicy() & Qt::TabFocus))
         next = next->nextInFocusChain();
     return next;
+}
+
+// The controls the Tab key reaches, pressed `presses` times from `from` in
+// a shown, active window.
+inline QList<QWidget *> TabbedThrough(QWidget *from, int presses)
+{
+    from->setFocus(Qt::TabFocusReason);
+    QList<QWidget *> reached{from->window()->focusWidget()};
+    for (int i = 0; i < presses; ++i) {
+        QTest::keyClick(from->window()->focusWidget(), Qt::Key_Tab);
+        reached << from->window()->focusWidget();
+    }
+    return reached;
+}
+
+// Every keyboard shortcut of a window's visible controls: the mnemonics of
+// labels with a buddy and of buttons, and the buttons' own keys. A key held
+// by two controls would reach only one of them.
+inline QList<QKeySequence> WindowKeys(QWidget *window)
+{
+    QList<QKeySequence> keys;
+    for (QLabel *label : window->findChildren<QLabel *>())
+        if (label->buddy() && label->isVisibleTo(window))
+            keys << QKeySequence::mnemonic(label->text());
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+        if (!button->isVisibleTo(window))
+            continue;
+        if (!button->shortcut().isEmpty())
+            keys << button->shortcut();
+    }
+    return keys;
 }
 
 // Presses a window's start button with the real interpreter (the test has
