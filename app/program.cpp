@@ -113,8 +113,9 @@ void FinishProgram(Program &program)
     dict1->OpenEditor = openEditor;
     dict3->OpenEditor = openEditor;
     dict1->SetEditorEnabled = [dict2](bool enabled) { dict2->SetInputEnabled(enabled); };
-    dict3->AddToDictionary = [dict2](const QString &fileName, const std::vector<std::string> &texts) {
-        return AddTextsToDictionary(*dict2, fileName, texts);
+    dict3->AddToDictionary = [dict2](const QString &fileName, const std::vector<std::string> &texts,
+                                     const SuggestedTranslations &suggested) {
+        return AddTextsToDictionary(*dict2, fileName, texts, suggested);
     };
 
     // The three work windows switch to each other.

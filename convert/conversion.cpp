@@ -1,4 +1,5 @@
 #include "convert/conversion.h"
+#include "convert/suggest.h"
 
 #include "convert/rcchecks.h"
 #include "convert/rcreader.h"
@@ -257,6 +258,7 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     report.Retargeted = run.Options.Retarget;
     for (EnglishText &t : report.Left)
         t.HoldsStandIn = run.StandIns.Holds(t.Bytes);
+    SuggestTranslations(report, run.Dictionary);
     // The checks read the Big5 bytes the interpreter wrote: the lines are
     // those of the file written, stand-ins measured as any double-byte character.
     report.Checked = true;

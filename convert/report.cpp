@@ -1,5 +1,7 @@
 #include "convert/report.h"
 
+#include "platform/codepage.h"
+
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -256,9 +258,16 @@ TranslationReport BuildTranslationReport(const TranslationReading &reading, cons
         }
         ++r.LeftInEnglish;
         const auto [it, fresh] = leftAt.emplace(t.Text, r.Left.size());
-        if (fresh)
-            r.Left.push_back({decode(t.Text), t.Text, t.Line + 1, 0, t.Outcome});
+        if (fresh) {
+            EnglishText left;
+            left.Text = decode(t.Text);
+            left.Bytes = t.Text;
+            left.Line = t.Line + 1;
+            left.Why = t.Outcome;
+            r.Left.push_back(std::move(left));
+        }
         ++r.Left[it->second].Count;
+        r.Left[it->second].Lines.push_back(t.Line + 1);
     }
     r.DistinctTexts = qint64(distinct.size());
     return r;
@@ -273,6 +282,8 @@ QString RenderTranslationReport(const TranslationReport &r)
     out += QStringLiteral("  找到的文字：%1 處（%2 個不同的文字）\n").arg(n(r.TextsFound), n(r.DistinctTexts));
     out += QStringLiteral("  已翻譯：%1 處\n").arg(r.Translated);
     out += QStringLiteral("  仍是英文：%1 處（%2 個不同的文字）\n").arg(n(r.LeftInEnglish), n(qint64(r.Left.size())));
+    if (r.Suggested && r.LeftInEnglish > 0)
+        out += QStringLiteral("  ") + SuggestionCounts(r) + QLatin1Char('\n');
     if (r.FontLines > 0)
         out += QStringLiteral("  字體改為新細明體 9 的 FONT 行：%1\n").arg(r.FontLines);
     if (!r.Left.empty()) {
@@ -282,6 +293,8 @@ QString RenderTranslationReport(const TranslationReport &r)
             if (t.Count > 1)
                 out += QStringLiteral("，共 %1 處").arg(t.Count);
             out += QLatin1Char('\n');
+            if (!t.Suggestions.empty())
+                out += QStringLiteral("    ") + SuggestionLine(t.Suggestions.front()) + QLatin1Char('\n');
         }
     }
     out += findingsText(r);
@@ -323,6 +336,8 @@ QString TranslationSummary(const TranslationReport &r)
 {
     QString line = QStringLiteral("找到 %1 處文字，已翻譯 %2 處，仍是英文 %3 處（%4 個不同的文字）")
                        .arg(n(r.TextsFound), n(r.Translated), n(r.LeftInEnglish), n(qint64(r.Left.size())));
+    if (r.Suggested && (r.WithAdapted > 0 || r.WithNear > 0))
+        line += QStringLiteral("；%1 處有調整後的譯文，%2 處有近似譯文").arg(n(r.WithAdapted), n(r.WithNear));
     if (!r.Findings.empty())
         line += QStringLiteral("；RC檔的檢查有 %1 個發現").arg(n(qint64(r.Findings.size())));
     if (!r.WrittenAsRead)
@@ -333,6 +348,21 @@ QString TranslationSummary(const TranslationReport &r)
 bool TranslationWarns(const TranslationReport &r)
 {
     return !r.WrittenAsRead;
+}
+
+QString SuggestionCounts(const TranslationReport &r)
+{
+    return QStringLiteral("仍是英文 %1 處：%2 處有調整後的譯文，%3 處有近似譯文")
+        .arg(n(r.LeftInEnglish), n(r.WithAdapted), n(r.WithNear));
+}
+
+QString SuggestionLine(const Suggestion &s)
+{
+    const QString translation = cp950::decode(s.Translation);
+    const QString source = cp950::decode(s.Source);
+    if (s.Score == 100)
+        return QStringLiteral("調整後的譯文：%1（來自 %2）").arg(quoted(translation), quoted(source));
+    return QStringLiteral("近似譯文：%1（相似度 %2，來自 %3）").arg(quoted(translation), n(s.Score), quoted(source));
 }
 
 std::vector<std::string> TextsForDictionary(const TranslationReport &r)
@@ -358,6 +388,12 @@ std::string MissingPairs(const TranslationReport &report, const std::function<bo
         out += "\r\n";
         out += t.Bytes;
         out += "\r\n";
+        for (const Suggestion &s : t.Suggestions) {
+            out += t.Bytes;
+            out += "\r\n";
+            out += s.Translation;
+            out += "\r\n";
+        }
     }
     return out;
 }

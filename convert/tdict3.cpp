@@ -3,6 +3,7 @@
 #include "convert/reportwindow.h"
 #include "convert/runner.h"
 #include "convert/runwindows.h"
+#include "convert/suggest.h"
 #include "convert/tdict1.h"
 #include "document/document.h"
 #include "platform/fonts.h"
@@ -195,6 +196,7 @@ void TDict3::TranslationEnded(const RunEnd &end)
     const TranslationReport &report = *end.Translation;
     ReportedDictionary = end.Dictionary;
     NewTexts = TextsForDictionary(report);
+    NewSuggestions = SuggestionsForDictionary(report);
     if (!Report) {
         Report = new RunReportWindow(this);
         connect(Report->Offer, &QPushButton::clicked, this, &TDict3::AddTextsClick);
@@ -221,10 +223,11 @@ void TDict3::AddTextsClick()
 {
     if (NewTexts.empty() || !AddToDictionary)
         return;
-    const AddedTexts added = AddToDictionary(PathFromBytes(ReportedDictionary), NewTexts);
+    const AddedTexts added = AddToDictionary(PathFromBytes(ReportedDictionary), NewTexts, NewSuggestions);
     if (added.Refused)
         return;
     NewTexts.clear();
+    NewSuggestions.clear();
     if (Report)
         Report->EndOffer();
     // As the switch to the maintenance window does; the report goes with it.

@@ -56,7 +56,9 @@ public:
     std::function<bool(const QString &fileName)> OpenEditor;
     // The new-version loop's way into the maintenance window
     // (AddTextsToDictionary); set by the program.
-    std::function<AddedTexts(const QString &fileName, const std::vector<std::string> &texts)> AddToDictionary;
+    std::function<AddedTexts(const QString &fileName, const std::vector<std::string> &texts,
+                             const SuggestedTranslations &suggested)>
+        AddToDictionary;
 
     // The maintenance window's switch hands over its open dictionary.
     void SetDictionary(const QString &path);
@@ -76,6 +78,7 @@ public:
     // What that report offers to add to its dictionary (Big5), and where.
     std::string ReportedDictionary;
     std::vector<std::string> NewTexts;
+    SuggestedTranslations NewSuggestions;
     // A translation interpreter has ended: its report is shown.
     void TranslationEnded(const RunEnd &end);
     // The report's "加入字典檔": the texts go into the dictionary as

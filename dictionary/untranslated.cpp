@@ -40,7 +40,20 @@ bool FitsDictionaryLine(std::string_view text)
     return !text.empty() && text.find_first_of("\r\n") == std::string_view::npos;
 }
 
-AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::string> &texts)
+std::vector<std::string> SuggestionsFor(const SuggestedTranslations &suggested, const std::string &text)
+{
+    std::vector<std::string> out;
+    const auto found = suggested.find(text);
+    if (found == suggested.end())
+        return out;
+    for (const std::string &s : found->second)
+        if (FitsDictionaryLine(s) && s != text && std::find(out.begin(), out.end(), s) == out.end())
+            out.push_back(s);
+    return out;
+}
+
+AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::string> &texts,
+                                   const SuggestedTranslations &suggested)
 {
     AddedTexts result;
     std::string bytes;
@@ -62,6 +75,13 @@ AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::
 
     std::unordered_set<std::string_view> taken;
     std::string pairs;
+    std::string loneSuggestions; // the lone source's suggestions, after its completed pair
+    const auto suggestionPairs = [&suggested](const std::string &text) {
+        std::string out;
+        for (const std::string &s : SuggestionsFor(suggested, text))
+            out += text + "\r\n" + s + "\r\n";
+        return out;
+    };
     for (const std::string &text : texts) {
         if (!FitsDictionaryLine(text)) {
             ++result.Unfit;
@@ -76,12 +96,14 @@ AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::
         result.Added.push_back(text);
         if (lone && text == loneSource) {
             loneTaken = true;
+            loneSuggestions = suggestionPairs(text);
             continue;
         }
         pairs += text;
         pairs += "\r\n";
         pairs += text;
         pairs += "\r\n";
+        pairs += suggestionPairs(text);
     }
     if (result.Added.empty())
         return result;
@@ -95,6 +117,7 @@ AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::
         else
             result.PairCompleted = true;
         rewritten += "\r\n";
+        rewritten += loneSuggestions;
     }
     rewritten += pairs;
     if (const FileResult saved = SaveBytes(path, rewritten); !saved.ok) {

@@ -658,7 +658,8 @@ void TestConvertPerl::missingTextsFeedTheNextRun()
     QVERIFY2(o.status == 0, o.err.constData());
 
     // Untranslated pairs, each text once, and each one on a line that the
-    // translation left as it was.
+    // translation left as it was; after a text's pair its suggested
+    // translations, one pair each.
     const QByteArray pairs = readRaw(missing);
     QVERIFY(everyLineEndIsCrLf(pairs));
     const std::vector<std::string> lines = splitLines(pairs);
@@ -667,7 +668,15 @@ void TestConvertPerl::missingTextsFeedTheNextRun()
     const std::vector<std::string> out = splitLines(readRaw(root + "/regedit-1.rc"));
     std::set<std::string> once;
     QByteArray filled = readRaw(dict);
+    std::size_t texts = 0;
+    std::size_t suggestions = 0;
     for (std::size_t i = 0; i < lines.size(); i += 2) {
+        if (i > 0 && lines[i] == lines[i - 2]) {
+            QVERIFY(lines[i + 1] != lines[i]);
+            ++suggestions;
+            continue;
+        }
+        ++texts;
         QCOMPARE(lines[i + 1], lines[i]);
         QVERIFY(once.insert(lines[i]).second);
         bool onAnUnchangedLine = false;
@@ -676,8 +685,10 @@ void TestConvertPerl::missingTextsFeedTheNextRun()
         QVERIFY2(onAnUnchangedLine, lines[i].c_str());
         filled += QByteArray::fromStdString(lines[i]) + "\r\n" + big5(QStringLiteral("譯")) + QByteArray::fromStdString(lines[i]) + "\r\n";
     }
-    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("（%1 個不同的文字）\n仍是英文的文字").arg(lines.size() / 2)),
-             o.err.constData());
+    // Notepad's dictionary holds some of regedit's texts with other markup
+    // or nearly so.
+    QVERIFY(suggestions > 0);
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("（%1 個不同的文字）\n").arg(texts)), o.err.constData());
 
     // The translator fills them in: the next run leaves nothing in English.
     QVERIFY(writeRaw(root + "/filled.dict", filled));

@@ -42,6 +42,7 @@ private slots:
     void retargetWithTheInterpreter();
     void newTextsIntoTheirDictionaryFile();
     void newTextsIntoTheOpenDictionary();
+    void newTextsComeWithTheirSuggestions();
     void rendering();
 
 private:
@@ -570,6 +571,35 @@ void TestTDict3::newTextsIntoTheOpenDictionary()
     QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), translated);
     QVERIFY(window->Report->Summary->text().contains(QStringLiteral("仍是英文 0 處")));
     QVERIFY(window->Report->Offer->isHidden());
+}
+
+void TestTDict3::newTextsComeWithTheirSuggestions()
+{
+    launches.reset();
+    // "&Close" is "Cl&ose" with its hot key moved, "Zoom" nearly "Zoo".
+    const QByteArray dictionary = "&Open\r\n" + Big5(QStringLiteral("開啟(&O)")) + "\r\nCl&ose\r\n"
+                                  + Big5(QStringLiteral("關閉(&O)")) + "\r\nZoo\r\n" + Big5(QStringLiteral("動物園"))
+                                  + "\r\n";
+    prepare(dictionary, NewVersion);
+    window->show();
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QVERIFY(reportText().contains(QStringLiteral("仍是英文 3 處：1 處有調整後的譯文，2 處有近似譯文")));
+    QVERIFY(reportText().contains(QStringLiteral("調整後的譯文：\"關閉(&C)\"（來自 \"Cl&ose\"）")));
+    QVERIFY(reportText().contains(QStringLiteral("近似譯文：\"動物園\"（相似度 75，來自 \"Zoo\"）")));
+    QVERIFY(window->Report->Summary->text().contains(QStringLiteral("1 處有調整後的譯文，2 處有近似譯文")));
+    window->Report->Offer->click();
+
+    // Each new text's own pair, then one pair per suggestion; the editor
+    // offers them in the choice box and has picked none.
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("dict.txt"))),
+             dictionary + "Zoom\r\nZoom\r\nZoom\r\n" + Big5(QStringLiteral("動物園")) + "\r\n&Close\r\n&Close\r\n&Close\r\n"
+                 + Big5(QStringLiteral("關閉(&C)")) + "\r\n");
+    const DS &close = setting->document.Tables.EntryTable[0];
+    QCOMPARE(QByteArray::fromStdString(close.Source.str()), QByteArray("&Close"));
+    QCOMPARE(close.LastTranslation, 1);
+    QCOMPARE(QByteArray::fromStdString(close.ChosenTranslation().str()), QByteArray("&Close"));
+    QCOMPARE(QByteArray::fromStdString(close.Translations[1].str()), Big5(QStringLiteral("關閉(&C)")));
+    QCOMPARE(setting->editor->CurrentRow(), 1);
 }
 
 void TestTDict3::rendering()
