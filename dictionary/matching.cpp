@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::string_view Ellipsis = "\xA1\x4B"; // …
 constexpr std::string_view WideColon = "\xA1\x47"; // ：
+// Colons of translations: ︰ and ﹕ stand for "：" in many.
+constexpr std::string_view OtherColons[] = {"\xA1\x4A", "\xA1\x55"};
 
 bool isLead(unsigned char c)
 {
@@ -59,7 +61,8 @@ std::string_view endingOf(std::string_view text)
     if (starts.size() < 2)
         return {};
     const std::string_view last = text.substr(starts[starts.size() - 2]);
-    if (last == ":" || last == Ellipsis || last == WideColon)
+    if (last == ":" || last == Ellipsis || last == WideColon
+        || std::find(std::begin(OtherColons), std::end(OtherColons), last) != std::end(OtherColons))
         return last;
     return {};
 }
@@ -72,7 +75,7 @@ void trimRight(std::string &s)
 
 bool isColon(std::string_view e)
 {
-    return e == ":" || e == WideColon;
+    return e == ":" || e == WideColon || std::find(std::begin(OtherColons), std::end(OtherColons), e) != std::end(OtherColons);
 }
 
 // The ending `wanted` (of an English text) in the form `used` (the old
@@ -119,6 +122,17 @@ void histogram(std::string_view text, std::uint8_t *out)
         if (out[bucket] < 255)
             ++out[bucket];
     }
+}
+
+// The counters added with alternating signs: two texts' keys differ by no
+// more than the distance of their counters, so that of the texts of one
+// length sorted by key only a range needs to be looked at.
+std::int32_t counterKey(const std::uint8_t *h)
+{
+    std::int32_t key = 0;
+    for (int i = 0; i < 32; ++i)
+        key += (i % 2 ? 1 : -1) * std::int32_t(h[i]);
+    return key;
 }
 
 unsigned histogramDistance(const std::uint8_t *a, const std::uint8_t *b)
@@ -281,7 +295,7 @@ TextMarkup SplitMarkup(std::string_view text)
     }
     trimRight(body);
     const std::string_view ending = endingOf(body);
-    if (!ending.empty() && ending != WideColon) {
+    if (ending == "..." || ending == ":" || ending == Ellipsis) {
         m.Ending = std::string(ending);
         body.resize(body.size() - ending.size());
         trimRight(body);
@@ -294,7 +308,7 @@ TextMarkup SplitMarkup(std::string_view text)
     return m;
 }
 
-std::string AdaptTranslation(std::string_view translation, const TextMarkup &target)
+std::string AdaptTranslation(std::string_view translation, const TextMarkup &target, const TextMarkup *source)
 {
     const std::vector<std::size_t> starts = characterStarts(translation);
     const std::size_t cut = std::min(shortcutStart(translation, starts), translation.size());
@@ -327,6 +341,11 @@ std::string AdaptTranslation(std::string_view translation, const TextMarkup &tar
         blanks.insert(blanks.begin(), body.back());
         body.pop_back();
     }
+    if (hotKeyAt != std::string::npos && hotKeyAt > body.size()) {
+        // The hot key stood after the blanks ("登出 %s (&L)"): they stay before it.
+        body += blanks;
+        blanks.clear();
+    }
     const std::string used(endingOf(body));
     body.resize(body.size() - used.size());
     if (hotKeyAt > body.size())
@@ -342,7 +361,9 @@ std::string AdaptTranslation(std::string_view translation, const TextMarkup &tar
     } else {
         out = body;
     }
-    out += endingLike(target.Ending, used);
+    // An ending the English text kept stays as the translation has it
+    // (it may stand for dots inside the wording, as in "(Run...)").
+    out += source && source->Ending == target.Ending ? used : endingLike(target.Ending, used);
     if (!target.Shortcut.empty())
         out += blanks + target.Shortcut;
     return out;
@@ -354,17 +375,41 @@ SuggestionIndex::SuggestionIndex(std::vector<MatchSource> sources)
         if (translates(s))
             Sources.push_back(std::move(s));
     std::unordered_map<std::string, std::vector<std::uint32_t>> byCore;
+    SourceEndings.reserve(Sources.size());
     for (std::uint32_t i = 0; i < Sources.size(); ++i) {
-        std::string core = SplitMarkup(Sources[i].Source).Core;
-        if (!core.empty())
-            byCore[std::move(core)].push_back(i);
+        TextMarkup m = SplitMarkup(Sources[i].Source);
+        SourceEndings.push_back(std::move(m.Ending));
+        if (!m.Core.empty())
+            byCore[std::move(m.Core)].push_back(i);
     }
     Cores.reserve(byCore.size());
     for (auto &[text, ids] : byCore)
         Cores.push_back({text, std::move(ids)});
-    std::sort(Cores.begin(), Cores.end(), [](const Core &a, const Core &b) {
-        return a.Text.size() != b.Text.size() ? a.Text.size() < b.Text.size() : a.Text < b.Text;
+    std::vector<std::int32_t> keyOf;
+    keyOf.reserve(Cores.size());
+    for (const Core &core : Cores) {
+        std::uint8_t h[32];
+        histogram(core.Text, h);
+        keyOf.push_back(counterKey(h));
+    }
+    std::vector<std::uint32_t> byLength(Cores.size());
+    for (std::uint32_t i = 0; i < byLength.size(); ++i)
+        byLength[i] = i;
+    std::sort(byLength.begin(), byLength.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const Core &x = Cores[a];
+        const Core &y = Cores[b];
+        if (x.Text.size() != y.Text.size())
+            return x.Text.size() < y.Text.size();
+        return keyOf[a] != keyOf[b] ? keyOf[a] < keyOf[b] : x.Text < y.Text;
     });
+    std::vector<Core> sorted;
+    sorted.reserve(Cores.size());
+    Keys.reserve(Cores.size());
+    for (const std::uint32_t i : byLength) {
+        sorted.push_back(std::move(Cores[i]));
+        Keys.push_back(keyOf[i]);
+    }
+    Cores = std::move(sorted);
     const std::size_t longest = Cores.empty() ? 0 : Cores.back().Text.size();
     LengthStart.assign(longest + 2, 0);
     Histograms.resize(Cores.size() * 32);
@@ -443,7 +488,9 @@ void SuggestionIndex::bestOfCore(const Core &core, const TextMarkup &target, int
     std::vector<Group> groups;
     for (const std::uint32_t id : core.Sources) {
         const MatchSource &s = Sources[id];
-        std::string adapted = AdaptTranslation(s.Translation, target);
+        TextMarkup from;
+        from.Ending = SourceEndings[id];
+        std::string adapted = AdaptTranslation(s.Translation, target, &from);
         auto g = std::find_if(groups.begin(), groups.end(), [&](const Group &x) { return x.Translation == adapted; });
         if (g == groups.end()) {
             groups.push_back({std::move(adapted), &s, false, 0});
@@ -488,6 +535,7 @@ std::vector<Suggestion> SuggestionIndex::Suggest(std::string_view text, std::siz
     const std::size_t longest = std::min(length * 4 / 3, LengthStart.size() - 2);
     std::uint8_t wanted[32];
     histogram(core, wanted);
+    const std::int32_t wantedKey = counterKey(wanted);
     const PairBits wantedPairs = pairBits(core);
     std::optional<BitDistance> bitDistance;
     if (length <= BitDistance::MaxLength)
@@ -502,8 +550,13 @@ std::vector<Suggestion> SuggestionIndex::Suggest(std::string_view text, std::siz
         // are read.
         const std::size_t longer = std::max(length, other);
         std::size_t limit = editsFor(floor, longer);
-        const std::size_t to = LengthStart[other + 1];
-        for (std::size_t c = LengthStart[other]; c < to; ++c) {
+        const auto keys = Keys.begin();
+        const std::int32_t spread = std::int32_t(2 * limit);
+        const std::size_t from =
+            std::size_t(std::lower_bound(keys + LengthStart[other], keys + LengthStart[other + 1], wantedKey - spread) - keys);
+        const std::size_t to =
+            std::size_t(std::upper_bound(keys + std::ptrdiff_t(from), keys + LengthStart[other + 1], wantedKey + spread) - keys);
+        for (std::size_t c = from; c < to; ++c) {
             if (histogramDistance(wanted, histograms + c * 32) > 2 * limit)
                 continue;
             PairBits otherPairs;
@@ -519,7 +572,11 @@ std::vector<Suggestion> SuggestionIndex::Suggest(std::string_view text, std::siz
                 continue;
             const int score = similarity(distance, longer);
             near.push_back({std::uint32_t(c), score});
-            std::stable_sort(near.begin(), near.end(), [](const Near &a, const Near &b) { return a.Score > b.Score; });
+            // Of equal scores the source that sorts first: the order of the
+            // scan does not show.
+            std::sort(near.begin(), near.end(), [this](const Near &a, const Near &b) {
+                return a.Score != b.Score ? a.Score > b.Score : Cores[a.Core].Text < Cores[b.Core].Text;
+            });
             if (near.size() > keep)
                 near.pop_back();
             if (near.size() == keep) {

@@ -41,8 +41,12 @@ TextMarkup SplitMarkup(std::string_view text);
 // out ("(&Y)", or the marker of an inline "&Y") and target's letter put as
 // "(&X)" where the old one stood, else before the ending and the shortcut;
 // its shortcut replaced by target's; target's ending in the form the
-// translation used ("..." or "…"; ":" is written "："), or none.
-std::string AdaptTranslation(std::string_view translation, const TextMarkup &target);
+// translation used ("..." or "…"; ":" is written "：", a translation's "︰"
+// or "﹕" stays), or none. Given the markup of the English text the
+// translation belongs to, an ending both texts share is left as the
+// translation has it.
+std::string AdaptTranslation(std::string_view translation, const TextMarkup &target,
+                             const TextMarkup *source = nullptr);
 
 // One source/translation pair a dictionary offers for matching.
 struct MatchSource {
@@ -90,12 +94,14 @@ private:
         std::vector<std::uint32_t> Sources; // into Sources
     };
     std::vector<MatchSource> Sources;
+    std::vector<std::string> SourceEndings; // the ending of each source's text, as Sources
     std::vector<Core> Cores;                   // by length of Text
     std::vector<std::uint8_t> Histograms;      // 32 per core, as Cores
     std::vector<std::uint64_t> Pairs;          // 2 per core: which byte pairs it holds
     std::string Texts;                         // the cores' texts one after another, as Cores
     std::vector<std::uint32_t> TextStart;      // where each starts in Texts, and the end
     std::vector<std::uint32_t> LengthStart;    // first core of each length, and one past the end
+    std::vector<std::int32_t> Keys;            // each core's counter key; ascending within a length
     std::unordered_map<std::string, std::uint32_t> CoreOf;
 
     void bestOfCore(const Core &core, const TextMarkup &target, int score, std::vector<Suggestion> &out) const;

@@ -57,6 +57,7 @@ private slots:
     void markupIsSetAside();
     void translationTakesTheNewMarkup_data();
     void translationTakesTheNewMarkup();
+    void sharedEndingStaysAsTranslated();
     void adaptedMatchesAndTheirOrder();
     void nearMatchesScoreByEditDistance();
     void indexFindsWhatComparingAllPairsFinds();
@@ -111,6 +112,9 @@ void TestMatching::translationTakesTheNewMarkup_data()
     QTest::newRow("colon kept in the translation's form") << Name + ":" << std::string("Name:") << Name + ":";
     QTest::newRow("colon removed") << Name + WideColon << std::string("Name") << Name;
     QTest::newRow("hot key letter upper case") << Save + "(&S)" << std::string("&save") << Save + "(&S)";
+    QTest::newRow("a translation's own colon kept")
+        << Name + "\xA1\x4A" << std::string("&Name:") << Name + "(&N)\xA1\x4A";
+    QTest::newRow("blank before the hot key kept") << Open + " %s (&L)" << std::string("L&og %s") << Open + " %s (&O)";
     QTest::newRow("a trailing '\\' byte is no shortcut")
         << Gong + "tab(&T)" << std::string("Ta&b") << Gong + "tab(&B)";
 }
@@ -121,6 +125,18 @@ void TestMatching::translationTakesTheNewMarkup()
     QFETCH(std::string, target);
     QFETCH(std::string, adapted);
     QCOMPARE(AdaptTranslation(translation, SplitMarkup(target)), adapted);
+}
+
+// An ending both English texts share stays as the translation has it: the
+// dots of "(Run...)" are no ending, but the translation put them last.
+void TestMatching::sharedEndingStaysAsTranslated()
+{
+    const std::string translation = Open + "(&N)...";
+    const TextMarkup from = SplitMarkup("&New Task (Run...)");
+    QCOMPARE(AdaptTranslation(translation, SplitMarkup("N&ew Task (Run...)"), &from), Open + "(&E)...");
+    QCOMPARE(AdaptTranslation(translation, SplitMarkup("N&ew Task (Run...):"), &from), Open + "(&E)" + WideColon);
+    const SuggestionIndex index = SuggestionIndex::FromPairs({{"&New Task (Run...)", translation}});
+    QCOMPARE(index.Suggest("N&ew Task (Run...)").at(0).Translation, Open + "(&E)...");
 }
 
 void TestMatching::adaptedMatchesAndTheirOrder()
