@@ -166,7 +166,7 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
         if (auto r = writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2))
             return r;
     }
-    run.WritesBack = run.Source.converted() || options.Retarget || IsStreamOutput(paths.T3);
+    run.WritesBack = run.Source.converted() || options.Retarget || options.Adapt || IsStreamOutput(paths.T3);
     if (run.WritesBack)
         run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
     return std::nullopt;
@@ -310,6 +310,8 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
             bytes += "\r\n";
         }
     }
+    if (run.Options.Adapt)
+        bytes = WriteAdaptedMatches(bytes, report);
     if (const FileResult saved = SaveBytes(nameOf(run.Paths.T3), bytes); !saved.ok)
         return {false, saved.error, outcome.report};
     return outcome;

@@ -48,6 +48,8 @@ struct TranslationOptions {
     // Rewrite the LANGUAGE lines naming English and the code page pragmas
     // that do not fit the bytes written.
     bool Retarget = false;
+    // Write each text's adapted match (score 100) into the script as well.
+    bool Adapt = false;
 };
 
 struct TranslationRun {

@@ -284,6 +284,8 @@ QString RenderTranslationReport(const TranslationReport &r)
     out += QStringLiteral("  仍是英文：%1 處（%2 個不同的文字）\n").arg(n(r.LeftInEnglish), n(qint64(r.Left.size())));
     if (r.Suggested && r.LeftInEnglish > 0)
         out += QStringLiteral("  ") + SuggestionCounts(r) + QLatin1Char('\n');
+    if (r.AdaptedWritten > 0)
+        out += QStringLiteral("  寫入調整後的譯文：%1 處（字典檔仍沒有這些文字）\n").arg(n(r.AdaptedWritten));
     if (r.FontLines > 0)
         out += QStringLiteral("  字體改為新細明體 9 的 FONT 行：%1\n").arg(r.FontLines);
     if (!r.Left.empty()) {
@@ -294,7 +296,9 @@ QString RenderTranslationReport(const TranslationReport &r)
                 out += QStringLiteral("，共 %1 處").arg(t.Count);
             out += QLatin1Char('\n');
             if (!t.Suggestions.empty())
-                out += QStringLiteral("    ") + SuggestionLine(t.Suggestions.front()) + QLatin1Char('\n');
+                out += QStringLiteral("    ") + SuggestionLine(t.Suggestions.front())
+                       + (t.AdaptedWritten > 0 ? QStringLiteral("，已寫入RC檔 %1 處").arg(t.AdaptedWritten) : QString())
+                       + QLatin1Char('\n');
         }
     }
     out += findingsText(r);
@@ -338,6 +342,8 @@ QString TranslationSummary(const TranslationReport &r)
                        .arg(n(r.TextsFound), n(r.Translated), n(r.LeftInEnglish), n(qint64(r.Left.size())));
     if (r.Suggested && (r.WithAdapted > 0 || r.WithNear > 0))
         line += QStringLiteral("；%1 處有調整後的譯文，%2 處有近似譯文").arg(n(r.WithAdapted), n(r.WithNear));
+    if (r.AdaptedWritten > 0)
+        line += QStringLiteral("，其中 %1 處已寫入").arg(n(r.AdaptedWritten));
     if (!r.Findings.empty())
         line += QStringLiteral("；RC檔的檢查有 %1 個發現").arg(n(qint64(r.Findings.size())));
     if (!r.WrittenAsRead)

@@ -90,6 +90,9 @@ struct EnglishText {
     // Translations of the dictionary's sources that are the same or nearly
     // the same text, best first (Big5 bytes).
     std::vector<Suggestion> Suggestions;
+    // The adapted match was written into the translated script (on this
+    // many of its lines).
+    int AdaptedWritten = 0;
 };
 
 // A finding of the checks of the translated script: two items of one menu
@@ -124,6 +127,7 @@ struct TranslationReport {
     bool Suggested = false;
     qint64 WithAdapted = 0;
     qint64 WithNear = 0;
+    qint64 AdaptedWritten = 0; // places given their adapted match in the script
     int FontLines = 0;
     // LANGUAGE lines naming English and code page pragmas that do not fit
     // the bytes written; After is set when they were rewritten.

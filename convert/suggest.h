@@ -17,3 +17,9 @@ void SuggestTranslations(TranslationReport &report, std::string_view dictionaryB
 // The suggested translations of the texts TextsForDictionary gives, for
 // their untranslated entries.
 SuggestedTranslations SuggestionsForDictionary(const TranslationReport &report);
+
+// The translated script `bytes` (in its own encoding) with each text whose
+// best suggestion is an adapted match (score 100) given that translation on
+// the lines that hold it in English, and the report told which; near
+// matches are never written. Lines keep their ends.
+std::string WriteAdaptedMatches(const std::string &bytes, TranslationReport &report);

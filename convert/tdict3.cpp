@@ -80,6 +80,15 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     Retarget->move(160, 246);
     Retarget->adjustSize();
 
+    // Below the font switch, above the switch buttons.
+    Adapt = new QCheckBox(QStringLiteral("寫入調整後的譯文"), this);
+    Adapt->setFont(MingFont(12));
+    Adapt->setToolTip(QStringLiteral("字典檔的原文除去熱鍵、快速鍵、結尾與大小寫後與新文字相同時，"
+                                     "把換上新熱鍵、快速鍵與結尾的譯文也寫入翻譯後的RC檔；近似譯文不寫入"));
+    Adapt->setChecked(false);
+    Adapt->move(8, 263);
+    Adapt->adjustSize();
+
     SpeedButton4 = StartButton(this, QRect(272, 269, 121, 33));
     SpeedButton6 = SwitchButton(this, QRect(40, 280, 65, 22), QStringLiteral("製作字典檔"));
     SpeedButton5 = SwitchButton(this, QRect(112, 280, 65, 22), QStringLiteral("字典檔維護"));
@@ -88,6 +97,7 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     setTabOrder(T2, T3);
     setTabOrder(T3, SizeChange);
     setTabOrder(SizeChange, Retarget);
+    setTabOrder(Retarget, Adapt);
 
     DD.Title = QStringLiteral("開啟字典檔");
     DD.Options = OpenOptions();
@@ -186,6 +196,7 @@ void TDict3::SpeedButton4Click()
     paths.SizeChange = SizeChange->isChecked();
     RunSetup setup = CurrentRunSetup();
     setup.Translation.Retarget = Retarget->isChecked();
+    setup.Translation.Adapt = Adapt->isChecked();
     scriptRunner().RunTranslation(pl, paths, setup);
 }
 

@@ -44,6 +44,7 @@ public:
     // page pragma that does not fit its bytes; clear whenever the program
     // starts, like SizeChange.
     QCheckBox *Retarget;
+    QCheckBox *Adapt; // adapted matches written into the script too
     QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
     ScriptTemplate pl;   // the translation template, patched by every run
     FileDialog DD{FileDialog::Kind::Open}; // B1

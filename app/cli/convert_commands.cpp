@@ -33,6 +33,7 @@ enum Allowed : unsigned {
     AllowPerl = 1u << 1,
     AllowStrict = 1u << 2,
     AllowRetarget = 1u << 3,
+    AllowAdapt = 1u << 5,
     AllowMissing = 1u << 4,
 };
 
@@ -41,6 +42,7 @@ struct Options {
     bool font = false;
     bool strict = false;
     bool retarget = false;
+    bool adapt = false;
     bool help = false;
     std::optional<std::string> perl;
     std::optional<std::string> missing;
@@ -92,6 +94,8 @@ const char *const TranslateHelp =
     "  --missing FILE  把仍是英文的文字寫成字典檔 FILE（每個文字以自己為譯文，\n"
     "                  依第一次出現的順序，不重複；Big5、CR LF 行尾）；字典檔有\n"
     "                  相同或近似的原文時，其後接著建議的譯文，一個建議一對，好的在前\n"
+    "  --adapt         字典檔的原文除去熱鍵、快速鍵、結尾與大小寫後相同時，\n"
+    "                  把換上新熱鍵、快速鍵與結尾的譯文也寫入 OUT（近似譯文不寫入）\n"
     "  --retarget      把宣告英文的 LANGUAGE 行改為\n"
     "                  LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL，\n"
     "                  並把 #pragma code_page 改為寫出的編碼（Big5 為 950，UTF-8 為 65001）\n"
@@ -183,6 +187,8 @@ std::optional<Options> parse(const CliArgs &args, unsigned allowed)
             options.strict = true;
         } else if ((allowed & AllowRetarget) && arg == "--retarget") {
             options.retarget = true;
+        } else if ((allowed & AllowAdapt) && arg == "--adapt") {
+            options.adapt = true;
         } else if ((allowed & AllowPerl) && is(arg, "--perl")) {
             if (!value(i, "--perl", options.perl))
                 return std::nullopt;
@@ -435,7 +441,7 @@ int runMakeDictionary(const CliArgs &args)
 
 int runTranslate(const CliArgs &args)
 {
-    const auto options = parse(args, AllowFont | AllowPerl | AllowRetarget | AllowMissing);
+    const auto options = parse(args, AllowFont | AllowPerl | AllowRetarget | AllowMissing | AllowAdapt);
     if (!options)
         return CliWrongUse;
     if (options->help) {
@@ -460,6 +466,7 @@ int runTranslate(const CliArgs &args)
     TranslationRun run;
     TranslationOptions translation;
     translation.Retarget = options->retarget;
+    translation.Adapt = options->adapt;
     if (const auto r = PrepareTranslation(paths, translation, folder.path(), run))
         return refuse(*r);
     const bool streamed = IsStreamOutput(paths.T3) || (missing && IsStreamOutput(*missing));

@@ -197,6 +197,7 @@ private slots:
     void charactersBig5CannotHoldSurvive();
     void retargetRewritesOnlyTheDeclarations();
     void missingTextsFeedTheNextRun();
+    void adaptedMatchesWrittenOnRequest();
     void corpusTranslatesLikeItsChineseVersion_data();
     void corpusTranslatesLikeItsChineseVersion();
 
@@ -697,6 +698,39 @@ void TestConvertPerl::missingTextsFeedTheNextRun()
     QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("仍是英文：0 處")), o.err.constData());
     QCOMPARE(readRaw(root + "/missing-2.txt"), QByteArray());
     QCOMPARE(cli({"translate", dict, en, root + "/regedit-3.rc", "--missing", dict}).status, 1);
+}
+
+// --adapt writes the translation of a source that differs by markup only,
+// with the new markup, on every line of the text; a near match never. A
+// UTF-8 script gets it in UTF-8.
+void TestConvertPerl::adaptedMatchesWrittenOnRequest()
+{
+    const QByteArray dict = "Cl&ose\r\n" + big5(QStringLiteral("關閉(&O)")) + "\r\nZoo\r\n" + big5(QStringLiteral("動物園")) + "\r\n";
+    QVERIFY(writeRaw(root + "/adapt.dict", dict));
+    const QByteArray rc = "// Microsoft Visual C++\r\nIDR_MAIN MENU\r\nBEGIN\r\n    MENUITEM \"&Close\", 1\r\n"
+                          "    MENUITEM \"Zoom\", 2\r\n    MENUITEM \"&Close\", 3\r\nEND\r\n";
+    QVERIFY(writeRaw(root + "/adapt.rc", rc));
+    QCOMPARE(cli({"translate", root + "/adapt.dict", root + "/adapt.rc", root + "/plain-out.rc"}).status, 0);
+    QCOMPARE(readRaw(root + "/plain-out.rc"), rc); // without --adapt nothing changes
+
+    Outcome o = cli({"translate", "--adapt", root + "/adapt.dict", root + "/adapt.rc", root + "/adapt-out.rc", "--missing",
+                     root + "/adapt-missing.txt"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    QByteArray expected = rc;
+    expected.replace("\"&Close\"", "\"" + big5(QStringLiteral("關閉(&C)")) + "\"");
+    QCOMPARE(readRaw(root + "/adapt-out.rc"), expected);
+    const QString err = QString::fromUtf8(o.err);
+    QVERIFY2(err.contains(QStringLiteral("寫入調整後的譯文：2 處")), o.err.constData());
+    QVERIFY2(err.contains(QStringLiteral("（來自 \"Cl&ose\"），已寫入RC檔 2 處")), o.err.constData());
+    // The dictionary still lacks the text: --missing offers it for the next round.
+    QVERIFY(readRaw(root + "/adapt-missing.txt").startsWith("&Close\r\n&Close\r\n&Close\r\n" + big5(QStringLiteral("關閉(&C)"))));
+
+    QByteArray utf8 = "\xEF\xBB\xBF" + rc;
+    QVERIFY(writeRaw(root + "/adapt8.rc", utf8));
+    o = cli({"translate", "--adapt", root + "/adapt.dict", root + "/adapt8.rc", root + "/adapt8-out.rc"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    utf8.replace("\"&Close\"", "\"" + QStringLiteral("關閉(&C)").toUtf8() + "\"");
+    QCOMPARE(readRaw(root + "/adapt8-out.rc"), utf8);
 }
 
 void TestConvertPerl::corpusTranslatesLikeItsChineseVersion_data()

@@ -587,6 +587,17 @@ void TestTDict3::newTextsComeWithTheirSuggestions()
     QVERIFY(reportText().contains(QStringLiteral("調整後的譯文：\"關閉(&C)\"（來自 \"Cl&ose\"）")));
     QVERIFY(reportText().contains(QStringLiteral("近似譯文：\"動物園\"（相似度 75，來自 \"Zoo\"）")));
     QVERIFY(window->Report->Summary->text().contains(QStringLiteral("1 處有調整後的譯文，2 處有近似譯文")));
+    const QString out = setting->path(QStringLiteral("out.rc"));
+    const QByteArray adapted = "\"" + Big5(QStringLiteral("關閉(&C)")) + "\"";
+    QVERIFY(!FileBytes(out).contains(adapted));
+
+    // Asked for, the adapted match goes into the script; the near one not.
+    QVERIFY(!window->Adapt->isChecked());
+    window->Adapt->click();
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QVERIFY(FileBytes(out).contains("MENUITEM " + adapted + ", 3"));
+    QVERIFY(FileBytes(out).contains("MENUITEM \"Zoom\", 4"));
+    QVERIFY(reportText().contains(QStringLiteral("寫入調整後的譯文：1 處")));
     window->Report->Offer->click();
 
     // Each new text's own pair, then one pair per suggestion; the editor
