@@ -1,5 +1,7 @@
 #include "dictionary/matching.h"
 
+#include "dictionary/untranslated.h"
+
 #include <algorithm>
 #include <map>
 #include <optional>
@@ -630,20 +632,9 @@ std::vector<std::vector<Suggestion>> SuggestAll(const SuggestionIndex &index, co
 
 std::vector<std::pair<std::string, std::string>> DictionaryPairs(std::string_view bytes)
 {
-    std::vector<std::string> lines;
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r' && bytes[i] != '\n')
-            continue;
-        lines.emplace_back(bytes.substr(begin, i - begin));
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        begin = i + 1;
-    }
-    if (begin < bytes.size())
-        lines.emplace_back(bytes.substr(begin));
+    const std::vector<std::string_view> lines = DictionaryLines(bytes);
     std::vector<std::pair<std::string, std::string>> pairs;
     for (std::size_t i = 0; i + 1 < lines.size(); i += 2)
-        pairs.emplace_back(std::move(lines[i]), std::move(lines[i + 1]));
+        pairs.emplace_back(lines[i], lines[i + 1]);
     return pairs;
 }

@@ -8,10 +8,7 @@
 #include <string_view>
 #include <unordered_set>
 
-namespace {
-
-// The lines of a dictionary file as a load splits them.
-std::vector<std::string_view> fileLines(std::string_view bytes)
+std::vector<std::string_view> DictionaryLines(std::string_view bytes)
 {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
@@ -27,6 +24,8 @@ std::vector<std::string_view> fileLines(std::string_view bytes)
         lines.push_back(bytes.substr(start));
     return lines;
 }
+
+namespace {
 
 bool endsInLineEnd(std::string_view bytes)
 {
@@ -62,7 +61,7 @@ AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::
         result.Error = QStringLiteral("無法讀取字典檔 %1：%2。").arg(path.shown(), reason);
         return result;
     }
-    const std::vector<std::string_view> lines = fileLines(bytes);
+    const std::vector<std::string_view> lines = DictionaryLines(bytes);
     std::unordered_set<std::string_view> sources;
     for (std::size_t i = 0; i + 1 < lines.size(); i += 2)
         sources.insert(lines[i]);

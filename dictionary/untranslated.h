@@ -33,6 +33,9 @@ struct AddedTexts {
     std::int32_t FirstEntry = -1;
 };
 
+// The lines of a dictionary file as a load splits them (CR LF, LF or CR).
+std::vector<std::string_view> DictionaryLines(std::string_view bytes);
+
 // A text that can stand on a dictionary line: not empty, no line end in it.
 bool FitsDictionaryLine(std::string_view text);
 
