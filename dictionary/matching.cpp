@@ -534,7 +534,7 @@ std::vector<Suggestion> SuggestionIndex::Suggest(std::string_view text, std::siz
     const std::size_t keep = most + 2; // a few more: some may give a translation listed already
     const std::size_t length = core.size();
     const std::size_t shortest = (3 * length + 3) / 4;
-    const std::size_t longest = std::min(length * 4 / 3, LengthStart.size() - 2);
+    const std::size_t longest = length > NearMatchLongest ? 0 : std::min(length * 4 / 3, LengthStart.size() - 2);
     std::uint8_t wanted[32];
     histogram(core, wanted);
     const std::int32_t wantedKey = counterKey(wanted);

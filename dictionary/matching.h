@@ -64,6 +64,9 @@ struct Suggestion {
 
 constexpr int NearMatchFloor = 75;
 constexpr std::size_t MostSuggestions = 3;
+// Longer texts (with their markup set aside) get adapted matches only: an
+// edit distance grows with the product of the lengths.
+constexpr std::size_t NearMatchLongest = 1000;
 
 class SuggestionIndex {
 public:

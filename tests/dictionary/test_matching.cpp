@@ -60,6 +60,7 @@ private slots:
     void sharedEndingStaysAsTranslated();
     void adaptedMatchesAndTheirOrder();
     void nearMatchesScoreByEditDistance();
+    void indexFindsWhatComparingAllPairsFinds_data();
     void indexFindsWhatComparingAllPairsFinds();
 };
 
@@ -217,6 +218,11 @@ void TestMatching::nearMatchesScoreByEditDistance()
     // 2 edits in 8 letters is 75, 3 in 9 is 66.
     QCOMPARE(index.Suggest("Coloured").at(0).Score, 75);
     QVERIFY(index.Suggest("Colourful").empty());
+    // A huge text is matched as a whole only, and at once.
+    const SuggestionIndex huge = SuggestionIndex::FromPairs(
+        {{std::string(200000, 'a'), "A"}, {std::string(199999, 'a') + "b", "B"}, {std::string(NearMatchLongest, 'a'), "C"}});
+    QCOMPARE(translations(huge.Suggest("&" + std::string(200000, 'A'))), std::vector<std::string>{"A(&A)"});
+    QCOMPARE(huge.Suggest(std::string(NearMatchLongest - 1, 'a') + "b").at(0).Source, std::string(NearMatchLongest, 'a'));
     QVERIFY(index.Suggest("Print the selected file").size() <= MostSuggestions);
     for (const Suggestion &x : index.Suggest("Print the selected file"))
         QVERIFY(x.Source != "Print preview");
@@ -224,29 +230,56 @@ void TestMatching::nearMatchesScoreByEditDistance()
 
 // The length window, the counter filter and the tightening bound only skip
 // texts that cannot score: the index gives the scores a comparison of every
-// pair gives.
+// pair gives. Short texts, and long ones on both sides of the 64 bytes that
+// the bit-vector distance takes.
+void TestMatching::indexFindsWhatComparingAllPairsFinds_data()
+{
+    QTest::addColumn<int>("fewestWords");
+    QTest::addColumn<int>("mostWords");
+    QTest::addColumn<int>("pairs");
+    QTest::addColumn<int>("queries");
+    QTest::newRow("short") << 1 << 4 << 600 << 300;
+    QTest::newRow("long") << 9 << 15 << 200 << 80;
+}
+
 void TestMatching::indexFindsWhatComparingAllPairsFinds()
 {
+    QFETCH(int, fewestWords);
+    QFETCH(int, mostWords);
+    QFETCH(int, pairs);
+    QFETCH(int, queries);
     std::mt19937 random(7);
     const char *words[] = {"file", "open", "save", "the", "print", "page", "setup", "view", "tool", "bar",
                            "status", "help", "about", "edit", "copy", "paste", "files", "find", "next", "all"};
     auto phrase = [&] {
         std::string p;
-        const int n = 1 + int(random() % 4);
+        const int n = fewestWords + int(random() % unsigned(mostWords - fewestWords + 1));
         for (int i = 0; i < n; ++i)
             p += (i ? " " : "") + std::string(words[random() % 20]);
         return p;
     };
-    std::vector<std::pair<std::string, std::string>> pairs;
-    for (int i = 0; i < 600; ++i)
-        pairs.emplace_back(phrase(), "T" + std::to_string(i));
-    const SuggestionIndex index = SuggestionIndex::FromPairs(pairs);
-    for (int q = 0; q < 300; ++q) {
-        std::string text = phrase();
-        if (q % 2)
-            text[random() % text.size()] = 'x';
+    std::vector<std::pair<std::string, std::string>> dictionary;
+    for (int i = 0; i < pairs; ++i)
+        dictionary.emplace_back(phrase(), "T" + std::to_string(i));
+    const SuggestionIndex index = SuggestionIndex::FromPairs(dictionary);
+    bool crossed = false; // a text of more than 64 bytes met
+    int found = 0;
+    for (int q = 0; q < queries; ++q) {
+        // Every other text a source with a few letters changed, dropped or added.
+        std::string text = q % 2 ? dictionary[random() % dictionary.size()].first : phrase();
+        for (int edits = q % 2 ? 1 + int(random() % 6) : 0; edits > 0; --edits) {
+            const std::size_t at = random() % text.size();
+            switch (random() % 3) {
+            case 0: text[at] = 'x'; break;
+            case 1: text.erase(at, 1); break;
+            default: text.insert(at, 1, 'q');
+            }
+        }
+        if (text.empty())
+            continue;
+        crossed = crossed || text.size() > 64;
         std::vector<int> expected;
-        for (const auto &[source, translation] : pairs) {
+        for (const auto &[source, translation] : dictionary) {
             const std::size_t longer = std::max(source.size(), text.size());
             const int score = 100 - int((100 * distance(source, text) + longer - 1) / longer);
             if (score >= NearMatchFloor)
@@ -260,11 +293,14 @@ void TestMatching::indexFindsWhatComparingAllPairsFinds()
         // Several pairs of one source give several suggestions of one score;
         // each listed score must be one the comparison of all pairs reaches.
         QCOMPARE(got.empty(), expected.empty());
+        found += got.empty() ? 0 : 1;
         if (!got.empty())
             QCOMPARE(got.front(), expected.front());
         for (std::size_t i = 0; i < got.size() && i < expected.size(); ++i)
             QVERIFY2(got[i] <= expected[i], text.c_str());
     }
+    QCOMPARE(crossed, mostWords > 4);
+    QVERIFY(found > queries / 3);
 }
 
 QTEST_GUILESS_MAIN(TestMatching)
