@@ -301,6 +301,22 @@ QString RenderTranslationReport(const TranslationReport &r)
                        + QLatin1Char('\n');
         }
     }
+    if (r.ComparedWithOld) {
+        out += QStringLiteral("與舊版本比較（依識別字）：新增 %1，刪除 %2，改變 %3，不變 %4\n")
+                   .arg(n(r.Added.size()), n(r.Removed.size()), n(qint64(r.Changed.size())), n(r.Unchanged));
+        const auto list = [](const QStringList &texts) {
+            QStringList q;
+            for (const QString &t : texts)
+                q << quoted(t);
+            return q.join(QStringLiteral("、"));
+        };
+        if (!r.Added.isEmpty())
+            out += QStringLiteral("  新增：%1\n").arg(list(r.Added));
+        if (!r.Removed.isEmpty())
+            out += QStringLiteral("  刪除：%1\n").arg(list(r.Removed));
+        for (const auto &[before, after] : r.Changed)
+            out += QStringLiteral("  改變：%1 → %2\n").arg(quoted(before), quoted(after));
+    }
     out += findingsText(r);
     for (const LanguageLine &l : r.Language) {
         if (l.After.isEmpty())
@@ -366,6 +382,8 @@ QString SuggestionLine(const Suggestion &s)
 {
     const QString translation = cp950::decode(s.Translation);
     const QString source = cp950::decode(s.Source);
+    if (s.SameIdentifier)
+        return QStringLiteral("同識別字的舊譯文：%1（相似度 %2，舊版本是 %3）").arg(quoted(translation), n(s.Score), quoted(source));
     if (s.Score == 100)
         return QStringLiteral("調整後的譯文：%1（來自 %2）").arg(quoted(translation), quoted(source));
     return QStringLiteral("近似譯文：%1（相似度 %2，來自 %3）").arg(quoted(translation), n(s.Score), quoted(source));

@@ -128,6 +128,11 @@ struct TranslationReport {
     qint64 WithAdapted = 0;
     qint64 WithNear = 0;
     qint64 AdaptedWritten = 0; // places given their adapted match in the script
+    // With the old English version: texts by identifier (display text).
+    bool ComparedWithOld = false;
+    QStringList Added, Removed;
+    std::vector<std::pair<QString, QString>> Changed; // old, new
+    qint64 Unchanged = 0;
     int FontLines = 0;
     // LANGUAGE lines naming English and code page pragmas that do not fit
     // the bytes written; After is set when they were rewritten.

@@ -60,8 +60,6 @@ int replaceOnLines(QString &text, const QString &from, const QString &to, const 
 void SuggestTranslations(TranslationReport &report, std::string_view dictionaryBytes)
 {
     report.Suggested = true;
-    report.WithAdapted = 0;
-    report.WithNear = 0;
     std::vector<std::string> texts;
     std::vector<EnglishText *> asked;
     for (EnglishText &t : report.Left) {
@@ -71,17 +69,24 @@ void SuggestTranslations(TranslationReport &report, std::string_view dictionaryB
         texts.push_back(t.Bytes);
         asked.push_back(&t);
     }
-    if (texts.empty())
+    if (texts.empty()) {
+        CountSuggestions(report);
         return;
+    }
     const SuggestionIndex index = SuggestionIndex::FromPairs(DictionaryPairs(dictionaryBytes));
     std::vector<std::vector<Suggestion>> all = SuggestAll(index, texts);
-    for (std::size_t i = 0; i < asked.size(); ++i) {
-        EnglishText &t = *asked[i];
-        t.Suggestions = std::move(all[i]);
-        if (t.Suggestions.empty())
-            continue;
-        (t.Suggestions.front().Score == 100 ? report.WithAdapted : report.WithNear) += t.Count;
-    }
+    for (std::size_t i = 0; i < asked.size(); ++i)
+        asked[i]->Suggestions = std::move(all[i]);
+    CountSuggestions(report);
+}
+
+void CountSuggestions(TranslationReport &report)
+{
+    report.WithAdapted = 0;
+    report.WithNear = 0;
+    for (const EnglishText &t : report.Left)
+        if (!t.Suggestions.empty())
+            (t.Suggestions.front().Score == 100 ? report.WithAdapted : report.WithNear) += t.Count;
 }
 
 SuggestedTranslations SuggestionsForDictionary(const TranslationReport &report)

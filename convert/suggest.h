@@ -14,6 +14,9 @@
 // best suggestion is an adapted or a near match.
 void SuggestTranslations(TranslationReport &report, std::string_view dictionaryBytes);
 
+// Counts the places whose best suggestion is an adapted or a near match.
+void CountSuggestions(TranslationReport &report);
+
 // The suggested translations of the texts TextsForDictionary gives, for
 // their untranslated entries.
 SuggestedTranslations SuggestionsForDictionary(const TranslationReport &report);

@@ -270,6 +270,16 @@ bool translates(const MatchSource &s)
 
 } // namespace
 
+int Similarity(std::string_view a, std::string_view b)
+{
+    const std::string x = SplitMarkup(a).Core;
+    const std::string y = SplitMarkup(b).Core;
+    const std::size_t longer = std::max(x.size(), y.size());
+    if (longer == 0)
+        return 100;
+    return similarity(boundedDistance(x, y, longer), longer);
+}
+
 TextMarkup SplitMarkup(std::string_view text)
 {
     TextMarkup m;

@@ -60,7 +60,14 @@ struct Suggestion {
     std::string Translation; // adapted to the text asked about
     std::string Source;      // the dictionary source it comes from
     int Score = 0;           // 100: adapted match; 75 .. 99: near match
+    // The source is the text the same identifier held in the old version;
+    // Score is then the similarity of the two, whatever it is.
+    bool SameIdentifier = false;
 };
+
+// 100 - 100 * edit distance / length of the longer text, with the markup of
+// both set aside; 100 when they are equal so.
+int Similarity(std::string_view a, std::string_view b);
 
 constexpr int NearMatchFloor = 75;
 constexpr std::size_t MostSuggestions = 3;

@@ -17,7 +17,7 @@ void usage(std::FILE *to)
                "  check DICT                         檢查翻譯（熱鍵、快速鍵、參數、結尾符號...）\n"
                "  make-dictionary EN.rc ZH.rc OUT [--strict] [--perl PATH]\n"
                "                                     由英文及中文 RC 檔製作字典檔\n"
-               "  translate DICT NEW.rc OUT [--font] [--missing FILE] [--retarget] [--adapt] [--perl PATH]\n"
+               "  translate DICT NEW.rc OUT [--font] [--missing FILE] [--retarget] [--adapt] [--old OLD.rc] [--perl PATH]\n"
                "                                     以字典檔翻譯新版本 RC 檔\n"
                "  script extraction EN.rc ZH.rc OUT  印出製作字典檔的 Perl 程式\n"
                "  script translation DICT NEW.rc OUT [--font]\n"

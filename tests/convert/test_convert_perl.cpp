@@ -198,6 +198,7 @@ private slots:
     void retargetRewritesOnlyTheDeclarations();
     void missingTextsFeedTheNextRun();
     void adaptedMatchesWrittenOnRequest();
+    void oldVersionByIdentifier();
     void corpusTranslatesLikeItsChineseVersion_data();
     void corpusTranslatesLikeItsChineseVersion();
 
@@ -731,6 +732,26 @@ void TestConvertPerl::adaptedMatchesWrittenOnRequest()
     QVERIFY2(o.status == 0, o.err.constData());
     utf8.replace("\"&Close\"", "\"" + QStringLiteral("關閉(&C)").toUtf8() + "\"");
     QCOMPARE(readRaw(root + "/adapt8-out.rc"), utf8);
+}
+
+// --old compares the versions by identifier and offers the translation of
+// the text an identifier held before; an old file that cannot be read is
+// refused before anything is written.
+void TestConvertPerl::oldVersionByIdentifier()
+{
+    const QByteArray head = "// Microsoft Visual C++\r\nIDR_MAIN MENU\r\nBEGIN\r\n    MENUITEM \"&Open\", ID_OPEN\r\n";
+    QVERIFY(writeRaw(root + "/old.rc", head + "    MENUITEM \"E&xit\", ID_EXIT\r\nEND\r\n"));
+    QVERIFY(writeRaw(root + "/new.rc", head + "    MENUITEM \"&Quit\", ID_EXIT\r\nEND\r\n"));
+    QVERIFY(writeRaw(root + "/old.dict", "E&xit\r\n" + big5(QStringLiteral("結束(&X)")) + "\r\n"));
+    Outcome o = cli({"translate", "--old", root + "/old.rc", root + "/old.dict", root + "/new.rc", root + "/new-out.rc"});
+    QVERIFY2(o.status == 0, o.err.constData());
+    const QString err = QString::fromUtf8(o.err);
+    QVERIFY2(err.contains(QStringLiteral("與舊版本比較（依識別字）：新增 0，刪除 0，改變 1，不變 1")), o.err.constData());
+    QVERIFY2(err.contains(QStringLiteral("同識別字的舊譯文：\"結束(&Q)\"（相似度 50，舊版本是 \"E&xit\"）")), o.err.constData());
+
+    o = cli({"translate", "--old", root + "/no-such.rc", root + "/old.dict", root + "/new.rc", root + "/new-out-2.rc"});
+    QCOMPARE(o.status, 1);
+    QVERIFY(!QFile::exists(QString::fromStdString(root + "/new-out-2.rc")));
 }
 
 void TestConvertPerl::corpusTranslatesLikeItsChineseVersion_data()

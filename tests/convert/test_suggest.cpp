@@ -2,6 +2,7 @@
 // English, and where they go: the report's lines, the pairs of --missing
 // (loaded as the editor loads them) and the pairs 加入字典檔 appends.
 #include "convert/suggest.h"
+#include "convert/versions.h"
 #include "dictionary/dictionary.h"
 #include "platform/codepage.h"
 
@@ -42,6 +43,7 @@ private slots:
     void reportCountsPlacesAndTellsTheBest();
     void missingPairsLoadWithNothingPicked();
     void appendedAfterTheirTextsPair();
+    void versionsComparedByIdentifier();
 };
 
 void TestSuggest::reportCountsPlacesAndTellsTheBest()
@@ -119,6 +121,83 @@ void TestSuggest::appendedAfterTheirTextsPair()
     QVERIFY(!added.Refused);
     QCOMPARE(readAll(path), std::string("Open\r\nO\r\nZoom\r\nZoom\r\nZoom\r\nZ1\r\n"
                                         "Close\r\nClose\r\nClose\r\nC1\r\nClose\r\nC2\r\n"));
+}
+
+const char OldVersion[] = "IDR_MAIN MENU\r\n"
+                          "BEGIN\r\n"
+                          "    POPUP \"&File\"\r\n"
+                          "    BEGIN\r\n"
+                          "        MENUITEM \"&Open\", ID_OPEN\r\n"
+                          "        MENUITEM \"E&xit\", ID_EXIT\r\n"
+                          "    END\r\n"
+                          "END\r\n"
+                          "IDD_ABOUT DIALOGEX 0, 0, 100, 50\r\n"
+                          "CAPTION \"About\"\r\n"
+                          "BEGIN\r\n"
+                          "    PUSHBUTTON \"OK\", IDOK, 1, 1, 50, 14\r\n"
+                          "    CONTROL \"Show &tips\", IDC_TIPS, \"Button\", BS_AUTOCHECKBOX, 1, 1, 1, 1\r\n"
+                          "END\r\n"
+                          "IDD_OTHER DIALOGEX 0, 0, 100, 50\r\n"
+                          "BEGIN\r\n"
+                          "    PUSHBUTTON \"Close\", IDOK, 1, 1, 50, 14\r\n"
+                          "END\r\n"
+                          "STRINGTABLE\r\n"
+                          "BEGIN\r\n"
+                          "    IDS_READY \"Ready\"\r\n"
+                          "    IDS_GONE \"Gone soon\"\r\n"
+                          "END\r\n";
+
+void TestSuggest::versionsComparedByIdentifier()
+{
+    // Keys are identifiers within their block: the two IDOK differ.
+    const std::vector<IdentifiedText> old = IdentifiedTexts(OldVersion);
+    std::vector<std::string> keys;
+    for (const IdentifiedText &t : old)
+        keys.push_back(t.Key);
+    QCOMPARE(keys, (std::vector<std::string>{"IDR_MAIN/ID_OPEN", "IDR_MAIN/ID_EXIT", "IDD_ABOUT/CAPTION", "IDD_ABOUT/IDOK",
+                                             "IDD_ABOUT/IDC_TIPS", "IDD_OTHER/IDOK", "STRINGTABLE/IDS_READY",
+                                             "STRINGTABLE/IDS_GONE"}));
+    QCOMPARE(old[1].Line, 6);
+
+    std::string newer = OldVersion;
+    newer.replace(newer.find("E&xit"), 5, "&Quit");
+    newer.replace(newer.find("Show &tips"), 10, "Show &hints");
+    newer.replace(newer.find("    IDS_GONE \"Gone soon\""), 25, "    IDS_NEW \"Brand new\"");
+    const std::string dictionary = "E&xit\r\n" + big5(QStringLiteral("結束(&X)")) + "\r\nShow &tips\r\n"
+                                   + big5(QStringLiteral("顯示提示(&T)")) + "\r\n";
+    TranslationReport r;
+    EnglishText quit = left("&Quit", 1);
+    quit.Lines = {6};
+    EnglishText hints = left("Show &hints", 1);
+    hints.Lines = {13};
+    r.Left = {quit, hints, left("Brand new", 1)};
+    r.Left[2].Lines = {22};
+    SuggestTranslations(r, dictionary);
+    QCOMPARE(r.WithNear, qint64(0)); // "Show &hints" is 70 from "Show &tips": no near match
+    CompareVersions(r, OldVersion, newer, dictionary);
+
+    QCOMPARE(r.Added, QStringList{QStringLiteral("Brand new")});
+    QCOMPARE(r.Removed, QStringList{QStringLiteral("Gone soon")});
+    QCOMPARE(r.Changed.size(), std::size_t(2));
+    QCOMPARE(r.Changed[0].first, QStringLiteral("E&xit"));
+    QCOMPARE(r.Changed[0].second, QStringLiteral("&Quit"));
+    QCOMPARE(r.Unchanged, qint64(5));
+    // The old text's translation first, with the new hot key and the
+    // similarity of the two texts, however low; then the other suggestions.
+    const Suggestion &first = r.Left[0].Suggestions.at(0);
+    QVERIFY(first.SameIdentifier);
+    QCOMPARE(first.Translation, big5(QStringLiteral("結束(&Q)")));
+    QCOMPARE(first.Score, 50);
+    QCOMPARE(r.Left[1].Suggestions.size(), std::size_t(1));
+    QCOMPARE(r.Left[1].Suggestions[0].Translation, big5(QStringLiteral("顯示提示(&H)")));
+    QVERIFY(r.Left[1].Suggestions[0].SameIdentifier);
+    QVERIFY(r.Left[2].Suggestions.empty());
+    QCOMPARE(r.WithNear, qint64(2));
+
+    const QString text = RenderTranslationReport(r);
+    QVERIFY(text.contains(QStringLiteral("與舊版本比較（依識別字）：新增 1，刪除 1，改變 2，不變 5\n")));
+    QVERIFY(text.contains(QStringLiteral("  改變：\"E&xit\" → \"&Quit\"\n")));
+    QVERIFY(text.contains(QStringLiteral("同識別字的舊譯文：\"結束(&Q)\"（相似度 50，舊版本是 \"E&xit\"）")));
 }
 
 QTEST_GUILESS_MAIN(TestSuggest)
