@@ -1,5 +1,6 @@
 #include "convert/versions.h"
 
+#include "convert/rcchecks.h"
 #include "convert/suggest.h"
 #include "platform/codepage.h"
 
@@ -10,15 +11,6 @@ namespace {
 bool isIdentifierByte(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
 }
 
 std::string_view firstWord(std::string_view s)
@@ -63,14 +55,14 @@ std::vector<IdentifiedText> IdentifiedTexts(std::string_view bytes)
         std::size_t end = bytes.find('\n', start);
         if (end == std::string_view::npos)
             end = bytes.size();
-        const std::string_view line = trimmed(bytes.substr(start, end - start));
+        const std::string_view line = RcTrimmed(RcWithoutComment(bytes.substr(start, end - start)));
         start = end + 1;
         ++lineNumber;
         const std::string_view head = firstWord(line);
         if (head.empty() && line.empty())
             continue;
         // A block header: "NAME MENU", "NAME DIALOGEX ...", "STRINGTABLE".
-        const std::string_view after = trimmed(line.substr(head.size()));
+        const std::string_view after = RcTrimmed(line.substr(head.size()));
         const std::string_view second = firstWord(after);
         if (head == "STRINGTABLE") {
             block = "STRINGTABLE";
@@ -95,9 +87,9 @@ std::vector<IdentifiedText> IdentifiedTexts(std::string_view bytes)
         else if (strings)
             id = std::string(head);
         else {
-            std::string_view rest = trimmed(line.substr(close + 1));
+            std::string_view rest = RcTrimmed(line.substr(close + 1));
             if (!rest.empty() && rest.front() == ',')
-                id = std::string(firstWord(trimmed(rest.substr(1))));
+                id = std::string(firstWord(RcTrimmed(rest.substr(1))));
         }
         if (id.empty() || block.empty())
             continue;

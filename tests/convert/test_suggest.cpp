@@ -125,6 +125,7 @@ void TestSuggest::appendedAfterTheirTextsPair()
 
 const char OldVersion[] = "IDR_MAIN MENU\r\n"
                           "BEGIN\r\n"
+                          "    // MENUITEM \"Commented out\", ID_OLD\r\n"
                           "    POPUP \"&File\"\r\n"
                           "    BEGIN\r\n"
                           "        MENUITEM \"&Open\", ID_OPEN\r\n"
@@ -149,7 +150,8 @@ const char OldVersion[] = "IDR_MAIN MENU\r\n"
 
 void TestSuggest::versionsComparedByIdentifier()
 {
-    // Keys are identifiers within their block: the two IDOK differ.
+    // Keys are identifiers within their block: the two IDOK differ; a
+    // commented-out line holds none.
     const std::vector<IdentifiedText> old = IdentifiedTexts(OldVersion);
     std::vector<std::string> keys;
     for (const IdentifiedText &t : old)
@@ -157,7 +159,7 @@ void TestSuggest::versionsComparedByIdentifier()
     QCOMPARE(keys, (std::vector<std::string>{"IDR_MAIN/ID_OPEN", "IDR_MAIN/ID_EXIT", "IDD_ABOUT/CAPTION", "IDD_ABOUT/IDOK",
                                              "IDD_ABOUT/IDC_TIPS", "IDD_OTHER/IDOK", "STRINGTABLE/IDS_READY",
                                              "STRINGTABLE/IDS_GONE"}));
-    QCOMPARE(old[1].Line, 6);
+    QCOMPARE(old[1].Line, 7);
 
     std::string newer = OldVersion;
     newer.replace(newer.find("E&xit"), 5, "&Quit");
@@ -167,11 +169,11 @@ void TestSuggest::versionsComparedByIdentifier()
                                    + big5(QStringLiteral("顯示提示(&T)")) + "\r\n";
     TranslationReport r;
     EnglishText quit = left("&Quit", 1);
-    quit.Lines = {6};
+    quit.Lines = {7};
     EnglishText hints = left("Show &hints", 1);
-    hints.Lines = {13};
+    hints.Lines = {14};
     r.Left = {quit, hints, left("Brand new", 1)};
-    r.Left[2].Lines = {22};
+    r.Left[2].Lines = {23};
     SuggestTranslations(r, dictionary);
     QCOMPARE(r.WithNear, qint64(0)); // "Show &hints" is 70 from "Show &tips": no near match
     CompareVersions(r, OldVersion, newer, dictionary);
