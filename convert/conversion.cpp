@@ -1,8 +1,8 @@
 #include "convert/conversion.h"
-#include "convert/suggest.h"
 
 #include "convert/rcchecks.h"
 #include "convert/rcreader.h"
+#include "convert/suggest.h"
 #include "files/filename.h"
 #include "files/readfile.h"
 #include "files/savefile.h"
