@@ -114,8 +114,9 @@ void FinishProgram(Program &program)
     dict1->OpenEditor = openEditor;
     dict3->OpenEditor = openEditor;
     dict1->SetEditorEnabled = [dict2](bool enabled) { dict2->SetInputEnabled(enabled); };
-    dict3->AddToDictionary = [dict2](const QString &fileName, const std::vector<std::string> &texts) {
-        return AddTextsToDictionary(*dict2, fileName, texts);
+    dict3->AddToDictionary = [dict2](const QString &fileName, const std::vector<std::string> &texts,
+                                     const SuggestedTranslations &suggested) {
+        return AddTextsToDictionary(*dict2, fileName, texts, suggested);
     };
     dict3->ShowEntry = [dict2](const QString &fileName, const std::string &source) {
         return ShowDictionaryEntry(*dict2, fileName, source);

@@ -2,6 +2,7 @@
 
 #include "convert/rcchecks.h"
 #include "convert/rcreader.h"
+#include "convert/suggest.h"
 #include "files/filename.h"
 #include "files/readfile.h"
 #include "files/savefile.h"
@@ -331,6 +332,7 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     report.FontSwitch = run.Paths.SizeChange;
     for (EnglishText &t : report.Left)
         t.HoldsStandIn = run.StandIns.Holds(t.Bytes);
+    SuggestTranslations(report, run.Dictionary);
     // The checks read the Big5 bytes the interpreter wrote: the lines are
     // those of the file written, stand-ins measured as any double-byte character.
     report.Checked = true;
@@ -392,6 +394,8 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
             bytes += i < ends.size() && ends[i] == QLatin1String("\n") ? "\n" : "\r\n";
         }
     }
+    if (run.Options.Adapt)
+        bytes = WriteAdaptedMatches(bytes, report);
     // The interpreter read a copy whose last line has a line end; the output
     // ends as the script did.
     if (!converted && !run.Source.Bytes.empty() && run.Source.Bytes.back() != '\n')

@@ -61,6 +61,8 @@ struct TranslationOptions {
     bool Retarget = false;
     // How the new resource script is read, and its translation written.
     EncodingChoice Encoding = EncodingChoice::Guess;
+    // Write each text's adapted match (score 100) into the script as well.
+    bool Adapt = false;
 };
 
 struct TranslationRun {

@@ -15,7 +15,9 @@ bool isLeadByte(unsigned char b)
     return b >= 0x81 && b <= 0xFE;
 }
 
-std::string_view trimmed(std::string_view s)
+} // namespace
+
+std::string_view RcTrimmed(std::string_view s)
 {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
@@ -24,8 +26,7 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
-// The part of a line before a // comment that does not stand in a string.
-std::string_view withoutComment(std::string_view line)
+std::string_view RcWithoutComment(std::string_view line)
 {
     bool inString = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -41,6 +42,8 @@ std::string_view withoutComment(std::string_view line)
     }
     return line;
 }
+
+namespace {
 
 // The text without its /* */ comments (outside strings); line ends inside
 // a comment stay, so that line numbers still count.
@@ -96,7 +99,7 @@ std::vector<Statement> statementsOf(std::string_view bytes)
         if (end == std::string_view::npos)
             end = bytes.size();
         ++number;
-        const std::string_view line = trimmed(withoutComment(bytes.substr(start, end - start)));
+        const std::string_view line = RcTrimmed(RcWithoutComment(bytes.substr(start, end - start)));
         start = end + 1;
         if (line.empty() && !open)
             continue;
@@ -182,14 +185,14 @@ Parsed parse(std::string_view s)
         else if (s[i] == ')')
             --depth;
         if (s[i] == ',' && depth == 0) {
-            p.Args.emplace_back(trimmed(arg));
+            p.Args.emplace_back(RcTrimmed(arg));
             arg.clear();
         } else {
             arg += s[i];
         }
     }
-    if (!trimmed(arg).empty() || !p.Args.empty())
-        p.Args.emplace_back(trimmed(arg));
+    if (!RcTrimmed(arg).empty() || !p.Args.empty())
+        p.Args.emplace_back(RcTrimmed(arg));
     return p;
 }
 
@@ -202,7 +205,7 @@ std::optional<int> number(const std::string &s)
         return std::nullopt;
     char *end = nullptr;
     const long long v = std::strtoll(s.c_str(), &end, 0);
-    if (end == s.c_str() || *trimmed(end).data() != '\0')
+    if (end == s.c_str() || *RcTrimmed(end).data() != '\0')
         return std::nullopt;
     return int(std::clamp<long long>(v, -kMaxUnits, kMaxUnits));
 }
@@ -463,7 +466,7 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
             // "IDD_ABOUT DIALOGEX 0, 0, 200, 100" or "IDR_MAIN MENU".
             const std::string name = firstWord(st.Text);
             const std::string second
-                = upper(firstWord(trimmed(std::string_view(st.Text).substr(std::min(st.Text.size(), name.size())))));
+                = upper(firstWord(RcTrimmed(std::string_view(st.Text).substr(std::min(st.Text.size(), name.size())))));
             if (second == "MENU" || second == "MENUEX")
                 in = In::MenuHead;
             else if (second == "DIALOG" || second == "DIALOGEX")

@@ -56,6 +56,12 @@ std::map<int, std::string> ResourceTextsByLine(std::string_view big5Bytes);
 // and `check --rc` print it: the letter and where, or the widths and font.
 QString RcFindingDetail(const RcFinding &finding);
 
+// A line without the blanks around it (and a CR at its end).
+std::string_view RcTrimmed(std::string_view line);
+// The part of a line before a // comment that does not stand in a string
+// (Big5 characters in strings read whole).
+std::string_view RcWithoutComment(std::string_view line);
+
 // Every finding of a code page 950 resource script, in the order of its lines.
 std::vector<RcFinding> CheckResourceScript(std::string_view big5Bytes);
 

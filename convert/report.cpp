@@ -1,5 +1,7 @@
 #include "convert/report.h"
 
+#include "platform/codepage.h"
+
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -289,9 +291,16 @@ TranslationReport BuildTranslationReport(const TranslationReading &reading, cons
         }
         ++r.LeftInEnglish;
         const auto [it, fresh] = leftAt.emplace(t.Text, r.Left.size());
-        if (fresh)
-            r.Left.push_back({decode(t.Text), t.Text, t.Line + 1, 0, t.Outcome});
+        if (fresh) {
+            EnglishText left;
+            left.Text = decode(t.Text);
+            left.Bytes = t.Text;
+            left.Line = t.Line + 1;
+            left.Why = t.Outcome;
+            r.Left.push_back(std::move(left));
+        }
         ++r.Left[it->second].Count;
+        r.Left[it->second].Lines.push_back(t.Line + 1);
     }
     r.DistinctTexts = qint64(distinct.size());
     return r;
@@ -337,6 +346,10 @@ QString RenderTranslationReport(const TranslationReport &r)
     out += QStringLiteral("  找到的文字：%1 處（%2 個不同的文字）\n").arg(n(r.TextsFound), n(r.DistinctTexts));
     out += QStringLiteral("  已翻譯：%1 處\n").arg(r.Translated);
     out += QStringLiteral("  仍是英文：%1 處（%2 個不同的文字）\n").arg(n(r.LeftInEnglish), n(qint64(r.Left.size())));
+    if (r.Suggested && r.LeftInEnglish > 0)
+        out += QStringLiteral("  ") + SuggestionCounts(r) + QLatin1Char('\n');
+    if (r.AdaptedWritten > 0)
+        out += QStringLiteral("  寫入調整後的譯文：%1 處（字典檔仍沒有這些文字）\n").arg(n(r.AdaptedWritten));
     if (r.FontSwitch || r.FontLines > 0)
         out += QStringLiteral("  字體改為新細明體 9 的 FONT 行：%1\n").arg(r.FontLines);
     if (!r.Left.empty()) {
@@ -346,7 +359,27 @@ QString RenderTranslationReport(const TranslationReport &r)
             if (t.Count > 1)
                 out += QStringLiteral("，共 %1 處").arg(t.Count);
             out += QLatin1Char('\n');
+            if (!t.Suggestions.empty())
+                out += QStringLiteral("    ") + SuggestionLine(t.Suggestions.front())
+                       + (t.AdaptedWritten > 0 ? QStringLiteral("，已寫入RC檔 %1 處").arg(t.AdaptedWritten) : QString())
+                       + QLatin1Char('\n');
         }
+    }
+    if (r.ComparedWithOld) {
+        out += QStringLiteral("與舊版本比較（依識別字）：新增 %1，刪除 %2，改變 %3，不變 %4\n")
+                   .arg(n(r.Added.size()), n(r.Removed.size()), n(qint64(r.Changed.size())), n(r.Unchanged));
+        const auto list = [](const QStringList &texts) {
+            QStringList q;
+            for (const QString &t : texts)
+                q << quoted(t);
+            return q.join(QStringLiteral("、"));
+        };
+        if (!r.Added.isEmpty())
+            out += QStringLiteral("  新增：%1\n").arg(list(r.Added));
+        if (!r.Removed.isEmpty())
+            out += QStringLiteral("  刪除：%1\n").arg(list(r.Removed));
+        for (const auto &[before, after] : r.Changed)
+            out += QStringLiteral("  改變：%1 → %2\n").arg(quoted(before), quoted(after));
     }
     out += findingsText(r);
     out += fontSwitchText(r);
@@ -391,6 +424,10 @@ QString TranslationSummary(const TranslationReport &r)
 {
     QString line = QStringLiteral("找到 %1 處文字，已翻譯 %2 處，仍是英文 %3 處（%4 個不同的文字）")
                        .arg(n(r.TextsFound), n(r.Translated), n(r.LeftInEnglish), n(qint64(r.Left.size())));
+    if (r.Suggested && (r.WithAdapted > 0 || r.WithNear > 0))
+        line += QStringLiteral("；%1 處有調整後的譯文，%2 處有近似譯文").arg(n(r.WithAdapted), n(r.WithNear));
+    if (r.AdaptedWritten > 0)
+        line += QStringLiteral("，其中 %1 處已寫入").arg(n(r.AdaptedWritten));
     if (!r.Findings.empty())
         line += QStringLiteral("；RC檔的檢查有 %1 個發現").arg(n(qint64(r.Findings.size())));
     if (!r.WrittenAsRead)
@@ -401,6 +438,23 @@ QString TranslationSummary(const TranslationReport &r)
 bool TranslationWarns(const TranslationReport &r)
 {
     return !r.WrittenAsRead;
+}
+
+QString SuggestionCounts(const TranslationReport &r)
+{
+    return QStringLiteral("仍是英文 %1 處：%2 處有調整後的譯文，%3 處有近似譯文")
+        .arg(n(r.LeftInEnglish), n(r.WithAdapted), n(r.WithNear));
+}
+
+QString SuggestionLine(const Suggestion &s)
+{
+    const QString translation = cp950::decode(s.Translation);
+    const QString source = cp950::decode(s.Source);
+    if (s.SameIdentifier)
+        return QStringLiteral("同識別字的舊譯文：%1（相似度 %2，舊版本是 %3）").arg(quoted(translation), n(s.Score), quoted(source));
+    if (s.Score == 100)
+        return QStringLiteral("調整後的譯文：%1（來自 %2）").arg(quoted(translation), quoted(source));
+    return QStringLiteral("近似譯文：%1（相似度 %2，來自 %3）").arg(quoted(translation), n(s.Score), quoted(source));
 }
 
 std::vector<std::string> TextsForDictionary(const TranslationReport &r)
@@ -426,6 +480,12 @@ std::string MissingPairs(const TranslationReport &report, const std::function<bo
         out += "\r\n";
         out += t.Bytes;
         out += "\r\n";
+        for (const Suggestion &s : t.Suggestions) {
+            out += t.Bytes;
+            out += "\r\n";
+            out += s.Translation;
+            out += "\r\n";
+        }
     }
     return out;
 }

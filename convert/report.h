@@ -8,6 +8,7 @@
 
 #include "convert/rcreader.h"
 #include "dictionary/checks.h"
+#include "dictionary/matching.h"
 
 #include <QString>
 #include <QStringList>
@@ -92,6 +93,13 @@ struct EnglishText {
     // The text holds a character that code page 950 cannot hold: no
     // dictionary can take it.
     bool HoldsStandIn = false;
+    std::vector<int> Lines; // every line holding it, in order
+    // Translations of the dictionary's sources that are the same or nearly
+    // the same text, best first (Big5 bytes).
+    std::vector<Suggestion> Suggestions;
+    // The adapted match was written into the translated script (on this
+    // many of its lines).
+    int AdaptedWritten = 0;
 };
 
 // A finding of the checks of the translated script: two items of one menu
@@ -126,6 +134,17 @@ struct TranslationReport {
     qint64 Translated = 0;     // of TextsFound
     qint64 LeftInEnglish = 0;  // of TextsFound
     std::vector<EnglishText> Left; // in order of first appearance
+    // Places left in English with an adapted (score 100) and with a near
+    // match as their best suggestion, once suggestions were made.
+    bool Suggested = false;
+    qint64 WithAdapted = 0;
+    qint64 WithNear = 0;
+    qint64 AdaptedWritten = 0; // places given their adapted match in the script
+    // With the old English version: texts by identifier (display text).
+    bool ComparedWithOld = false;
+    QStringList Added, Removed;
+    std::vector<std::pair<QString, QString>> Changed; // old, new
+    qint64 Unchanged = 0;
     int FontLines = 0;
     bool FontSwitch = false; // the dialogs' FONT 8 lines were to become 9
     // The dialogs' FONT lines the switch left as they were.
@@ -160,6 +179,11 @@ bool ExtractionWarns(const ExtractionReport &report);
 QString TranslationSummary(const TranslationReport &report);
 bool TranslationWarns(const TranslationReport &report);
 
+// "仍是英文 N 處：A 處有調整後的譯文，F 處有近似譯文", and how one suggestion
+// is told: its translation, its score and the source it comes from.
+QString SuggestionCounts(const TranslationReport &report);
+QString SuggestionLine(const Suggestion &suggestion);
+
 // The texts left in English that a dictionary can take as new untranslated
 // pairs: those it does not hold at all, in order of first appearance,
 // without those holding a character code page 950 cannot hold. Texts it
@@ -170,5 +194,8 @@ std::vector<std::string> TextsForDictionary(const TranslationReport &report);
 // text its own translation), CR LF, code page 950, in order of first
 // appearance. Texts whose copy holds a stand-in cannot be written in code
 // page 950 and are returned in `leftOut`.
+// After each text's pair come its suggestions, one pair each, best first:
+// the dictionary made from them offers them in the choice box and picks
+// none.
 std::string MissingPairs(const TranslationReport &report, const std::function<bool(std::string_view)> &holdsStandIn,
                          QStringList *leftOut = nullptr);

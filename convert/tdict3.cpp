@@ -6,6 +6,7 @@
 #include "convert/reportwindow.h"
 #include "convert/runner.h"
 #include "convert/runwindows.h"
+#include "convert/suggest.h"
 #include "convert/tdict1.h"
 #include "document/document.h"
 #include "platform/fonts.h"
@@ -89,6 +90,15 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     Retarget->move(160, 246);
     Retarget->adjustSize();
 
+    // Below the font switch, above the switch buttons.
+    Adapt = new QCheckBox(QStringLiteral("寫入調整後的譯文(&A)"), this);
+    Adapt->setFont(MingFont(12));
+    Adapt->setToolTip(QStringLiteral("字典檔的原文除去熱鍵、快速鍵、結尾與大小寫後與新文字相同時，"
+                                     "把換上新熱鍵、快速鍵與結尾的譯文也寫入翻譯後的RC檔；近似譯文不寫入"));
+    Adapt->setChecked(false);
+    Adapt->move(8, 263);
+    Adapt->adjustSize();
+
     SpeedButton4 = StartButton(this, QRect(262, 269, 131, 33));
     RunIndicator(this, RunKind::Translation, SpeedButton4, RunLine, StopButton);
     // Wider than designed and further left: the mnemonics need the room.
@@ -100,7 +110,7 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     PreviewButton->setToolTip(QStringLiteral("上次翻譯寫出的RC檔中每個對話框與選單的樣子"));
     PreviewButton->hide();
 
-    ChainTabOrder({T1, B1, EditDict, T2, B2, T3, B3, PreviewButton, SizeChange, Retarget, SpeedButton6, SpeedButton5, Encoding,
+    ChainTabOrder({T1, B1, EditDict, T2, B2, T3, B3, PreviewButton, SizeChange, Retarget, Adapt, SpeedButton6, SpeedButton5, Encoding,
                    SpeedButton4, StopButton});
 
     DD.Title = QStringLiteral("開啟字典檔");
@@ -205,6 +215,7 @@ void TDict3::SpeedButton4Click()
     RunSetup setup = CurrentRunSetup();
     setup.Translation.Retarget = Retarget->isChecked();
     setup.Translation.Encoding = ChosenEncoding(Encoding);
+    setup.Translation.Adapt = Adapt->isChecked();
     if (scriptRunner().RunTranslation(pl, paths, setup).Reached == RunStep::Refused)
         FocusFirstEmpty({T1, T2, T3});
 }
@@ -216,6 +227,7 @@ void TDict3::TranslationEnded(const RunEnd &end)
     const TranslationReport &report = *end.Translation;
     ReportedDictionary = end.Dictionary;
     NewTexts = TextsForDictionary(report);
+    NewSuggestions = SuggestionsForDictionary(report);
     if (!Report) {
         Report = new RunReportWindow(this);
         connect(Report->Offer, &QPushButton::clicked, this, &TDict3::AddTextsClick);
@@ -247,10 +259,11 @@ void TDict3::AddTextsClick()
 {
     if (NewTexts.empty() || !AddToDictionary)
         return;
-    const AddedTexts added = AddToDictionary(PathFromBytes(ReportedDictionary), NewTexts);
+    const AddedTexts added = AddToDictionary(PathFromBytes(ReportedDictionary), NewTexts, NewSuggestions);
     if (added.Refused)
         return;
     NewTexts.clear();
+    NewSuggestions.clear();
     if (Report)
         Report->EndOffer();
     // As the switch to the maintenance window does; the report goes with it.

@@ -47,6 +47,7 @@ public:
     // starts, like SizeChange.
     QCheckBox *Retarget;
     QComboBox *Encoding; // how the new script is read and its translation written
+    QCheckBox *Adapt; // adapted matches written into the script too
     QToolButton *SpeedButton4, *SpeedButton5, *SpeedButton6;
     QLabel *RunLine;         // while the interpreter runs,
     QToolButton *StopButton; // with 停止 in the start button's place
@@ -61,7 +62,9 @@ public:
     std::function<bool(const QString &fileName)> OpenEditor;
     // The new-version loop's way into the maintenance window
     // (AddTextsToDictionary); set by the program.
-    std::function<AddedTexts(const QString &fileName, const std::vector<std::string> &texts)> AddToDictionary;
+    std::function<AddedTexts(const QString &fileName, const std::vector<std::string> &texts,
+                             const SuggestedTranslations &suggested)>
+        AddToDictionary;
 
     // The maintenance window's switch hands over its open dictionary.
     void SetDictionary(const QString &path);
@@ -81,6 +84,7 @@ public:
     // What that report offers to add to its dictionary (Big5), and where.
     std::string ReportedDictionary;
     std::vector<std::string> NewTexts;
+    SuggestedTranslations NewSuggestions;
     // A translation interpreter has ended: its report is shown.
     void TranslationEnded(const RunEnd &end);
     // The report's "加入字典檔": the texts go into the dictionary as

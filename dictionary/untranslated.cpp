@@ -8,10 +8,7 @@
 #include <string_view>
 #include <unordered_set>
 
-namespace {
-
-// The lines of a dictionary file as a load splits them.
-std::vector<std::string_view> fileLines(std::string_view bytes)
+std::vector<std::string_view> DictionaryLines(std::string_view bytes)
 {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
@@ -28,6 +25,8 @@ std::vector<std::string_view> fileLines(std::string_view bytes)
     return lines;
 }
 
+namespace {
+
 bool endsInLineEnd(std::string_view bytes)
 {
     return bytes.empty() || bytes.back() == '\n' || bytes.back() == '\r';
@@ -40,7 +39,20 @@ bool FitsDictionaryLine(std::string_view text)
     return !text.empty() && text.find_first_of("\r\n") == std::string_view::npos;
 }
 
-AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::string> &texts)
+std::vector<std::string> SuggestionsFor(const SuggestedTranslations &suggested, const std::string &text)
+{
+    std::vector<std::string> out;
+    const auto found = suggested.find(text);
+    if (found == suggested.end())
+        return out;
+    for (const std::string &s : found->second)
+        if (FitsDictionaryLine(s) && s != text && std::find(out.begin(), out.end(), s) == out.end())
+            out.push_back(s);
+    return out;
+}
+
+AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::string> &texts,
+                                   const SuggestedTranslations &suggested)
 {
     AddedTexts result;
     std::string bytes;
@@ -49,7 +61,7 @@ AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::
         result.Error = QStringLiteral("無法讀取字典檔 %1：%2。").arg(path.shown(), reason);
         return result;
     }
-    const std::vector<std::string_view> lines = fileLines(bytes);
+    const std::vector<std::string_view> lines = DictionaryLines(bytes);
     std::unordered_set<std::string_view> sources;
     for (std::size_t i = 0; i + 1 < lines.size(); i += 2)
         sources.insert(lines[i]);
@@ -62,6 +74,13 @@ AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::
 
     std::unordered_set<std::string_view> taken;
     std::string pairs;
+    std::string loneSuggestions; // the lone source's suggestions, after its completed pair
+    const auto suggestionPairs = [&suggested](const std::string &text) {
+        std::string out;
+        for (const std::string &s : SuggestionsFor(suggested, text))
+            out += text + "\r\n" + s + "\r\n";
+        return out;
+    };
     for (const std::string &text : texts) {
         if (!FitsDictionaryLine(text)) {
             ++result.Unfit;
@@ -76,12 +95,14 @@ AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::
         result.Added.push_back(text);
         if (lone && text == loneSource) {
             loneTaken = true;
+            loneSuggestions = suggestionPairs(text);
             continue;
         }
         pairs += text;
         pairs += "\r\n";
         pairs += text;
         pairs += "\r\n";
+        pairs += suggestionPairs(text);
     }
     if (result.Added.empty())
         return result;
@@ -95,6 +116,7 @@ AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::
         else
             result.PairCompleted = true;
         rewritten += "\r\n";
+        rewritten += loneSuggestions;
     }
     rewritten += pairs;
     if (const FileResult saved = SaveBytes(path, rewritten); !saved.ok) {

@@ -352,7 +352,8 @@ bool DictionaryDocument::SaveAs(const QString &path)
     return false;
 }
 
-AddedTexts DictionaryDocument::AddUntranslated(const std::vector<std::string> &texts)
+AddedTexts DictionaryDocument::AddUntranslated(const std::vector<std::string> &texts,
+                                               const SuggestedTranslations &suggested)
 {
     AddedTexts result;
     if (!Available() || EndRequested || !CommitPendingChoice()) {
@@ -396,6 +397,8 @@ AddedTexts DictionaryDocument::AddUntranslated(const std::vector<std::string> &t
             if (firstNew < 0)
                 firstNew = std::int32_t(merged.size());
             merged.push_back(DS{text, {std::string_view(text)}, 0, 0, false});
+            for (const std::string &s : SuggestionsFor(suggested, text))
+                merged.back().AppendTranslation(s);
         }
         while (old < table.size()) {
             newIndex[old] = std::int32_t(merged.size());

@@ -153,8 +153,9 @@ public:
     // place in the table. The pending text is committed first (refused: it
     // stays pending and nothing is added); the undo history follows its
     // entries to their new rows. Modified once anything was added. Refused
-    // while busy.
-    AddedTexts AddUntranslated(const std::vector<std::string> &texts);
+    // while busy. A new entry offers its suggested translations after its
+    // own; none is chosen.
+    AddedTexts AddUntranslated(const std::vector<std::string> &texts, const SuggestedTranslations &suggested = {});
 
     // The program is to end: `end` runs now, or as soon as the dictionary is
     // no longer busy (a wait for an extraction is stopped for it).

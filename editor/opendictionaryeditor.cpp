@@ -43,7 +43,8 @@ bool OpenDictionaryEditor(TDict2 &editor, const QString &fileName)
     return true;
 }
 
-AddedTexts AddTextsToDictionary(TDict2 &editor, const QString &fileName, const std::vector<std::string> &texts)
+AddedTexts AddTextsToDictionary(TDict2 &editor, const QString &fileName, const std::vector<std::string> &texts,
+                                const SuggestedTranslations &suggested)
 {
     DictionaryDocument &document = editor.Document;
     AddedTexts refused;
@@ -59,7 +60,7 @@ AddedTexts AddTextsToDictionary(TDict2 &editor, const QString &fileName, const s
     const bool open = !document.DictionaryFileName.isEmpty()
                       && NameTheSameFile(PathBytes(document.DictionaryFileName), PathBytes(fileName));
     if (open) {
-        AddedTexts added = document.AddUntranslated(texts);
+        AddedTexts added = document.AddUntranslated(texts, suggested);
         if (added.Refused)
             return added;
         bringUp();
@@ -75,7 +76,7 @@ AddedTexts AddTextsToDictionary(TDict2 &editor, const QString &fileName, const s
     // rewrite must start from the whole file.
     if (!document.WaitUntilWritten(fileName))
         return refused;
-    AddedTexts added = AppendUntranslatedPairs(FileName(fileName), texts);
+    AddedTexts added = AppendUntranslatedPairs(FileName(fileName), texts, suggested);
     if (added.Refused) {
         ReportError(added.Error);
         return added;

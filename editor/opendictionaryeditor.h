@@ -21,5 +21,6 @@ bool OpenDictionaryEditor(TDict2 &editor, const QString &fileName);
 // modified); else the file is rewritten with the pairs appended and opened,
 // after the same questions as OpenDictionaryEditor asks. Refused while the
 // dictionary is busy; a file that cannot be rewritten is reported and left
-// as it was.
-AddedTexts AddTextsToDictionary(TDict2 &editor, const QString &fileName, const std::vector<std::string> &texts);
+// as it was. Each new entry offers its suggested translations, none chosen.
+AddedTexts AddTextsToDictionary(TDict2 &editor, const QString &fileName, const std::vector<std::string> &texts,
+                                const SuggestedTranslations &suggested = {});

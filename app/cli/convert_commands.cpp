@@ -4,6 +4,9 @@
 #include "convert/conversion.h"
 #include "convert/launcher.h"
 #include "convert/script.h"
+#include "convert/versions.h"
+#include "files/readfile.h"
+#include "platform/codepage.h"
 #include "files/filename.h"
 #include "files/savefile.h"
 
@@ -35,6 +38,8 @@ enum Allowed : unsigned {
     AllowRetarget = 1u << 3,
     AllowMissing = 1u << 4,
     AllowEncoding = 1u << 5,
+    AllowAdapt = 1u << 6,
+    AllowOld = 1u << 7,
 };
 
 struct Options {
@@ -42,10 +47,12 @@ struct Options {
     bool font = false;
     bool strict = false;
     bool retarget = false;
+    bool adapt = false;
     bool help = false;
     std::optional<std::string> perl;
     std::optional<std::string> missing;
     EncodingChoice encoding = EncodingChoice::Guess;
+    std::optional<std::string> old;
 };
 
 const char *const PerlHelp =
@@ -98,7 +105,12 @@ const char *const TranslateHelp =
     "選項：\n"
     "  --font          把對話框的 FONT 8 字形改為新細明體 9\n"
     "  --missing FILE  把仍是英文的文字寫成字典檔 FILE（每個文字以自己為譯文，\n"
-    "                  依第一次出現的順序，不重複；Big5、CR LF 行尾）\n"
+    "                  依第一次出現的順序，不重複；Big5、CR LF 行尾）；字典檔有\n"
+    "                  相同或近似的原文時，其後接著建議的譯文，一個建議一對，好的在前\n"
+    "  --old OLD.rc    與舊版本的英文RC檔依識別字比較：報告新增、刪除、改變的文字，\n"
+    "                  識別字相同而文字改變時，舊文字的譯文列為第一個建議\n"
+    "  --adapt         字典檔的原文除去熱鍵、快速鍵、結尾與大小寫後相同時，\n"
+    "                  把換上新熱鍵、快速鍵與結尾的譯文也寫入 OUT（近似譯文不寫入）\n"
     "  --retarget      把宣告英文的 LANGUAGE 行改為\n"
     "                  LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL，\n"
     "                  並把 #pragma code_page 改為寫出的編碼（Big5 為 950，UTF-8 為 65001）\n"
@@ -195,8 +207,13 @@ std::optional<Options> parse(const CliArgs &args, unsigned allowed)
             options.strict = true;
         } else if ((allowed & AllowRetarget) && arg == "--retarget") {
             options.retarget = true;
+        } else if ((allowed & AllowAdapt) && arg == "--adapt") {
+            options.adapt = true;
         } else if ((allowed & AllowPerl) && is(arg, "--perl")) {
             if (!value(i, "--perl", options.perl))
+                return std::nullopt;
+        } else if ((allowed & AllowOld) && is(arg, "--old")) {
+            if (!value(i, "--old", options.old))
                 return std::nullopt;
         } else if ((allowed & AllowMissing) && is(arg, "--missing")) {
             if (!value(i, "--missing", options.missing))
@@ -425,6 +442,31 @@ int writeMissing(const std::string &missing, const TranslationRun &run, const Tr
     return CliOk;
 }
 
+// The old English version of --old, as Big5 bytes.
+std::optional<Refusal> oldVersion(const std::string &path, std::string &bytes)
+{
+    const QString what = QStringLiteral("舊版本的英文RC檔");
+    if (auto r = CheckInputFile(path, what))
+        return r;
+    const FileName name = FileName::fromNative(QByteArray(path.data(), qsizetype(path.size())));
+    std::string raw;
+    if (const QString reason = ReadWholeFile(name, raw, RunFileLimit); !reason.isEmpty())
+        return Refusal{QStringLiteral("無法讀取%1「%2」：%3。").arg(what, name.shown(), reason), RefusalCaption()};
+    const DecodedScript decoded = DecodeScript(raw);
+    if (!decoded.Problem.isEmpty())
+        return Refusal{QStringLiteral("%1「%2」：%3").arg(what, name.shown(), decoded.Problem), RefusalCaption()};
+    if (decoded.Encoding.Encoding == TextEncoding::Cp950) {
+        bytes = std::move(raw);
+        return std::nullopt;
+    }
+    const std::optional<std::string> big5 = cp950::encode(decoded.Text);
+    if (!big5)
+        return Refusal{QStringLiteral("%1「%2」含有Big5沒有的字元，無法與新版本比較。").arg(what, name.shown()),
+                       RefusalCaption()};
+    bytes = *big5;
+    return std::nullopt;
+}
+
 // The interpreter ended well but wrote something else than its script
 // writes: a full disk, or a file changed meanwhile. Not a success, and the
 // output is not replaced.
@@ -481,7 +523,7 @@ int runMakeDictionary(const CliArgs &args)
 
 int runTranslate(const CliArgs &args)
 {
-    const auto options = parse(args, AllowFont | AllowPerl | AllowRetarget | AllowMissing | AllowEncoding);
+    const auto options = parse(args, AllowFont | AllowPerl | AllowRetarget | AllowMissing | AllowEncoding | AllowAdapt | AllowOld);
     if (!options)
         return CliWrongUse;
     if (options->help) {
@@ -497,6 +539,12 @@ int runTranslate(const CliArgs &args)
         if (const auto r = missingFileRefusal(*missing, paths))
             return refuse(*r);
     }
+    std::string oldEnglish;
+    if (options->old) {
+        const std::optional<Refusal> r = oldVersion(absolute(*options->old), oldEnglish);
+        if (r)
+            return refuse(*r);
+    }
     const std::optional<QString> perl = resolvePerl(options->perl);
     if (!perl)
         return CliFailed;
@@ -507,17 +555,20 @@ int runTranslate(const CliArgs &args)
     TranslationOptions translation;
     translation.Retarget = options->retarget;
     translation.Encoding = options->encoding;
+    translation.Adapt = options->adapt;
     if (const auto r = PrepareTranslation(paths, translation, folder.path(), run))
         return refuse(*r);
     const bool streamed = IsStreamOutput(paths.T3) || (missing && IsStreamOutput(*missing));
     if (const int status =
             runScriptFile(folder, TranslationScriptName, RunScript(run), *perl, streamed))
         return status;
-    const RunOutcome<TranslationReport> outcome = FinishTranslation(run);
+    RunOutcome<TranslationReport> outcome = FinishTranslation(run);
     if (!outcome.ok) {
         say(outcome.error);
         return CliFailed;
     }
+    if (options->old)
+        CompareVersions(outcome.report, oldEnglish, run.Source.Copy, run.Dictionary);
     QString text = RenderTranslationReport(outcome.report);
     for (const LanguageLine &l : outcome.report.Language) {
         if (l.After.isEmpty()) {

@@ -17,7 +17,7 @@ void usage(std::FILE *to)
                "  check DICT                         檢查翻譯（熱鍵、快速鍵、參數、結尾符號...）\n"
                "  make-dictionary EN.rc ZH.rc OUT [--strict] [--perl PATH]\n"
                "                                     由英文及中文 RC 檔製作字典檔\n"
-               "  translate DICT NEW.rc OUT [--font] [--missing FILE] [--retarget] [--perl PATH]\n"
+               "  translate DICT NEW.rc OUT [--font] [--missing FILE] [--retarget] [--adapt] [--old OLD.rc] [--perl PATH]\n"
                "                                     以字典檔翻譯新版本 RC 檔\n"
                "  export --format tmx|po|xliff|csv DICT OUT\n"
                "                                     把字典檔匯出為其他翻譯工具的格式\n"

@@ -49,6 +49,7 @@ private slots:
     void newTextsIntoTheirDictionaryFile();
     void newTextsIntoTheOpenDictionary();
     void previewFromTheReport();
+    void newTextsComeWithTheirSuggestions();
     void rendering();
 
 private:
@@ -711,6 +712,46 @@ void TestTDict3::previewFromTheReport()
     window->PreviewButton->click();
     QVERIFY(window->Preview->isVisible());
     QCOMPARE(window->Preview->List->count(), 1);
+}
+
+void TestTDict3::newTextsComeWithTheirSuggestions()
+{
+    launches.reset();
+    // "&Close" is "Cl&ose" with its hot key moved, "Zoom" nearly "Zoo".
+    const QByteArray dictionary = "&Open\r\n" + Big5(QStringLiteral("開啟(&O)")) + "\r\nCl&ose\r\n"
+                                  + Big5(QStringLiteral("關閉(&O)")) + "\r\nZoo\r\n" + Big5(QStringLiteral("動物園"))
+                                  + "\r\n";
+    prepare(dictionary, NewVersion);
+    window->show();
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QVERIFY(reportText().contains(QStringLiteral("仍是英文 3 處：1 處有調整後的譯文，2 處有近似譯文")));
+    QVERIFY(reportText().contains(QStringLiteral("調整後的譯文：\"關閉(&C)\"（來自 \"Cl&ose\"）")));
+    QVERIFY(reportText().contains(QStringLiteral("近似譯文：\"動物園\"（相似度 75，來自 \"Zoo\"）")));
+    QVERIFY(window->Report->Summary->text().contains(QStringLiteral("1 處有調整後的譯文，2 處有近似譯文")));
+    const QString out = setting->path(QStringLiteral("out.rc"));
+    const QByteArray adapted = "\"" + Big5(QStringLiteral("關閉(&C)")) + "\"";
+    QVERIFY(!FileBytes(out).contains(adapted));
+
+    // Asked for, the adapted match goes into the script; the near one not.
+    QVERIFY(!window->Adapt->isChecked());
+    window->Adapt->click();
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QVERIFY(FileBytes(out).contains("MENUITEM " + adapted + ", 3"));
+    QVERIFY(FileBytes(out).contains("MENUITEM \"Zoom\", 4"));
+    QVERIFY(reportText().contains(QStringLiteral("寫入調整後的譯文：1 處")));
+    window->Report->Offer->click();
+
+    // Each new text's own pair, then one pair per suggestion; the editor
+    // offers them in the choice box and has picked none.
+    QCOMPARE(FileBytes(setting->path(QStringLiteral("dict.txt"))),
+             dictionary + "Zoom\r\nZoom\r\nZoom\r\n" + Big5(QStringLiteral("動物園")) + "\r\n&Close\r\n&Close\r\n&Close\r\n"
+                 + Big5(QStringLiteral("關閉(&C)")) + "\r\n");
+    const DS &close = setting->document.Tables.EntryTable[0];
+    QCOMPARE(QByteArray::fromStdString(close.Source.str()), QByteArray("&Close"));
+    QCOMPARE(close.LastTranslation, 1);
+    QCOMPARE(QByteArray::fromStdString(close.ChosenTranslation().str()), QByteArray("&Close"));
+    QCOMPARE(QByteArray::fromStdString(close.Translations[1].str()), Big5(QStringLiteral("關閉(&C)")));
+    QCOMPARE(setting->editor->CurrentRow(), 1);
 }
 
 void TestTDict3::rendering()

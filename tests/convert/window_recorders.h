@@ -136,8 +136,9 @@ struct WindowTestSetting {
         if constexpr (requires { window.SetEditorEnabled; })
             window.SetEditorEnabled = [this](bool enabled) { editor->SetInputEnabled(enabled); };
         if constexpr (requires { window.AddToDictionary; })
-            window.AddToDictionary = [this](const QString &fileName, const std::vector<std::string> &texts) {
-                return AddTextsToDictionary(*editor, fileName, texts);
+            window.AddToDictionary = [this](const QString &fileName, const std::vector<std::string> &texts,
+                                            const SuggestedTranslations &suggested) {
+                return AddTextsToDictionary(*editor, fileName, texts, suggested);
             };
     }
 
