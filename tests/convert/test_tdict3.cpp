@@ -284,11 +284,11 @@ void TestTDict3::everyControlByKeyboard()
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     TDict3 &w = *window;
-    QCOMPARE(TabbedThrough(w.T1, 13),
-             (QList<QWidget *>{w.T1, w.B1, w.EditDict, w.T2, w.B2, w.T3, w.B3, w.SizeChange, w.Retarget, w.SpeedButton6,
-                               w.SpeedButton5, w.Encoding, w.SpeedButton4, w.T1}));
+    QCOMPARE(TabbedThrough(w.T1, 14),
+             (QList<QWidget *>{w.T1, w.B1, w.EditDict, w.T2, w.B2, w.T3, w.B3, w.SizeChange, w.Retarget, w.Adapt,
+                               w.SpeedButton6, w.SpeedButton5, w.Encoding, w.SpeedButton4, w.T1}));
     const QList<QKeySequence> keys = WindowKeys(window.get());
-    QCOMPARE(keys.size(), 12); // 停止 hidden
+    QCOMPARE(keys.size(), 13); // 停止 and 預覽 hidden
     QCOMPARE(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size());
 
     QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
