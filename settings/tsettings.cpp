@@ -109,6 +109,15 @@ QString PerlPatternMap(const QString &pattern)
 #endif
 }
 
+// A field only its button fills: drawn on the dialog's own colour, so that
+// it does not invite typing it would ignore.
+static void LookReadOnly(QLineEdit *edit)
+{
+    QPalette palette = edit->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit->setPalette(palette);
+}
+
 TSettings::TSettings(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
@@ -140,6 +149,7 @@ TSettings::TSettings(QWidget *parent)
         auto *e = new QLineEdit(parent);
         e->setGeometry(x, y, w, 21);
         e->setReadOnly(true);
+        LookReadOnly(e);
         return e;
     };
     auto button = [](QWidget *parent, const QString &text, int x, int y, int w, int h) {

@@ -222,6 +222,9 @@ void TestTSettings::showFillsEveryControl()
     for (QLineEdit *e : {dialog->PerlTxt, dialog->P1, dialog->P2, dialog->P3, dialog->P4, dialog->P5,
                          dialog->StrLineNo})
         QVERIFY(e->isReadOnly());
+    // ... and they do not look like fields that take typing.
+    for (QLineEdit *e : {dialog->PerlTxt, dialog->P1, dialog->P5})
+        QVERIFY(e->palette().color(QPalette::Base) != dialog->Ext->palette().color(QPalette::Base));
     QCOMPARE(dialog->Ext->maxLength(), 3);
 
     // Edits of a cancelled visit do not survive the next show.
