@@ -532,6 +532,8 @@ void TestTDict1::big5AndUtf16PairsWithTheInterpreter()
 
     // A corpus pair as it is (Big5): the script names the user's files, as
     // it always has, and writes the dictionary the reading expects.
+    if (!QFileInfo::exists(QStringLiteral(TAVISORN_CORPUS_DIR)))
+        QSKIP("the corpus is not there");
     const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/");
     const QString en = corpus + QStringLiteral("en.rc");
     const QString zh = corpus + QStringLiteral("zh-TW.rc");
@@ -589,6 +591,8 @@ void TestTDict1::big5AndUtf16PairsWithTheInterpreter()
 void TestTDict1::originalsAndTheEncodingChosenByKeyboard()
 {
     launches.reset(); // the real interpreter
+    if (!QFileInfo::exists(QStringLiteral(TAVISORN_CORPUS_DIR)))
+        QSKIP("the corpus is not there");
     const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/orig/");
     const QString dictionary = setting->path(QStringLiteral("orig.txt"));
     dialogs->answers = {corpus + QStringLiteral("en-US.rc"), corpus + QStringLiteral("zh-TW.rc"), dictionary};
