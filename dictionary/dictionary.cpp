@@ -155,7 +155,7 @@ bool SourceLess(std::string_view a, std::string_view b)
 }
 
 
-FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadProgress &progress)
+FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadProgress &progress, FileShape *shape)
 {
     const QString path = name.shown();
     progress.SetText(QStringLiteral("正在開啟檔案 ") + path);
@@ -165,6 +165,9 @@ FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadPr
         QFile file;
         if (const QString reason = OpenForReading(name, file); !reason.isEmpty())
             return failure(QStringLiteral("無法開啟檔案 %1：%2").arg(path, reason));
+        const QString tooLarge = QStringLiteral("無法讀入檔案 %1：檔案超過 %2 MB。").arg(path).arg(DictionaryFileLimit >> 20);
+        if (!file.isSequential() && file.size() > DictionaryFileLimit)
+            return failure(tooLarge);
 
         // The file is read a piece at a time and its pairs grouped at once,
         // so that neither the whole text nor a list of all pairs is ever
@@ -172,7 +175,7 @@ FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadPr
         std::vector<DS> entries;
         std::size_t pairs = 0;
         {
-            LineReader reader(file);
+            LineReader reader(file, std::uint64_t(DictionaryFileLimit));
             EntryGrouper grouper;
             EventPacer pacer(progress);
             for (;;) {
@@ -187,6 +190,8 @@ FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadPr
                 }
                 if (status == LineReader::Status::ReadError)
                     return failure(QStringLiteral("無法讀取檔案 %1：%2").arg(path, file.errorString()));
+                if (status == LineReader::Status::TooLarge)
+                    return failure(tooLarge);
                 // The end of the file; an odd last line has no partner and is dropped.
                 if (status == LineReader::Status::End)
                     break;
@@ -194,7 +199,13 @@ FileResult LoadDictionary(const FileName &name, DictionaryTables &tables, LoadPr
                     return failure(QStringLiteral("無法讀入檔案 %1：其中有一行太長。").arg(path));
                 if (pairs == std::size_t(std::numeric_limits<std::int32_t>::max()))
                     return failure(QStringLiteral("無法讀入檔案 %1：字串太多。").arg(path));
-                grouper.add(reader.view(sourceAt, sourceLength), reader.view(translationAt, translationLength));
+                const std::string_view source = reader.view(sourceAt, sourceLength);
+                const std::string_view translation = reader.view(translationAt, translationLength);
+                if (shape) {
+                    shape->AddLine(source);
+                    shape->AddLine(translation);
+                }
+                grouper.add(source, translation);
                 ++pairs;
                 pacer.step();
             }

@@ -9,6 +9,7 @@
 // This library uses no user-interface code; a load reports its stages
 // through LoadProgress so that it runs, and is tested, without a screen.
 
+#include "dictionary/fileshape.h"
 #include "dictionary/translationlist.h"
 #include "files/savefile.h"
 
@@ -74,10 +75,16 @@ public:
     void ProcessEvents() override {}
 };
 
+// A dictionary file larger than this is refused, and so is an endless
+// input (/dev/zero, a pipe that never ends) once it has given this much.
+constexpr qint64 DictionaryFileLimit = qint64(256) << 20;
+
 // Reads the dictionary file at path into tables. The file is loaded into
 // fresh tables that replace those of `tables` only when the load succeeded;
 // on failure `tables` is untouched and the result carries the message.
-FileResult LoadDictionary(const FileName &path, DictionaryTables &tables, LoadProgress &progress);
+// Every line read goes to `shape` when one is given.
+FileResult LoadDictionary(const FileName &path, DictionaryTables &tables, LoadProgress &progress,
+                          FileShape *shape = nullptr);
 
 // Writes entries 0 .. LastEntry: Source and the chosen translation, each line
 // ending with CR LF, through SaveFile: a failed save leaves the old file

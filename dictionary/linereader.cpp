@@ -34,10 +34,11 @@ std::size_t findBreak(const char *d, std::size_t i, std::size_t end)
 
 } // namespace
 
-LineReader::LineReader(QFile &file)
+LineReader::LineReader(QFile &file, std::uint64_t limit)
     : file_(file)
     , firstChunk_(file.isSequential() ? kReadChunk
                                       : std::size_t(std::clamp<qint64>(file.size() + 1, 1, qint64(kReadChunk))))
+    , limit_(limit)
 {
 }
 
@@ -50,8 +51,8 @@ LineReader::Status LineReader::next(std::uint64_t &start, std::size_t &length)
         if (i < have_) {
             // A CR as the last byte read: an LF may follow in the file.
             if (d[i] == '\r' && i + 1 == have_ && !eof_) {
-                if (!refill())
-                    return Status::ReadError;
+                if (const Status status = refill(); status != Status::Line)
+                    return status;
                 continue;
             }
             start = bufferStart_ + pos_;
@@ -68,12 +69,12 @@ LineReader::Status LineReader::next(std::uint64_t &start, std::size_t &length)
             pos_ = scanned_ = have_;
             return Status::Line;
         }
-        if (!refill())
-            return Status::ReadError;
+        if (const Status status = refill(); status != Status::Line)
+            return status;
     }
 }
 
-bool LineReader::refill()
+LineReader::Status LineReader::refill()
 {
     const std::size_t drop = std::size_t(keep_ - bufferStart_);
     if (drop != 0) {
@@ -91,13 +92,18 @@ bool LineReader::refill()
         buffer_ = std::move(bigger);
         capacity_ = grown;
     }
-    const qint64 n = file_.read(buffer_.get() + have_, qint64(capacity_ - have_));
+    // One byte past the limit is read to tell a file of exactly the limit
+    // from a larger one.
+    const std::uint64_t allowed = limit_ + 1 - (bufferStart_ + have_);
+    const qint64 n = file_.read(buffer_.get() + have_, qint64(std::min<std::uint64_t>(capacity_ - have_, allowed)));
     if (n < 0)
-        return false;
+        return Status::ReadError;
     if (n == 0)
         eof_ = true;
     have_ += std::size_t(n);
-    return true;
+    if (bufferStart_ + have_ > limit_)
+        return Status::TooLarge;
+    return Status::Line;
 }
 
 } // namespace dictload

@@ -26,12 +26,14 @@ namespace dictload {
 // viewed after its translation line was read.
 class LineReader {
 public:
-    enum class Status { Line, End, ReadError };
+    enum class Status { Line, End, ReadError, TooLarge };
 
     // A file is read in pieces of this size.
     static constexpr std::size_t kReadChunk = std::size_t(1) << 16;
 
-    explicit LineReader(QFile &file);
+    // More than `limit` bytes in the file (an endless device, a pipe that
+    // never ends) stop the reading with TooLarge.
+    LineReader(QFile &file, std::uint64_t limit);
 
     void markPairStart() { keep_ = bufferStart_ + pos_; }
 
@@ -45,10 +47,11 @@ public:
 private:
     // Drops the text before the kept pair, then reads what fits behind the
     // rest; the buffer grows only for a pair longer than itself.
-    bool refill();
+    Status refill();
 
     QFile &file_;
     const std::size_t firstChunk_; // the whole of a small file
+    const std::uint64_t limit_;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_ = 0;
     std::size_t have_ = 0;          // bytes of buffer_ holding file text

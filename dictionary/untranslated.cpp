@@ -44,7 +44,7 @@ AddedTexts AppendUntranslatedPairs(const FileName &path, const std::vector<std::
 {
     AddedTexts result;
     std::string bytes;
-    if (const QString reason = ReadWholeFile(path, bytes, std::numeric_limits<qint64>::max()); !reason.isEmpty()) {
+    if (const QString reason = ReadWholeFile(path, bytes, DictionaryFileLimit); !reason.isEmpty()) {
         result.Refused = true;
         result.Error = QStringLiteral("無法讀取字典檔 %1：%2。").arg(path.shown(), reason);
         return result;

@@ -269,8 +269,23 @@ bool DictionaryDocument::Open(const QString &path, bool showProgress)
     if (showProgress && Progress)
         Progress->Show();
     SilentLoadProgress silent;
-    const FileResult result = LoadDictionary(path, Tables, Progress ? static_cast<LoadProgress &>(*Progress) : silent);
-    if (result.ok) {
+    DictionaryTables loaded;
+    FileShape shape;
+    const FileResult result = LoadDictionary(path, loaded, Progress ? static_cast<LoadProgress &>(*Progress) : silent, &shape);
+    bool taken = result.ok;
+    if (result.ok && shape.Doubt() != FileDoubt::None) {
+        if (Progress)
+            Progress->Close();
+        taken = Questions
+                && Questions->Confirm(QStringLiteral("檔案 %1 不像是字典檔：%2。\n"
+                                                     "以字典檔開啟後，儲存時它原來的內容會被字串對取代。\n"
+                                                     "仍要開啟它嗎？")
+                                          .arg(path, FileDoubtText(shape.Doubt())),
+                                      BusyCaption());
+    }
+    if (taken) {
+        Tables = std::move(loaded);
+        DoubtfulFile = shape.Doubt() != FileDoubt::None ? path : QString();
         // An empty dictionary still has one empty entry for the choice box to stand on.
         while (Tables.EntryTable.empty() || Tables.EntryTable.size() < std::size_t(Tables.LastEntry + 1))
             Tables.EntryTable.push_back(DS{std::string(), {std::string()}, 0, 0, false});
@@ -285,7 +300,7 @@ bool DictionaryDocument::Open(const QString &path, bool showProgress)
         Progress->Close();
     if (!result.ok && Questions)
         Questions->ReportError(result.error);
-    return result.ok;
+    return taken;
 }
 
 bool DictionaryDocument::Save()
@@ -296,6 +311,17 @@ bool DictionaryDocument::Save()
         // Nothing was opened or saved yet: ask where to save.
         const QString path = Questions ? Questions->ChooseSaveFile() : QString();
         return !path.isEmpty() && SaveAs(path);
+    }
+    if (!DoubtfulFile.isEmpty() && DictionaryFileName == DoubtfulFile) {
+        const bool overwrite =
+            Questions
+            && Questions->Confirm(QStringLiteral("檔案 %1 開啟時不像是字典檔。\n"
+                                                 "儲存會以字串對取代它原來的內容。仍要儲存嗎？")
+                                      .arg(DictionaryFileName),
+                                  BusyCaption());
+        if (!overwrite)
+            return false;
+        DoubtfulFile.clear();
     }
     setBusy(DocumentBusy::Saving);
     if (Progress)

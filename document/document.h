@@ -38,6 +38,8 @@ public:
     virtual void ReportError(const QString &text) = 0;
     // A command that cannot run now: a plain message.
     virtual void Tell(const QString &text, const QString &caption) = 0;
+    // A warning with the choice to go on: true for Yes.
+    virtual bool Confirm(const QString &text, const QString &caption) = 0;
 };
 
 // The progress window around a load (the stages come through LoadProgress)
@@ -135,9 +137,13 @@ public:
     // Reads `path` into the tables (after waiting for an extraction that
     // still writes it). On success the file name is `path` and Modified is
     // false; on failure the previous dictionary stays and the error is reported.
+    // A file that reads as no dictionary (a resource script, NUL bytes) is
+    // taken only when the user confirms the warning; declined, the previous
+    // dictionary stays too.
     bool Open(const QString &path, bool showProgress);
     // Writes the tables to DictionaryFileName (asks for a file when there is
-    // none yet). The pending text is not written and stays pending.
+    // none yet). The pending text is not written and stays pending. Over a
+    // file that read as no dictionary the user is asked once more first.
     bool Save();
     // Saves under `path`; a failed save goes back to the previous name.
     bool SaveAs(const QString &path);
@@ -185,6 +191,9 @@ private:
     ExtractionWatch *Watch = nullptr;
     DocumentBusy BusyState = DocumentBusy::None;
     std::optional<PendingChoice> PendingText;
+    // The file opened in spite of the warning that it is no dictionary,
+    // until a save over it has been confirmed.
+    QString DoubtfulFile;
     ChoiceHistory History;
     std::function<void()> EndAction; // waits for the busy state to end
     bool EndRequested = false;

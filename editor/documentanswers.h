@@ -14,6 +14,7 @@ public:
     QString ChooseSaveFile() override;
     void ReportError(const QString &text) override;
     void Tell(const QString &text, const QString &caption) override;
+    bool Confirm(const QString &text, const QString &caption) override;
 
     void SetText(const QString &text) override;
     void SetPosition(int position) override;

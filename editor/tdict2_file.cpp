@@ -54,6 +54,11 @@ void DocumentAnswers::Tell(const QString &text, const QString &caption)
     messageBoxes().message(activeWindow(), text, caption);
 }
 
+bool DocumentAnswers::Confirm(const QString &text, const QString &caption)
+{
+    return messageBoxes().question(activeWindow(), text, caption);
+}
+
 void DocumentAnswers::SetText(const QString &text)
 {
     progress().SetProgressText(text);

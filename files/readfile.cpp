@@ -20,6 +20,30 @@ QString tooLarge(qint64 limit)
     return QStringLiteral("檔案超過 %1 MB").arg(limit >> 20);
 }
 
+#ifndef Q_OS_WIN
+// Whether the pipe open for reading at `fd` has a writer or holds text.
+// Where the system cannot tell without reading, true.
+bool PipeHasWriter(int fd)
+{
+#ifdef __linux__
+    // tee() copies without taking anything out of the pipe; on an empty
+    // pipe it ends at once with 0 when nobody writes, with EAGAIN when a
+    // writer is there.
+    int probe[2];
+    if (::pipe2(probe, O_CLOEXEC) != 0)
+        return true;
+    const ssize_t n = ::tee(fd, probe[1], 1, SPLICE_F_NONBLOCK);
+    ::close(probe[0]);
+    ::close(probe[1]);
+    // Any other failure: the system cannot tell; the read will.
+    return n != 0;
+#else
+    (void)fd;
+    return true;
+#endif
+}
+#endif
+
 } // namespace
 
 QString OpenForReading(const FileName &name, QFile &file)
@@ -32,14 +56,23 @@ QString OpenForReading(const FileName &name, QFile &file)
         return file.errorString();
     return {};
 #else
-    const int fd = ::open(name.native().constData(), O_RDONLY | O_CLOEXEC);
+    // Opening a named pipe waits until someone writes into it: opened
+    // without waiting, a pipe nobody writes is refused instead.
+    const int fd = ::open(name.native().constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return SystemReason(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const auto refuse = [fd](const QString &reason) {
         ::close(fd);
-        return SystemReason(EISDIR);
-    }
+        return reason;
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode))
+        return refuse(SystemReason(EISDIR));
+    if (S_ISFIFO(st.st_mode) && !PipeHasWriter(fd))
+        return refuse(QStringLiteral("沒有程式寫入這個管道"));
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return refuse(SystemReason(errno));
     if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return file.errorString();

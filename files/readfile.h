@@ -14,5 +14,8 @@ class QFile;
 QString ReadWholeFile(const FileName &name, std::string &out, qint64 limit);
 
 // Opens the file for reading into `file`, unbuffered (the caller reads in
-// pieces of its own). A folder is refused. Empty on success, else why not.
+// pieces of its own). A folder is refused, and so is a named pipe that
+// nobody writes into (opening it would wait for ever). Empty on success,
+// else why not.
 QString OpenForReading(const FileName &name, QFile &file);
+

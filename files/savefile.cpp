@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <utility>
 
 #include <cerrno>
 #include <csignal>
@@ -11,9 +12,13 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <ctime>
 #endif
 
 QString SystemReason(int error)
@@ -125,6 +130,62 @@ mode_t currentUmask()
     return mask;
 }
 
+// The hidden temporary name of a save of `base`: "." + base + "." and six
+// letters or digits (as mkostemp makes them).
+bool isTemporaryOf(const char *entry, const QByteArray &base)
+{
+    const std::size_t length = std::strlen(entry);
+    if (length != std::size_t(base.size()) + 8 || entry[0] != '.'
+        || std::memcmp(entry + 1, base.constData(), std::size_t(base.size())) != 0 || entry[base.size() + 1] != '.')
+        return false;
+    bool lowercaseOnly = true;
+    for (std::size_t i = length - 6; i < length; ++i) {
+        const char c = entry[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+        lowercaseOnly = lowercaseOnly && c >= 'a' && c <= 'z';
+    }
+    // Six small letters are more likely a word of the user's (".dict.backup")
+    // than ours; such a leftover of a save stays.
+    return !lowercaseOnly;
+}
+
+// Removes what saves of the same target left behind when they were killed.
+// A save holds a lock on its temporary file from just after making it until
+// it is renamed or removed, and locks end with the process: a temporary
+// file of ours that nobody holds is stale. One younger than a minute is
+// left alone all the same, as the save that made it may not have locked it
+// yet. Only plain files of this user with exactly our pattern are touched.
+void removeStaleTemporaries(const QByteArray &folder, const QByteArray &base)
+{
+    DIR *d = ::opendir(folder.constData());
+    if (!d)
+        return;
+    const int folderFd = ::dirfd(d);
+    const std::time_t now = std::time(nullptr);
+    while (const dirent *e = ::readdir(d)) {
+        if (!isTemporaryOf(e->d_name, base))
+            continue;
+        const int fd = ::openat(folderFd, e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat held {}, named {};
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid()
+            && held.st_mtime < now - StaleTemporaryAge && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+            && ::fstatat(folderFd, e->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == held.st_dev
+            && named.st_ino == held.st_ino)
+            (void)::unlinkat(folderFd, e->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(d);
+}
+
+bool folderExists(const QByteArray &folder)
+{
+    struct stat st {};
+    return ::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool writeAll(int fd, const char *data, std::size_t size, int &error)
 {
     while (size > 0) {
@@ -216,12 +277,25 @@ bool SaveFile::open()
     QByteArray base = baseOf(path);
     if (base.size() > 120)
         base.truncate(120);
-    QByteArray pattern = folderOf(path) + "/." + base + ".XXXXXX";
+    const QByteArray folder = folderOf(path);
+    removeStaleTemporaries(folder, base);
+    QByteArray pattern = folder + "/." + base + ".XXXXXX";
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd_ < 0)
+    if (fd_ < 0) {
+        // A folder that exists and still "has no such file" takes no new
+        // files at all (/proc, /sys).
+        if (errno == ENOENT && folderExists(folder))
+            return fail(QStringLiteral("這個資料夾不能建立新檔案"));
         return fail(errno);
+    }
     temporary_ = pattern;
     final_ = path;
+    // The lock marks the temporary file as taken while this save lives; a
+    // descriptor of its own keeps it beyond the close before the rename.
+    // Where the file system has no locks, no save takes any file for stale.
+    lock_ = ::open(temporary_.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (lock_ >= 0)
+        (void)::flock(lock_, LOCK_EX | LOCK_NB);
 
     if (exists) {
         if (::fchmod(fd_, st.st_mode & 07777) != 0)
@@ -264,6 +338,7 @@ bool SaveFile::commit()
     if (::rename(temporary_.constData(), final_.constData()) != 0)
         return fail(errno);
     temporary_.clear();
+    ::close(std::exchange(lock_, -1));
     // The rename itself reaches the disk with the folder.
     const int folder = ::open(folderOf(final_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
@@ -283,6 +358,8 @@ void SaveFile::cancel()
         ::unlink(temporary_.constData());
         temporary_.clear();
     }
+    if (lock_ >= 0)
+        ::close(std::exchange(lock_, -1));
 }
 
 #else // Q_OS_WIN

@@ -14,6 +14,9 @@
 //   descriptors of /dev/fd) is written straight into, as a shell redirection
 //   would: there is nothing to replace;
 // - a folder, a block device or a socket is refused.
+// A save also removes the temporary files that earlier saves of the same
+// target left when they were killed (see StaleTemporaryAge); the temporary
+// file of a save still running is never touched.
 // A replaced file keeps its permissions and, where the user may set it, its
 // owner and group. A save makes a new file, so other hard links to the old
 // one keep the old contents.
@@ -57,6 +60,7 @@ private:
     QByteArray final_;     // the file replaced (the target, links followed)
     QByteArray temporary_; // the new file until it is renamed
     int fd_ = -1;
+    int lock_ = -1; // holds the temporary file as this save's own
     bool stream_ = false;
     bool failed_ = false;
     QString reason_;
@@ -64,6 +68,10 @@ private:
     void *handle_ = nullptr;
 #endif
 };
+
+// A temporary file of a save is taken for stale only when no running save
+// holds it and it is at least this many seconds old.
+constexpr int StaleTemporaryAge = 60;
 
 // Writes bytes as the whole new contents of target.
 FileResult SaveBytes(const FileName &target, std::string_view bytes);

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using testutil::readBytes;
 using testutil::writeBytes;
 
@@ -26,6 +28,8 @@ private slots:
     void standardOutput();
     void fullDisk_data();
     void fullDisk();
+    void endlessInputsAreRefused_data();
+    void endlessInputsAreRefused();
 
 private:
     struct Run {
@@ -306,6 +310,42 @@ void TestDictionaryCli::fullDisk()
         QVERIFY(readBytes(dir.filePath(QStringLiteral("after"))) == oldText);
     }
     QCOMPARE(readBytes(dir.filePath(QStringLiteral("listing"))), std::string("fill\ntarget.dic\n"));
+}
+
+void TestDictionaryCli::endlessInputsAreRefused_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("stats /dev/zero") << QStringLiteral("stats") << QStringLiteral("/dev/zero")
+                                     << QStringLiteral("檔案超過 256 MB");
+    QTest::newRow("normalize /dev/urandom") << QStringLiteral("normalize") << QStringLiteral("/dev/urandom")
+                                            << QStringLiteral("檔案超過 256 MB");
+    QTest::newRow("check, a file past the limit") << QStringLiteral("check") << QStringLiteral("huge.dic")
+                                                  << QStringLiteral("檔案超過 256 MB");
+    QTest::newRow("stats, a pipe nobody writes") << QStringLiteral("stats") << QStringLiteral("pipe")
+                                                 << QStringLiteral("沒有程式寫入這個管道");
+}
+
+// Each ends with a message instead of growing or waiting for ever.
+void TestDictionaryCli::endlessInputsAreRefused()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, input);
+    QFETCH(QString, message);
+    QFile huge(dir.filePath(QStringLiteral("huge.dic")));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    QVERIFY(huge.resize((qint64(256) << 20) + 1)); // sparse: takes no room on the disk
+    huge.close();
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+    const QString in = input.startsWith(QLatin1Char('/')) ? input : dir.filePath(input);
+    QStringList arguments{command, in};
+    if (command == QStringLiteral("normalize"))
+        arguments << dir.filePath(QStringLiteral("out.dic"));
+    const Run r = run(arguments);
+    QCOMPARE(r.status, 1);
+    QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err.constData());
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("out.dic"))));
 }
 
 QTEST_GUILESS_MAIN(TestDictionaryCli)

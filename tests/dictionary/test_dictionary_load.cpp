@@ -7,6 +7,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+#endif
+
 using testutil::entriesOf;
 using testutil::readBytes;
 using testutil::show;
@@ -30,6 +39,7 @@ private slots:
     void badBytesSurviveLoadAndSave();
     void millionLines();
     void linesAcrossReadPieces();
+    void pipesLoadOnlyWithSomethingToRead();
 
 private:
     DictionaryTables loadText(const std::string &text);
@@ -345,6 +355,44 @@ void TestDictionaryLoad::millionLines()
     QCOMPARE(t.EntryTable.front().Source, std::string("500000"));
     QCOMPARE(t.EntryTable.back().Source, std::string("999999"));
     QCOMPARE(t.EntryTable.back().Translations.front(), std::string());
+}
+
+// A named pipe nobody writes is refused at once (opening it would wait for
+// ever); a pipe with text in it, or with a writer still to come, loads.
+void TestDictionaryLoad::pipesLoadOnlyWithSomethingToRead()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("named pipes and /proc/self/fd are Linux's");
+#else
+    SilentLoadProgress silent;
+    DictionaryTables t;
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    FileResult r = LoadDictionary(fifo, t, silent);
+    QCOMPARE(r.error, QStringLiteral("無法開啟檔案 %1：沒有程式寫入這個管道").arg(fifo));
+
+    int ends[2];
+    QCOMPARE(::pipe(ends), 0);
+    QCOMPARE(::write(ends[1], "b\r\nB\r\n", 6), ssize_t(6));
+    ::close(ends[1]);
+    r = LoadDictionary(QStringLiteral("/proc/self/fd/%1").arg(ends[0]), t, silent);
+    ::close(ends[0]);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(show(entriesOf(t)), QByteArray("b=B;"));
+
+    // The writer is there but writes only later: the load waits for it.
+    QCOMPARE(::pipe(ends), 0);
+    std::thread writer([&ends] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        (void)::write(ends[1], "a\r\nA\r\n", 6);
+        ::close(ends[1]);
+    });
+    r = LoadDictionary(QStringLiteral("/proc/self/fd/%1").arg(ends[0]), t, silent);
+    writer.join();
+    ::close(ends[0]);
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(show(entriesOf(t)), QByteArray("a=A;"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestDictionaryLoad)

@@ -28,6 +28,11 @@ public:
     }
     void ReportError(const QString &text) override { errors << text; }
     void Tell(const QString &text, const QString &) override { told << text; }
+    bool Confirm(const QString &text, const QString &) override
+    {
+        confirms << text;
+        return confirmAnswer;
+    }
     void SetText(const QString &text) override
     {
         texts << text;
@@ -41,8 +46,9 @@ public:
     void Close() override {}
 
     SaveChoice answer = SaveChoice::Cancel;
+    bool confirmAnswer = false;
     QString saveFile;
-    QStringList asked, errors, told, texts;
+    QStringList asked, errors, told, texts, confirms;
     int saveDialogs = 0;
     // Runs once, inside the next load or save: the user acting meanwhile.
     std::function<void()> duringWork;
@@ -78,6 +84,7 @@ private slots:
     void guardCommitsWhatIsPendingThenAsks();
     void openSaveAndSaveAsKeepWhatTheUserHas();
     void saveLeavesThePendingTextInTheBox();
+    void fileThatIsNoDictionaryIsTakenOnlyWhenConfirmed();
     void nothingStartsWhileTheDocumentIsBusy();
     void openingWaitsForAnExtractionStillWritingTheFile();
     void theEndWaitsUntilTheDocumentIsFree();
@@ -256,6 +263,44 @@ void TestDocument::saveLeavesThePendingTextInTheBox()
     QCOMPARE(doc->Pending()->Entry, 0);
     QCOMPARE(doc->Pending()->Text, QStringLiteral("甲"));
     QVERIFY(answers->texts.contains(QStringLiteral("儲存檔案中，請稍候...")));
+}
+
+// A resource script opened by mistake: declined, nothing changes; taken, the
+// first save over it asks once more, and a No leaves the script as it was.
+void TestDocument::fileThatIsNoDictionaryIsTakenOnlyWhenConfirmed()
+{
+    const QString dictionary = write(QStringLiteral("d.txt"), "a\r\nA\r\n");
+    const QByteArray script("#include \"resource.h\"\r\nIDR_MENU MENU\r\nBEGIN\r\n"
+                            "    MENUITEM \"E&xit\", ID_EXIT\r\nEND\r\n");
+    const QString rc = write(QStringLiteral("en.rc"), script);
+    QVERIFY(doc->Open(dictionary, false));
+    QVERIFY(answers->confirms.isEmpty());
+
+    answers->confirmAnswer = false;
+    QVERIFY(!doc->Open(rc, false));
+    QCOMPARE(answers->confirms.size(), qsizetype(1));
+    QVERIFY(answers->confirms.first().contains(rc));
+    QVERIFY(answers->confirms.first().contains(QStringLiteral("資源檔")));
+    QCOMPARE(doc->DictionaryFileName, dictionary);
+    QCOMPARE(doc->Tables.LastEntry, 0);
+    QVERIFY(answers->errors.isEmpty());
+
+    answers->confirmAnswer = true;
+    QVERIFY(doc->Open(rc, false));
+    QCOMPARE(doc->DictionaryFileName, rc);
+    answers->confirmAnswer = false;
+    QVERIFY(!doc->Save());
+    QCOMPARE(answers->confirms.size(), qsizetype(3));
+    QCOMPARE(read(rc), script);
+    QVERIFY(answers->errors.isEmpty());
+    // Saved elsewhere, no question; saved over it once confirmed, no more.
+    QVERIFY(doc->SaveAs(dir.filePath(QStringLiteral("pairs.txt"))));
+    QCOMPARE(answers->confirms.size(), qsizetype(3));
+    answers->confirmAnswer = true;
+    QVERIFY(doc->SaveAs(rc));
+    QVERIFY(doc->Save());
+    QCOMPARE(answers->confirms.size(), qsizetype(4));
+    QVERIFY(read(rc) != script);
 }
 
 void TestDocument::nothingStartsWhileTheDocumentIsBusy()

@@ -87,6 +87,7 @@ private slots:
     void textOutsideBig5IsNotCommitted();
     void shortcutsWorkFromTheChoiceBox();
     void openAsksBeforeUnsavedEditsAreLost();
+    void resourceScriptOpensOnlyAfterAWarning();
     void saveAsAndSaveWithoutAFileName();
     void failedLoadAndSaveKeepWhatTheUserHas();
     void openDictionaryEditorRules();
@@ -390,6 +391,31 @@ void TestTDict2::openAsksBeforeUnsavedEditsAreLost()
     QCOMPARE(cell(1, 0), QStringLiteral("z"));
     QCOMPARE(w->Document.DictionaryFileName, second);
     QVERIFY(!w->Document.Modified);
+}
+
+// Ctrl+O on a resource script opens it only after a warning; Ctrl+S then
+// asks once more, and No leaves the script byte for byte.
+void TestTDict2::resourceScriptOpensOnlyAfterAWarning()
+{
+    open(writeFile(QStringLiteral("d.txt"), crlf({"a", "A"})));
+    const QByteArray script("IDR_MAIN MENU\r\nBEGIN\r\n    POPUP \"&File\"\r\n    BEGIN\r\n"
+                            "        MENUITEM \"E&xit\", ID_APP_EXIT\r\n    END\r\nEND\r\n");
+    const QString rc = writeFile(QStringLiteral("en.rc"), script);
+
+    messages->questionAnswer = true;
+    dialogs->answers.push_back(rc);
+    QTest::keyClick(w->SG, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(messages->messages.size(), qsizetype(1));
+    QCOMPARE(messages->messages.first().kind, QStringLiteral("question"));
+    QVERIFY(messages->messages.first().text.contains(rc));
+    QCOMPARE(w->Document.DictionaryFileName, rc);
+    QVERIFY(cell(1, 0) != QStringLiteral("a"));
+
+    messages->questionAnswer = false;
+    QTest::keyClick(w->SG, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(messages->messages.size(), qsizetype(2));
+    QCOMPARE(messages->messages.last().kind, QStringLiteral("question"));
+    QCOMPARE(readFile(rc), script);
 }
 
 void TestTDict2::saveAsAndSaveWithoutAFileName()

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -24,6 +25,8 @@ private slots:
     void streamsAreWrittenStraightInto();
     void pipeNobodyReadsFails();
     void refusesWhatCannotBeReplaced();
+    void leftoversOfKilledSavesGo();
+    void folderThatTakesNoFilesSaysSo();
 
 private:
     QByteArray read(const QString &path) const;
@@ -136,6 +139,72 @@ void TestSaveFile::refusesWhatCannotBeReplaced()
     QCOMPARE(::lstat(socketPath.constData(), &st), 0);
     QVERIFY(S_ISSOCK(st.st_mode));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 1);
+}
+
+// A save that was killed leaves its temporary file; the next save of the
+// same target removes it, but neither the file of a save still running nor
+// a young one nor one that only looks like ours.
+void TestSaveFile::leftoversOfKilledSavesGo()
+{
+    const QString target = at(QStringLiteral("shared.dic"));
+    QVERIFY(SaveBytes(target, "old").ok);
+    const auto hidden = [this] {
+        QStringList names = QDir(dir->path()).entryList(QDir::Files | QDir::Hidden);
+        names.removeAll(QStringLiteral("shared.dic"));
+        return names;
+    };
+    const auto age = [this](const QString &name) {
+        const timespec times[2] = {{std::time(nullptr) - 2 * StaleTemporaryAge, 0}, {std::time(nullptr) - 2 * StaleTemporaryAge, 0}};
+        return ::utimensat(AT_FDCWD, QFile::encodeName(at(name)).constData(), times, 0) == 0;
+    };
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        SaveFile killed(target);
+        _exit(killed.open() && killed.write("half") ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QCOMPARE(status, 0);
+    const QStringList leftover = hidden();
+    QCOMPARE(leftover.size(), qsizetype(1));
+    QVERIFY(age(leftover.first()));
+
+    SaveFile running(target);
+    QVERIFY(running.open());
+    QVERIFY(running.write("running"));
+    QStringList others = hidden();
+    others.removeAll(leftover.first());
+    QCOMPARE(others.size(), qsizetype(1));
+    const QString runningTemporary = others.first();
+    QVERIFY(age(runningTemporary));
+
+    const QString young = QStringLiteral(".shared.dic.Ab12Cd");
+    const QString word = QStringLiteral(".shared.dic.backup");
+    QVERIFY(QFile(at(young)).open(QIODevice::WriteOnly));
+    QVERIFY(QFile(at(word)).open(QIODevice::WriteOnly));
+    QVERIFY(age(word));
+
+    QVERIFY(SaveBytes(target, "new").ok);
+    QStringList kept = hidden();
+    kept.sort();
+    QStringList expected{runningTemporary, young, word};
+    expected.sort();
+    QCOMPARE(kept, expected);
+    QVERIFY(running.commit());
+    QCOMPARE(read(target), QByteArray("running"));
+}
+
+// /proc exists but makes no files: "no such file" there is no missing folder.
+void TestSaveFile::folderThatTakesNoFilesSaysSo()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("/proc is Linux's");
+#endif
+    QCOMPARE(SaveBytes(QStringLiteral("/proc/forbidden.txt"), "x").error,
+             QStringLiteral("無法儲存檔案 /proc/forbidden.txt：這個資料夾不能建立新檔案。"));
+    const QString missing = at(QStringLiteral("none/d.txt"));
+    QCOMPARE(SaveBytes(missing, "x").error, QStringLiteral("無法儲存檔案 %1：資料夾不存在。").arg(missing));
 }
 
 QTEST_GUILESS_MAIN(TestSaveFile)
