@@ -2,6 +2,7 @@
 
 #include "convert/rcchecks.h"
 #include "convert/rcreader.h"
+#include "convert/runstatements.h"
 #include "files/filename.h"
 #include "files/readfile.h"
 #include "files/savefile.h"
@@ -181,7 +182,7 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
     if (run.WritesBack)
         run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
     run.Delimiters = ChooseDelimiters(run.Source.Copy);
-    return std::nullopt;
+    return PrepareStatements(run, folder);
 }
 
 std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const ExtractionOptions &options,
@@ -191,7 +192,7 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const Ext
     if (auto r = PrepareExtraction(paths, folder, run))
         return r;
     run.Delimiters = ChooseDelimiters(run.English.Copy);
-    return std::nullopt;
+    return PrepareStatements(run, folder);
 }
 
 void FillDelimiters(ScriptTemplate &pl, const ExtractionRun &run)
@@ -234,10 +235,16 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
     if (const QString reason = readWhole(run.Script.E3, written); !reason.isEmpty())
         return {false, perlOutputUnreadable(reason), {}};
 
-    const ExtractionReading reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
+    // The pairing read before the run, or, for a run prepared without it, now.
+    ExtractionReading own;
+    if (!run.Statements)
+        own = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
+    const ExtractionReading &reading = run.Statements ? run.Statements->Reading : own;
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     ExtractionReport &report = outcome.report;
     report = BuildExtractionReport(reading, decode);
+    if (run.Statements)
+        AddPairing(report, *run.Statements, decode);
     report.English = run.English.shown();
     report.Chinese = run.Chinese.shown();
     report.WrittenAsRead = written == reading.DictionaryBytes();
@@ -245,7 +252,8 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
 
     // The pairs as the file holds them; a pair with a stand-in in either
     // text cannot be written in code page 950 and is left out.
-    const std::vector<std::string> lines = ScriptLines(written);
+    const std::vector<std::string> lines =
+        ScriptLines(report.PairedByProgram ? run.Statements->Sound.DictionaryBytes() : written);
     std::string kept;
     report.PairsWritten = 0;
     report.PairsWithEmptyEnglish = 0;
@@ -303,14 +311,18 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     if (const QString reason = readWhole(run.Script.T3, output); !reason.isEmpty())
         return {false, perlOutputUnreadable(reason), {}};
 
-    const TranslationReading reading =
+    TranslationReading reading =
         ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy, run.Paths.SizeChange, run.Delimiters);
+    if (run.Statements)
+        MapLines(reading, run.Statements->Source);
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     TranslationReport &report = outcome.report;
     report = BuildTranslationReport(reading, decode);
     report.Dictionary = run.DictionaryFile;
     report.Script = run.Source.shown();
     report.WrittenAsRead = output == reading.OutputBytes;
+    if (run.Statements)
+        output = UnjoinTranslation(output, run.Statements->Source, run.Statements->Unjoined);
     report.Retargeted = run.Options.Retarget;
     for (EnglishText &t : report.Left)
         t.HoldsStandIn = run.StandIns.Holds(t.Bytes);

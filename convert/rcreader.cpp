@@ -451,7 +451,9 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
                 const std::size_t at = s.menuI++;
                 RcText zh = textAt(line, i, m.capturedStart(1), m.capturedEnd(1));
                 reading.Pairs.emplace_back(englishAt(e.menus, s.whatMenu, at), zh.Text);
-                reading.Blocks[blockFor(currentMenu, RcBlockKind::Menu, s.whatMenu, i)].Chinese.emplace_back(at, zh);
+                RcBlockPairing &b = reading.Blocks[blockFor(currentMenu, RcBlockKind::Menu, s.whatMenu, i)];
+                reading.Origins.push_back({int(currentMenu), b.Chinese.size()});
+                b.Chinese.emplace_back(at, zh);
             }
         }
         if (s.inString) {
@@ -460,6 +462,7 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
                 const std::string text = bytesOf(m.capturedView(2));
                 const auto it = e.strings.find(id);
                 reading.Pairs.emplace_back(it == e.strings.end() ? std::string() : it->second, text);
+                reading.Origins.push_back({-1, reading.ChineseStrings.size()});
                 reading.ChineseStrings.push_back({id, text, i});
             }
         }
@@ -469,8 +472,9 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
                 const std::size_t at = s.dialogI++;
                 RcText zh = textAt(line, i, m.capturedStart(1), m.capturedEnd(1));
                 reading.Pairs.emplace_back(englishAt(e.dialogs, s.whatDialog, at), zh.Text);
-                reading.Blocks[blockFor(currentDialog, RcBlockKind::Dialog, s.whatDialog, i)].Chinese.emplace_back(at,
-                                                                                                                 zh);
+                RcBlockPairing &b = reading.Blocks[blockFor(currentDialog, RcBlockKind::Dialog, s.whatDialog, i)];
+                reading.Origins.push_back({int(currentDialog), b.Chinese.size()});
+                b.Chinese.emplace_back(at, zh);
             }
         }
         if (s.whatMenu.empty())

@@ -44,7 +44,25 @@ struct BlockCount {
     int English = 0;           // texts stored for the block by the first pass
     int Chinese = 0;           // texts paired in the translated block
     std::optional<PairingShift> Shift;
+    // The counts differ and the program paired the texts by identifier.
+    bool ById = false;
     bool differs() const { return English != Chinese || Shift.has_value(); }
+};
+
+// A text of a block found in both files that the program paired with
+// nothing; a translated one is written with an empty English line.
+struct UnpairedLine {
+    bool English = false;
+    QString Block;
+    QString Text;
+    int Line = 0;
+};
+
+// A string identifier standing more than once in a file, with each text.
+struct DuplicateId {
+    QString Id;
+    std::vector<std::pair<int, QString>> English; // line, text
+    std::vector<std::pair<int, QString>> Chinese;
 };
 
 struct ExtractionReport {
@@ -65,6 +83,15 @@ struct ExtractionReport {
     // Lines of the translated file that hold a text where a menu item, a
     // control or a string-table entry would (0: not counted).
     qint64 TextLines = 0;
+    // Line ends removed after a backslash inside a string, and string-table
+    // entries whose string stood on the next line, in both files.
+    int Joined = 0;
+    int JoinedStatements = 0;
+    // The dictionary holds the program's pairing, not the script's
+    // positions, which went wrong in a block.
+    bool PairedByProgram = false;
+    std::vector<UnpairedLine> Unpaired;
+    std::vector<DuplicateId> Duplicates;
 
     bool BlocksDiffer() const;
     // The pairs with an English text, those left out included.

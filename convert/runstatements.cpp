@@ -1,0 +1,129 @@
+#include "convert/runstatements.h"
+
+#include "files/filename.h"
+#include "files/savefile.h"
+
+#include <QDir>
+
+namespace {
+
+// Writes a joined copy into the run's folder and points the script at it.
+std::optional<Refusal> writeJoined(RunInput &input, const JoinedScript &join, const QString &folder,
+                                   const char *name, std::string &scriptPath)
+{
+    input.Copy = join.Bytes;
+    const QString path = QDir(folder).filePath(QLatin1String(name));
+    if (const FileResult saved = SaveBytes(FileName(path), input.Copy); !saved.ok)
+        return Refusal{saved.error, RefusalCaption()};
+    scriptPath = PathBytes(path);
+    return std::nullopt;
+}
+
+void mapText(RcText &t, const JoinedScript &join)
+{
+    t.Line = join.OriginalLine(t.Line);
+}
+
+} // namespace
+
+std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &folder)
+{
+    auto s = std::make_shared<ExtractionStatements>();
+    s->English = JoinStatements(run.English.Copy);
+    s->Chinese = JoinStatements(run.Chinese.Copy);
+    if (s->English.joined())
+        if (auto r = writeJoined(run.English, s->English, folder, "english-joined.rc", run.Script.E1))
+            return r;
+    if (s->Chinese.joined())
+        if (auto r = writeJoined(run.Chinese, s->Chinese, folder, "chinese-joined.rc", run.Script.E2))
+            return r;
+    s->Reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
+    MapLines(s->Reading, s->English, s->Chinese);
+    s->Sound = PairSoundly(s->Reading);
+    if (!s->Sound.SameAsScript && !run.WritesBack) {
+        run.Script.E3 = PathBytes(QDir(folder).filePath(QStringLiteral("dictionary.txt")));
+        run.WritesBack = true;
+    }
+    run.Statements = std::move(s);
+    return std::nullopt;
+}
+
+std::optional<Refusal> PrepareStatements(TranslationRun &run, const QString &folder)
+{
+    JoinedScript join = JoinStatements(run.Source.Copy);
+    if (!join.joined())
+        return std::nullopt;
+    auto s = std::make_shared<TranslationStatements>();
+    s->Unjoined = run.Source.Copy;
+    if (auto r = writeJoined(run.Source, join, folder, "source-joined.rc", run.Script.T2))
+        return r;
+    s->Source = std::move(join);
+    if (!run.WritesBack) {
+        run.Script.T3 = PathBytes(QDir(folder).filePath(QStringLiteral("translated.rc")));
+        run.WritesBack = true;
+    }
+    run.Statements = std::move(s);
+    return std::nullopt;
+}
+
+void MapLines(ExtractionReading &reading, const JoinedScript &english, const JoinedScript &chinese)
+{
+    if (!english.joined() && !chinese.joined())
+        return;
+    for (RcBlockPairing &b : reading.Blocks) {
+        if (b.EnglishHeaderLine >= 0)
+            b.EnglishHeaderLine = english.OriginalLine(b.EnglishHeaderLine);
+        if (b.ChineseHeaderLine >= 0)
+            b.ChineseHeaderLine = chinese.OriginalLine(b.ChineseHeaderLine);
+        for (auto &t : b.English)
+            if (t)
+                mapText(*t, english);
+        for (auto &[at, t] : b.Chinese)
+            mapText(t, chinese);
+    }
+    for (RcStringText &t : reading.EnglishStrings)
+        t.Line = english.OriginalLine(t.Line);
+    for (RcStringText &t : reading.ChineseStrings)
+        t.Line = chinese.OriginalLine(t.Line);
+    if (reading.Delimiters.Line >= 0)
+        reading.Delimiters.Line = english.OriginalLine(reading.Delimiters.Line);
+}
+
+void MapLines(TranslationReading &reading, const JoinedScript &source)
+{
+    for (FoundText &t : reading.Texts)
+        t.Line = source.OriginalLine(t.Line);
+    for (int &line : reading.FontLines)
+        line = source.OriginalLine(line);
+    if (reading.Delimiters.Line >= 0)
+        reading.Delimiters.Line = source.OriginalLine(reading.Delimiters.Line);
+}
+
+void AddPairing(ExtractionReport &report, const ExtractionStatements &s, const TextDecoder &decode)
+{
+    report.Joined = s.English.Continuations + s.Chinese.Continuations;
+    report.JoinedStatements = s.English.SplitStatements + s.Chinese.SplitStatements;
+    report.PairedByProgram = !s.Sound.SameAsScript;
+    for (const std::size_t bi : s.Sound.ByIdentifier)
+        if (bi < report.Blocks.size())
+            report.Blocks[bi].ById = true;
+    // Texts of blanks count on neither side: a block that differed only by
+    // them now pairs by position without a shift.
+    for (std::size_t bi = 0; bi < report.Blocks.size() && bi < s.Sound.EnglishTexts.size(); ++bi) {
+        BlockCount &b = report.Blocks[bi];
+        b.English = s.Sound.EnglishTexts[bi];
+        if (b.English == b.Chinese && b.Shift && b.Shift->EnglishBlankOnly)
+            b.Shift.reset();
+    }
+    for (const UnpairedText &u : s.Sound.Unpaired)
+        report.Unpaired.push_back({u.English, decode(u.Block), decode(u.Text), u.Line + 1});
+    for (const DuplicateString &d : s.Sound.Duplicates) {
+        DuplicateId out;
+        out.Id = decode(d.Id);
+        for (const RcStringText &t : d.English)
+            out.English.emplace_back(t.Line + 1, decode(t.Text));
+        for (const RcStringText &t : d.Chinese)
+            out.Chinese.emplace_back(t.Line + 1, decode(t.Text));
+        report.Duplicates.push_back(std::move(out));
+    }
+}

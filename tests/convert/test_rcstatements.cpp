@@ -1,0 +1,187 @@
+// Statements over several lines joined for the scripts, and the pairing the
+// program writes where the scripts' positions go wrong: the joiner on the
+// lines that look like continuations but are none, the translation given
+// its lines back, and runs whose interpreter output is the scripts' own.
+
+#include "convert/conversion.h"
+#include "convert/rcjoin.h"
+#include "convert/rcpairing.h"
+#include "convert/runstatements.h"
+#include "platform/codepage.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+std::string readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = f.readAll();
+    return std::string(data.constData(), std::size_t(data.size()));
+}
+
+bool writeFile(const QString &path, std::string_view bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+QString caseFile(const char *name, const char *file)
+{
+    return QStringLiteral(CONVERT_DATA_DIR "/") + QLatin1String(name) + QLatin1Char('/') + QLatin1String(file);
+}
+
+std::string big5(const char *utf8)
+{
+    return cp950::encode(QString::fromUtf8(utf8)).value();
+}
+
+} // namespace
+
+class TestRcStatements : public QObject {
+    Q_OBJECT
+private slots:
+    void linesThatAreNoContinuationStay();
+    void continuationsAndSplitEntriesJoin();
+    void translationGetsItsLinesBack();
+    void extractionWritesTheProgramsPairs();
+    void duplicateIdentifiersAreReported();
+};
+
+void TestRcStatements::linesThatAreNoContinuationStay()
+{
+    // A backslash outside quotes (a macro), in a line comment, a string
+    // that ends on its line, a Big5 character whose second byte is a
+    // backslash (許 B3 5C) ending an unclosed string, an identifier alone
+    // outside a string table, LF ends and a last line without one: the
+    // copy is the file, byte for byte.
+    const std::string bytes = "#define LONG_ONE \\\r\n    1\r\n"
+                              "// a \"comment\\\r\nnext\n"
+                              "    LTEXT \"ends here\\\\\" ,IDC_X\r\n"
+                              "    LTEXT \"" + big5("許") + "\r\nmore\"\r\n"
+                              "IDD_X DIALOG 0, 0, 1, 1\r\nBEGIN\r\n    IDC_ALONE\r\n    \"text\"\r\nEND\r\n"
+                              "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"a\"\r\nEND\r\nlast";
+    const JoinedScript join = JoinStatements(bytes);
+    QVERIFY(!join.joined());
+    QCOMPARE(join.Bytes, bytes);
+    QCOMPARE(join.OriginalLine(5), 5);
+    QCOMPARE(UnjoinTranslation(join.Bytes, join, bytes).substr(0, 30), std::string("#define LONG_ONE \\\r\n    1\r\n// "));
+}
+
+void TestRcStatements::continuationsAndSplitEntriesJoin()
+{
+    // 功 is A5 5C: the backslash after it is the string's own.
+    const std::string bytes = "STRINGTABLE\r\nBEGIN\r\n"
+                              "    IDS_A \"one\\n\\\r\ntwo\\\n three\"\r\n"
+                              "    IDS_B,\r\n        \"split\"\r\n"
+                              "    IDS_C \"" + big5("成功") + "\\\r\n" + big5("之後") + "\"\r\n"
+                              "END\r\n";
+    const JoinedScript join = JoinStatements(bytes);
+    QCOMPARE(join.Continuations, 3);
+    QCOMPARE(join.SplitStatements, 1);
+    QCOMPARE(join.Bytes, "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"one\\ntwo three\"\r\n    IDS_B, \"split\"\r\n"
+                         "    IDS_C \"" + big5("成功之後") + "\"\r\nEND\r\n");
+    // Lines of the copy lead back to the file's.
+    QCOMPARE(join.FirstLine, (std::vector<int>{0, 1, 2, 5, 7, 9}));
+    QCOMPARE(join.OriginalLine(4), 7);
+    QCOMPARE(join.OriginalLine(5), 9);
+    QCOMPARE(join.OriginalLine(6), 10); // past the last line, one by one
+
+    // The readers see the joined strings as any other.
+    const std::string dict = big5("one\\ntwo three\r\n一二三\r\n");
+    const TranslationReading t = ReadTranslation(ReadScriptDictionary(dict), join.Bytes, false, ChooseDelimiters(join.Bytes));
+    QCOMPARE(t.Texts.size(), std::size_t(3));
+    QCOMPARE(t.Texts[0].Outcome, TextOutcome::Translated);
+    QCOMPARE(t.Texts[1].Text, std::string("split"));
+}
+
+void TestRcStatements::translationGetsItsLinesBack()
+{
+    const std::string bytes = "STRINGTABLE\nBEGIN\n    IDS_A \"a\\\nb\"\n    IDS_B \"c\\\nd\"\n    IDS_C\n    \"e\"\nEND\n";
+    const JoinedScript join = JoinStatements(bytes);
+    QCOMPARE(int(join.FirstLine.size()), 6);
+    // The script translated "ab" and left the others.
+    const std::string output = "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"X\"\r\n    IDS_B \"cd\"\r\n    IDS_C \"e\"\r\nEND\r\n";
+    QCOMPARE(UnjoinTranslation(output, join, bytes),
+             std::string("STRINGTABLE\r\nBEGIN\r\n    IDS_A \"X\"\r\n\r\n    IDS_B \"c\\\r\nd\"\r\n    IDS_C\r\n    \"e\"\r\nEND\r\n"));
+}
+
+void TestRcStatements::extractionWritesTheProgramsPairs()
+{
+    // The interpreter's part is played by the program's own reading of the
+    // copies it was handed: what it writes is what the script writes.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    struct Case {
+        const char *name;
+        bool writesBack;
+    };
+    for (const Case c : {Case{"shifted-blocks", true}, Case{"continued-strings", false}, Case{"inprise-braces", false}}) {
+        const QString folder = dir.filePath(QLatin1String(c.name));
+        QVERIFY(QDir().mkpath(folder));
+        ExtractionPaths paths{caseFile(c.name, "en.rc").toStdString(), caseFile(c.name, "zh.rc").toStdString(),
+                              dir.filePath(QLatin1String(c.name) + QStringLiteral(".dict")).toStdString()};
+        ExtractionRun run;
+        QVERIFY(!PrepareExtraction(paths, ExtractionOptions{}, folder, run));
+        QCOMPARE(run.WritesBack, c.writesBack);
+        const std::string en = readFile(QString::fromStdString(run.Script.E1));
+        const std::string zh = readFile(QString::fromStdString(run.Script.E2));
+        QVERIFY(!en.empty() && !zh.empty());
+        QVERIFY(writeFile(QString::fromStdString(run.Script.E3), ReadExtraction(en, zh, run.Delimiters).DictionaryBytes()));
+        const RunOutcome<ExtractionReport> outcome = FinishExtraction(run);
+        QVERIFY2(outcome.ok, qPrintable(outcome.error));
+        QVERIFY(outcome.report.WrittenAsRead);
+        QCOMPARE(readFile(QString::fromStdString(paths.E3)), readFile(caseFile(c.name, "expected.dict")));
+        QCOMPARE(outcome.report.PairedByProgram, c.writesBack);
+    }
+
+    // The report of the shifted blocks: the unpaired texts with their lines
+    // in the files, the blocks paired by identifier, no false warning of
+    // shifted pairs.
+    const ExtractionReading reading = ReadExtraction(readFile(caseFile("shifted-blocks", "en.rc")),
+                                                     readFile(caseFile("shifted-blocks", "zh.rc")));
+    ExtractionStatements s;
+    s.Reading = reading;
+    s.Sound = PairSoundly(reading);
+    ExtractionReport r = BuildExtractionReport(reading, cp950::decode);
+    AddPairing(r, s, cp950::decode);
+    const QString text = RenderExtractionReport(r);
+    QVERIFY2(text.contains(QStringLiteral("中文第 8 行（IDR_MAIN）\"多出的項目\"")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("英文第 37 行（IDD_BLANKS_ZH）\"Ready\"")));
+    QVERIFY(text.contains(QStringLiteral("DIALOG IDD_BLANKS：2 / 2\n")));
+    QVERIFY(text.contains(QStringLiteral("MENU IDR_MAIN：5 / 6　數目不同，依命令或控制項的識別字配對")));
+    QVERIFY(!text.contains(QStringLiteral("錯開之後的字串對是錯的")));
+    QCOMPARE(s.Sound.Unpaired.size(), std::size_t(3));
+
+    // Line numbers of a joined copy are those of the file.
+    const std::string cen = readFile(caseFile("continued-strings", "en.rc"));
+    const JoinedScript joined = JoinStatements(cen);
+    ExtractionReading continued = ReadExtraction(joined.Bytes, joined.Bytes);
+    MapLines(continued, joined, joined);
+    QCOMPARE(continued.EnglishStrings.back().Id, std::string("IDS_PLAIN"));
+    QCOMPARE(continued.EnglishStrings.back().Line, 15);
+}
+
+void TestRcStatements::duplicateIdentifiersAreReported()
+{
+    const ExtractionReading reading = ReadExtraction(readFile(caseFile("duplicate-string-id", "en.rc")),
+                                                     readFile(caseFile("duplicate-string-id", "zh.rc")));
+    ExtractionStatements s;
+    s.Reading = reading;
+    s.Sound = PairSoundly(reading);
+    QCOMPARE(s.Sound.Duplicates.size(), std::size_t(1));
+    ExtractionReport r = BuildExtractionReport(reading, cp950::decode);
+    AddPairing(r, s, cp950::decode);
+    QVERIFY(ExtractionWarns(r));
+    const QString text = RenderExtractionReport(r);
+    QVERIFY2(text.contains(QStringLiteral("IDS_READY：英文第 5 行 \"Ready\"、英文第 7 行 \"Ready now\"、"
+                                          "中文第 5 行 \"就緒\"、中文第 7 行 \"現在就緒\"")),
+             qPrintable(text));
+}
+
+QTEST_GUILESS_MAIN(TestRcStatements)
+#include "test_rcstatements.moc"
