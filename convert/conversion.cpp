@@ -313,11 +313,13 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
 
     TranslationReading reading =
         ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy, run.Paths.SizeChange, run.Delimiters);
+    const StringAccount strings = AccountTranslation(reading, run.Source.Copy);
     if (run.Statements)
         MapLines(reading, run.Statements->Source);
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     TranslationReport &report = outcome.report;
     report = BuildTranslationReport(reading, decode);
+    AddStrings(report.Strings, strings, run.Statements ? &run.Statements->Source : nullptr, decode);
     report.Dictionary = run.DictionaryFile;
     report.Script = run.Source.shown();
     report.WrittenAsRead = output == reading.OutputBytes;

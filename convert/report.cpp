@@ -210,6 +210,38 @@ QString unpairedText(const ExtractionReport &r)
     return out;
 }
 
+QString whyUnreached(Unreached why)
+{
+    switch (why) {
+    case Unreached::VersionValue:
+        return QStringLiteral("版本資訊（VERSIONINFO）的值，兩個Perl程式都不處理版本資訊");
+    case Unreached::BlockUnseen:
+        return QStringLiteral("區塊標頭的寫法規則認不出（要在行首：名稱、一個空白和 MENU、DIALOG 或 DIALOGEX，或 STRINGTABLE）");
+    case Unreached::LineShape:
+        return QStringLiteral("這一行的寫法不合規則的樣式");
+    case Unreached::SecondText:
+        return QStringLiteral("同一行的第二個文字，規則只取每行的第一個");
+    case Unreached::PerlFalse:
+        return QStringLiteral("文字是 0，翻譯的Perl程式把它當成沒有文字，不查字典");
+    }
+    return {};
+}
+
+} // namespace
+
+QString StringsAccountedText(const StringsAccounted &a, const QString &file)
+{
+    if (!a.Counted)
+        return {};
+    QString out = QStringLiteral("%1的文字字串：%2 個，規則取到 %3 個，沒有取到 %4 個\n")
+                      .arg(file, n(a.InFile), n(a.Taken), n(qint64(a.NotReached.size())));
+    for (const NotReachedLine &l : a.NotReached)
+        out += QStringLiteral("  第 %1 行 %2（%3）\n").arg(n(l.Line), quoted(l.Text), whyUnreached(l.Why));
+    return out;
+}
+
+namespace {
+
 QString lowPairingWarning(const ExtractionReport &r)
 {
     const qint64 found = r.PairsFound();
@@ -275,6 +307,7 @@ QString RenderExtractionReport(const ExtractionReport &r)
         }
     }
     out += unpairedText(r);
+    out += StringsAccountedText(r.Strings, QStringLiteral("英文RC檔"));
     if (!r.StringIdsOnlyInEnglish.isEmpty())
         out += QStringLiteral("字串表中只在英文RC檔的識別字（它們的文字沒有寫入字典檔）：%1\n")
                    .arg(r.StringIdsOnlyInEnglish.join(QStringLiteral("、")));
@@ -350,6 +383,7 @@ QString RenderTranslationReport(const TranslationReport &r)
             out += QLatin1Char('\n');
         }
     }
+    out += StringsAccountedText(r.Strings, QStringLiteral("新版本RC檔"));
     out += findingsText(r);
     for (const LanguageLine &l : r.Language) {
         if (l.After.isEmpty())

@@ -6,6 +6,7 @@
 //
 // Line numbers here count from 1, as an editor shows them.
 
+#include "convert/rcaccount.h"
 #include "convert/rcreader.h"
 #include "dictionary/checks.h"
 
@@ -65,6 +66,20 @@ struct DuplicateId {
     std::vector<std::pair<int, QString>> Chinese;
 };
 
+// The texts of a resource script and whether the rules reached them.
+struct NotReachedLine {
+    int Line = 0;
+    QString Text;
+    Unreached Why = Unreached::LineShape;
+};
+
+struct StringsAccounted {
+    bool Counted = false;
+    int InFile = 0;
+    int Taken = 0;
+    std::vector<NotReachedLine> NotReached;
+};
+
 struct ExtractionReport {
     ReadFile English;
     ReadFile Chinese;
@@ -92,6 +107,7 @@ struct ExtractionReport {
     bool PairedByProgram = false;
     std::vector<UnpairedLine> Unpaired;
     std::vector<DuplicateId> Duplicates;
+    StringsAccounted Strings; // of the English file
 
     bool BlocksDiffer() const;
     // The pairs with an English text, those left out included.
@@ -108,6 +124,10 @@ using TextDecoder = std::function<QString(std::string_view)>;
 ExtractionReport BuildExtractionReport(const ExtractionReading &reading, const TextDecoder &decode);
 
 QString RenderExtractionReport(const ExtractionReport &report);
+
+// How many texts a file holds, how many the rules took, and each one they
+// did not reach with its line and why; empty when they were not counted.
+QString StringsAccountedText(const StringsAccounted &strings, const QString &file);
 
 // A text the translation left in English, once, where it first stood.
 struct EnglishText {
@@ -160,6 +180,7 @@ struct TranslationReport {
     // The checks of the translated script, once they were made.
     bool Checked = false;
     std::vector<ScriptFinding> Findings;
+    StringsAccounted Strings;
 };
 
 TranslationReport BuildTranslationReport(const TranslationReading &reading, const TextDecoder &decode);

@@ -38,6 +38,16 @@ std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &fold
         if (auto r = writeJoined(run.Chinese, s->Chinese, folder, "chinese-joined.rc", run.Script.E2))
             return r;
     s->Reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
+    std::set<int> taken;
+    for (const RcBlockPairing &b : s->Reading.Blocks)
+        for (const auto &t : b.English)
+            if (t)
+                taken.insert(t->Line);
+    for (const RcStringText &t : s->Reading.EnglishStrings)
+        taken.insert(t.Line);
+    s->Strings = AccountStrings(run.English.Copy, taken);
+    for (UnreachedString &u : s->Strings.NotReached)
+        u.Line = s->English.OriginalLine(u.Line);
     MapLines(s->Reading, s->English, s->Chinese);
     s->Sound = PairSoundly(s->Reading);
     if (!s->Sound.SameAsScript && !run.WritesBack) {
@@ -99,8 +109,27 @@ void MapLines(TranslationReading &reading, const JoinedScript &source)
         reading.Delimiters.Line = source.OriginalLine(reading.Delimiters.Line);
 }
 
+StringAccount AccountTranslation(const TranslationReading &reading, std::string_view copy)
+{
+    std::set<int> taken;
+    for (const FoundText &t : reading.Texts)
+        taken.insert(t.Line);
+    return AccountStrings(copy, taken);
+}
+
+void AddStrings(StringsAccounted &out, const StringAccount &account, const JoinedScript *join,
+                const TextDecoder &decode)
+{
+    out.Counted = true;
+    out.InFile = account.InFile;
+    out.Taken = account.Taken;
+    for (const UnreachedString &u : account.NotReached)
+        out.NotReached.push_back({(join ? join->OriginalLine(u.Line) : u.Line) + 1, decode(u.Text), u.Why});
+}
+
 void AddPairing(ExtractionReport &report, const ExtractionStatements &s, const TextDecoder &decode)
 {
+    AddStrings(report.Strings, s.Strings, nullptr, decode);
     report.Joined = s.English.Continuations + s.Chinese.Continuations;
     report.JoinedStatements = s.English.SplitStatements + s.Chinese.SplitStatements;
     report.PairedByProgram = !s.Sound.SameAsScript;

@@ -11,6 +11,7 @@
 //   nothing was translated.
 
 #include "convert/conversion.h"
+#include "convert/rcaccount.h"
 #include "convert/rcjoin.h"
 #include "convert/rcpairing.h"
 
@@ -19,6 +20,7 @@ struct ExtractionStatements {
     JoinedScript Chinese;
     ExtractionReading Reading; // of the copies, lines those of the files
     SoundPairing Sound;        // lines those of the files
+    StringAccount Strings;     // of the English file, lines those of the file
 };
 
 struct TranslationStatements {
@@ -32,6 +34,12 @@ std::optional<Refusal> PrepareStatements(TranslationRun &run, const QString &fol
 // The lines of a reading of joined copies, as lines of the files.
 void MapLines(ExtractionReading &reading, const JoinedScript &english, const JoinedScript &chinese);
 void MapLines(TranslationReading &reading, const JoinedScript &source);
+
+// The texts of a translation's script and those the rules reached, for a
+// reading of `copy` (lines not yet mapped).
+StringAccount AccountTranslation(const TranslationReading &reading, std::string_view copy);
+void AddStrings(StringsAccounted &out, const StringAccount &account, const JoinedScript *join,
+                const TextDecoder &decode);
 
 // The report's account of the pairing the program wrote.
 void AddPairing(ExtractionReport &report, const ExtractionStatements &statements, const TextDecoder &decode);

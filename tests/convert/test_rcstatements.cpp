@@ -4,6 +4,7 @@
 // its lines back, and runs whose interpreter output is the scripts' own.
 
 #include "convert/conversion.h"
+#include "convert/rcaccount.h"
 #include "convert/rcjoin.h"
 #include "convert/rcpairing.h"
 #include "convert/runstatements.h"
@@ -50,6 +51,7 @@ private slots:
     void translationGetsItsLinesBack();
     void extractionWritesTheProgramsPairs();
     void duplicateIdentifiersAreReported();
+    void everyTextIsAccountedFor();
 };
 
 void TestRcStatements::linesThatAreNoContinuationStay()
@@ -181,6 +183,55 @@ void TestRcStatements::duplicateIdentifiersAreReported()
     QVERIFY2(text.contains(QStringLiteral("IDS_READY：英文第 5 行 \"Ready\"、英文第 7 行 \"Ready now\"、"
                                           "中文第 5 行 \"就緒\"、中文第 7 行 \"現在就緒\"")),
              qPrintable(text));
+}
+
+void TestRcStatements::everyTextIsAccountedFor()
+{
+    // Texts: the caption, the controls' first arguments, the menu items,
+    // the string-table entries and the version values. No texts: the
+    // include, the icon's file, the font and class names, the accelerator
+    // key, the version keys, comments, an empty text.
+    const std::string rc = "// Microsoft Visual C++ \"generated\"\r\n"    // 0
+                           "#include \"resource.h\"\r\n"                  // 1
+                           "IDI_APP ICON \"app.ico\"\r\n"                 // 2
+                           "IDD_A DIALOGEX 0, 0, 10, 10\r\n"              // 3
+                           "CAPTION \"Title\"\r\n"                        // 4
+                           "FONT 8, \"MS Shell Dlg\"\r\n"                 // 5
+                           "BEGIN\r\n"                                    // 6
+                           "    CONTROL IDI_APP, -1, \"static\", SS_ICON, 0, 0, 1, 1\r\n" // 7
+                           "    CONTROL \"&Wrap\",IDC_W,\"Button\",BS_AUTOCHECKBOX,0,0,1,1\r\n" // 8
+                           "    LTEXT \"\",IDC_STATIC,0,0,1,1\r\n"          // 9
+                           "    /* LTEXT \"old\",IDC_STATIC,0,0,1,1 */\r\n" // 10
+                           "    LTEXT \"Left\", -1, 0, 0, 1, 1\r\n"         // 11
+                           "END\r\n"                                      // 12
+                           "  IDR_M MENU\r\n"                             // 13: not at the line's start
+                           "BEGIN\r\n    MENUITEM \"&Open\", ID_OPEN\r\nEND\r\n" // 14-16
+                           "IDR_ACC ACCELERATORS\r\nBEGIN\r\n    \"^C\", ID_COPY\r\nEND\r\n" // 17-20
+                           "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"Apple\"\r\n    IDS_Z \"0\"\r\n" // 21-24
+                           "    IDS_B \"Banana\"\r\nEND\r\n"               // 25-26
+                           "VS_VERSION_INFO VERSIONINFO\r\nBEGIN\r\n  BLOCK \"StringFileInfo\"\r\n  BEGIN\r\n" // 27-30
+                           "    VALUE \"FileDescription\", \"Sample\"\r\n" // 31
+                           "  END\r\nEND\r\n";
+    const StringAccount a = AccountStrings(rc, {4, 8, 11, 23});
+    QCOMPARE(a.InFile, 8);
+    QCOMPARE(a.Taken, 4);
+    QCOMPARE(a.NotReached.size(), std::size_t(4));
+    const std::vector<std::pair<int, Unreached>> expected{
+        {15, Unreached::BlockUnseen}, {24, Unreached::PerlFalse}, {25, Unreached::LineShape}, {31, Unreached::VersionValue}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        QCOMPARE(a.NotReached[i].Line, expected[i].first);
+        QCOMPARE(a.NotReached[i].Why, expected[i].second);
+    }
+    QCOMPARE(a.NotReached[3].Text, std::string("Sample"));
+
+    // A run counts the English file's texts, a joined string as one.
+    QTemporaryDir dir;
+    ExtractionPaths paths{caseFile("continued-strings", "en.rc").toStdString(),
+                          caseFile("continued-strings", "zh.rc").toStdString(), dir.filePath(QStringLiteral("d")).toStdString()};
+    ExtractionRun run;
+    QVERIFY(!PrepareExtraction(paths, ExtractionOptions{}, dir.path(), run));
+    QCOMPARE(run.Statements->Strings.InFile, 8);
+    QCOMPARE(run.Statements->Strings.Taken, 8);
 }
 
 QTEST_GUILESS_MAIN(TestRcStatements)

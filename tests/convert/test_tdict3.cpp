@@ -482,10 +482,11 @@ void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
     QTest::keyClick(window->Report, Qt::Key_Escape);
     QVERIFY(!window->Report->isVisible());
 
-    // A Big5 script of the corpus with the dictionary its own pair makes:
-    // the script names the user's files, as it always has, and the output
-    // is what the script writes.
-    const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/");
+    // A Big5 script of the corpus, without strings continued on a next
+    // line, with the dictionary its own pair makes: the script names the
+    // user's files, as it always has, and the output is what the script
+    // writes.
+    const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/sndvol32/");
     const QByteArray en = FileBytes(corpus + QStringLiteral("en.rc"));
     const std::string dictionary = ReadExtraction(en.toStdString(), FileBytes(corpus + QStringLiteral("zh-TW.rc")).toStdString())
                                        .DictionaryBytes();
