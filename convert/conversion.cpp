@@ -344,6 +344,10 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
             texts.push_back(run.StandIns.Restore(line, &report.Undecodable));
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        // Only a line holding LANGUAGE or a # can be one to retarget.
+        if (converted ? !texts[i].contains(QLatin1String("LANGUAGE")) && !texts[i].contains(QLatin1Char('#'))
+                      : lines[i].find("LANGUAGE") == std::string::npos && lines[i].find('#') == std::string::npos)
+            continue;
         // A Big5 line is looked at byte for byte: the patterns are ASCII,
         // and every other byte stays as it is.
         const QString line = converted ? texts[i] : QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size()));

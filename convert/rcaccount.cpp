@@ -125,7 +125,20 @@ bool headerSeen(std::string_view line, Block kind)
 
 } // namespace
 
-StringAccount AccountStrings(std::string_view bytes, const std::set<int> &takenLines)
+std::vector<bool> LinesOf(const std::vector<int> &lines)
+{
+    std::vector<bool> out;
+    for (const int line : lines) {
+        if (line < 0)
+            continue;
+        if (std::size_t(line) >= out.size())
+            out.resize(std::size_t(line) + 1 + out.size() / 2);
+        out[std::size_t(line)] = true;
+    }
+    return out;
+}
+
+StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &takenLines)
 {
     StringAccount account;
     Block block = Block::None;
@@ -134,6 +147,7 @@ StringAccount AccountStrings(std::string_view bytes, const std::set<int> &takenL
     int depth = 0;
     bool inComment = false;
     std::string code;
+    std::vector<bool> counted; // lines on which a taken text was counted
     int lineNo = 0;
     for (std::size_t start = 0; start < bytes.size(); ++lineNo) {
         std::size_t end = bytes.find('\n', start);
@@ -232,8 +246,11 @@ StringAccount AccountStrings(std::string_view bytes, const std::set<int> &takenL
                 account.NotReached.push_back({lineNo, text, Unreached::BlockUnseen});
             } else if (!firstOnLine) {
                 account.NotReached.push_back({lineNo, text, Unreached::SecondText});
-            } else if (takenLines.count(lineNo)) {
+            } else if (std::size_t(lineNo) < takenLines.size() && takenLines[std::size_t(lineNo)]) {
                 ++account.Taken;
+                if (counted.size() <= std::size_t(lineNo))
+                    counted.resize(std::size_t(lineNo) + 1);
+                counted[std::size_t(lineNo)] = true;
             } else if (text == "0") {
                 account.NotReached.push_back({lineNo, text, Unreached::PerlFalse});
             } else {
@@ -242,5 +259,12 @@ StringAccount AccountStrings(std::string_view bytes, const std::set<int> &takenL
             firstOnLine = false;
         }
     }
+    // A text the rules took where the statement is none this reading knows
+    // (a control keyword of another tool, say) is a text all the same.
+    for (std::size_t line = 0; line < takenLines.size(); ++line)
+        if (takenLines[line] && (line >= counted.size() || !counted[line])) {
+            ++account.InFile;
+            ++account.Taken;
+        }
     return account;
 }

@@ -8,7 +8,6 @@
 //
 // Lines are counted from 0 here, as in the reader.
 
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +33,6 @@ struct StringAccount {
 };
 
 // `bytes` is what the script reads (a joined copy, where there is one);
-// `takenLines` the lines on which the rules took a text.
-StringAccount AccountStrings(std::string_view bytes, const std::set<int> &takenLines);
+// `takenLines` holds the lines on which the rules took a text.
+StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &takenLines);
+std::vector<bool> LinesOf(const std::vector<int> &lines);

@@ -134,16 +134,24 @@ SoundPairing PairSoundly(const ExtractionReading &reading)
 
     // Identifiers that stand twice: the script keeps the later English
     // text and pairs every translated one with it.
-    std::map<std::string, DuplicateString> byId;
+    std::unordered_map<std::string_view, std::pair<int, int>> counts;
     for (const RcStringText &t : reading.EnglishStrings)
-        byId[t.Id].English.push_back(t);
+        ++counts[t.Id].first;
     for (const RcStringText &t : reading.ChineseStrings)
-        byId[t.Id].Chinese.push_back(t);
-    for (auto &[id, d] : byId) {
-        if (d.English.size() > 1 || d.Chinese.size() > 1) {
-            d.Id = id;
-            sound.Duplicates.push_back(std::move(d));
-        }
-    }
+        ++counts[t.Id].second;
+    std::map<std::string, DuplicateString> byId;
+    for (const auto &[id, count] : counts)
+        if (count.first > 1 || count.second > 1)
+            byId[std::string(id)].Id = id;
+    if (byId.empty())
+        return sound;
+    for (const RcStringText &t : reading.EnglishStrings)
+        if (const auto it = byId.find(t.Id); it != byId.end())
+            it->second.English.push_back(t);
+    for (const RcStringText &t : reading.ChineseStrings)
+        if (const auto it = byId.find(t.Id); it != byId.end())
+            it->second.Chinese.push_back(t);
+    for (auto &[id, d] : byId)
+        sound.Duplicates.push_back(std::move(d));
     return sound;
 }

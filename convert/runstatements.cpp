@@ -38,14 +38,14 @@ std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &fold
         if (auto r = writeJoined(run.Chinese, s->Chinese, folder, "chinese-joined.rc", run.Script.E2))
             return r;
     s->Reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
-    std::set<int> taken;
+    std::vector<int> taken;
     for (const RcBlockPairing &b : s->Reading.Blocks)
         for (const auto &t : b.English)
             if (t)
-                taken.insert(t->Line);
+                taken.push_back(t->Line);
     for (const RcStringText &t : s->Reading.EnglishStrings)
-        taken.insert(t.Line);
-    s->Strings = AccountStrings(run.English.Copy, taken);
+        taken.push_back(t.Line);
+    s->Strings = AccountStrings(run.English.Copy, LinesOf(taken));
     for (UnreachedString &u : s->Strings.NotReached)
         u.Line = s->English.OriginalLine(u.Line);
     MapLines(s->Reading, s->English, s->Chinese);
@@ -111,10 +111,11 @@ void MapLines(TranslationReading &reading, const JoinedScript &source)
 
 StringAccount AccountTranslation(const TranslationReading &reading, std::string_view copy)
 {
-    std::set<int> taken;
+    std::vector<int> taken;
+    taken.reserve(reading.Texts.size());
     for (const FoundText &t : reading.Texts)
-        taken.insert(t.Line);
-    return AccountStrings(copy, taken);
+        taken.push_back(t.Line);
+    return AccountStrings(copy, LinesOf(taken));
 }
 
 void AddStrings(StringsAccounted &out, const StringAccount &account, const JoinedScript *join,

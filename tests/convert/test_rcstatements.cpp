@@ -212,7 +212,7 @@ void TestRcStatements::everyTextIsAccountedFor()
                            "VS_VERSION_INFO VERSIONINFO\r\nBEGIN\r\n  BLOCK \"StringFileInfo\"\r\n  BEGIN\r\n" // 27-30
                            "    VALUE \"FileDescription\", \"Sample\"\r\n" // 31
                            "  END\r\nEND\r\n";
-    const StringAccount a = AccountStrings(rc, {4, 8, 11, 23});
+    const StringAccount a = AccountStrings(rc, LinesOf({4, 8, 11, 23}));
     QCOMPARE(a.InFile, 8);
     QCOMPARE(a.Taken, 4);
     QCOMPARE(a.NotReached.size(), std::size_t(4));
