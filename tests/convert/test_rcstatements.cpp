@@ -7,10 +7,12 @@
 #include "convert/rcaccount.h"
 #include "convert/rcjoin.h"
 #include "convert/rcpairing.h"
+#include "convert/rcpatterns.h"
 #include "convert/runstatements.h"
 #include "platform/codepage.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -52,6 +54,7 @@ private slots:
     void extractionWritesTheProgramsPairs();
     void duplicateIdentifiersAreReported();
     void everyTextIsAccountedFor();
+    void patternsMatchAsPerlDoes();
 };
 
 void TestRcStatements::linesThatAreNoContinuationStay()
@@ -232,6 +235,67 @@ void TestRcStatements::everyTextIsAccountedFor()
     QVERIFY(!PrepareExtraction(paths, ExtractionOptions{}, dir.path(), run));
     QCOMPARE(run.Statements->Strings.InFile, 8);
     QCOMPARE(run.Statements->Strings.Taken, 8);
+}
+
+void TestRcStatements::patternsMatchAsPerlDoes()
+{
+    // The hand matchers against the same patterns in a regular-expression
+    // engine with Perl's semantics, on lines whose quotes, commas, blanks
+    // and words sit where a matcher can go wrong.
+    auto rx = [](const char *perl) {
+        QString pattern = QString::fromLatin1(perl);
+        pattern.replace(QStringLiteral("%W"), QStringLiteral("[0-9A-Za-z_]"));
+        pattern.replace(QStringLiteral("%S"), QStringLiteral("[\\t\\n\\x0B\\f\\r ]"));
+        pattern.replace(QStringLiteral("%D"), QStringLiteral("[^\\n]"));
+        return QRegularExpression(pattern);
+    };
+    struct Pattern {
+        const char *name;
+        LineMatch (*hand)(std::string_view);
+        QRegularExpression first, second;
+        int text; // the capture holding the text
+    };
+    const Pattern patterns[] = {
+        {"menu", rcpattern::Menu, rx("%S*%W+%S+\"(%D+)\",%D*"), rx("%S*%W+%S+\"(%D+)\"$"), 1},
+        {"string", rcpattern::String, rx("(%W+),%S+\"(%D+)\""), rx("(%W+)%S+\"(%D+)\""), 2},
+        {"dialog", rcpattern::Dialog, rx("%S*%W+%S+\"(%D*?)\",%D*"), rx("%S*%W+%S+\"(%D*?)\"$"), 1},
+        {"whole menu", rcpattern::WholeMenu, rx("^(%S*%W+%S+\")(%D+)(\",%D*)$"), rx("^(%S*%W+%S+\")(%D+)(\")$"), 2},
+        {"whole string", rcpattern::WholeString, rx("^(%S*%W+,%S+\")(%D+)(\"%D*)$"), rx("^(%S*%W+%S+\")(%D+)(\"%D*)$"), 2},
+        {"whole dialog", rcpattern::WholeDialog, rx("^(%S*%W+%S+\")(%D*?)(\",%D*)$"), rx("^(%S*%W+%S+\")(%D*?)(\")$"), 2},
+        {"font", rcpattern::Font8, rx("^FONT 8, \"%D+\"(%D*?)$"), rx("(?!)"), 1},
+    };
+    const char *const lines[] = {
+        "    MENUITEM \"&Open\",  ID_OPEN", "MENUITEM \"a\"", "MENUITEM \"\"", "MENUITEM \"\",", "  X \"a\", \"b\", c",
+        "X \"a\",\"b\"", "\"a\" X \"b\"", "X,  \"a\" Y \"b\"", "IDS_A, \"x\"", "IDS_A,\"x\"", "IDS_A , \"x\"",
+        "  IDS_A \"he said \"\"hi\"\"\"", "a \"\"\"", "a \"\"", "a \"", "\"x\"", " \t W \t\"t\"\t", "A \"x\",",
+        "LTEXT \"\",IDC_STATIC,1,2", "LTEXT \"a\", \"b\",IDC", "CONTROL \"T\",IDC_C,\"Button\",BS_AUTO,1,2",
+        "w  \"x\" , \"y\"", "FONT 8, \"MS Shell Dlg\", 0, 0, 0x1", "FONT 8, \"\"", "FONT 8, \"x\"", "FONT 8, \"\"\"",
+        "ab,cd  \"q\"", "a, b \"c\"", ",  \"c\"", "word\"x\"", "w \"a\",\"", "w \"a\"\",", "w \"\",\"x\",",
+    };
+    for (const Pattern &p : patterns) {
+        for (const char *l : lines) {
+            const std::string line = l;
+            const QString subject = QString::fromLatin1(l);
+            QRegularExpressionMatch m = p.first.match(subject);
+            if (!m.hasMatch())
+                m = p.second.match(subject);
+            const LineMatch hand = p.hand(line);
+            const QByteArray where = QByteArray(p.name) + ": " + l;
+            QVERIFY2(hand.Found == m.hasMatch(), where.constData());
+            if (!hand.Found)
+                continue;
+            QVERIFY2(qsizetype(hand.Start) == m.capturedStart(p.text) && qsizetype(hand.End) == m.capturedEnd(p.text),
+                     where.constData());
+            if (p.text == 2 && QLatin1String(p.name) == QLatin1String("string"))
+                QVERIFY2(line.substr(hand.IdStart, hand.IdEnd - hand.IdStart) == m.captured(1).toStdString(),
+                         where.constData());
+        }
+    }
+    QCOMPARE(rcpattern::HeaderName("IDD_A DIALOG 0, 0", "DIALOG "), std::size_t(5));
+    QCOMPARE(rcpattern::HeaderName("IDD_A DIALOGEX 0", "DIALOG "), std::size_t(0));
+    QCOMPARE(rcpattern::HeaderName("IDR_M MENUEX", "MENU"), std::size_t(5));
+    QCOMPARE(rcpattern::HeaderName(" IDR_M MENU", "MENU"), std::size_t(0));
+    QCOMPARE(rcpattern::HeaderName("IDR_M  MENU", "MENU"), std::size_t(0));
 }
 
 QTEST_GUILESS_MAIN(TestRcStatements)
