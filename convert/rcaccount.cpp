@@ -157,8 +157,14 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
         start = end + 1;
 
         const bool wasInComment = inComment;
-        const std::vector<Literal> literals = literalsOf(line, inComment, code);
-        const std::string_view t = trimmed(code);
+        // A line without quotes or slashes is its own code and holds no string.
+        std::vector<Literal> literals;
+        std::string_view codeView = line;
+        if (inComment || line.find('"') != std::string_view::npos || line.find('/') != std::string_view::npos) {
+            literals = literalsOf(line, inComment, code);
+            codeView = code;
+        }
+        const std::string_view t = trimmed(codeView);
         if (!wasInComment && !t.empty() && t.front() == '#')
             continue; // #include, #pragma, #define: no texts
         if (t == "BEGIN" || t == "{") {
@@ -173,7 +179,7 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
                 block = Block::None;
             continue;
         }
-        const std::vector<std::string_view> words = wordsBeforeQuote(code);
+        const std::vector<std::string_view> words = wordsBeforeQuote(codeView);
         if (depth == 0) {
             // A statement at the top: a block header, or a resource that
             // names a file, or LANGUAGE and the like.

@@ -131,11 +131,26 @@ JoinedScript JoinStatements(std::string_view bytes)
     JoinedScript join;
     std::vector<RawLine> lines = rawLines(bytes);
     TableState table;
+    join.Bytes.reserve(bytes.size());
+    join.FirstLine.reserve(lines.size());
+    join.LineCount.reserve(lines.size());
     std::string logical;
     for (std::size_t i = 0; i < lines.size();) {
         const std::size_t first = i;
-        logical.assign(lines[i].Text);
-        std::string_view end = lines[i].End;
+        const RawLine &raw = lines[i];
+        // Most lines join nothing: they go to the copy as they are.
+        const bool maybe = continuesString(raw.Text) || (table.inside && identifierOnly(raw.Text));
+        if (!maybe || raw.End.empty() || i + 1 == lines.size()) {
+            table.see(raw.Text);
+            join.Bytes += raw.Text;
+            join.Bytes += raw.End;
+            join.FirstLine.push_back(int(first));
+            join.LineCount.push_back(1);
+            ++i;
+            continue;
+        }
+        logical.assign(raw.Text);
+        std::string_view end = raw.End;
         ++i;
         while (i < lines.size() && !end.empty()) {
             if (continuesString(logical)) {

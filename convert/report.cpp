@@ -3,6 +3,7 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -345,7 +346,8 @@ TranslationReport BuildTranslationReport(const TranslationReading &reading, cons
     r.Delimiters = reading.Delimiters;
     r.FontLines = int(reading.FontLines.size());
     std::unordered_map<std::string, std::size_t> leftAt;
-    std::set<std::string> distinct;
+    std::unordered_set<std::string_view> distinct;
+    distinct.reserve(reading.Texts.size());
     for (const FoundText &t : reading.Texts) {
         ++r.TextsFound;
         distinct.insert(t.Text);

@@ -7,11 +7,13 @@
 
 namespace {
 
-// Writes a joined copy into the run's folder and points the script at it.
-std::optional<Refusal> writeJoined(RunInput &input, const JoinedScript &join, const QString &folder,
-                                   const char *name, std::string &scriptPath)
+// Writes a joined copy into the run's folder and points the script at it;
+// the copy moves into the input.
+std::optional<Refusal> writeJoined(RunInput &input, JoinedScript &join, const QString &folder, const char *name,
+                                   std::string &scriptPath)
 {
-    input.Copy = join.Bytes;
+    input.Copy = std::move(join.Bytes);
+    join.Bytes.clear();
     const QString path = QDir(folder).filePath(QLatin1String(name));
     if (const FileResult saved = SaveBytes(FileName(path), input.Copy); !saved.ok)
         return Refusal{saved.error, RefusalCaption()};
@@ -37,6 +39,10 @@ std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &fold
     if (s->Chinese.joined())
         if (auto r = writeJoined(run.Chinese, s->Chinese, folder, "chinese-joined.rc", run.Script.E2))
             return r;
+    // A file with nothing joined needs neither its copy twice nor a map of its lines.
+    for (JoinedScript *j : {&s->English, &s->Chinese})
+        if (!j->joined())
+            *j = JoinedScript{};
     s->Reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
     std::vector<int> taken;
     for (const RcBlockPairing &b : s->Reading.Blocks)
@@ -65,8 +71,10 @@ std::optional<Refusal> PrepareStatements(TranslationRun &run, const QString &fol
         return std::nullopt;
     auto s = std::make_shared<TranslationStatements>();
     s->Unjoined = run.Source.Copy;
+    const std::string joined = join.Bytes;
     if (auto r = writeJoined(run.Source, join, folder, "source-joined.rc", run.Script.T2))
         return r;
+    join.Bytes = joined; // the translation's lines are given back against it
     s->Source = std::move(join);
     if (!run.WritesBack) {
         run.Script.T3 = PathBytes(QDir(folder).filePath(QStringLiteral("translated.rc")));
