@@ -147,7 +147,7 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
     int depth = 0;
     bool inComment = false;
     std::string code;
-    std::vector<bool> counted; // lines on which a taken text was counted
+    std::vector<bool> counted; // lines on which a taken text was counted, or whose quotes are in a comment
     int lineNo = 0;
     for (std::size_t start = 0; start < bytes.size(); ++lineNo) {
         std::size_t end = bytes.find('\n', start);
@@ -163,6 +163,12 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
         if (inComment || line.find('"') != std::string_view::npos || line.find('/') != std::string_view::npos) {
             literals = literalsOf(line, inComment, code);
             codeView = code;
+            // A string the rules take out of a comment is no text of the file.
+            if (literals.empty() && line.find('"') != std::string_view::npos) {
+                if (counted.size() <= std::size_t(lineNo))
+                    counted.resize(std::size_t(lineNo) + 1);
+                counted[std::size_t(lineNo)] = true;
+            }
         }
         const std::string_view t = trimmed(codeView);
         if (!wasInComment && !t.empty() && t.front() == '#')
