@@ -3,6 +3,7 @@
 #include "convert/rcchecks.h"
 #include "convert/rcreader.h"
 #include "convert/suggest.h"
+#include "convert/runstatements.h"
 #include "files/filename.h"
 #include "files/readfile.h"
 #include "files/savefile.h"
@@ -195,7 +196,7 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
             return r;
     }
     run.Delimiters = ChooseDelimiters(run.Source.Copy);
-    return std::nullopt;
+    return PrepareStatements(run, folder);
 }
 
 std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const ExtractionOptions &options,
@@ -205,7 +206,7 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const Ext
     if (auto r = PrepareExtraction(paths, folder, run))
         return r;
     run.Delimiters = ChooseDelimiters(run.English.Copy);
-    return std::nullopt;
+    return PrepareStatements(run, folder);
 }
 
 void FillDelimiters(ScriptTemplate &pl, const ExtractionRun &run)
@@ -248,10 +249,16 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
     if (const QString reason = readWhole(run.Script.E3, written); !reason.isEmpty())
         return {false, perlOutputUnreadable(reason), {}};
 
-    const ExtractionReading reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
+    // The pairing read before the run, or, for a run prepared without it, now.
+    ExtractionReading own;
+    if (!run.Statements)
+        own = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
+    const ExtractionReading &reading = run.Statements ? run.Statements->Reading : own;
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     ExtractionReport &report = outcome.report;
     report = BuildExtractionReport(reading, decode);
+    if (run.Statements)
+        AddPairing(report, *run.Statements, decode);
     report.English = run.English.shown();
     report.Chinese = run.Chinese.shown();
     report.WrittenAsRead = written == reading.DictionaryBytes();
@@ -259,7 +266,8 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
 
     // The pairs as the file holds them; a pair with a stand-in in either
     // text cannot be written in code page 950 and is left out.
-    const std::vector<std::string> lines = ScriptLines(written);
+    const std::vector<std::string> lines =
+        ScriptLines(report.PairedByProgram ? run.Statements->Sound.DictionaryBytes() : written);
     std::string kept;
     report.PairsWritten = 0;
     report.PairsWithEmptyEnglish = 0;
@@ -278,8 +286,9 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
         kept += zh;
         kept += "\r\n";
     }
-    // With nothing left out the dictionary is what the interpreter wrote, byte for byte.
-    outcome.Output = report.LeftOut.empty() ? std::move(written) : std::move(kept);
+    // With nothing left out and the script's own pairing the dictionary is
+    // what the interpreter wrote, byte for byte.
+    outcome.Output = report.LeftOut.empty() && !report.PairedByProgram ? std::move(written) : std::move(kept);
     outcome.OutputPath = run.Paths.E3;
     return outcome;
 }
@@ -320,14 +329,20 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     if (const QString reason = readWhole(run.Script.T3, output); !reason.isEmpty())
         return {false, perlOutputUnreadable(reason), {}};
 
-    const TranslationReading reading =
+    TranslationReading reading =
         ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy, run.Paths.SizeChange, run.Delimiters);
+    const StringAccount strings = AccountTranslation(reading, run.Source.Copy);
+    if (run.Statements)
+        MapLines(reading, run.Statements->Source);
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     TranslationReport &report = outcome.report;
     report = BuildTranslationReport(reading, decode);
+    AddStrings(report.Strings, strings, run.Statements ? &run.Statements->Source : nullptr, decode);
     report.Dictionary = run.DictionaryFile;
     report.Script = run.Source.shown();
     report.WrittenAsRead = output == reading.OutputBytes;
+    if (run.Statements)
+        output = UnjoinTranslation(output, run.Statements->Source, run.Statements->Unjoined);
     report.Retargeted = run.Options.Retarget;
     report.FontSwitch = run.Paths.SizeChange;
     for (EnglishText &t : report.Left)
@@ -338,7 +353,15 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     report.Checked = true;
     // A clash's fix takes the English letter where it is free: the English
     // text stands on the same line of the script translated.
-    const std::map<int, std::string> english = ResourceTextsByLine(run.Source.Copy);
+    // The checks read the output with the file's lines given back; the
+    // English texts of a joined copy are put on the lines of the file too.
+    std::map<int, std::string> english = ResourceTextsByLine(run.Source.Copy);
+    if (run.Statements) {
+        std::map<int, std::string> mapped;
+        for (auto &[line, text] : english)
+            mapped.emplace(run.Statements->Source.OriginalLine(line - 1) + 1, std::move(text));
+        english = std::move(mapped);
+    }
     for (const RcFinding &f : CheckResourceScript(output)) {
         const auto source = english.find(f.Line);
         const std::optional<std::string> fix
@@ -357,6 +380,10 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
             texts.push_back(run.StandIns.Restore(line, &report.Undecodable));
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        // Only a line holding LANGUAGE or a # can be one to retarget.
+        if (converted ? !texts[i].contains(QLatin1String("LANGUAGE")) && !texts[i].contains(QLatin1Char('#'))
+                      : lines[i].find("LANGUAGE") == std::string::npos && lines[i].find('#') == std::string::npos)
+            continue;
         // A Big5 line is looked at byte for byte: the patterns are ASCII,
         // and every other byte stays as it is.
         const QString line = converted ? texts[i] : QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size()));

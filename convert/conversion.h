@@ -25,8 +25,12 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <string>
+
+struct ExtractionStatements;
+struct TranslationStatements;
 
 // A resource script as a run reads it.
 struct RunInput {
@@ -53,6 +57,8 @@ struct ExtractionRun {
     // Block words chosen from the English file, which names no resource
     // tool, and handed to the script; empty when the script finds them.
     RcDelimiters Delimiters;
+    // Joined statements and the pairing read before the run.
+    std::shared_ptr<const ExtractionStatements> Statements;
 };
 
 struct TranslationOptions {
@@ -74,6 +80,7 @@ struct TranslationRun {
     RunInput Source;
     Cp950StandIns StandIns;
     RcDelimiters Delimiters; // as for an extraction, from the new script
+    std::shared_ptr<const TranslationStatements> Statements; // when statements were joined
 };
 
 // Files larger than this are not taken for resource scripts or dictionaries.

@@ -2,55 +2,12 @@
 
 #include "platform/codepage.h"
 
-#include <QRegularExpression>
-#include <QString>
+#include "convert/rcpatterns.h"
 
-// The scripts' patterns are Perl's on byte strings: \w and \d are ASCII
-// only, \s is blank, tab, line feed, vertical tab, form feed and carriage
-// return, and "." is any byte but a line feed. Each line is matched as a
-// Latin-1 text, one character per byte, with those classes spelt out, so
-// that the regular expression engine finds what Perl finds, leftmost
-// first, greedy and lazy alike.
+// The scripts' patterns are matched by hand (rcpattern) on the bytes of
+// each line, with the results Perl's regular expressions give.
 
 namespace {
-
-QRegularExpression perlPattern(QString pattern)
-{
-    pattern.replace(QStringLiteral("%W"), QStringLiteral("[0-9A-Za-z_]"));
-    pattern.replace(QStringLiteral("%S"), QStringLiteral("[\\t\\n\\x0B\\f\\r ]"));
-    pattern.replace(QStringLiteral("%D"), QStringLiteral("[^\\n]"));
-    QRegularExpression rx(pattern);
-    rx.optimize();
-    return rx;
-}
-
-struct Patterns {
-    // Block headers, both scripts.
-    QRegularExpression dialogHeader = perlPattern(QStringLiteral("^(%W+) DIALOG "));
-    QRegularExpression dialogExHeader = perlPattern(QStringLiteral("^(%W+) DIALOGEX "));
-    QRegularExpression menuHeader = perlPattern(QStringLiteral("^(%W+) MENU"));
-    // Extraction script: texts anywhere in the line.
-    QRegularExpression menu1 = perlPattern(QStringLiteral("%S*%W+%S+\"(%D+)\",%D*"));
-    QRegularExpression menu2 = perlPattern(QStringLiteral("%S*%W+%S+\"(%D+)\"$"));
-    QRegularExpression string1 = perlPattern(QStringLiteral("(%W+),%S+\"(%D+)\""));
-    QRegularExpression string2 = perlPattern(QStringLiteral("(%W+)%S+\"(%D+)\""));
-    QRegularExpression dialog1 = perlPattern(QStringLiteral("%S*%W+%S+\"(%D*?)\",%D*"));
-    QRegularExpression dialog2 = perlPattern(QStringLiteral("%S*%W+%S+\"(%D*?)\"$"));
-    // Translation script: head, text and tail of the whole line.
-    QRegularExpression tMenu1 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D+)(\",%D*)$"));
-    QRegularExpression tMenu2 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D+)(\")$"));
-    QRegularExpression tString1 = perlPattern(QStringLiteral("^(%S*%W+,%S+\")(%D+)(\"%D*)$"));
-    QRegularExpression tString2 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D+)(\"%D*)$"));
-    QRegularExpression tDialog1 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D*?)(\",%D*)$"));
-    QRegularExpression tDialog2 = perlPattern(QStringLiteral("^(%S*%W+%S+\")(%D*?)(\")$"));
-    QRegularExpression font8 = perlPattern(QStringLiteral("^FONT 8, \"%D+\"(%D*?)$"));
-};
-
-const Patterns &patterns()
-{
-    static const Patterns p;
-    return p;
-}
 
 bool isPerlSpace(char c)
 {
@@ -70,26 +27,6 @@ bool blankOnly(std::string_view text)
         if (!isPerlSpace(c))
             return false;
     return true;
-}
-
-QString latin1(std::string_view line)
-{
-    return QString::fromLatin1(line.data(), qsizetype(line.size()));
-}
-
-std::string bytesOf(QStringView text)
-{
-    const QByteArray b = text.toLatin1();
-    return std::string(b.constData(), std::size_t(b.size()));
-}
-
-// `/A/ || /B/`: the second pattern is tried only when the first finds nothing.
-QRegularExpressionMatch firstOf(const QRegularExpression &a, const QRegularExpression &b, const QString &line)
-{
-    QRegularExpressionMatch m = a.match(line);
-    if (m.hasMatch())
-        return m;
-    return b.match(line);
 }
 
 // A text with the words around it that tell where it stands.
@@ -155,22 +92,21 @@ struct HeaderMatch {
     bool stringTable = false;
 };
 
-HeaderMatch matchHeaders(const std::string &line, const QString &subject)
+HeaderMatch matchHeaders(const std::string &line)
 {
-    const Patterns &p = patterns();
     HeaderMatch h;
     if (line.empty() || !isPerlWord(line[0]))
         return h;
-    if (const auto m = p.dialogHeader.match(subject); m.hasMatch()) {
-        h.dialog = bytesOf(m.capturedView(1));
+    if (const std::size_t n = rcpattern::HeaderName(line, "DIALOG ")) {
+        h.dialog = line.substr(0, n);
         h.dialogWord = "DIALOG";
     }
-    if (const auto m = p.dialogExHeader.match(subject); m.hasMatch()) {
-        h.dialog = bytesOf(m.capturedView(1));
+    if (const std::size_t n = rcpattern::HeaderName(line, "DIALOGEX ")) {
+        h.dialog = line.substr(0, n);
         h.dialogWord = "DIALOGEX";
     }
-    if (const auto m = p.menuHeader.match(subject); m.hasMatch())
-        h.menu = bytesOf(m.capturedView(1));
+    if (const std::size_t n = rcpattern::HeaderName(line, "MENU"))
+        h.menu = line.substr(0, n);
     h.stringTable = line.rfind("STRINGTABLE", 0) == 0;
     return h;
 }
@@ -321,16 +257,14 @@ RcDelimiters ChooseDelimiters(std::string_view bytes)
 
 int TextLines(std::string_view bytes)
 {
-    const Patterns &p = patterns();
     int count = 0;
     for (const std::string &line : ScriptLines(bytes)) {
         if (line.find('"') == std::string::npos)
             continue;
-        const QString subject = latin1(line);
-        if (const auto m = firstOf(p.dialog1, p.dialog2, subject); m.hasMatch()) {
-            if (m.capturedLength(1) > 0 && !blankOnly(bytesOf(m.capturedView(1))))
+        if (const LineMatch m = rcpattern::Dialog(line)) {
+            if (m.End > m.Start && !blankOnly(std::string_view(line).substr(m.Start, m.End - m.Start)))
                 ++count;
-        } else if (firstOf(p.string1, p.string2, subject).hasMatch()) {
+        } else if (rcpattern::String(line)) {
             ++count;
         }
     }
@@ -352,7 +286,6 @@ std::string ExtractionReading::DictionaryBytes() const
 ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes,
                                  const RcDelimiters &preset)
 {
-    const Patterns &p = patterns();
     ExtractionReading reading;
     RcDelimiters &d = reading.Delimiters;
     d = preset;
@@ -363,9 +296,8 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     const std::vector<std::string> english = ScriptLines(englishBytes);
     for (int i = 0; i < int(english.size()); ++i) {
         const std::string &line = english[std::size_t(i)];
-        const QString subject = latin1(line);
         detectDelimiters(d, line, i);
-        const HeaderMatch h = matchHeaders(line, subject);
+        const HeaderMatch h = matchHeaders(line);
         applyHeaders(s, h);
         if (!h.dialog.empty())
             noteHeader(e, RcBlockKind::Dialog, h.dialog, h.dialogWord, i);
@@ -376,20 +308,20 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
         stringMarks(s, line, d);
 
         if (!s.whatMenu.empty() && s.menuSeg > 0) {
-            if (const auto m = firstOf(p.menu1, p.menu2, subject); m.hasMatch())
-                store(e.menus, s.whatMenu, s.menuI++, textAt(line, i, m.capturedStart(1), m.capturedEnd(1)));
+            if (const LineMatch m = rcpattern::Menu(line))
+                store(e.menus, s.whatMenu, s.menuI++, textAt(line, i, qsizetype(m.Start), qsizetype(m.End)));
         }
         if (s.inString) {
-            if (const auto m = firstOf(p.string1, p.string2, subject); m.hasMatch()) {
-                const std::string id = bytesOf(m.capturedView(1));
-                const std::string text = bytesOf(m.capturedView(2));
+            if (const LineMatch m = rcpattern::String(line)) {
+                const std::string id = line.substr(m.IdStart, m.IdEnd - m.IdStart);
+                const std::string text = line.substr(m.Start, m.End - m.Start);
                 e.strings[id] = text;
                 e.stringList.push_back({id, text, i});
             }
         }
         if (!s.whatDialog.empty()) {
-            if (const auto m = firstOf(p.dialog1, p.dialog2, subject); m.hasMatch() && m.capturedLength(1) > 0)
-                store(e.dialogs, s.whatDialog, s.dialogI++, textAt(line, i, m.capturedStart(1), m.capturedEnd(1)));
+            if (const LineMatch m = rcpattern::Dialog(line); m && m.End > m.Start)
+                store(e.dialogs, s.whatDialog, s.dialogI++, textAt(line, i, qsizetype(m.Start), qsizetype(m.End)));
         }
     }
     reading.EnglishStrings = e.stringList;
@@ -435,8 +367,7 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     const std::vector<std::string> chinese = ScriptLines(chineseBytes);
     for (int i = 0; i < int(chinese.size()); ++i) {
         const std::string &line = chinese[std::size_t(i)];
-        const QString subject = latin1(line);
-        const HeaderMatch h = matchHeaders(line, subject);
+        const HeaderMatch h = matchHeaders(line);
         applyHeaders(s, h);
         if (!h.dialog.empty())
             currentDialog = openBlock(RcBlockKind::Dialog, h.dialog, h.dialogWord, i);
@@ -447,30 +378,34 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
         dialogEnd(s, line, d);
 
         if (!s.whatMenu.empty() && s.menuSeg > 0) {
-            if (const auto m = firstOf(p.menu1, p.menu2, subject); m.hasMatch()) {
+            if (const LineMatch m = rcpattern::Menu(line)) {
                 const std::size_t at = s.menuI++;
-                RcText zh = textAt(line, i, m.capturedStart(1), m.capturedEnd(1));
+                RcText zh = textAt(line, i, qsizetype(m.Start), qsizetype(m.End));
                 reading.Pairs.emplace_back(englishAt(e.menus, s.whatMenu, at), zh.Text);
-                reading.Blocks[blockFor(currentMenu, RcBlockKind::Menu, s.whatMenu, i)].Chinese.emplace_back(at, zh);
+                RcBlockPairing &b = reading.Blocks[blockFor(currentMenu, RcBlockKind::Menu, s.whatMenu, i)];
+                reading.Origins.push_back({int(currentMenu), b.Chinese.size()});
+                b.Chinese.emplace_back(at, zh);
             }
         }
         if (s.inString) {
-            if (const auto m = firstOf(p.string1, p.string2, subject); m.hasMatch()) {
-                const std::string id = bytesOf(m.capturedView(1));
-                const std::string text = bytesOf(m.capturedView(2));
+            if (const LineMatch m = rcpattern::String(line)) {
+                const std::string id = line.substr(m.IdStart, m.IdEnd - m.IdStart);
+                const std::string text = line.substr(m.Start, m.End - m.Start);
                 const auto it = e.strings.find(id);
                 reading.Pairs.emplace_back(it == e.strings.end() ? std::string() : it->second, text);
+                reading.Origins.push_back({-1, reading.ChineseStrings.size()});
                 reading.ChineseStrings.push_back({id, text, i});
             }
         }
         if (!s.whatDialog.empty()) {
-            if (const auto m = firstOf(p.dialog1, p.dialog2, subject);
-                m.hasMatch() && m.capturedLength(1) > 0 && !blankOnly(bytesOf(m.capturedView(1)))) {
+            if (const LineMatch m = rcpattern::Dialog(line);
+                m && m.End > m.Start && !blankOnly(std::string_view(line).substr(m.Start, m.End - m.Start))) {
                 const std::size_t at = s.dialogI++;
-                RcText zh = textAt(line, i, m.capturedStart(1), m.capturedEnd(1));
+                RcText zh = textAt(line, i, qsizetype(m.Start), qsizetype(m.End));
                 reading.Pairs.emplace_back(englishAt(e.dialogs, s.whatDialog, at), zh.Text);
-                reading.Blocks[blockFor(currentDialog, RcBlockKind::Dialog, s.whatDialog, i)].Chinese.emplace_back(at,
-                                                                                                                 zh);
+                RcBlockPairing &b = reading.Blocks[blockFor(currentDialog, RcBlockKind::Dialog, s.whatDialog, i)];
+                reading.Origins.push_back({int(currentDialog), b.Chinese.size()});
+                b.Chinese.emplace_back(at, zh);
             }
         }
         if (s.whatMenu.empty())
@@ -529,7 +464,6 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
                                    const RcDelimiters &preset)
 {
     static const std::string mingFont = cp950::encode(QStringLiteral("新細明體")).value();
-    const Patterns &p = patterns();
     TranslationReading reading;
     RcDelimiters &d = reading.Delimiters;
     d = preset;
@@ -538,29 +472,30 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
     const std::vector<std::string> lines = ScriptLines(scriptBytes);
     reading.OutputBytes.reserve(scriptBytes.size() + scriptBytes.size() / 8);
     for (int i = 0; i < int(lines.size()); ++i) {
-        std::string line = lines[std::size_t(i)];
-        const QString subject = latin1(line);
+        const std::string &original = lines[std::size_t(i)];
+        std::string line = original;
         detectDelimiters(d, line, i);
-        applyHeaders(s, matchHeaders(line, subject));
+        applyHeaders(s, matchHeaders(line));
         stringMarks(s, line, d);
         menuDepth(s, line, d);
         dialogEnd(s, line, d);
 
-        QRegularExpressionMatch found;
+        // A later rule that matches the line replaces the text of an earlier one.
+        LineMatch found;
         if (!s.whatMenu.empty() && s.menuSeg > 0) {
-            if (auto m = firstOf(p.tMenu1, p.tMenu2, subject); m.hasMatch())
+            if (const LineMatch m = rcpattern::WholeMenu(original))
                 found = m;
         }
         if (s.inString) {
-            if (auto m = firstOf(p.tString1, p.tString2, subject); m.hasMatch())
+            if (const LineMatch m = rcpattern::WholeString(original))
                 found = m;
         }
         if (!s.whatDialog.empty()) {
-            if (auto m = firstOf(p.tDialog1, p.tDialog2, subject); m.hasMatch() && m.capturedLength(2) > 0)
+            if (const LineMatch m = rcpattern::WholeDialog(original); m && m.End > m.Start)
                 found = m;
             if (changeFont) {
-                if (const auto m = p.font8.match(subject); m.hasMatch()) {
-                    line = "FONT 9, \"" + mingFont + "\"" + bytesOf(m.capturedView(1));
+                if (const LineMatch m = rcpattern::Font8(original)) {
+                    line = "FONT 9, \"" + mingFont + "\"" + original.substr(m.Start, m.End - m.Start);
                     reading.FontLines.push_back(i);
                 } else if (isFontLine(line)) {
                     reading.FontsKept.push_back({i, s.whatDialog, line});
@@ -568,7 +503,7 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
             }
         }
 
-        const std::string text = found.hasMatch() ? bytesOf(found.capturedView(2)) : std::string();
+        const std::string text = found ? original.substr(found.Start, found.End - found.Start) : std::string();
         if (PerlTrue(text)) {
             FoundText t{i, text, TextOutcome::NotInDictionary};
             const auto it = dictionary.find(text);
@@ -581,7 +516,7 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
                     t.Outcome = TextOutcome::Translated;
             }
             if (it != dictionary.end() && it->second && PerlTrue(*it->second))
-                line = bytesOf(found.capturedView(1)) + *it->second + bytesOf(found.capturedView(3));
+                line = original.substr(0, found.Start) + *it->second + original.substr(found.End);
             reading.Texts.push_back(std::move(t));
         }
         reading.OutputBytes += line;

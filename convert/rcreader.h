@@ -91,6 +91,13 @@ struct RcStringText {
     int Line = 0;
 };
 
+// Where a pair the extraction writes comes from: the Index-th translated
+// text of Blocks[Block], or ChineseStrings[Index] (Block -1).
+struct PairOrigin {
+    int Block = -1;
+    std::size_t Index = 0;
+};
+
 // What the extraction script finds in an English and a translated file,
 // and the dictionary it writes.
 struct ExtractionReading {
@@ -99,6 +106,7 @@ struct ExtractionReading {
     std::vector<RcStringText> EnglishStrings; // every string-table text of the English file
     std::vector<RcStringText> ChineseStrings; // every one of the translated file (each a pair)
     std::vector<std::pair<std::string, std::string>> Pairs; // in the order written
+    std::vector<PairOrigin> Origins;                        // one for each pair
 
     // The dictionary's bytes: each pair as two lines ending in CR LF.
     std::string DictionaryBytes() const;

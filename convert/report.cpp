@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -189,6 +190,66 @@ ExtractionReport BuildExtractionReport(const ExtractionReading &reading, const T
 
 namespace {
 
+// The texts the pairing found no partner for, and the string identifiers
+// that stand twice, each with its lines and texts.
+QString unpairedText(const ExtractionReport &r)
+{
+    QString out;
+    if (!r.Unpaired.empty()) {
+        out += QStringLiteral("沒有配對的文字：%1 個（英文的沒有寫入字典檔，中文的寫成英文是空的字串對）\n")
+                   .arg(n(qint64(r.Unpaired.size())));
+        for (const UnpairedLine &u : r.Unpaired)
+            out += QStringLiteral("  %1第 %2 行（%3）%4\n")
+                       .arg(u.English ? QStringLiteral("英文") : QStringLiteral("中文"), n(u.Line), u.Block,
+                            quoted(u.Text));
+    }
+    if (!r.Duplicates.empty()) {
+        out += QStringLiteral("字串表中重複的識別字：%1 個（英文用最後一個文字和每一個中文配對）\n")
+                   .arg(n(qint64(r.Duplicates.size())));
+        for (const DuplicateId &d : r.Duplicates) {
+            QStringList places;
+            for (const auto &[line, text] : d.English)
+                places << QStringLiteral("英文第 %1 行 %2").arg(n(line), quoted(text));
+            for (const auto &[line, text] : d.Chinese)
+                places << QStringLiteral("中文第 %1 行 %2").arg(n(line), quoted(text));
+            out += QStringLiteral("  %1：%2\n").arg(d.Id, places.join(QStringLiteral("、")));
+        }
+    }
+    return out;
+}
+
+QString whyUnreached(Unreached why)
+{
+    switch (why) {
+    case Unreached::VersionValue:
+        return QStringLiteral("版本資訊（VERSIONINFO）的值，兩個Perl程式都不處理版本資訊");
+    case Unreached::BlockUnseen:
+        return QStringLiteral("區塊標頭的寫法規則認不出（要在行首：名稱、一個空白和 MENU、DIALOG 或 DIALOGEX，或 STRINGTABLE）");
+    case Unreached::LineShape:
+        return QStringLiteral("這一行的寫法不合規則的樣式");
+    case Unreached::SecondText:
+        return QStringLiteral("同一行的第二個文字，規則只取每行的第一個");
+    case Unreached::PerlFalse:
+        return QStringLiteral("文字是 0，翻譯的Perl程式把它當成沒有文字，不查字典");
+    }
+    return {};
+}
+
+} // namespace
+
+QString StringsAccountedText(const StringsAccounted &a, const QString &file)
+{
+    if (!a.Counted)
+        return {};
+    QString out = QStringLiteral("%1的文字字串：%2 個，規則取到 %3 個，沒有取到 %4 個\n")
+                      .arg(file, n(a.InFile), n(a.Taken), n(qint64(a.NotReached.size())));
+    for (const NotReachedLine &l : a.NotReached)
+        out += QStringLiteral("  第 %1 行 %2（%3）\n").arg(n(l.Line), quoted(l.Text), whyUnreached(l.Why));
+    return out;
+}
+
+namespace {
+
 QString lowPairingWarning(const ExtractionReport &r)
 {
     const qint64 found = r.PairsFound();
@@ -217,6 +278,10 @@ QString RenderExtractionReport(const ExtractionReport &r)
         out += QStringLiteral("  中文RC檔帶有文字的行：%1\n").arg(r.TextLines);
     if (r.PairsWithEmptyEnglish > 0)
         out += QStringLiteral("  其中英文是空的：%1\n").arg(r.PairsWithEmptyEnglish);
+    if (r.Joined > 0)
+        out += QStringLiteral("  在行尾以反斜線接到下一行的字串：%1 處（接成一行，去掉反斜線和行尾）\n").arg(n(r.Joined));
+    if (r.JoinedStatements > 0)
+        out += QStringLiteral("  識別字和字串分在兩行的字串表項目：%1 個（當成一行讀）\n").arg(n(r.JoinedStatements));
 
     if (!r.Blocks.empty()) {
         out += QStringLiteral("選單與對話框的文字數（英文 / 中文）：\n");
@@ -227,7 +292,7 @@ QString RenderExtractionReport(const ExtractionReport &r)
             else if (b.EnglishHeaderLine == 0)
                 out += QStringLiteral("　只在中文RC檔（第 %1 行），它的字串對英文都是空的").arg(b.ChineseHeaderLine);
             else if (b.English != b.Chinese)
-                out += QStringLiteral("　數目不同");
+                out += b.ById ? QStringLiteral("　數目不同，依命令或控制項的識別字配對") : QStringLiteral("　數目不同");
             out += QLatin1Char('\n');
             if (!b.Shift || b.ChineseHeaderLine == 0 || b.EnglishHeaderLine == 0)
                 continue;
@@ -245,8 +310,12 @@ QString RenderExtractionReport(const ExtractionReport &r)
             }
             if (s.EnglishBlankOnly)
                 out += QStringLiteral("    （英文的這個文字只有空白：英文RC檔算它一個位置，中文RC檔略過它）\n");
+            if (r.PairedByProgram)
+                out += QStringLiteral("    （這是Perl程式依位置的配對；字典檔是本程式重新配對寫出的，沒有錯開）\n");
         }
     }
+    out += unpairedText(r);
+    out += StringsAccountedText(r.Strings, QStringLiteral("英文RC檔"));
     if (!r.StringIdsOnlyInEnglish.isEmpty())
         out += QStringLiteral("字串表中只在英文RC檔的識別字（它們的文字沒有寫入字典檔）：%1\n")
                    .arg(r.StringIdsOnlyInEnglish.join(QStringLiteral("、")));
@@ -266,7 +335,12 @@ QString RenderExtractionReport(const ExtractionReport &r)
         int differing = 0;
         for (const BlockCount &b : r.Blocks)
             differing += b.differs() ? 1 : 0;
-        out += QStringLiteral("注意：有 %1 個選單或對話框兩邊的文字對不上，錯開之後的字串對是錯的。\n").arg(differing);
+        if (r.PairedByProgram)
+            out += QStringLiteral("注意：有 %1 個選單或對話框兩邊的文字對不上；字典檔依識別字重新配對，"
+                                  "配不上的文字列在上面，沒有寫成錯的字串對。\n")
+                       .arg(differing);
+        else
+            out += QStringLiteral("注意：有 %1 個選單或對話框兩邊的文字對不上，錯開之後的字串對是錯的。\n").arg(differing);
     }
     if (r.NoPairs())
         out += QStringLiteral("警告：沒有寫出任何字串對，字典檔是空的。\n");
@@ -281,7 +355,8 @@ TranslationReport BuildTranslationReport(const TranslationReading &reading, cons
     for (const TranslationReading::KeptFont &k : reading.FontsKept)
         r.FontsKept.push_back({k.Line + 1, decode(k.Dialog), decode(k.Text)});
     std::unordered_map<std::string, std::size_t> leftAt;
-    std::set<std::string> distinct;
+    std::unordered_set<std::string_view> distinct;
+    distinct.reserve(reading.Texts.size());
     for (const FoundText &t : reading.Texts) {
         ++r.TextsFound;
         distinct.insert(t.Text);
@@ -381,6 +456,7 @@ QString RenderTranslationReport(const TranslationReport &r)
         for (const auto &[before, after] : r.Changed)
             out += QStringLiteral("  改變：%1 → %2\n").arg(quoted(before), quoted(after));
     }
+    out += StringsAccountedText(r.Strings, QStringLiteral("新版本RC檔"));
     out += findingsText(r);
     out += fontSwitchText(r);
     out += retargetText(r);
@@ -417,7 +493,7 @@ QString ExtractionSummary(const ExtractionReport &r)
 
 bool ExtractionWarns(const ExtractionReport &r)
 {
-    return r.NoPairs() || r.LowPairing() || r.BlocksDiffer() || !r.WrittenAsRead;
+    return r.NoPairs() || r.LowPairing() || r.BlocksDiffer() || !r.WrittenAsRead || !r.Duplicates.empty();
 }
 
 QString TranslationSummary(const TranslationReport &r)

@@ -6,6 +6,7 @@
 //
 // Line numbers here count from 1, as an editor shows them.
 
+#include "convert/rcaccount.h"
 #include "convert/rcreader.h"
 #include "dictionary/checks.h"
 #include "dictionary/matching.h"
@@ -45,7 +46,39 @@ struct BlockCount {
     int English = 0;           // texts stored for the block by the first pass
     int Chinese = 0;           // texts paired in the translated block
     std::optional<PairingShift> Shift;
+    // The counts differ and the program paired the texts by identifier.
+    bool ById = false;
     bool differs() const { return English != Chinese || Shift.has_value(); }
+};
+
+// A text of a block found in both files that the program paired with
+// nothing; a translated one is written with an empty English line.
+struct UnpairedLine {
+    bool English = false;
+    QString Block;
+    QString Text;
+    int Line = 0;
+};
+
+// A string identifier standing more than once in a file, with each text.
+struct DuplicateId {
+    QString Id;
+    std::vector<std::pair<int, QString>> English; // line, text
+    std::vector<std::pair<int, QString>> Chinese;
+};
+
+// The texts of a resource script and whether the rules reached them.
+struct NotReachedLine {
+    int Line = 0;
+    QString Text;
+    Unreached Why = Unreached::LineShape;
+};
+
+struct StringsAccounted {
+    bool Counted = false;
+    int InFile = 0;
+    int Taken = 0;
+    std::vector<NotReachedLine> NotReached;
 };
 
 struct ExtractionReport {
@@ -66,6 +99,16 @@ struct ExtractionReport {
     // Lines of the translated file that hold a text where a menu item, a
     // control or a string-table entry would (0: not counted).
     qint64 TextLines = 0;
+    // Line ends removed after a backslash inside a string, and string-table
+    // entries whose string stood on the next line, in both files.
+    int Joined = 0;
+    int JoinedStatements = 0;
+    // The dictionary holds the program's pairing, not the script's
+    // positions, which went wrong in a block.
+    bool PairedByProgram = false;
+    std::vector<UnpairedLine> Unpaired;
+    std::vector<DuplicateId> Duplicates;
+    StringsAccounted Strings; // of the English file
 
     bool BlocksDiffer() const;
     // The pairs with an English text, those left out included.
@@ -82,6 +125,10 @@ using TextDecoder = std::function<QString(std::string_view)>;
 ExtractionReport BuildExtractionReport(const ExtractionReading &reading, const TextDecoder &decode);
 
 QString RenderExtractionReport(const ExtractionReport &report);
+
+// How many texts a file holds, how many the rules took, and each one they
+// did not reach with its line and why; empty when they were not counted.
+QString StringsAccountedText(const StringsAccounted &strings, const QString &file);
 
 // A text the translation left in English, once, where it first stood.
 struct EnglishText {
@@ -165,6 +212,7 @@ struct TranslationReport {
     // The checks of the translated script, once they were made.
     bool Checked = false;
     std::vector<ScriptFinding> Findings;
+    StringsAccounted Strings;
 };
 
 TranslationReport BuildTranslationReport(const TranslationReading &reading, const TextDecoder &decode);

@@ -516,7 +516,8 @@ int runMakeDictionary(const CliArgs &args)
         say(error);
         return CliFailed;
     }
-    if (options->strict && (outcome.report.BlocksDiffer() || outcome.report.NoPairs() || outcome.report.LowPairing()))
+    if (options->strict && (outcome.report.BlocksDiffer() || outcome.report.NoPairs() || outcome.report.LowPairing()
+                            || !outcome.report.Duplicates.empty()))
         return CliFound;
     return CliOk;
 }

@@ -2,6 +2,7 @@
 // resource-script cases compared byte for byte, paths that need escaping, the
 // refusals, and the real corpus translated with its own dictionary.
 
+#include "convert/rcjoin.h"
 #include "convert/script.h"
 #include "platform/codepage.h"
 
@@ -502,6 +503,11 @@ void TestConvertPerl::strictMakesMismatchesAFailure()
     o = cli({"make-dictionary", "--strict", root + "/empty.rc", root + "/empty.rc", dict});
     QCOMPARE(o.status, 3);
     QVERIFY(QString::fromUtf8(o.err).contains(QStringLiteral("警告：沒有寫出任何字串對")));
+
+    // A string identifier twice in one file: written, and a failure under --strict.
+    const QString twice = QStringLiteral("duplicate-string-id");
+    QCOMPARE(cli({"make-dictionary", caseFile(twice, "en.rc"), caseFile(twice, "zh.rc"), dict}).status, 0);
+    QCOMPARE(cli({"make-dictionary", "--strict", caseFile(twice, "en.rc"), caseFile(twice, "zh.rc"), dict}).status, 3);
 }
 
 // Standard output cannot be read back for the report: the interpreter
@@ -678,6 +684,9 @@ void TestConvertPerl::missingTextsFeedTheNextRun()
     QVERIFY(lines.size() > 100 && lines.size() % 2 == 0);
     const std::vector<std::string> in = splitLines(readRaw(en));
     const std::vector<std::string> out = splitLines(readRaw(root + "/regedit-1.rc"));
+    QCOMPARE(out.size(), in.size());
+    const JoinedScript join = JoinStatements(readRaw(en).toStdString());
+    const std::vector<std::string> joinedIn = splitLines(QByteArray::fromStdString(join.Bytes));
     std::set<std::string> once;
     QByteArray filled = readRaw(dict);
     std::size_t texts = 0;
@@ -694,6 +703,15 @@ void TestConvertPerl::missingTextsFeedTheNextRun()
         bool onAnUnchangedLine = false;
         for (std::size_t k = 0; k < in.size() && !onAnUnchangedLine; ++k)
             onAnUnchangedLine = in[k] == out[k] && in[k].find("\"" + lines[i] + "\"") != std::string::npos;
+        // A string continued over several lines: on the joined line, and
+        // those lines left as they were.
+        for (std::size_t k = 0; k < joinedIn.size() && !onAnUnchangedLine; ++k) {
+            const auto first = std::size_t(join.FirstLine[k]);
+            const auto count = std::size_t(join.LineCount[k]);
+            onAnUnchangedLine = count > 1 && joinedIn[k].find("\"" + lines[i] + "\"") != std::string::npos
+                                && std::equal(in.begin() + long(first), in.begin() + long(first + count),
+                                              out.begin() + long(first));
+        }
         QVERIFY2(onAnUnchangedLine, lines[i].c_str());
         filled += QByteArray::fromStdString(lines[i]) + "\r\n" + big5(QStringLiteral("譯")) + QByteArray::fromStdString(lines[i]) + "\r\n";
     }
@@ -835,6 +853,24 @@ void TestConvertPerl::corpusTranslatesLikeItsChineseVersion()
             qWarning("%s line %d: got \"%s\", zh-TW.rc has \"%s\"", qPrintable(app), t.line + 1, got.c_str(),
                      expected.c_str());
     }
+    // A string continued over several lines is translated on its first
+    // line, the others left empty, or all of them stay as they were.
+    const JoinedScript join = JoinStatements(readRaw(en).toStdString());
+    int continued = 0;
+    for (std::size_t k = 0; k < join.LineCount.size(); ++k) {
+        const auto first = std::size_t(join.FirstLine[k]);
+        for (int j = 1; j < join.LineCount[k]; ++j) {
+            const std::size_t line = first + std::size_t(j);
+            textLines.insert(int(line));
+            QVERIFY(outLines[line].empty() || outLines[line] == enLines[line]);
+            QCOMPARE(outLines[line].empty(), outLines[first] != enLines[first]);
+        }
+        if (join.LineCount[k] > 1 && outLines[first] != enLines[first])
+            ++continued;
+        textLines.insert(join.LineCount[k] > 1 ? int(first) : -1);
+    }
+    if (join.Continuations > 0 && app != QLatin1String("regedit"))
+        QVERIFY(continued > 0); // regedit's usage text is English in its translation too
     for (std::size_t i = 0; i < enLines.size(); ++i)
         if (!textLines.count(int(i)))
             QCOMPARE(outLines[i], enLines[i]);
@@ -1081,7 +1117,8 @@ void TestConvertPerl::fewPairsWarnFirstAndFailUnderStrict()
     QVERIFY2(o.status == 0, o.err.constData());
     const QString first = QString::fromUtf8(o.err).section(QLatin1Char('\n'), 0, 0);
     QVERIFY2(first.startsWith(QStringLiteral("警告：只配對到 ")), o.err.constData());
-    QVERIFY2(first.contains(QStringLiteral("中文RC檔有 94 行帶有文字")), o.err.constData());
+    // 94 lines, and the 5 strings that go on over a second line.
+    QVERIFY2(first.contains(QStringLiteral("中文RC檔有 99 行帶有文字")), o.err.constData());
     o = cli({"make-dictionary", "--strict", en, zh, root + "/late-word.dict"});
     QCOMPARE(o.status, 3);
 }

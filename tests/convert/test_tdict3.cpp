@@ -554,12 +554,13 @@ void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
     QTest::keyClick(window->Report, Qt::Key_Escape);
     QVERIFY(!window->Report->isVisible());
 
-    // A Big5 script of the corpus with the dictionary its own pair makes:
-    // the script names the user's files, as it always has, and the output
-    // is what the script writes.
+    // A Big5 script of the corpus, without strings continued on a next
+    // line, with the dictionary its own pair makes: the script names the
+    // user's files, as it always has, and the output is what the script
+    // writes.
     if (!QFileInfo::exists(QStringLiteral(TAVISORN_CORPUS_DIR)))
         QSKIP("the corpus is not there");
-    const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/");
+    const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/sndvol32/");
     const QByteArray en = FileBytes(corpus + QStringLiteral("en.rc"));
     const std::string dictionary = ReadExtraction(en.toStdString(), FileBytes(corpus + QStringLiteral("zh-TW.rc")).toStdString())
                                        .DictionaryBytes();
@@ -580,6 +581,19 @@ void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
              qPrintable(window->Report->Summary->text()));
     QVERIFY(reportText().contains(QStringLiteral("（Big5（code page 950））")));
     QVERIFY(reportText().contains(QStringLiteral("翻譯後RC檔的檢查：")));
+    QVERIFY(messages->messages.isEmpty());
+    QTest::keyClick(window->Report, Qt::Key_Escape);
+
+    // Notepad, whose strings continued on a next line are joined for the
+    // interpreter: the checks read the output on the file's lines.
+    const QString notepad = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/");
+    const QByteArray notepadEn = FileBytes(notepad + QStringLiteral("en.rc"));
+    prepare(QByteArray::fromStdString(
+                ReadExtraction(notepadEn.toStdString(), FileBytes(notepad + QStringLiteral("zh-TW.rc")).toStdString())
+                    .DictionaryBytes()),
+            notepadEn);
+    end = RunWithInterpreter(window->SpeedButton4);
+    QVERIFY(end.Succeeded() && end.Reported());
     // The clash in the edit menu: its letter and place, and a fix with a
     // letter free there, from the English (Time/&Date: D is 刪除's, I is free).
     QVERIFY2(reportText().contains(QStringLiteral("（熱鍵 T，在 編輯）")), qPrintable(reportText()));

@@ -1,0 +1,43 @@
+#pragma once
+// Statements of a resource script that stand on more than one line, joined
+// into one line for the scripts, whose rules see one line at a time:
+//
+// - a string whose line ends in a backslash inside the quotes goes on in
+//   the next line; the resource compiler removes the backslash and the line
+//   end, and so does the joined line;
+// - a string-table entry whose identifier stands alone on its line and
+//   whose string begins the next line becomes "IDENTIFIER "string"".
+//
+// The joined copy is what the interpreter reads; every line that is not
+// joined keeps its bytes and its line end. Lines are counted from 0.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct JoinedScript {
+    std::string Bytes; // the copy; equal to the file when nothing is joined
+    // For each line of the copy: the first line of the file it comes from,
+    // and how many lines of the file it holds.
+    std::vector<int> FirstLine;
+    std::vector<int> LineCount;
+    int Continuations = 0;   // line ends removed after a backslash
+    int SplitStatements = 0; // string-table entries whose string was on the next line
+    bool joined() const { return Continuations + SplitStatements > 0; }
+    // The line of the file where a line of the copy begins.
+    int OriginalLine(int copyLine) const;
+};
+
+// `bytes` are code page 950 (or the Big5 copy of another encoding): the
+// second byte of a double-byte character may be a backslash and ends no
+// string.
+JoinedScript JoinStatements(std::string_view bytes);
+
+// The translation written for a joined copy, given back the file's own
+// lines: a joined line the translation left as it was becomes the lines it
+// was joined from again; a translated one is written on the first of them,
+// and the others are left empty, so that the file keeps its number of lines
+// and every other line its place. `output` is what the translation script
+// wrote for `join.Bytes`; the result ends every line in CR LF, as the
+// script does.
+std::string UnjoinTranslation(std::string_view output, const JoinedScript &join, std::string_view original);

@@ -1,0 +1,164 @@
+#include "convert/runstatements.h"
+
+#include "files/filename.h"
+#include "files/savefile.h"
+
+#include <QDir>
+
+namespace {
+
+// Writes a joined copy into the run's folder and points the script at it;
+// the copy moves into the input. It is joined from the copy prepared
+// before (its last line ended, another encoding in Big5) and takes that
+// copy's name, so the interpreter and the program's own reading see one
+// and the same bytes.
+std::optional<Refusal> writeJoined(RunInput &input, JoinedScript &join, const QString &folder, const char *name,
+                                   std::string &scriptPath)
+{
+    input.Copy = std::move(join.Bytes);
+    join.Bytes.clear();
+    const QString path = QDir(folder).filePath(QLatin1String(name));
+    if (const FileResult saved = SaveBytes(FileName(path), input.Copy); !saved.ok)
+        return Refusal{saved.error, RefusalCaption()};
+    scriptPath = PathBytes(path);
+    return std::nullopt;
+}
+
+void mapText(RcText &t, const JoinedScript &join)
+{
+    t.Line = join.OriginalLine(t.Line);
+}
+
+} // namespace
+
+std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &folder)
+{
+    auto s = std::make_shared<ExtractionStatements>();
+    s->English = JoinStatements(run.English.Copy);
+    s->Chinese = JoinStatements(run.Chinese.Copy);
+    if (s->English.joined())
+        if (auto r = writeJoined(run.English, s->English, folder, "english.rc", run.Script.E1))
+            return r;
+    if (s->Chinese.joined())
+        if (auto r = writeJoined(run.Chinese, s->Chinese, folder, "chinese.rc", run.Script.E2))
+            return r;
+    // A file with nothing joined needs neither its copy twice nor a map of its lines.
+    for (JoinedScript *j : {&s->English, &s->Chinese})
+        if (!j->joined())
+            *j = JoinedScript{};
+    s->Reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
+    std::vector<int> taken;
+    for (const RcBlockPairing &b : s->Reading.Blocks)
+        for (const auto &t : b.English)
+            if (t)
+                taken.push_back(t->Line);
+    for (const RcStringText &t : s->Reading.EnglishStrings)
+        taken.push_back(t.Line);
+    s->Strings = AccountStrings(run.English.Copy, LinesOf(taken));
+    for (UnreachedString &u : s->Strings.NotReached)
+        u.Line = s->English.OriginalLine(u.Line);
+    MapLines(s->Reading, s->English, s->Chinese);
+    // Where the pairs the script writes are not the right ones, FinishExtraction
+    // gives the program's pairs as the run's output instead.
+    s->Sound = PairSoundly(s->Reading);
+    run.Statements = std::move(s);
+    return std::nullopt;
+}
+
+std::optional<Refusal> PrepareStatements(TranslationRun &run, const QString &folder)
+{
+    JoinedScript join = JoinStatements(run.Source.Copy);
+    if (!join.joined())
+        return std::nullopt;
+    auto s = std::make_shared<TranslationStatements>();
+    s->Unjoined = run.Source.Copy;
+    const std::string joined = join.Bytes;
+    if (auto r = writeJoined(run.Source, join, folder, "source.rc", run.Script.T2))
+        return r;
+    join.Bytes = joined; // the translation's lines are given back against it
+    s->Source = std::move(join);
+    run.Statements = std::move(s);
+    return std::nullopt;
+}
+
+void MapLines(ExtractionReading &reading, const JoinedScript &english, const JoinedScript &chinese)
+{
+    if (!english.joined() && !chinese.joined())
+        return;
+    for (RcBlockPairing &b : reading.Blocks) {
+        if (b.EnglishHeaderLine >= 0)
+            b.EnglishHeaderLine = english.OriginalLine(b.EnglishHeaderLine);
+        if (b.ChineseHeaderLine >= 0)
+            b.ChineseHeaderLine = chinese.OriginalLine(b.ChineseHeaderLine);
+        for (auto &t : b.English)
+            if (t)
+                mapText(*t, english);
+        for (auto &[at, t] : b.Chinese)
+            mapText(t, chinese);
+    }
+    for (RcStringText &t : reading.EnglishStrings)
+        t.Line = english.OriginalLine(t.Line);
+    for (RcStringText &t : reading.ChineseStrings)
+        t.Line = chinese.OriginalLine(t.Line);
+    if (reading.Delimiters.Line >= 0)
+        reading.Delimiters.Line = english.OriginalLine(reading.Delimiters.Line);
+}
+
+void MapLines(TranslationReading &reading, const JoinedScript &source)
+{
+    for (FoundText &t : reading.Texts)
+        t.Line = source.OriginalLine(t.Line);
+    for (int &line : reading.FontLines)
+        line = source.OriginalLine(line);
+    if (reading.Delimiters.Line >= 0)
+        reading.Delimiters.Line = source.OriginalLine(reading.Delimiters.Line);
+}
+
+StringAccount AccountTranslation(const TranslationReading &reading, std::string_view copy)
+{
+    std::vector<int> taken;
+    taken.reserve(reading.Texts.size());
+    for (const FoundText &t : reading.Texts)
+        taken.push_back(t.Line);
+    return AccountStrings(copy, LinesOf(taken));
+}
+
+void AddStrings(StringsAccounted &out, const StringAccount &account, const JoinedScript *join,
+                const TextDecoder &decode)
+{
+    out.Counted = true;
+    out.InFile = account.InFile;
+    out.Taken = account.Taken;
+    for (const UnreachedString &u : account.NotReached)
+        out.NotReached.push_back({(join ? join->OriginalLine(u.Line) : u.Line) + 1, decode(u.Text), u.Why});
+}
+
+void AddPairing(ExtractionReport &report, const ExtractionStatements &s, const TextDecoder &decode)
+{
+    AddStrings(report.Strings, s.Strings, nullptr, decode);
+    report.Joined = s.English.Continuations + s.Chinese.Continuations;
+    report.JoinedStatements = s.English.SplitStatements + s.Chinese.SplitStatements;
+    report.PairedByProgram = !s.Sound.SameAsScript;
+    for (const std::size_t bi : s.Sound.ByIdentifier)
+        if (bi < report.Blocks.size())
+            report.Blocks[bi].ById = true;
+    // Texts of blanks count on neither side: a block that differed only by
+    // them now pairs by position without a shift.
+    for (std::size_t bi = 0; bi < report.Blocks.size() && bi < s.Sound.EnglishTexts.size(); ++bi) {
+        BlockCount &b = report.Blocks[bi];
+        b.English = s.Sound.EnglishTexts[bi];
+        if (b.English == b.Chinese && b.Shift && b.Shift->EnglishBlankOnly)
+            b.Shift.reset();
+    }
+    for (const UnpairedText &u : s.Sound.Unpaired)
+        report.Unpaired.push_back({u.English, decode(u.Block), decode(u.Text), u.Line + 1});
+    for (const DuplicateString &d : s.Sound.Duplicates) {
+        DuplicateId out;
+        out.Id = decode(d.Id);
+        for (const RcStringText &t : d.English)
+            out.English.emplace_back(t.Line + 1, decode(t.Text));
+        for (const RcStringText &t : d.Chinese)
+            out.Chinese.emplace_back(t.Line + 1, decode(t.Text));
+        report.Duplicates.push_back(std::move(out));
+    }
+}
