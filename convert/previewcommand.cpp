@@ -3,7 +3,9 @@
 #include "convert/rclayout.h"
 #include "convert/rcpicture.h"
 #include "files/filename.h"
+#include "files/savefile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 
@@ -112,8 +114,16 @@ int RunPreviewCommand(const std::vector<std::string> &args)
             ? SideBySide(*englishPicture, QStringLiteral("英文"), picture, QStringLiteral("翻譯後"))
             : picture;
         const QString path = QDir(out).filePath(QString::fromStdString(file));
-        if (!image.save(path, "PNG")) {
+        // Saved as every file is: a failed write leaves the old picture.
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
             printError(QStringLiteral("無法寫出圖檔 %1。").arg(QDir::toNativeSeparators(path)));
+            return false;
+        }
+        if (const FileResult saved = SaveBytes(FileName(path), std::string_view(png.constData(), std::size_t(png.size())));
+            !saved.ok) {
+            printError(saved.error);
             return false;
         }
         withProblems += count.total() > 0;
