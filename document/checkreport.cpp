@@ -38,6 +38,8 @@ QString CheckReport::Caption()
 
 QString CheckReport::NoMoreProblemsMessage() const
 {
+    if (SuggestedRows)
+        return QStringLiteral("以下沒有其他「%1」的項目。").arg(SuggestedName());
     if (!KindShown)
         return QStringLiteral("以下沒有其他有問題的項目。");
     return QStringLiteral("以下沒有其他「%1」的項目。").arg(CheckName(*KindShown));
@@ -58,6 +60,9 @@ CheckReport::EntryState CheckReport::stateOf(std::int32_t entry) const
     state.Several = e.LastTranslation > 0;
     state.Untranslated = state.Problems.has(CheckKind::Untranslated);
     state.Reviewed = e.Reviewed;
+    if (state.Untranslated)
+        for (std::int32_t t = 0; t <= e.LastTranslation && !state.Suggested; ++t)
+            state.Suggested = e.Translations[std::size_t(t)].str() != e.Source.str();
     return state;
 }
 
@@ -66,6 +71,7 @@ void CheckReport::count(const EntryState &state, int sign)
     Count.Several += state.Several ? sign : 0;
     Count.Untranslated += state.Untranslated ? sign : 0;
     Count.Reviewed += state.Reviewed ? sign : 0;
+    Count.Suggested += state.Suggested ? sign : 0;
     Count.WithProblems += state.Problems.empty() ? 0 : sign;
     for (const CheckKind kind : kEntryKinds)
         Count.PerKind[std::size_t(kind)] += state.Problems.has(kind) ? sign : 0;
@@ -78,6 +84,8 @@ bool CheckReport::shown(CheckKind kind) const
 
 void CheckReport::appendRows(std::int32_t entry, CheckSet problems, std::vector<Row> &rows) const
 {
+    if (SuggestedRows && !States[std::size_t(entry)].Suggested)
+        return;
     for (const CheckKind kind : kEntryKinds)
         if (problems.has(kind) && shown(kind))
             rows.push_back(Row{entry, kind});
@@ -147,12 +155,20 @@ std::optional<QString> CheckReport::FixAt(int row) const
     return cp950::decode(*fixed);
 }
 
-void CheckReport::SetFilter(std::optional<CheckKind> kind)
+QString CheckReport::SuggestedName()
 {
-    if (kind == KindShown)
+    return QStringLiteral("有建議譯文");
+}
+
+void CheckReport::SetFilter(std::optional<CheckKind> kind, bool suggestedOnly)
+{
+    if (suggestedOnly)
+        kind = CheckKind::Untranslated;
+    if (kind == KindShown && suggestedOnly == SuggestedRows)
         return;
     beginResetModel();
     KindShown = kind;
+    SuggestedRows = suggestedOnly;
     rebuildRows();
     endResetModel();
 }

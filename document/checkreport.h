@@ -36,6 +36,7 @@ public:
         int Untranslated = 0; // the chosen translation equals the source
         int Reviewed = 0;
         int WithProblems = 0; // entries with a problem of any kind
+        int Suggested = 0;    // untranslated, with suggested translations to pick from
         std::array<int, kCheckKinds> PerKind{}; // entries with that kind
     };
 
@@ -49,9 +50,14 @@ public:
     const QString &KeepListProblem() const { return KeepProblem; }
     const Counts &Totals() const { return Count; }
 
-    // None: every problem; a kind: only that one.
+    // None: every problem; a kind: only that one. With `suggestedOnly`, only
+    // the untranslated entries that hold other translations to pick from
+    // (the suggestions a translation adds to the dictionary with a new text).
     std::optional<CheckKind> Filter() const { return KindShown; }
-    void SetFilter(std::optional<CheckKind> kind);
+    bool SuggestedOnly() const { return SuggestedRows; }
+    void SetFilter(std::optional<CheckKind> kind, bool suggestedOnly = false);
+    // The name of that filter: "有建議譯文".
+    static QString SuggestedName();
     // The kinds the checks of one entry can find, in their order.
     static std::vector<CheckKind> EntryKinds();
 
@@ -94,6 +100,7 @@ private:
         bool Several = false;
         bool Untranslated = false;
         bool Reviewed = false;
+        bool Suggested = false;
     };
 
     EntryState stateOf(std::int32_t entry) const;
@@ -108,6 +115,7 @@ private:
     DictionaryDocument &Document;
     bool IsBuilt = false;
     std::optional<CheckKind> KindShown;
+    bool SuggestedRows = false;
     KeepEnglish Keep; // read at each load
     QString KeepProblem;
     std::vector<EntryState> States; // one per entry 0 .. LastEntry

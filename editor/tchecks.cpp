@@ -14,6 +14,11 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+namespace {
+// The filter item of the untranslated entries with suggestions to pick from.
+constexpr int kSuggestedFilter = -2;
+} // namespace
+
 TChecks::TChecks(CheckReport &report, QWidget *parent)
     : QWidget(parent, Qt::Window), Report(report)
 {
@@ -29,6 +34,7 @@ TChecks::TChecks(CheckReport &report, QWidget *parent)
     Filter->addItem(QStringLiteral("所有問題"), -1);
     for (const CheckKind kind : CheckReport::EntryKinds())
         Filter->addItem(CheckName(kind), int(kind));
+    Filter->addItem(CheckReport::SuggestedName(), kSuggestedFilter);
     Filter->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     FilterLabel->setBuddy(Filter);
 
@@ -143,6 +149,8 @@ void TChecks::ShowCounts()
         kinds += QStringLiteral("%1：%2").arg(CheckName(kind)).arg(n);
         Filter->setItemText(int(i) + 1, QStringLiteral("%1 (%2)").arg(CheckName(kind)).arg(n));
     }
+    Filter->setItemText(int(entryKinds.size()) + 1,
+                        QStringLiteral("%1 (%2)").arg(CheckReport::SuggestedName()).arg(c.Suggested));
     // A list of texts kept in English that could not be read is said, not passed over.
     if (!Report.KeepListProblem().isEmpty())
         kinds += QLatin1Char('\n') + Report.KeepListProblem();
@@ -152,7 +160,10 @@ void TChecks::ShowCounts()
 void TChecks::FilterChange(int index)
 {
     const int kind = Filter->itemData(index).toInt();
-    Report.SetFilter(kind < 0 ? std::nullopt : std::optional<CheckKind>(CheckKind(kind)));
+    if (kind == kSuggestedFilter)
+        Report.SetFilter(std::nullopt, true);
+    else
+        Report.SetFilter(kind < 0 ? std::nullopt : std::optional<CheckKind>(CheckKind(kind)));
     if (Report.rowCount() > 0)
         List->setCurrentIndex(Report.index(0, 0));
 }

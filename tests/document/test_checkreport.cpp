@@ -41,6 +41,7 @@ class TestCheckReport : public QObject {
     Q_OBJECT
 private slots:
     void followsCommitsUndoAndLoads();
+    void suggestedTranslationsFilter();
 };
 
 void TestCheckReport::followsCommitsUndoAndLoads()
@@ -103,6 +104,47 @@ void TestCheckReport::followsCommitsUndoAndLoads()
 
     QCOMPARE(ProblemTip(CheckTranslation("&Save", "\xC0\x78\xA6\x73")), QStringLiteral("可能有問題：缺少熱鍵"));
     QVERIFY(ProblemTip({}).isEmpty());
+}
+
+void TestCheckReport::suggestedTranslationsFilter()
+{
+    // As a translation adds new texts: the text itself first, then its
+    // suggestions. "Zoom" has one, "Open" none, "Close" is translated.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("d.txt"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Zoom\r\nZoom\r\nZoom\r\n\xB0\xCA\xAA\xAB\xB6\xE9\r\n"
+                "Open\r\nOpen\r\n"
+                "Close\r\n\xC3\xF6\xB3\xAC\r\n");
+    }
+    DictionaryDocument doc;
+    QVERIFY(doc.Open(path, false));
+    CheckReport report(doc);
+    report.SetFilter(std::nullopt, true);
+    report.Build();
+    QCOMPARE(report.Totals().Suggested, 1);
+    QCOMPARE(report.rowCount(), 1);
+    QCOMPARE(report.EntryAt(0), 2); // entries in source order: Close, Open, Zoom
+    QCOMPARE(report.NextProblem(0), 2);
+    QVERIFY(report.NoMoreProblemsMessage().contains(QStringLiteral("有建議譯文")));
+    // Picking the suggestion takes the entry out; undone, it is back.
+    doc.CommitChoice(2, QStringLiteral("動物園"));
+    QCOMPARE(report.rowCount(), 0);
+    QCOMPARE(report.Totals().Suggested, 0);
+    QCOMPARE(doc.Undo(), 2);
+    QCOMPARE(report.rowCount(), 1);
+    QCOMPARE(shown(report), [&] {
+        CheckReport again(doc);
+        again.SetFilter(std::nullopt, true);
+        again.Build();
+        return shown(again);
+    }());
+    // Every untranslated entry again without the filter.
+    report.SetFilter(CheckKind::Untranslated);
+    QCOMPARE(report.rowCount(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestCheckReport)
