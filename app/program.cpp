@@ -121,6 +121,9 @@ void FinishProgram(Program &program)
     dict3->ShowEntry = [dict2](const QString &fileName, const std::string &source) {
         return ShowDictionaryEntry(*dict2, fileName, source);
     };
+    dict3->ApplyFixes = [dict2](const QString &fileName, const std::vector<std::pair<std::string, QString>> &fixes) {
+        return ApplyDictionaryFixes(*dict2, fileName, fixes);
+    };
 
     // The three work windows switch to each other.
     dict1->ShowTranslateNewVersion = [dict3] { ShowWindow(dict3); };

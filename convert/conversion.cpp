@@ -367,7 +367,8 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         const std::optional<std::string> fix
             = SuggestedFix(f.Kind, source != english.end() ? source->second : f.Text, f.Text, f.Taken);
         report.Findings.push_back({f.Kind, decode(f.Block), decode(f.Text), f.Line, f.Width, f.Room,
-                                   RcFindingDetail(f), fix ? decode(*fix) : QString()});
+                                   RcFindingDetail(f), fix ? decode(*fix) : QString(),
+                                   source != english.end() ? source->second : std::string()});
     }
 
     const ScriptEncoding encoding = run.Source.Decoded.Encoding;

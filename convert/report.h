@@ -164,6 +164,9 @@ struct ScriptFinding {
     QString Detail;
     // hotkey-clash: the translated text with a free letter, when there is one.
     QString Fix;
+    // The English text on the same line of the script translated (Big5):
+    // the dictionary source whose translation the fix mends.
+    std::string Source;
 };
 
 struct LanguageLine {

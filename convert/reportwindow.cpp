@@ -32,12 +32,16 @@ RunReportWindow::RunReportWindow(QWidget *owner) : QDialog(owner)
     Preview = new QPushButton(QStringLiteral("預覽"), this);
     Preview->setAutoDefault(false);
     Preview->hide();
+    ApplyFixes = new QPushButton(QStringLiteral("套用熱鍵建議(&H)"), this);
+    ApplyFixes->setAutoDefault(false);
+    ApplyFixes->hide();
     CloseButton = new QPushButton(QStringLiteral("關閉"), this);
     CloseButton->setDefault(true);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Offer);
     buttons->addWidget(Preview);
+    buttons->addWidget(ApplyFixes);
     buttons->addStretch();
     buttons->addWidget(CloseButton);
     auto *layout = new QVBoxLayout(this);

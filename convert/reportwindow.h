@@ -21,6 +21,7 @@ public:
     QPlainTextEdit *Text;
     QPushButton *Offer; // hidden unless a report offers something
     QPushButton *Preview; // "預覽", hidden unless the window that owns the report shows it
+    QPushButton *ApplyFixes; // "套用熱鍵建議", hidden unless the owner shows it
     QPushButton *CloseButton;
 
     // Shows a report in place of the one shown before. `warns` shows the

@@ -15,6 +15,8 @@
 #include "widgets/artwork.h"
 #include "widgets/twiatile.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -232,6 +234,7 @@ void TDict3::TranslationEnded(const RunEnd &end)
         Report = new RunReportWindow(this);
         connect(Report->Offer, &QPushButton::clicked, this, &TDict3::AddTextsClick);
         connect(Report->Preview, &QPushButton::clicked, this, &TDict3::PreviewClick);
+        connect(Report->ApplyFixes, &QPushButton::clicked, this, &TDict3::ApplyFixesClick);
         Report->Preview->show();
     }
     PreviewedScript = end.Output;
@@ -253,6 +256,32 @@ void TDict3::TranslationEnded(const RunEnd &end)
     }
     Report->ShowReport(QStringLiteral("翻譯新版本的結果"), TranslationSummary(report), TranslationWarns(report), text,
                        offer, hint);
+    // Each text of a clash with a free letter, once.
+    ClashFixes.clear();
+    for (const ScriptFinding &f : report.Findings) {
+        if (f.Kind != CheckKind::HotkeyClash || f.Fix.isEmpty() || f.Source.empty())
+            continue;
+        const bool known = std::any_of(ClashFixes.begin(), ClashFixes.end(),
+                                       [&f](const auto &fix) { return fix.first == f.Source; });
+        if (!known)
+            ClashFixes.emplace_back(f.Source, f.Fix);
+    }
+    Report->ApplyFixes->setVisible(!ClashFixes.empty() && ApplyFixes);
+    Report->ApplyFixes->setEnabled(true);
+    Report->ApplyFixes->setToolTip(QStringLiteral("在字典檔「%1」中把 %2 個熱鍵衝突的譯文換成建議的熱鍵（可復原），再翻譯一次即可")
+                                       .arg(PathFromBytes(ReportedDictionary), QString::number(ClashFixes.size())));
+}
+
+void TDict3::ApplyFixesClick()
+{
+    if (ClashFixes.empty() || !ApplyFixes)
+        return;
+    if (ApplyFixes(PathFromBytes(ReportedDictionary), ClashFixes) == 0)
+        return;
+    ClashFixes.clear();
+    Report->ApplyFixes->setEnabled(false);
+    // As the switch to the maintenance window does; the report goes with it.
+    hide();
 }
 
 void TDict3::AddTextsClick()

@@ -101,6 +101,14 @@ public:
     std::function<bool(const QString &dictionary, const std::string &source)> ShowEntry;
     void PreviewClick();
 
+    // The report's "套用熱鍵建議": the hot-key clashes it found mended in the
+    // run's dictionary, each as an ordinary commit of the maintenance window
+    // (ApplyFixes, set by the program; it returns how many it committed).
+    std::vector<std::pair<std::string, QString>> ClashFixes;
+    std::function<int(const QString &dictionary, const std::vector<std::pair<std::string, QString>> &fixes)>
+        ApplyFixes;
+    void ApplyFixesClick();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;

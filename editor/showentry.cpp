@@ -12,9 +12,15 @@ bool holds(const DictionaryDocument &document, const QString &fileName)
         && NameTheSameFile(PathBytes(document.DictionaryFileName), PathBytes(fileName));
 }
 
-} // namespace
+std::int32_t entryOf(const DictionaryTables &t, const std::string &source)
+{
+    for (std::int32_t k = 0; k <= t.LastEntry; ++k)
+        if (t.EntryTable[std::size_t(k)].Source == source)
+            return k;
+    return -1;
+}
 
-bool ShowDictionaryEntry(TDict2 &editor, const QString &fileName, const std::string &source)
+bool openIn(TDict2 &editor, const QString &fileName)
 {
     DictionaryDocument &document = editor.Document;
     if (!holds(document, fileName)) {
@@ -24,12 +30,39 @@ bool ShowDictionaryEntry(TDict2 &editor, const QString &fileName, const std::str
     editor.show();
     editor.raise();
     editor.activateWindow();
-    const DictionaryTables &t = document.Tables;
-    for (std::int32_t k = 0; k <= t.LastEntry; ++k) {
-        if (t.EntryTable[std::size_t(k)].Source == source) {
-            editor.GoToEntry(k);
-            return true;
-        }
+    return true;
+}
+
+} // namespace
+
+int ApplyDictionaryFixes(TDict2 &editor, const QString &fileName,
+                         const std::vector<std::pair<std::string, QString>> &fixes)
+{
+    if (!openIn(editor, fileName))
+        return 0;
+    DictionaryDocument &document = editor.Document;
+    int committed = 0;
+    std::int32_t first = -1;
+    for (const auto &[source, text] : fixes) {
+        const std::int32_t k = entryOf(document.Tables, source);
+        if (k < 0 || !document.CommitChoice(k, text).Committed)
+            continue;
+        ++committed;
+        if (first < 0)
+            first = k;
     }
-    return false;
+    if (first >= 0)
+        editor.GoToEntry(first);
+    return committed;
+}
+
+bool ShowDictionaryEntry(TDict2 &editor, const QString &fileName, const std::string &source)
+{
+    if (!openIn(editor, fileName))
+        return false;
+    const std::int32_t k = entryOf(editor.Document.Tables, source);
+    if (k < 0)
+        return false;
+    editor.GoToEntry(k);
+    return true;
 }

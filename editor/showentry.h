@@ -2,6 +2,8 @@
 #include <QString>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 class TDict2;
 
@@ -11,3 +13,11 @@ class TDict2;
 // the dictionary could not be opened or holds no such entry; the window
 // then stays on the dictionary as it is.
 bool ShowDictionaryEntry(TDict2 &editor, const QString &fileName, const std::string &source);
+
+// Commits each fix (a source, Big5, and the translation that mends it) as
+// the choice of that source's entry of the dictionary `fileName`, opened as
+// ShowDictionaryEntry opens it, each an ordinary commit that Ctrl+Z takes
+// back; the window then stands on the first entry mended. Returns how many
+// were committed (sources the dictionary lacks are passed over).
+int ApplyDictionaryFixes(TDict2 &editor, const QString &fileName,
+                         const std::vector<std::pair<std::string, QString>> &fixes);

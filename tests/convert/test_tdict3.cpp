@@ -599,6 +599,26 @@ void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
     QVERIFY2(reportText().contains(QStringLiteral("（熱鍵 T，在 編輯）")), qPrintable(reportText()));
     QVERIFY(reportText().contains(QStringLiteral("插入時間／日期(&I)\\tF5")));
     QVERIFY(messages->messages.isEmpty());
+
+    // One button mends the clash in the run's dictionary as a commit of
+    // the maintenance window: the entry holds the fix, Ctrl+Z takes it back.
+    QVERIFY(window->Report->ApplyFixes->isVisible());
+    window->Report->ApplyFixes->click();
+    TDict2 &editor = *setting->editor;
+    QVERIFY(editor.isVisible());
+    const DictionaryTables &t = setting->document.Tables;
+    const auto chosen = [&t](const char *source) {
+        for (std::int32_t k = 0; k <= t.LastEntry; ++k)
+            if (t.EntryTable[std::size_t(k)].Source == std::string(source))
+                return cp950::decode(t.EntryTable[std::size_t(k)].ChosenTranslation().str());
+        return QString();
+    };
+    QCOMPARE(chosen("Time/&Date\\tF5"), QStringLiteral("插入時間／日期(&I)\\tF5"));
+    QVERIFY(setting->document.Modified);
+    // One commit a fix: undone one by one, the entry is as it was.
+    while (setting->document.Undo() >= 0) {
+    }
+    QVERIFY(chosen("Time/&Date\\tF5") != QStringLiteral("插入時間／日期(&I)\\tF5"));
 }
 
 void TestTDict3::retargetWithTheInterpreter()

@@ -5,6 +5,7 @@
 #include "convert/launcher.h"
 #include "convert/runner.h"
 #include "editor/opendictionaryeditor.h"
+#include "editor/showentry.h"
 #include "editor/tdict2.h"
 #include "platform/codepage.h"
 #include "platform/fonts.h"
@@ -139,6 +140,11 @@ struct WindowTestSetting {
             window.AddToDictionary = [this](const QString &fileName, const std::vector<std::string> &texts,
                                             const SuggestedTranslations &suggested) {
                 return AddTextsToDictionary(*editor, fileName, texts, suggested);
+            };
+        if constexpr (requires { window.ApplyFixes; })
+            window.ApplyFixes = [this](const QString &fileName,
+                                       const std::vector<std::pair<std::string, QString>> &fixes) {
+                return ApplyDictionaryFixes(*editor, fileName, fixes);
             };
     }
 
