@@ -1,14 +1,14 @@
 #include "convert/tdict3.h"
 
 #include "convert/previewwindow.h"
-#include "files/filename.h"
-
 #include "convert/reportwindow.h"
 #include "convert/runner.h"
 #include "convert/runwindows.h"
 #include "convert/suggest.h"
 #include "convert/tdict1.h"
 #include "document/document.h"
+#include "files/filename.h"
+#include "platform/codepage.h"
 #include "platform/fonts.h"
 #include "platform/windowplacement.h"
 #include "settings/settings.h"
@@ -256,10 +256,15 @@ void TDict3::TranslationEnded(const RunEnd &end)
     }
     Report->ShowReport(QStringLiteral("翻譯新版本的結果"), TranslationSummary(report), TranslationWarns(report), text,
                        offer, hint);
-    // Each text of a clash with a free letter, once.
+    // Each text of a clash with a free letter, once; a text that already
+    // has its English letter keeps it, and the others of its clash give way.
     ClashFixes.clear();
+    const auto sameLetter = [](const std::string &a, const std::string &b) { return !a.empty() && a == b; };
     for (const ScriptFinding &f : report.Findings) {
         if (f.Kind != CheckKind::HotkeyClash || f.Fix.isEmpty() || f.Source.empty())
+            continue;
+        const std::optional<std::string> translated = cp950::encode(f.Text);
+        if (translated && sameLetter(HotkeyLetterOf(*translated), HotkeyLetterOf(f.Source)))
             continue;
         const bool known = std::any_of(ClashFixes.begin(), ClashFixes.end(),
                                        [&f](const auto &fix) { return fix.first == f.Source; });

@@ -614,6 +614,8 @@ void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
         return QString();
     };
     QCOMPARE(chosen("Time/&Date\\tF5"), QStringLiteral("插入時間／日期(&I)\\tF5"));
+    // Cut keeps the letter its English text has; the other gives way.
+    QCOMPARE(chosen("Cu&t\\tCtrl+X"), QStringLiteral("剪下(&T)\\tCtrl+X"));
     QVERIFY(setting->document.Modified);
     // One commit a fix: undone one by one, the entry is as it was.
     while (setting->document.Undo() >= 0) {
