@@ -2,6 +2,7 @@
 
 #include "convert/rcchecks.h"
 #include "convert/rcreader.h"
+#include "convert/script.h"
 #include "convert/suggest.h"
 #include "convert/runstatements.h"
 #include "files/filename.h"
@@ -181,6 +182,9 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
         return r;
     if (auto r = readInput(run.Source, paths.T2, QStringLiteral("新版本來源Resource檔"), options.Encoding))
         return r;
+    if (!options.OldEnglish.empty())
+        if (auto r = ReadOldVersion(options.OldEnglish, run.OldEnglish))
+            return r;
     // The interpreter writes into the run's folder; the program puts the
     // translated script in place once the interpreter has ended well.
     run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
@@ -240,6 +244,30 @@ std::string RunScript(const TranslationRun &run)
     pl.replaceLine(TranslationLineF3, PatchLine("$f3", run.Script.T3));
     FillDelimiters(pl, run);
     return pl.bytes();
+}
+
+std::optional<Refusal> ReadOldVersion(const std::string &path, std::string &bytes)
+{
+    const QString what = QStringLiteral("舊版本的英文RC檔");
+    if (auto r = CheckInputFile(path, what))
+        return r;
+    const FileName name = FileName::fromNative(QByteArray(path.data(), qsizetype(path.size())));
+    std::string raw;
+    if (const QString reason = ReadWholeFile(name, raw, RunFileLimit); !reason.isEmpty())
+        return Refusal{QStringLiteral("無法讀取%1「%2」：%3。").arg(what, name.shown(), reason), RefusalCaption()};
+    const DecodedScript decoded = DecodeScript(raw);
+    if (!decoded.Problem.isEmpty())
+        return Refusal{QStringLiteral("%1「%2」：%3").arg(what, name.shown(), decoded.Problem), RefusalCaption()};
+    if (decoded.Encoding.Encoding == TextEncoding::Cp950) {
+        bytes = std::move(raw);
+        return std::nullopt;
+    }
+    const std::optional<std::string> big5 = cp950::encode(decoded.Text);
+    if (!big5)
+        return Refusal{QStringLiteral("%1「%2」含有Big5沒有的字元，無法與新版本比較。").arg(what, name.shown()),
+                       RefusalCaption()};
+    bytes = *big5;
+    return std::nullopt;
 }
 
 RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)

@@ -69,13 +69,20 @@ struct TranslationOptions {
     EncodingChoice Encoding = EncodingChoice::Guess;
     // Write each text's adapted match (score 100) into the script as well.
     bool Adapt = false;
+    // The old English version (path bytes) to compare the new one with by
+    // identifier; empty: none.
+    std::string OldEnglish;
 };
+
+// The old English version of a translation, as Big5 bytes.
+std::optional<Refusal> ReadOldVersion(const std::string &path, std::string &bytes);
 
 struct TranslationRun {
     TranslationPaths Paths;
     TranslationPaths Script;
     TranslationOptions Options;
     std::string Dictionary; // the dictionary's bytes as the interpreter reads them
+    std::string OldEnglish; // the old English version's Big5 bytes, if one was given
     ReadFile DictionaryFile;
     RunInput Source;
     Cp950StandIns StandIns;

@@ -1,5 +1,6 @@
 #include "convert/runner.h"
 
+#include "convert/versions.h"
 #include "files/savefile.h"
 
 #include <QEventLoop>
@@ -286,6 +287,9 @@ void ScriptRunner::finish(const Job &job, RunEnd &end)
     } else if (job.translation) {
         end.Dictionary = job.translation->Paths.T1;
         RunOutcome<TranslationReport> outcome = FinishTranslation(*job.translation);
+        if (outcome.ok && !job.translation->Options.OldEnglish.empty())
+            CompareVersions(outcome.report, job.translation->OldEnglish, job.translation->Source.Copy,
+                            job.translation->Dictionary);
         if (outcome.ok)
             outcome.error = PutOutputInPlace(outcome.OutputPath, outcome.Output);
         if (outcome.error.isEmpty())

@@ -107,12 +107,16 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     SpeedButton6 = SwitchButton(this, QRect(4, 280, 84, 22), QStringLiteral("製作字典檔"), QLatin1Char('K'));
     SpeedButton5 = SwitchButton(this, QRect(90, 280, 84, 22), QStringLiteral("字典檔維護"), QLatin1Char('M'));
     Encoding = EncodingBox(this, QRect(176, 280, 84, 22));
+    // Beside the new English version it is compared with.
+    OldButton = SwitchButton(this, QRect(316, 136, 77, 20), QStringLiteral("舊版本"), QLatin1Char('O'));
+    OldButton->setCheckable(true);
+    OldButton->setToolTip(QStringLiteral("選擇舊版本的英文RC檔，依識別字比較兩個版本（可不選）"));
     // Beside the output it shows, once a run has written one.
     PreviewButton = SwitchButton(this, QRect(316, 192, 77, 20), QStringLiteral("預覽"), QLatin1Char('V'));
     PreviewButton->setToolTip(QStringLiteral("上次翻譯寫出的RC檔中每個對話框與選單的樣子"));
     PreviewButton->hide();
 
-    ChainTabOrder({T1, B1, EditDict, T2, B2, T3, B3, PreviewButton, SizeChange, Retarget, Adapt, SpeedButton6, SpeedButton5, Encoding,
+    ChainTabOrder({T1, B1, EditDict, T2, B2, OldButton, T3, B3, PreviewButton, SizeChange, Retarget, Adapt, SpeedButton6, SpeedButton5, Encoding,
                    SpeedButton4, StopButton});
 
     DD.Title = QStringLiteral("開啟字典檔");
@@ -121,6 +125,10 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     OD.Filter = ResourceFilter();
     OD.DefaultExt = ResourceDefaultExt();
     OD.Options = OpenOptions();
+    OldD.Title = QStringLiteral("舊版本的英文 Resource 檔");
+    OldD.Filter = ResourceFilter();
+    OldD.DefaultExt = ResourceDefaultExt();
+    OldD.Options = OpenOptions();
     SD.Title = QStringLiteral("儲存RC檔");
     SD.Filter = ResourceFilter();
     SD.DefaultExt = ResourceDefaultExt();
@@ -134,6 +142,7 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     connect(SpeedButton5, &QToolButton::clicked, this, &TDict3::SpeedButton5Click);
     connect(SpeedButton6, &QToolButton::clicked, this, &TDict3::SpeedButton6Click);
     connect(PreviewButton, &QToolButton::clicked, this, &TDict3::PreviewClick);
+    connect(OldButton, &QToolButton::clicked, this, &TDict3::OldButtonClick);
     // The runs it starts are shown in the progress window and message boxes,
     // and their reports here.
     ShowRunsInWindows(scriptRunner());
@@ -195,6 +204,18 @@ void TDict3::B2Click()
     Browse(OD, this, T2, RegDat.NewVerRCDefPath, RegDat.NewRCPath);
 }
 
+void TDict3::OldButtonClick()
+{
+    OldD.FileName.clear();
+    OldEnglish.clear();
+    if (OldD.Execute(this))
+        OldEnglish = OldD.FileName;
+    OldButton->setChecked(!OldEnglish.isEmpty());
+    OldButton->setToolTip(OldEnglish.isEmpty()
+                              ? QStringLiteral("選擇舊版本的英文RC檔，依識別字比較兩個版本（可不選）")
+                              : QStringLiteral("與舊版本「%1」依識別字比較；再按一次可改選或取消").arg(OldEnglish));
+}
+
 void TDict3::B3Click()
 {
     SD.FileName.clear();
@@ -218,6 +239,7 @@ void TDict3::SpeedButton4Click()
     setup.Translation.Retarget = Retarget->isChecked();
     setup.Translation.Encoding = ChosenEncoding(Encoding);
     setup.Translation.Adapt = Adapt->isChecked();
+    setup.Translation.OldEnglish = OldEnglish.isEmpty() ? std::string() : PathBytes(OldEnglish);
     if (scriptRunner().RunTranslation(pl, paths, setup).Reached == RunStep::Refused)
         FocusFirstEmpty({T1, T2, T3});
 }

@@ -55,6 +55,13 @@ public:
     FileDialog DD{FileDialog::Kind::Open}; // B1
     FileDialog OD{FileDialog::Kind::Open}; // B2
     FileDialog SD{FileDialog::Kind::Save}; // B3
+    // The old English version to compare with by identifier (舊版本): the
+    // button shows whether one is chosen, its hint names it; choosing
+    // none (the dialog cancelled) leaves the comparison out.
+    QToolButton *OldButton;
+    FileDialog OldD{FileDialog::Kind::Open};
+    QString OldEnglish;
+    void OldButtonClick();
 
     // Where SpeedButton6 leads and how the maintenance window opens a
     // dictionary (OpenDictionaryEditor); set by the program.

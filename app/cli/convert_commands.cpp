@@ -442,31 +442,6 @@ int writeMissing(const std::string &missing, const TranslationRun &run, const Tr
     return CliOk;
 }
 
-// The old English version of --old, as Big5 bytes.
-std::optional<Refusal> oldVersion(const std::string &path, std::string &bytes)
-{
-    const QString what = QStringLiteral("舊版本的英文RC檔");
-    if (auto r = CheckInputFile(path, what))
-        return r;
-    const FileName name = FileName::fromNative(QByteArray(path.data(), qsizetype(path.size())));
-    std::string raw;
-    if (const QString reason = ReadWholeFile(name, raw, RunFileLimit); !reason.isEmpty())
-        return Refusal{QStringLiteral("無法讀取%1「%2」：%3。").arg(what, name.shown(), reason), RefusalCaption()};
-    const DecodedScript decoded = DecodeScript(raw);
-    if (!decoded.Problem.isEmpty())
-        return Refusal{QStringLiteral("%1「%2」：%3").arg(what, name.shown(), decoded.Problem), RefusalCaption()};
-    if (decoded.Encoding.Encoding == TextEncoding::Cp950) {
-        bytes = std::move(raw);
-        return std::nullopt;
-    }
-    const std::optional<std::string> big5 = cp950::encode(decoded.Text);
-    if (!big5)
-        return Refusal{QStringLiteral("%1「%2」含有Big5沒有的字元，無法與新版本比較。").arg(what, name.shown()),
-                       RefusalCaption()};
-    bytes = *big5;
-    return std::nullopt;
-}
-
 // The interpreter ended well but wrote something else than its script
 // writes: a full disk, or a file changed meanwhile. Not a success, and the
 // output is not replaced.
@@ -542,7 +517,7 @@ int runTranslate(const CliArgs &args)
     }
     std::string oldEnglish;
     if (options->old) {
-        const std::optional<Refusal> r = oldVersion(absolute(*options->old), oldEnglish);
+        const std::optional<Refusal> r = ReadOldVersion(absolute(*options->old), oldEnglish);
         if (r)
             return refuse(*r);
     }

@@ -50,6 +50,7 @@ private slots:
     void newTextsIntoTheOpenDictionary();
     void previewFromTheReport();
     void newTextsComeWithTheirSuggestions();
+    void oldVersionComparedByIdentifier();
     void rendering();
 
 private:
@@ -284,11 +285,11 @@ void TestTDict3::everyControlByKeyboard()
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     TDict3 &w = *window;
-    QCOMPARE(TabbedThrough(w.T1, 14),
-             (QList<QWidget *>{w.T1, w.B1, w.EditDict, w.T2, w.B2, w.T3, w.B3, w.SizeChange, w.Retarget, w.Adapt,
-                               w.SpeedButton6, w.SpeedButton5, w.Encoding, w.SpeedButton4, w.T1}));
+    QCOMPARE(TabbedThrough(w.T1, 15),
+             (QList<QWidget *>{w.T1, w.B1, w.EditDict, w.T2, w.B2, w.OldButton, w.T3, w.B3, w.SizeChange, w.Retarget,
+                               w.Adapt, w.SpeedButton6, w.SpeedButton5, w.Encoding, w.SpeedButton4, w.T1}));
     const QList<QKeySequence> keys = WindowKeys(window.get());
-    QCOMPARE(keys.size(), 13); // 停止 and 預覽 hidden
+    QCOMPARE(keys.size(), 14); // 停止 and 預覽 hidden
     QCOMPARE(QSet<QKeySequence>(keys.begin(), keys.end()).size(), keys.size());
 
     QTest::keyClick(window.get(), Qt::Key_S, Qt::AltModifier);
@@ -790,6 +791,28 @@ void TestTDict3::newTextsComeWithTheirSuggestions()
     QCOMPARE(QByteArray::fromStdString(close.ChosenTranslation().str()), QByteArray("&Close"));
     QCOMPARE(QByteArray::fromStdString(close.Translations[1].str()), Big5(QStringLiteral("關閉(&C)")));
     QCOMPARE(setting->editor->CurrentRow(), 1);
+}
+
+void TestTDict3::oldVersionComparedByIdentifier()
+{
+    launches.reset();
+    // Item 3 was "Cl&ose" in the old version, which the dictionary knows.
+    prepare("Cl&ose\r\n" + Big5(QStringLiteral("關閉(&O)")) + "\r\n", NewVersion);
+    QByteArray old = NewVersion;
+    old.replace("\"&Close\", 3", "\"Cl&ose\", 3");
+    setting->write(QStringLiteral("old.rc"), old);
+    dialogs->answers = {setting->path(QStringLiteral("old.rc"))};
+    window->OldButton->click();
+    QVERIFY(window->OldButton->isChecked());
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QVERIFY2(reportText().contains(QStringLiteral("與舊版本比較（依識別字）")), qPrintable(reportText()));
+    QVERIFY(reportText().contains(QStringLiteral("改變：\"Cl&ose\" → \"&Close\"")));
+    // Cancelled, the choice is gone and so is the comparison.
+    dialogs->answers = {QString()};
+    window->OldButton->click();
+    QVERIFY(!window->OldButton->isChecked());
+    QVERIFY(RunWithInterpreter(window->SpeedButton4).Reported());
+    QVERIFY(!reportText().contains(QStringLiteral("與舊版本比較")));
 }
 
 void TestTDict3::rendering()
