@@ -28,15 +28,6 @@ std::string upper(std::string_view s)
     return out;
 }
 
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // Words of a statement up to the first quote, split at blanks and commas.
 std::vector<std::string> wordsOf(std::string_view s)
 {
@@ -62,7 +53,7 @@ std::vector<std::string> wordsOf(std::string_view s)
 // possibly a sum or difference of such ("7+10").
 std::optional<int> number(std::string_view s)
 {
-    s = trimmed(s);
+    s = RcTrimmed(s);
     if (s.empty())
         return std::nullopt;
     const std::string text(s);
@@ -168,7 +159,7 @@ std::optional<LaidControl> controlOf(const RcStatement &st)
         const std::size_t at = st.Text ? 0 : 1;
         if (st.Args.size() < at + 7)
             return std::nullopt;
-        std::string cls(trimmed(st.Args[at + 1]));
+        std::string cls(RcTrimmed(st.Args[at + 1]));
         if (cls.size() >= 2 && cls.front() == '"' && cls.back() == '"')
             cls = cls.substr(1, cls.size() - 2);
         c.Class = cls;
@@ -251,7 +242,7 @@ void markOverlaps(std::vector<LaidControl> &controls)
 
 std::string quotedArg(std::string_view arg)
 {
-    arg = trimmed(arg);
+    arg = RcTrimmed(arg);
     if (arg.size() >= 2 && arg.front() == '"' && arg.back() == '"')
         return std::string(arg.substr(1, arg.size() - 2));
     return std::string(arg);
@@ -284,7 +275,7 @@ BaseUnits BaseUnitsOf(std::string_view face, int points)
         return SystemFontUnits;
     static const std::string ming[] = {cp950::encode(QStringLiteral("新細明體")).value(),
                                        cp950::encode(QStringLiteral("細明體")).value(), "PMingLiU", "MingLiU"};
-    const std::string name = upper(trimmed(face));
+    const std::string name = upper(RcTrimmed(face));
     const int em = (points * 96 + 36) / 72; // pixels of the em at 96 per inch
     for (const std::string &m : ming) {
         if (name == upper(m))
@@ -435,7 +426,7 @@ LaidResources LayOutResources(std::string_view bytes, bool fontSwitch)
                 MenuItem item;
                 item.Line = st.Line;
                 const bool separator = (word == "MENUITEM" && !st.Text && !st.Args.empty()
-                                        && upper(trimmed(st.Args[0])) == "SEPARATOR")
+                                        && upper(RcTrimmed(st.Args[0])) == "SEPARATOR")
                     || (st.Text && st.Text->empty() && has(upper(st.Source), "MFT_SEPARATOR"))
                     || (word == "MENUITEM" && !st.Text && st.Args.empty()
                         && has(upper(st.Source), "SEPARATOR"));

@@ -75,14 +75,7 @@ std::vector<std::size_t> partners(const std::vector<const RcText *> &english, co
 
 std::string SoundPairing::DictionaryBytes() const
 {
-    std::string out;
-    for (const auto &[english, chinese] : Pairs) {
-        out += english;
-        out += "\r\n";
-        out += chinese;
-        out += "\r\n";
-    }
-    return out;
+    return PairsAsDictionary(Pairs);
 }
 
 SoundPairing PairSoundly(const ExtractionReading &reading)

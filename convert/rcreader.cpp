@@ -271,16 +271,21 @@ int TextLines(std::string_view bytes)
     return count;
 }
 
-std::string ExtractionReading::DictionaryBytes() const
+std::string PairsAsDictionary(const std::vector<std::pair<std::string, std::string>> &pairs)
 {
     std::string out;
-    for (const auto &[english, chinese] : Pairs) {
+    for (const auto &[english, chinese] : pairs) {
         out += english;
         out += "\r\n";
         out += chinese;
         out += "\r\n";
     }
     return out;
+}
+
+std::string ExtractionReading::DictionaryBytes() const
+{
+    return PairsAsDictionary(Pairs);
 }
 
 ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes,

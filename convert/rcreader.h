@@ -98,6 +98,9 @@ struct PairOrigin {
     std::size_t Index = 0;
 };
 
+// Pairs as a dictionary holds them: each pair as two lines ending in CR LF.
+std::string PairsAsDictionary(const std::vector<std::pair<std::string, std::string>> &pairs);
+
 // What the extraction script finds in an English and a translated file,
 // and the dictionary it writes.
 struct ExtractionReading {

@@ -6,7 +6,15 @@
 #include <string>
 #include <vector>
 
+class FileName;
+class QString;
+
 using CliArgs = std::vector<std::string>;
+
+// A file name as the shell passed it (bytes; a Big5 name stays Big5).
+FileName pathArgument(const std::string &bytes);
+// A message on standard error, after the program's name.
+void printError(const QString &text);
 
 // The exit statuses of every command; a script's own failure passes its
 // status on instead.

@@ -12,6 +12,17 @@
 
 #include <cstdio>
 
+// File names travel as the bytes the shell passed: a Big5 name stays Big5.
+FileName pathArgument(const std::string &bytes)
+{
+    return FileName::fromNative(QByteArray(bytes.data(), qsizetype(bytes.size())));
+}
+
+void printError(const QString &text)
+{
+    std::fprintf(stderr, "tavisorn-cli：%s\n", text.toUtf8().constData());
+}
+
 namespace {
 
 const char *const StatsHelp =
@@ -68,17 +79,6 @@ const char *const CheckHelp =
     "  1  無法讀取字典檔\n"
     "  2  用法錯誤\n"
     "  3  找到問題\n";
-
-// File names travel as the bytes the shell passed: a Big5 name stays Big5.
-FileName pathArgument(const std::string &bytes)
-{
-    return FileName::fromNative(QByteArray(bytes.data(), qsizetype(bytes.size())));
-}
-
-void printError(const QString &text)
-{
-    std::fprintf(stderr, "tavisorn-cli：%s\n", text.toUtf8().constData());
-}
 
 void printLine(const QString &text)
 {

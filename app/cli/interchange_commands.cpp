@@ -51,16 +51,6 @@ const char *const ImportHelp =
     "  1  無法讀取 IN 或字典檔、IN 格式錯誤、有字串對被拒絕、或無法寫入（都不寫入任何東西）\n"
     "  2  用法錯誤\n";
 
-FileName pathArgument(const std::string &bytes)
-{
-    return FileName::fromNative(QByteArray(bytes.data(), qsizetype(bytes.size())));
-}
-
-void printError(const QString &text)
-{
-    std::fprintf(stderr, "tavisorn-cli：%s\n", text.toUtf8().constData());
-}
-
 struct ExchangeArgs {
     std::optional<ExchangeFormat> Format;
     bool StandIns = false;
