@@ -209,6 +209,12 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const Ext
     run.Options = options;
     if (auto r = PrepareExtraction(paths, folder, run))
         return r;
+    // From here on the copies are what is read; the files as read and their
+    // decoded text are not needed again.
+    for (RunInput *input : {&run.English, &run.Chinese}) {
+        std::string().swap(input->Bytes);
+        input->Decoded.Text = QString();
+    }
     run.Delimiters = ChooseDelimiters(run.English.Copy);
     return PrepareStatements(run, folder);
 }
@@ -294,14 +300,15 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
 
     // The pairs as the file holds them; a pair with a stand-in in either
     // text cannot be written in code page 950 and is left out.
-    const std::vector<std::string> lines =
-        ScriptLines(report.PairedByProgram ? run.Statements->Sound.DictionaryBytes() : written);
+    const std::string programPairs = report.PairedByProgram ? run.Statements->Sound.DictionaryBytes() : std::string();
+    const std::vector<std::string_view> lines = ScriptLineViews(report.PairedByProgram ? programPairs : written);
     std::string kept;
+    kept.reserve(report.PairedByProgram ? programPairs.size() : written.size());
     report.PairsWritten = 0;
     report.PairsWithEmptyEnglish = 0;
     for (std::size_t i = 0; i < lines.size(); i += 2) {
-        const std::string &en = lines[i];
-        const std::string zh = i + 1 < lines.size() ? lines[i + 1] : std::string();
+        const std::string_view en = lines[i];
+        const std::string_view zh = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
         if (run.StandIns.Holds(en) || run.StandIns.Holds(zh)) {
             report.LeftOut.emplace_back(decode(en), decode(zh));
             continue;
@@ -357,20 +364,27 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     if (const QString reason = readWhole(run.Script.T3, output); !reason.isEmpty())
         return {false, perlOutputUnreadable(reason), {}};
 
-    TranslationReading reading =
-        ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy, run.Paths.SizeChange, run.Delimiters);
-    const StringAccount strings = AccountTranslation(reading, run.Source.Copy);
-    if (run.Statements)
-        MapLines(reading, run.Statements->Source);
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     TranslationReport &report = outcome.report;
-    report = BuildTranslationReport(reading, decode);
-    AddStrings(report.Strings, strings, run.Statements ? &run.Statements->Source : nullptr, decode);
+    {
+        // The reading is done with once the report holds what it found.
+        TranslationReading reading = ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy,
+                                                     run.Paths.SizeChange, run.Delimiters);
+        report.WrittenAsRead = output == reading.OutputBytes;
+        std::string().swap(reading.OutputBytes);
+        const StringAccount strings = AccountTranslation(reading, run.Source.Copy);
+        if (run.Statements)
+            MapLines(reading, run.Statements->Source);
+        const bool writtenAsRead = report.WrittenAsRead;
+        report = BuildTranslationReport(reading, decode);
+        report.WrittenAsRead = writtenAsRead;
+        AddStrings(report.Strings, strings, run.Statements ? &run.Statements->Source : nullptr, decode);
+    }
     report.Dictionary = run.DictionaryFile;
     report.Script = run.Source.shown();
-    report.WrittenAsRead = output == reading.OutputBytes;
     if (run.Statements)
-        output = UnjoinTranslation(output, run.Statements->Source, run.Statements->Unjoined);
+        output = UnjoinTranslation(output, run.Statements->Source, run.Source.Copy,
+                                   run.Statements->unjoined(run));
     report.Retargeted = run.Options.Retarget;
     report.FontSwitch = run.Paths.SizeChange;
     for (EnglishText &t : report.Left)
@@ -383,14 +397,18 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     // text stands on the same line of the script translated.
     // The checks read the output with the file's lines given back; the
     // English texts of a joined copy are put on the lines of the file too.
-    std::map<int, std::string> english = ResourceTextsByLine(run.Source.Copy);
-    if (run.Statements) {
+    // The English texts are read only for a script with findings.
+    const std::vector<RcFinding> findings = CheckResourceScript(output);
+    std::map<int, std::string> english;
+    if (!findings.empty())
+        english = ResourceTextsByLine(run.Source.Copy);
+    if (run.Statements && !english.empty()) {
         std::map<int, std::string> mapped;
         for (auto &[line, text] : english)
             mapped.emplace(run.Statements->Source.OriginalLine(line - 1) + 1, std::move(text));
         english = std::move(mapped);
     }
-    for (const RcFinding &f : CheckResourceScript(output)) {
+    for (const RcFinding &f : findings) {
         const auto source = english.find(f.Line);
         const std::optional<std::string> fix
             = SuggestedFix(f.Kind, source != english.end() ? source->second : f.Text, f.Text, f.Taken);
@@ -401,17 +419,19 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
 
     const ScriptEncoding encoding = run.Source.Decoded.Encoding;
     const bool converted = run.Source.converted();
-    std::vector<std::string> lines = ScriptLines(output);
+    const std::vector<std::string_view> lines = ScriptLineViews(output);
+    std::map<std::size_t, std::string> retargetedLines; // Big5 lines that change, by index
     std::vector<QString> texts; // the lines of a converted script, back in its characters
     if (converted) {
         texts.reserve(lines.size());
-        for (const std::string &line : lines)
+        for (const std::string_view line : lines)
             texts.push_back(run.StandIns.Restore(line, &report.Undecodable));
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         // Only a line holding LANGUAGE or a # can be one to retarget.
         if (converted ? !texts[i].contains(QLatin1String("LANGUAGE")) && !texts[i].contains(QLatin1Char('#'))
-                      : lines[i].find("LANGUAGE") == std::string::npos && lines[i].find('#') == std::string::npos)
+                      : lines[i].find("LANGUAGE") == std::string_view::npos
+                            && lines[i].find('#') == std::string_view::npos)
             continue;
         // A Big5 line is looked at byte for byte: the patterns are ASCII,
         // and every other byte stays as it is.
@@ -426,7 +446,7 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         if (converted)
             texts[i] = *retargeted;
         else
-            lines[i] = retargeted->toLatin1().toStdString();
+            retargetedLines[i] = retargeted->toLatin1().toStdString();
     }
     std::string bytes;
     if (converted) {
@@ -440,13 +460,15 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         }
         bytes = EncodeText(text, encoding);
     } else if (!run.Options.Retarget && !hasLfLineEnd(run.Source.Bytes)) {
-        bytes = output; // what the interpreter wrote, byte for byte
+        bytes = std::move(output); // what the interpreter wrote, byte for byte
     } else {
         // The line ends the script came with, as for a converted one.
         const std::vector<QString> ends =
             LineEnds(QString::fromLatin1(run.Source.Bytes.data(), qsizetype(run.Source.Bytes.size())));
+        bytes.reserve(output.size());
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            bytes += lines[i];
+            const auto changed = retargetedLines.find(i);
+            bytes += changed != retargetedLines.end() ? std::string_view(changed->second) : lines[i];
             bytes += i < ends.size() && ends[i] == QLatin1String("\n") ? "\n" : "\r\n";
         }
     }

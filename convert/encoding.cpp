@@ -106,12 +106,36 @@ bool cutInLastCharacter(std::string_view bytes)
     return utf8CutAt(bytes) != std::string_view::npos;
 }
 
+// Whether a line that begins with # (blanks before it allowed) matches
+// `pattern`: only those lines can hold a pragma, and the rest of a large
+// script is not looked at.
+bool anyDirectiveMatches(std::string_view bytes, const QRegularExpression &pattern)
+{
+    for (std::size_t hash = bytes.find('#'); hash != std::string_view::npos; hash = bytes.find('#', hash + 1)) {
+        const std::size_t lf = bytes.rfind('\n', hash);
+        const std::size_t lineStart = lf == std::string_view::npos ? 0 : lf + 1;
+        bool blanksBefore = true;
+        for (std::size_t i = lineStart; i < hash && blanksBefore; ++i)
+            blanksBefore = bytes[i] == ' ' || bytes[i] == '\t';
+        if (!blanksBefore)
+            continue;
+        std::size_t lineEnd = bytes.find('\n', hash);
+        if (lineEnd == std::string_view::npos)
+            lineEnd = bytes.size();
+        const std::string_view line = bytes.substr(lineStart, lineEnd - lineStart);
+        if (pattern.match(QString::fromLatin1(line.data(), qsizetype(line.size()))).hasMatch())
+            return true;
+        hash = lineEnd == bytes.size() ? lineEnd - 1 : lineEnd;
+    }
+    return false;
+}
+
 bool declaresUtf8(std::string_view bytes)
 {
     static const QRegularExpression pragma(QStringLiteral("^[ \\t]*#[ \\t]*pragma[ \\t]+code_page[ \\t]*\\([ \\t]*65001[ \\t]*\\)"),
                                            QRegularExpression::MultilineOption
                                                | QRegularExpression::CaseInsensitiveOption);
-    return pragma.match(QString::fromLatin1(bytes.data(), qsizetype(bytes.size()))).hasMatch();
+    return anyDirectiveMatches(bytes, pragma);
 }
 
 // A code page pragma naming another code page than UTF-8's.
@@ -120,7 +144,7 @@ bool declaresOtherCodePage(std::string_view bytes)
     static const QRegularExpression pragma(
         QStringLiteral("^[ \\t]*#[ \\t]*pragma[ \\t]+code_page[ \\t]*\\([ \\t]*(?!65001[ \\t]*\\))"),
         QRegularExpression::MultilineOption | QRegularExpression::CaseInsensitiveOption);
-    return pragma.match(QString::fromLatin1(bytes.data(), qsizetype(bytes.size()))).hasMatch();
+    return anyDirectiveMatches(bytes, pragma);
 }
 
 bool hasNonAscii(std::string_view bytes)

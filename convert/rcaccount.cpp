@@ -25,17 +25,28 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
-// The words of a line before its first quote, upper case as written.
-std::vector<std::string_view> wordsBeforeQuote(std::string_view line)
+// The words of a line before its first quote, upper case as written: the
+// first two, and how many there are (counted up to three).
+struct LeadingWords {
+    std::string_view Word[2];
+    int Count = 0;
+    bool empty() const { return Count == 0; }
+    std::size_t size() const { return std::size_t(Count); }
+    std::string_view operator[](std::size_t i) const { return Word[i]; }
+};
+
+LeadingWords wordsBeforeQuote(std::string_view line)
 {
-    std::vector<std::string_view> words;
+    LeadingWords words;
     std::size_t i = 0;
-    while (i < line.size() && line[i] != '"') {
+    while (i < line.size() && line[i] != '"' && words.Count < 3) {
         if (isWord(line[i])) {
             const std::size_t start = i;
             while (i < line.size() && isWord(line[i]))
                 ++i;
-            words.push_back(line.substr(start, i - start));
+            if (words.Count < 2)
+                words.Word[words.Count] = line.substr(start, i - start);
+            ++words.Count;
         } else {
             ++i;
         }
@@ -43,26 +54,35 @@ std::vector<std::string_view> wordsBeforeQuote(std::string_view line)
     return words;
 }
 
+// A quoted string as it stands between the quotes, doubled quotes kept.
 struct Literal {
-    std::string Text; // between the quotes, doubled quotes kept
+    std::string_view Text;
 };
 
 // The line with its comments blanked out, and its quoted strings. A
 // comment that /* opens and does not close goes on in `inComment`.
-std::vector<Literal> literalsOf(std::string_view line, bool &inComment, std::string &code)
+void literalsOf(std::string_view line, bool &inComment, std::string &code, std::vector<Literal> &literals)
 {
-    std::vector<Literal> literals;
+    literals.clear();
     code.clear();
     std::size_t i = 0;
     while (i < line.size()) {
         if (inComment) {
             const std::size_t close = line.find("*/", i);
             if (close == std::string_view::npos)
-                return literals;
+                return;
             inComment = false;
             i = close + 2;
             continue;
         }
+        // Code up to the next quote or slash goes over as it is.
+        const std::size_t special = std::min(line.find('"', i), line.find('/', i));
+        if (special == std::string_view::npos) {
+            code += line.substr(i);
+            return;
+        }
+        code += line.substr(i, special - i);
+        i = special;
         const char c = line[i];
         if (c == '/' && i + 1 < line.size() && line[i + 1] == '/')
             break;
@@ -73,19 +93,15 @@ std::vector<Literal> literalsOf(std::string_view line, bool &inComment, std::str
         }
         if (c == '"') {
             std::size_t j = i + 1;
-            std::string text;
             while (j < line.size()) {
-                if (line[j] == '"') {
-                    if (j + 1 < line.size() && line[j + 1] == '"') {
-                        text += "\"\"";
-                        j += 2;
-                        continue;
-                    }
-                    break;
+                j = std::min(line.find('"', j), line.size());
+                if (j + 1 < line.size() && line[j + 1] == '"') {
+                    j += 2;
+                    continue;
                 }
-                text += line[j++];
+                break;
             }
-            literals.push_back({std::move(text)});
+            literals.push_back({line.substr(i + 1, std::min(j, line.size()) - i - 1)});
             code += '"';
             i = j + 1;
             continue;
@@ -93,10 +109,9 @@ std::vector<Literal> literalsOf(std::string_view line, bool &inComment, std::str
         code += c;
         ++i;
     }
-    return literals;
 }
 
-bool visible(const std::string &text)
+bool visible(std::string_view text)
 {
     return !trimmed(text).empty();
 }
@@ -147,6 +162,8 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
     int depth = 0;
     bool inComment = false;
     std::string code;
+    std::vector<Literal> literals;
+    std::vector<std::size_t> texts;
     std::vector<bool> counted; // lines on which a taken text was counted, or whose quotes are in a comment
     int lineNo = 0;
     for (std::size_t start = 0; start < bytes.size(); ++lineNo) {
@@ -158,10 +175,10 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
 
         const bool wasInComment = inComment;
         // A line without quotes or slashes is its own code and holds no string.
-        std::vector<Literal> literals;
+        literals.clear();
         std::string_view codeView = line;
         if (inComment || line.find('"') != std::string_view::npos || line.find('/') != std::string_view::npos) {
-            literals = literalsOf(line, inComment, code);
+            literalsOf(line, inComment, code, literals);
             codeView = code;
             // A string the rules take out of a comment is no text of the file.
             if (literals.empty() && line.find('"') != std::string_view::npos) {
@@ -185,7 +202,7 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
                 block = Block::None;
             continue;
         }
-        const std::vector<std::string_view> words = wordsBeforeQuote(codeView);
+        const LeadingWords words = wordsBeforeQuote(codeView);
         if (depth == 0) {
             // A statement at the top: a block header, or a resource that
             // names a file, or LANGUAGE and the like.
@@ -216,7 +233,7 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
         }
 
         // Which literals of this line are texts.
-        std::vector<std::size_t> texts;
+        texts.clear();
         // A menu item's or control's text is its first argument: the
         // keyword alone stands before it ("static" in CONTROL IDI_X, -1,
         // "static" names a window class).
@@ -248,25 +265,25 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
         }
         bool firstOnLine = true;
         for (const std::size_t k : texts) {
-            const std::string &text = literals[k].Text;
+            const std::string_view text = literals[k].Text;
             if (!visible(text))
                 continue;
             ++account.InFile;
             if (kind == Block::Version) {
-                account.NotReached.push_back({lineNo, text, Unreached::VersionValue});
+                account.NotReached.push_back({lineNo, std::string(text), Unreached::VersionValue});
             } else if (!seen) {
-                account.NotReached.push_back({lineNo, text, Unreached::BlockUnseen});
+                account.NotReached.push_back({lineNo, std::string(text), Unreached::BlockUnseen});
             } else if (!firstOnLine) {
-                account.NotReached.push_back({lineNo, text, Unreached::SecondText});
+                account.NotReached.push_back({lineNo, std::string(text), Unreached::SecondText});
             } else if (std::size_t(lineNo) < takenLines.size() && takenLines[std::size_t(lineNo)]) {
                 ++account.Taken;
                 if (counted.size() <= std::size_t(lineNo))
                     counted.resize(std::size_t(lineNo) + 1);
                 counted[std::size_t(lineNo)] = true;
             } else if (text == "0") {
-                account.NotReached.push_back({lineNo, text, Unreached::PerlFalse});
+                account.NotReached.push_back({lineNo, std::string(text), Unreached::PerlFalse});
             } else {
-                account.NotReached.push_back({lineNo, text, Unreached::LineShape});
+                account.NotReached.push_back({lineNo, std::string(text), Unreached::LineShape});
             }
             firstOnLine = false;
         }

@@ -28,6 +28,9 @@ std::string_view RcTrimmed(std::string_view s)
 
 std::string_view RcWithoutComment(std::string_view line)
 {
+    // A comment needs two slashes; most lines have none.
+    if (line.find("//") == std::string_view::npos)
+        return line;
     bool inString = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const auto b = static_cast<unsigned char>(line[i]);
@@ -83,16 +86,35 @@ std::string withoutBlockComments(std::string_view bytes)
     return out;
 }
 
-struct Statement {
-    std::string Text; // the joined lines, comments removed
-    int Line = 0;     // of its first line, from 1
+// The text without its /* */ comments; a text without any is its own.
+class Uncommented {
+public:
+    explicit Uncommented(std::string_view bytes)
+    {
+        if (bytes.find("/*") == std::string_view::npos) {
+            view_ = bytes;
+        } else {
+            own_ = withoutBlockComments(bytes);
+            view_ = own_;
+        }
+    }
+    std::string_view view() const { return view_; }
+
+private:
+    std::string own_;
+    std::string_view view_;
 };
 
 // Statements: a line that ends with "," or "|" goes on in the next one.
-std::vector<Statement> statementsOf(std::string_view bytes)
+// `visit(text, line)` sees each one; the text lives until it returns.
+template<typename Visit>
+void forEachStatement(std::string_view bytes, Visit visit)
 {
-    std::vector<Statement> out;
-    std::optional<Statement> open;
+    const Uncommented text(bytes);
+    bytes = text.view();
+    std::string open; // a statement going on in the next line
+    int openLine = 0;
+    bool isOpen = false;
     int number = 0;
     for (std::size_t start = 0; start <= bytes.size();) {
         std::size_t end = bytes.find('\n', start);
@@ -101,23 +123,30 @@ std::vector<Statement> statementsOf(std::string_view bytes)
         ++number;
         const std::string_view line = RcTrimmed(RcWithoutComment(bytes.substr(start, end - start)));
         start = end + 1;
-        if (line.empty() && !open)
+        if (line.empty() && !isOpen)
             continue;
-        if (!open)
-            open = Statement{std::string(), number};
-        else
-            open->Text += ' ';
-        open->Text += line;
-        if (!line.empty() && (line.back() == ',' || line.back() == '|'))
-            continue;
-        out.push_back(*open);
-        open.reset();
+        const bool goesOn = !line.empty() && (line.back() == ',' || line.back() == '|');
+        if (!isOpen && !goesOn) {
+            visit(line, number);
+        } else {
+            if (!isOpen) {
+                open.clear();
+                openLine = number;
+                isOpen = true;
+            } else {
+                open += ' ';
+            }
+            open += line;
+            if (goesOn)
+                continue;
+            visit(std::string_view(open), openLine);
+            isOpen = false;
+        }
         if (end == bytes.size())
             break;
     }
-    if (open)
-        out.push_back(*open);
-    return out;
+    if (isOpen)
+        visit(std::string_view(open), openLine);
 }
 
 std::string firstWord(std::string_view s)
@@ -144,7 +173,7 @@ struct Parsed {
     std::vector<std::string> Args;
 };
 
-Parsed parse(std::string_view s)
+Parsed parse(std::string_view s, bool withArgs = true)
 {
     Parsed p;
     p.Keyword = upper(firstWord(s));
@@ -152,47 +181,48 @@ Parsed parse(std::string_view s)
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
         ++i;
     if (i < s.size() && s[i] == '"') {
-        std::string text;
-        for (++i; i < s.size(); ++i) {
+        // The text as it stands: double-byte characters whole, doubled quotes kept.
+        const std::size_t from = ++i;
+        std::size_t to = s.size();
+        for (; i < s.size(); ++i) {
             const auto b = static_cast<unsigned char>(s[i]);
             if (isLeadByte(b) && i + 1 < s.size()) {
-                text += s[i];
-                text += s[++i];
+                ++i;
                 continue;
             }
             if (s[i] == '"') {
                 if (i + 1 < s.size() && s[i + 1] == '"') {
-                    text += "\"\"";
                     ++i;
                     continue;
                 }
+                to = i;
                 ++i;
                 break;
             }
-            text += s[i];
         }
-        p.Text = text;
+        p.Text = std::string(s.substr(from, to - from));
         while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
             ++i;
         if (i < s.size() && s[i] == ',')
             ++i;
     }
+    if (!withArgs)
+        return p;
     int depth = 0;
-    std::string arg;
+    std::size_t argStart = i;
     for (; i < s.size(); ++i) {
         if (s[i] == '(')
             ++depth;
         else if (s[i] == ')')
             --depth;
         if (s[i] == ',' && depth == 0) {
-            p.Args.emplace_back(RcTrimmed(arg));
-            arg.clear();
-        } else {
-            arg += s[i];
+            p.Args.emplace_back(RcTrimmed(s.substr(argStart, i - argStart)));
+            argStart = i + 1;
         }
     }
-    if (!RcTrimmed(arg).empty() || !p.Args.empty())
-        p.Args.emplace_back(RcTrimmed(arg));
+    const std::string_view last = RcTrimmed(s.substr(std::min(argStart, s.size())));
+    if (!last.empty() || !p.Args.empty())
+        p.Args.emplace_back(last);
     return p;
 }
 
@@ -440,9 +470,10 @@ int DialogTextWidth(std::string_view text)
 std::map<int, std::string> ResourceTextsByLine(std::string_view bytes)
 {
     std::map<int, std::string> out;
-    for (const Statement &st : statementsOf(withoutBlockComments(bytes)))
-        if (const Parsed p = parse(st.Text); p.Text)
-            out.emplace(st.Line, *p.Text);
+    forEachStatement(bytes, [&](std::string_view text, int line) {
+        if (Parsed p = parse(text, false); p.Text)
+            out.emplace(line, std::move(*p.Text));
+    });
     return out;
 }
 
@@ -458,8 +489,13 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
     std::string caption;
     int dialogDepth = 0;
 
-    for (const Statement &st : statementsOf(withoutBlockComments(bytes))) {
-        const Parsed p = parse(st.Text);
+    forEachStatement(bytes, [&](std::string_view text, int line) {
+        // Only a dialog's controls need their arguments.
+        const Parsed p = parse(text, in == In::Dialog);
+        const struct {
+            std::string_view Text;
+            int Line;
+        } st{text, line};
         const std::string &word = p.Keyword;
         switch (in) {
         case In::Nothing: {
@@ -541,7 +577,7 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
             }
             break;
         }
-    }
+    });
     std::stable_sort(out.begin(), out.end(), [](const RcFinding &a, const RcFinding &b) { return a.Line < b.Line; });
     return out;
 }
@@ -549,9 +585,9 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
 std::vector<RcStatement> ResourceStatements(std::string_view bytes)
 {
     std::vector<RcStatement> out;
-    for (Statement &st : statementsOf(withoutBlockComments(bytes))) {
-        Parsed p = parse(st.Text);
-        out.push_back({std::move(st.Text), st.Line, std::move(p.Keyword), std::move(p.Text), std::move(p.Args)});
-    }
+    forEachStatement(bytes, [&](std::string_view text, int line) {
+        Parsed p = parse(text);
+        out.push_back({std::string(text), line, std::move(p.Keyword), std::move(p.Text), std::move(p.Args)});
+    });
     return out;
 }

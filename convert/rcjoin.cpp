@@ -10,6 +10,7 @@ struct RawLine {
 std::vector<RawLine> rawLines(std::string_view bytes)
 {
     std::vector<RawLine> lines;
+    lines.reserve(bytes.size() / 32 + 1);
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t lf = bytes.find('\n', start);
@@ -56,6 +57,9 @@ std::string_view trimmed(std::string_view s)
 // nothing.
 bool continuesString(std::string_view line)
 {
+    // Only a line whose last byte is a backslash can go on.
+    if (line.empty() || line.back() != '\\')
+        return false;
     bool inside = false;
     bool backslashLast = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -181,24 +185,73 @@ JoinedScript JoinStatements(std::string_view bytes)
     return join;
 }
 
+namespace {
+
+// The lines of a text one after another, as rawLines gives them.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view bytes) : bytes_(bytes) {}
+    // The next line; false after the last one.
+    bool next(RawLine &line)
+    {
+        if (start_ >= bytes_.size())
+            return false;
+        const std::size_t lf = bytes_.find('\n', start_);
+        if (lf == std::string_view::npos) {
+            line = {bytes_.substr(start_), {}};
+            start_ = bytes_.size();
+            return true;
+        }
+        std::size_t end = lf;
+        if (end > start_ && bytes_[end - 1] == '\r')
+            --end;
+        line = {bytes_.substr(start_, end - start_), bytes_.substr(end, lf + 1 - end)};
+        start_ = lf + 1;
+        return true;
+    }
+
+private:
+    std::string_view bytes_;
+    std::size_t start_ = 0;
+};
+
+} // namespace
+
 std::string UnjoinTranslation(std::string_view output, const JoinedScript &join, std::string_view original)
 {
-    const std::vector<RawLine> written = rawLines(output);
-    const std::vector<RawLine> copy = rawLines(join.Bytes);
-    const std::vector<RawLine> lines = rawLines(original);
+    return UnjoinTranslation(output, join, join.Bytes, original);
+}
+
+std::string UnjoinTranslation(std::string_view output, const JoinedScript &join, std::string_view copyBytes,
+                              std::string_view original)
+{
+    // The three texts are walked side by side: the output and the copy line
+    // by line, the file from the first line of each joined line on.
+    LineCursor written(output);
+    LineCursor copy(copyBytes);
+    LineCursor lines(original);
+    std::size_t linesRead = 0; // lines of the file taken from `lines`
+    RawLine fileLine;
     std::string out;
     out.reserve(output.size() + output.size() / 16);
-    for (std::size_t k = 0; k < written.size(); ++k) {
-        const bool joined = k < join.LineCount.size() && join.LineCount[k] > 1 && k < copy.size();
-        if (joined && written[k].Text == copy[k].Text) {
+    RawLine w;
+    RawLine c;
+    for (std::size_t k = 0; written.next(w); ++k) {
+        const bool haveCopy = copy.next(c);
+        const bool joined = k < join.LineCount.size() && join.LineCount[k] > 1 && haveCopy;
+        if (joined && w.Text == c.Text) {
             const auto from = std::size_t(join.FirstLine[k]);
-            for (std::size_t j = from; j < from + std::size_t(join.LineCount[k]) && j < lines.size(); ++j) {
-                out += lines[j].Text;
+            const std::size_t to = from + std::size_t(join.LineCount[k]);
+            bool more = true;
+            while (linesRead < from && (more = lines.next(fileLine)))
+                ++linesRead;
+            for (; more && linesRead < to && (more = lines.next(fileLine)); ++linesRead) {
+                out += fileLine.Text;
                 out += "\r\n";
             }
             continue;
         }
-        out += written[k].Text;
+        out += w.Text;
         out += "\r\n";
         for (int j = 1; joined && j < join.LineCount[k]; ++j)
             out += "\r\n";

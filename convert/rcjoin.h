@@ -41,3 +41,6 @@ JoinedScript JoinStatements(std::string_view bytes);
 // wrote for `join.Bytes`; the result ends every line in CR LF, as the
 // script does.
 std::string UnjoinTranslation(std::string_view output, const JoinedScript &join, std::string_view original);
+// The same with the joined copy's bytes held elsewhere (`copy`).
+std::string UnjoinTranslation(std::string_view output, const JoinedScript &join, std::string_view copy,
+                              std::string_view original);

@@ -112,18 +112,24 @@ SoundPairing PairSoundly(const ExtractionReading &reading)
                 sound.Unpaired.push_back({true, b.Name, english[e]->Text, english[e]->Line});
     }
 
-    sound.Pairs.reserve(reading.Pairs.size());
-    for (std::size_t i = 0; i < reading.Pairs.size(); ++i) {
+    // The English partner of each pair the script writes; the pairs are
+    // held only where one of them differs from the script's.
+    const auto englishFor = [&](std::size_t i) -> const std::string & {
         const PairOrigin &o = i < reading.Origins.size() ? reading.Origins[i] : PairOrigin{};
-        if (o.Block < 0) {
-            sound.Pairs.push_back(reading.Pairs[i]); // string tables pair by identifier already
-            continue;
-        }
+        if (o.Block < 0)
+            return reading.Pairs[i].first; // string tables pair by identifier already
+        static const std::string nothing;
         const auto bi = std::size_t(o.Block);
         const std::size_t e = partnerOf[bi][o.Index];
-        sound.Pairs.emplace_back(e == none ? std::string() : englishOf[bi][e]->Text, reading.Pairs[i].second);
+        return e == none ? nothing : englishOf[bi][e]->Text;
+    };
+    for (std::size_t i = 0; i < reading.Pairs.size() && sound.SameAsScript; ++i)
+        sound.SameAsScript = englishFor(i) == reading.Pairs[i].first;
+    if (!sound.SameAsScript) {
+        sound.Pairs.reserve(reading.Pairs.size());
+        for (std::size_t i = 0; i < reading.Pairs.size(); ++i)
+            sound.Pairs.emplace_back(englishFor(i), reading.Pairs[i].second);
     }
-    sound.SameAsScript = sound.Pairs == reading.Pairs;
 
     // Identifiers that stand twice: the script keeps the later English
     // text and pairs every translated one with it.

@@ -30,7 +30,7 @@ bool blankOnly(std::string_view text)
 }
 
 // A text with the words around it that tell where it stands.
-RcText textAt(const std::string &line, int lineIndex, qsizetype start, qsizetype end)
+RcText textAt(std::string_view line, int lineIndex, qsizetype start, qsizetype end)
 {
     RcText t;
     t.Text = line.substr(std::size_t(start), std::size_t(end - start));
@@ -68,16 +68,16 @@ struct BlockState {
     bool inString = false;
 };
 
-void detectDelimiters(RcDelimiters &d, const std::string &line, int index)
+void detectDelimiters(RcDelimiters &d, std::string_view line, int index)
 {
     if (!d.Begin.empty())
         return;
-    if (line.find("Microsoft") != std::string::npos) {
+    if (line.find("Microsoft") != std::string_view::npos) {
         d.Begin = "BEGIN";
         d.End = "END";
         d.Line = index;
     }
-    if (line.find("Borland") != std::string::npos || line.find("INPRISE") != std::string::npos) {
+    if (line.find("Borland") != std::string_view::npos || line.find("INPRISE") != std::string_view::npos) {
         d.Begin = "{";
         d.End = "}";
         d.Line = index;
@@ -92,7 +92,7 @@ struct HeaderMatch {
     bool stringTable = false;
 };
 
-HeaderMatch matchHeaders(const std::string &line)
+HeaderMatch matchHeaders(std::string_view line)
 {
     HeaderMatch h;
     if (line.empty() || !isPerlWord(line[0]))
@@ -121,7 +121,7 @@ void applyHeaders(BlockState &s, const HeaderMatch &h)
         s.whatString = true;
 }
 
-void stringMarks(BlockState &s, const std::string &line, const RcDelimiters &d)
+void stringMarks(BlockState &s, std::string_view line, const RcDelimiters &d)
 {
     if (!s.whatString)
         return;
@@ -133,7 +133,7 @@ void stringMarks(BlockState &s, const std::string &line, const RcDelimiters &d)
     }
 }
 
-void menuDepth(BlockState &s, const std::string &line, const RcDelimiters &d)
+void menuDepth(BlockState &s, std::string_view line, const RcDelimiters &d)
 {
     if (s.whatMenu.empty())
         return;
@@ -148,7 +148,7 @@ void menuDepth(BlockState &s, const std::string &line, const RcDelimiters &d)
     }
 }
 
-void dialogEnd(BlockState &s, const std::string &line, const RcDelimiters &d)
+void dialogEnd(BlockState &s, std::string_view line, const RcDelimiters &d)
 {
     if (!s.whatDialog.empty() && OnlyDelimiter(line, d.End)) {
         s.whatDialog.clear();
@@ -156,29 +156,48 @@ void dialogEnd(BlockState &s, const std::string &line, const RcDelimiters &d)
     }
 }
 
-using TextArrays = std::map<std::string, std::vector<std::optional<RcText>>>;
+using TextArray = std::vector<std::optional<RcText>>;
+using TextArrays = std::map<std::string, TextArray>;
 
-void store(TextArrays &arrays, const std::string &name, std::size_t index, RcText text)
+// The array of one name, looked up again only when the name changes: the
+// texts of a block come one after another under the same name.
+class ArrayCache {
+public:
+    explicit ArrayCache(TextArrays &arrays) : arrays_(arrays) {}
+    TextArray &of(const std::string &name)
+    {
+        if (!array_ || name != name_) {
+            array_ = &arrays_[name];
+            name_ = name;
+        }
+        return *array_;
+    }
+
+private:
+    TextArrays &arrays_;
+    TextArray *array_ = nullptr;
+    std::string name_;
+};
+
+void store(TextArray &array, std::size_t index, RcText text)
 {
-    auto &array = arrays[name];
     if (array.size() <= index)
         array.resize(index + 1);
     array[index] = std::move(text);
 }
 
-const std::string &englishAt(const TextArrays &arrays, const std::string &name, std::size_t index)
+const std::string &englishAt(const TextArray &array, std::size_t index)
 {
     static const std::string none;
-    const auto it = arrays.find(name);
-    if (it == arrays.end() || index >= it->second.size() || !it->second[index])
+    if (index >= array.size() || !array[index])
         return none;
-    return it->second[index]->Text;
+    return array[index]->Text;
 }
 
 struct EnglishPass {
     TextArrays menus;
     TextArrays dialogs;
-    std::map<std::string, std::string> strings;
+    std::unordered_map<std::string, std::string> strings;
     std::vector<RcStringText> stringList;
     std::map<std::pair<RcBlockKind, std::string>, int> headerLines; // first header of each name
     std::vector<std::pair<RcBlockKind, std::string>> order;
@@ -196,23 +215,30 @@ void noteHeader(EnglishPass &e, RcBlockKind kind, const std::string &name, const
 
 } // namespace
 
-std::vector<std::string> ScriptLines(std::string_view bytes)
+std::vector<std::string_view> ScriptLineViews(std::string_view bytes)
 {
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines;
+    lines.reserve(bytes.size() / 32 + 1);
     std::size_t start = 0;
     while (start < bytes.size()) {
         const std::size_t lf = bytes.find('\n', start);
         if (lf == std::string_view::npos) {
-            lines.emplace_back(bytes.substr(start, bytes.size() - start - 1));
+            lines.push_back(bytes.substr(start, bytes.size() - start - 1));
             break;
         }
         std::size_t end = lf;
         if (end > start && bytes[end - 1] == '\r')
             --end;
-        lines.emplace_back(bytes.substr(start, end - start));
+        lines.push_back(bytes.substr(start, end - start));
         start = lf + 1;
     }
     return lines;
+}
+
+std::vector<std::string> ScriptLines(std::string_view bytes)
+{
+    const std::vector<std::string_view> views = ScriptLineViews(bytes);
+    return {views.begin(), views.end()};
 }
 
 bool OnlyDelimiter(std::string_view line, std::string_view delimiter)
@@ -231,9 +257,9 @@ RcDelimiters ChooseDelimiters(std::string_view bytes)
     RcDelimiters d;
     int words = 0;
     int braces = 0;
-    const std::vector<std::string> lines = ScriptLines(bytes);
+    const std::vector<std::string_view> lines = ScriptLineViews(bytes);
     for (int i = 0; i < int(lines.size()); ++i) {
-        const std::string &line = lines[std::size_t(i)];
+        const std::string_view line = lines[std::size_t(i)];
         // A tool named: the scripts find the words themselves, from that
         // line on, and nothing is handed to them.
         detectDelimiters(d, line, i);
@@ -258,11 +284,11 @@ RcDelimiters ChooseDelimiters(std::string_view bytes)
 int TextLines(std::string_view bytes)
 {
     int count = 0;
-    for (const std::string &line : ScriptLines(bytes)) {
-        if (line.find('"') == std::string::npos)
+    for (const std::string_view line : ScriptLineViews(bytes)) {
+        if (line.find('"') == std::string_view::npos)
             continue;
         if (const LineMatch m = rcpattern::Dialog(line)) {
-            if (m.End > m.Start && !blankOnly(std::string_view(line).substr(m.Start, m.End - m.Start)))
+            if (m.End > m.Start && !blankOnly(line.substr(m.Start, m.End - m.Start)))
                 ++count;
         } else if (rcpattern::String(line)) {
             ++count;
@@ -298,9 +324,11 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     BlockState s;
 
     // Pass 1, over the English file.
-    const std::vector<std::string> english = ScriptLines(englishBytes);
+    ArrayCache englishMenus(e.menus);
+    ArrayCache englishDialogs(e.dialogs);
+    const std::vector<std::string_view> english = ScriptLineViews(englishBytes);
     for (int i = 0; i < int(english.size()); ++i) {
-        const std::string &line = english[std::size_t(i)];
+        const std::string_view line = english[std::size_t(i)];
         detectDelimiters(d, line, i);
         const HeaderMatch h = matchHeaders(line);
         applyHeaders(s, h);
@@ -314,22 +342,23 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
 
         if (!s.whatMenu.empty() && s.menuSeg > 0) {
             if (const LineMatch m = rcpattern::Menu(line))
-                store(e.menus, s.whatMenu, s.menuI++, textAt(line, i, qsizetype(m.Start), qsizetype(m.End)));
+                store(englishMenus.of(s.whatMenu), s.menuI++, textAt(line, i, qsizetype(m.Start), qsizetype(m.End)));
         }
         if (s.inString) {
             if (const LineMatch m = rcpattern::String(line)) {
-                const std::string id = line.substr(m.IdStart, m.IdEnd - m.IdStart);
-                const std::string text = line.substr(m.Start, m.End - m.Start);
+                std::string id(line.substr(m.IdStart, m.IdEnd - m.IdStart));
+                std::string text(line.substr(m.Start, m.End - m.Start));
                 e.strings[id] = text;
-                e.stringList.push_back({id, text, i});
+                e.stringList.push_back({std::move(id), std::move(text), i});
             }
         }
         if (!s.whatDialog.empty()) {
             if (const LineMatch m = rcpattern::Dialog(line); m && m.End > m.Start)
-                store(e.dialogs, s.whatDialog, s.dialogI++, textAt(line, i, qsizetype(m.Start), qsizetype(m.End)));
+                store(englishDialogs.of(s.whatDialog), s.dialogI++,
+                      textAt(line, i, qsizetype(m.Start), qsizetype(m.End)));
         }
     }
-    reading.EnglishStrings = e.stringList;
+    reading.EnglishStrings = std::move(e.stringList);
 
     // Pass 2, over the translated file: positions and depth start again,
     // the current names and the delimiters go on.
@@ -339,7 +368,9 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     s.whatString = false;
     s.dialogI = 0;
 
-    std::map<std::pair<RcBlockKind, std::string>, bool> seenInChinese;
+    // The first block opened for each name: it holds the name's English
+    // texts, which a later block of the same name copies.
+    std::map<std::pair<RcBlockKind, std::string>, std::size_t> firstBlock;
     constexpr std::size_t none = std::size_t(-1);
     std::size_t currentMenu = none;
     std::size_t currentDialog = none;
@@ -354,10 +385,14 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
             b.EnglishHeaderLine = it->second;
             b.HeaderWord = e.headerWords[key];
         }
-        const TextArrays &arrays = kind == RcBlockKind::Menu ? e.menus : e.dialogs;
-        if (const auto it = arrays.find(name); it != arrays.end())
-            b.English = it->second;
-        seenInChinese[key] = true;
+        TextArrays &arrays = kind == RcBlockKind::Menu ? e.menus : e.dialogs;
+        if (const auto first = firstBlock.find(key); first != firstBlock.end()) {
+            b.English = reading.Blocks[first->second].English;
+        } else {
+            if (const auto it = arrays.find(name); it != arrays.end())
+                b.English = std::move(it->second);
+            firstBlock.emplace(key, reading.Blocks.size());
+        }
         reading.Blocks.push_back(std::move(b));
         return reading.Blocks.size() - 1;
     };
@@ -369,9 +404,10 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
         return current;
     };
 
-    const std::vector<std::string> chinese = ScriptLines(chineseBytes);
+    const std::vector<std::string_view> chinese = ScriptLineViews(chineseBytes);
+    reading.Pairs.reserve(chinese.size() / 2);
     for (int i = 0; i < int(chinese.size()); ++i) {
-        const std::string &line = chinese[std::size_t(i)];
+        const std::string_view line = chinese[std::size_t(i)];
         const HeaderMatch h = matchHeaders(line);
         applyHeaders(s, h);
         if (!h.dialog.empty())
@@ -386,31 +422,31 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
             if (const LineMatch m = rcpattern::Menu(line)) {
                 const std::size_t at = s.menuI++;
                 RcText zh = textAt(line, i, qsizetype(m.Start), qsizetype(m.End));
-                reading.Pairs.emplace_back(englishAt(e.menus, s.whatMenu, at), zh.Text);
                 RcBlockPairing &b = reading.Blocks[blockFor(currentMenu, RcBlockKind::Menu, s.whatMenu, i)];
+                reading.Pairs.emplace_back(englishAt(b.English, at), zh.Text);
                 reading.Origins.push_back({int(currentMenu), b.Chinese.size()});
-                b.Chinese.emplace_back(at, zh);
+                b.Chinese.emplace_back(at, std::move(zh));
             }
         }
         if (s.inString) {
             if (const LineMatch m = rcpattern::String(line)) {
-                const std::string id = line.substr(m.IdStart, m.IdEnd - m.IdStart);
-                const std::string text = line.substr(m.Start, m.End - m.Start);
+                std::string id(line.substr(m.IdStart, m.IdEnd - m.IdStart));
+                std::string text(line.substr(m.Start, m.End - m.Start));
                 const auto it = e.strings.find(id);
                 reading.Pairs.emplace_back(it == e.strings.end() ? std::string() : it->second, text);
                 reading.Origins.push_back({-1, reading.ChineseStrings.size()});
-                reading.ChineseStrings.push_back({id, text, i});
+                reading.ChineseStrings.push_back({std::move(id), std::move(text), i});
             }
         }
         if (!s.whatDialog.empty()) {
             if (const LineMatch m = rcpattern::Dialog(line);
-                m && m.End > m.Start && !blankOnly(std::string_view(line).substr(m.Start, m.End - m.Start))) {
+                m && m.End > m.Start && !blankOnly(line.substr(m.Start, m.End - m.Start))) {
                 const std::size_t at = s.dialogI++;
                 RcText zh = textAt(line, i, qsizetype(m.Start), qsizetype(m.End));
-                reading.Pairs.emplace_back(englishAt(e.dialogs, s.whatDialog, at), zh.Text);
                 RcBlockPairing &b = reading.Blocks[blockFor(currentDialog, RcBlockKind::Dialog, s.whatDialog, i)];
+                reading.Pairs.emplace_back(englishAt(b.English, at), zh.Text);
                 reading.Origins.push_back({int(currentDialog), b.Chinese.size()});
-                b.Chinese.emplace_back(at, zh);
+                b.Chinese.emplace_back(at, std::move(zh));
             }
         }
         if (s.whatMenu.empty())
@@ -422,7 +458,7 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     // The English blocks the translated file does not have: their texts
     // reach no pair.
     for (const auto &key : e.order) {
-        if (seenInChinese.count(key))
+        if (firstBlock.count(key))
             continue;
         RcBlockPairing b;
         b.Kind = key.first;
@@ -437,16 +473,73 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     return reading;
 }
 
+ScriptDictionary::ScriptDictionary(std::size_t expected)
+{
+    pairs_.reserve(expected);
+    hashes_.reserve(expected);
+    std::size_t size = 16;
+    while (size < expected * 2)
+        size *= 2;
+    slots_.assign(size, Slot{});
+}
+
+std::size_t ScriptDictionary::slotOf(std::string_view source, std::size_t hash) const
+{
+    const std::size_t mask = slots_.size() - 1;
+    const auto tag = std::uint32_t(hash);
+    for (std::size_t at = (hash >> 7) & mask;; at = (at + 1) & mask) {
+        const Slot &slot = slots_[at];
+        if (slot.Pair == 0 || (slot.Hash == tag && pairs_[slot.Pair - 1].Source == source))
+            return at;
+    }
+}
+
+void ScriptDictionary::grow()
+{
+    std::vector<Slot> old(slots_.size() * 2, Slot{});
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = 0; i < pairs_.size(); ++i) {
+        std::size_t at = (hashes_[i] >> 7) & mask;
+        while (slots_[at].Pair != 0)
+            at = (at + 1) & mask;
+        slots_[at] = {std::uint32_t(i + 1), std::uint32_t(hashes_[i])};
+    }
+}
+
+void ScriptDictionary::set(std::string_view source, std::optional<std::string_view> translation)
+{
+    const std::size_t hash = std::hash<std::string_view>()(source);
+    std::size_t at = slotOf(source, hash);
+    if (slots_[at].Pair != 0) {
+        pairs_[slots_[at].Pair - 1].Translation = translation;
+        return;
+    }
+    // Kept at most half full, so that a probe ends soon.
+    if ((pairs_.size() + 1) * 2 > slots_.size()) {
+        grow();
+        at = slotOf(source, hash);
+    }
+    pairs_.push_back({source, translation});
+    hashes_.push_back(hash);
+    slots_[at] = {std::uint32_t(pairs_.size()), std::uint32_t(hash)};
+}
+
+const ScriptDictionary::Pair *ScriptDictionary::find(std::string_view source) const
+{
+    const Slot &slot = slots_[slotOf(source, std::hash<std::string_view>()(source))];
+    return slot.Pair == 0 ? nullptr : &pairs_[slot.Pair - 1];
+}
+
 ScriptDictionary ReadScriptDictionary(std::string_view bytes)
 {
-    ScriptDictionary dictionary;
-    const std::vector<std::string> lines = ScriptLines(bytes);
-    dictionary.reserve(lines.size() / 2 + 1);
+    const std::vector<std::string_view> lines = ScriptLineViews(bytes);
+    ScriptDictionary dictionary(lines.size() / 2 + 1);
     for (std::size_t i = 0; i < lines.size(); i += 2) {
         if (i + 1 < lines.size())
-            dictionary[lines[i]] = lines[i + 1];
+            dictionary.set(lines[i], lines[i + 1]);
         else
-            dictionary[lines[i]] = std::nullopt;
+            dictionary.set(lines[i], std::nullopt);
     }
     return dictionary;
 }
@@ -474,16 +567,17 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
     d = preset;
     BlockState s;
 
-    const std::vector<std::string> lines = ScriptLines(scriptBytes);
+    const std::vector<std::string_view> lines = ScriptLineViews(scriptBytes);
     reading.OutputBytes.reserve(scriptBytes.size() + scriptBytes.size() / 8);
+    std::string changed; // the line as written, when a rule changed it
     for (int i = 0; i < int(lines.size()); ++i) {
-        const std::string &original = lines[std::size_t(i)];
-        std::string line = original;
-        detectDelimiters(d, line, i);
-        applyHeaders(s, matchHeaders(line));
-        stringMarks(s, line, d);
-        menuDepth(s, line, d);
-        dialogEnd(s, line, d);
+        const std::string_view original = lines[std::size_t(i)];
+        bool isChanged = false;
+        detectDelimiters(d, original, i);
+        applyHeaders(s, matchHeaders(original));
+        stringMarks(s, original, d);
+        menuDepth(s, original, d);
+        dialogEnd(s, original, d);
 
         // A later rule that matches the line replaces the text of an earlier one.
         LineMatch found;
@@ -500,31 +594,38 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
                 found = m;
             if (changeFont) {
                 if (const LineMatch m = rcpattern::Font8(original)) {
-                    line = "FONT 9, \"" + mingFont + "\"" + original.substr(m.Start, m.End - m.Start);
+                    changed = "FONT 9, \"" + mingFont + "\"";
+                    changed += original.substr(m.Start, m.End - m.Start);
+                    isChanged = true;
                     reading.FontLines.push_back(i);
-                } else if (isFontLine(line)) {
-                    reading.FontsKept.push_back({i, s.whatDialog, line});
+                } else if (isFontLine(original)) {
+                    reading.FontsKept.push_back({i, s.whatDialog, std::string(original)});
                 }
             }
         }
 
-        const std::string text = found ? original.substr(found.Start, found.End - found.Start) : std::string();
+        const std::string_view text =
+            found ? original.substr(found.Start, found.End - found.Start) : std::string_view();
         if (PerlTrue(text)) {
-            FoundText t{i, text, TextOutcome::NotInDictionary};
-            const auto it = dictionary.find(text);
-            if (it != dictionary.end()) {
-                if (!it->second || !PerlTrue(*it->second))
+            FoundText t{i, std::string(text), TextOutcome::NotInDictionary};
+            const ScriptDictionary::Pair *pair = dictionary.find(text);
+            if (pair) {
+                if (!pair->Translation || !PerlTrue(*pair->Translation))
                     t.Outcome = TextOutcome::EmptyTranslation;
-                else if (*it->second == text)
+                else if (*pair->Translation == text)
                     t.Outcome = TextOutcome::SameAsSource;
                 else
                     t.Outcome = TextOutcome::Translated;
             }
-            if (it != dictionary.end() && it->second && PerlTrue(*it->second))
-                line = original.substr(0, found.Start) + *it->second + original.substr(found.End);
+            if (pair && pair->Translation && PerlTrue(*pair->Translation)) {
+                changed.assign(original.substr(0, found.Start));
+                changed += *pair->Translation;
+                changed += original.substr(found.End);
+                isChanged = true;
+            }
             reading.Texts.push_back(std::move(t));
         }
-        reading.OutputBytes += line;
+        reading.OutputBytes += isChanged ? std::string_view(changed) : original;
         reading.OutputBytes += "\r\n";
     }
     return reading;

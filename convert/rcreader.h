@@ -7,6 +7,7 @@
 //
 // Lines are counted from 0 here; reports show them from 1.
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -19,6 +20,8 @@
 // byte of each line removed (the line end, or, on a last line without one,
 // its last character).
 std::vector<std::string> ScriptLines(std::string_view bytes);
+// The same lines as views into `bytes`.
+std::vector<std::string_view> ScriptLineViews(std::string_view bytes);
 
 // Whether a line consists of `delimiter` alone, blanks around it allowed. An
 // empty delimiter matches every empty or blank line, as in the scripts.
@@ -124,7 +127,33 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
 // The dictionary as the translation script reads it: lines two by two, a
 // later pair replacing an earlier one; a source on the last line of a file
 // of odd length has no translation.
-using ScriptDictionary = std::unordered_map<std::string, std::optional<std::string>>;
+// Its texts are views into the bytes it was read from, which must outlive
+// it. The pairs stand in one array and are found through an open-addressed
+// index: a dictionary of tens of thousands of pairs is looked up once for
+// every text of a script.
+class ScriptDictionary {
+public:
+    struct Pair {
+        std::string_view Source;
+        std::optional<std::string_view> Translation; // none: the last line of a file of odd length
+    };
+    explicit ScriptDictionary(std::size_t expected = 0);
+    // A later pair with the same source replaces an earlier one.
+    void set(std::string_view source, std::optional<std::string_view> translation);
+    const Pair *find(std::string_view source) const;
+    std::size_t size() const { return pairs_.size(); }
+
+private:
+    std::size_t slotOf(std::string_view source, std::size_t hash) const;
+    void grow();
+    struct Slot {
+        std::uint32_t Pair = 0; // 0: empty, else index + 1 into pairs_
+        std::uint32_t Hash = 0; // the low bits of the source's hash, compared before the source
+    };
+    std::vector<Pair> pairs_;
+    std::vector<std::size_t> hashes_; // of each pair's source
+    std::vector<Slot> slots_;
+};
 ScriptDictionary ReadScriptDictionary(std::string_view bytes);
 
 enum class TextOutcome {

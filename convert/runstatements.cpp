@@ -71,14 +71,20 @@ std::optional<Refusal> PrepareStatements(TranslationRun &run, const QString &fol
     if (!join.joined())
         return std::nullopt;
     auto s = std::make_shared<TranslationStatements>();
-    s->Unjoined = run.Source.Copy;
-    const std::string joined = join.Bytes;
+    if (run.Source.Copy != run.Source.Bytes)
+        s->Unjoined = run.Source.Copy;
+    // The translation's lines are given back against the joined copy, which
+    // is the run's copy from here on.
     if (auto r = writeJoined(run.Source, join, folder, "source.rc", run.Script.T2))
         return r;
-    join.Bytes = joined; // the translation's lines are given back against it
     s->Source = std::move(join);
     run.Statements = std::move(s);
     return std::nullopt;
+}
+
+std::string_view TranslationStatements::unjoined(const TranslationRun &run) const
+{
+    return Unjoined.empty() ? std::string_view(run.Source.Bytes) : std::string_view(Unjoined);
 }
 
 void MapLines(ExtractionReading &reading, const JoinedScript &english, const JoinedScript &chinese)

@@ -24,8 +24,11 @@ struct ExtractionStatements {
 };
 
 struct TranslationStatements {
-    JoinedScript Source;
-    std::string Unjoined; // the copy the interpreter would have read without joining
+    JoinedScript Source; // its bytes are the run's copy of the script (not held twice)
+    // The copy the interpreter would have read without joining; empty when
+    // that is the script's own bytes.
+    std::string Unjoined;
+    std::string_view unjoined(const TranslationRun &run) const;
 };
 
 std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &folder);

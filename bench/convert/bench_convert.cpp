@@ -7,6 +7,8 @@
 // nothing, and the figures given are the difference.
 //
 // Usage: bench_convert [CORPUS_FOLDER]; run by bench/run.sh.
+//        bench_convert --generate FOLDER writes the generated pair there
+//        (generated-en.rc, generated-zh.rc) for a profiler.
 
 #include "convert/conversion.h"
 #include "convert/launcher.h"
@@ -40,7 +42,8 @@ struct Cost {
 
 // Runs a program through the small launcher, which reports on standard
 // error what the program used; the program's own output goes to /dev/null.
-Cost run(const std::vector<std::string> &argv)
+// `env`: the program's environment (empty: this one's).
+Cost run(const std::vector<std::string> &argv, const QStringList &env = {})
 {
     std::vector<std::string> all{CONVERT_LAUNCH};
     all.insert(all.end(), argv.begin(), argv.end());
@@ -56,8 +59,15 @@ Cost run(const std::vector<std::string> &argv)
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, report[1], 2);
     posix_spawn_file_actions_addclose(&actions, report[0]);
+    std::vector<std::string> envStrings;
+    for (const QString &e : env)
+        envStrings.push_back(e.toStdString());
+    std::vector<char *> envp;
+    for (std::string &e : envStrings)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.isEmpty() ? environ : envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(report[1]);
     std::string text;
@@ -175,7 +185,13 @@ Measured measure(const std::string &self, const std::string &perl, const std::st
     const QString scriptPath = QDir(folder).filePath(QStringLiteral("bench.pl"));
     if (!writeFile(scriptPath, script))
         return m;
-    m.perl = run({perl, scriptPath.toStdString()});
+    // The interpreter as the program starts it: its line ends, and the
+    // module that makes a failed close end the script.
+    InterpreterCommand command =
+        BuildInterpreterCommand(QString::fromStdString(perl), scriptPath, folder);
+    if (!CheckInterpreterCloses(command, folder).isEmpty())
+        return m;
+    m.perl = run({perl, scriptPath.toStdString()}, command.environment.toStringList());
     Cost p = run({self, "--work", kind, paths[0], paths[1], paths[2], folder.toStdString()});
     p.cpu = std::max(0.0, p.cpu - idle.cpu);
     p.rssKb = std::max(0L, p.rssKb - idle.rssKb);
@@ -206,6 +222,14 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--work") == 0)
         return work(argc, argv);
+    if (argc > 2 && std::strcmp(argv[1], "--generate") == 0) {
+        const auto [en, zh] = generated(std::size_t(2) << 20);
+        const QDir out(QString::fromLocal8Bit(argv[2]));
+        return writeFile(out.filePath(QStringLiteral("generated-en.rc")), en)
+                       && writeFile(out.filePath(QStringLiteral("generated-zh.rc")), zh)
+                   ? 0
+                   : 1;
+    }
 
     const QString perl = QStandardPaths::findExecutable(QStringLiteral("perl"));
     if (perl.isEmpty()) {
