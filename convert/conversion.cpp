@@ -82,15 +82,19 @@ QString perlOutputUnreadable(const QString &reason)
 // The scripts remove the last byte of every line they read, which on a last
 // line without a line end is a byte of its text. Such a Big5 file reaches the
 // interpreter as a copy with a line end; the file itself is left alone.
-std::optional<Refusal> endLastLine(const std::string &bytes, std::string &copy, const QString &folder,
-                                   const char *name, std::string &scriptPath)
+// `keep`: the file's bytes are needed after (else they move into the copy).
+std::optional<Refusal> endLastLine(std::string &bytes, std::string &copy, const QString &folder,
+                                   const char *name, std::string &scriptPath, bool keep = true)
 {
-    copy = bytes;
-    if (bytes.empty() || bytes.back() == '\n')
+    if (keep)
+        copy = bytes;
+    else
+        copy = std::move(bytes);
+    if (copy.empty() || copy.back() == '\n')
         return std::nullopt;
     // The line end the file's other lines have.
-    const std::size_t lf = bytes.rfind('\n');
-    copy += lf == std::string::npos || (lf > 0 && bytes[lf - 1] == '\r') ? "\r\n" : "\n";
+    const std::size_t lf = copy.rfind('\n');
+    copy += lf == std::string::npos || (lf > 0 && copy[lf - 1] == '\r') ? "\r\n" : "\n";
     const QString path = outputPath(folder, name);
     if (const FileResult saved = SaveBytes(FileName(path), copy); !saved.ok)
         return refusal(saved.error);
@@ -133,11 +137,12 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QSt
     // The interpreter writes into the run's folder; the program puts the
     // dictionary in place once the interpreter has ended well.
     run.Script.E3 = PathBytes(outputPath(folder, "dictionary.txt"));
+    // The files themselves are not needed once their copies are made.
     if (!run.English.converted())
-        if (auto r = endLastLine(run.English.Bytes, run.English.Copy, folder, "english.rc", run.Script.E1))
+        if (auto r = endLastLine(run.English.Bytes, run.English.Copy, folder, "english.rc", run.Script.E1, false))
             return r;
     if (!run.Chinese.converted())
-        if (auto r = endLastLine(run.Chinese.Bytes, run.Chinese.Copy, folder, "chinese.rc", run.Script.E2))
+        if (auto r = endLastLine(run.Chinese.Bytes, run.Chinese.Copy, folder, "chinese.rc", run.Script.E2, false))
             return r;
     if (!run.English.converted() && !run.Chinese.converted())
         return std::nullopt;
@@ -146,7 +151,7 @@ std::optional<Refusal> PrepareExtraction(const ExtractionPaths &paths, const QSt
         if (input->converted())
             run.StandIns.NoteText(input->Decoded.Text);
         else
-            run.StandIns.NoteBytes(input->Bytes);
+            run.StandIns.NoteBytes(input->Copy);
     }
     if (!run.StandIns.Assign())
         return tooManyCharacters();

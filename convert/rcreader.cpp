@@ -121,25 +121,39 @@ void applyHeaders(BlockState &s, const HeaderMatch &h)
         s.whatString = true;
 }
 
-void stringMarks(BlockState &s, std::string_view line, const RcDelimiters &d)
+// A line without the blanks around it: what a block line is compared by.
+std::string_view perlTrimmed(std::string_view line)
+{
+    std::size_t a = 0;
+    std::size_t b = line.size();
+    while (a < b && isPerlSpace(line[a]))
+        ++a;
+    while (b > a && isPerlSpace(line[b - 1]))
+        --b;
+    return line.substr(a, b - a);
+}
+
+// The block lines compare the line without its blanks (`trimmed`) with
+// the delimiters.
+void stringMarks(BlockState &s, std::string_view trimmed, const RcDelimiters &d)
 {
     if (!s.whatString)
         return;
-    if (OnlyDelimiter(line, d.Begin))
+    if (trimmed == d.Begin)
         s.inString = true;
-    if (OnlyDelimiter(line, d.End)) {
+    if (trimmed == d.End) {
         s.inString = false;
         s.whatString = false;
     }
 }
 
-void menuDepth(BlockState &s, std::string_view line, const RcDelimiters &d)
+void menuDepth(BlockState &s, std::string_view trimmed, const RcDelimiters &d)
 {
     if (s.whatMenu.empty())
         return;
-    if (OnlyDelimiter(line, d.Begin))
+    if (trimmed == d.Begin)
         ++s.menuSeg;
-    if (OnlyDelimiter(line, d.End)) {
+    if (trimmed == d.End) {
         --s.menuSeg;
         if (s.menuSeg == 0) {
             s.whatMenu.clear();
@@ -148,9 +162,9 @@ void menuDepth(BlockState &s, std::string_view line, const RcDelimiters &d)
     }
 }
 
-void dialogEnd(BlockState &s, std::string_view line, const RcDelimiters &d)
+void dialogEnd(BlockState &s, std::string_view trimmed, const RcDelimiters &d)
 {
-    if (!s.whatDialog.empty() && OnlyDelimiter(line, d.End)) {
+    if (!s.whatDialog.empty() && trimmed == d.End) {
         s.whatDialog.clear();
         s.dialogI = 0;
     }
@@ -197,7 +211,9 @@ const std::string &englishAt(const TextArray &array, std::size_t index)
 struct EnglishPass {
     TextArrays menus;
     TextArrays dialogs;
-    std::unordered_map<std::string, std::string> strings;
+    // The string table by identifier, a later entry replacing an earlier
+    // one: views into the English bytes, found as a dictionary's texts are.
+    ScriptDictionary strings;
     std::vector<RcStringText> stringList;
     std::map<std::pair<RcBlockKind, std::string>, int> headerLines; // first header of each name
     std::vector<std::pair<RcBlockKind, std::string>> order;
@@ -219,19 +235,9 @@ std::vector<std::string_view> ScriptLineViews(std::string_view bytes)
 {
     std::vector<std::string_view> lines;
     lines.reserve(bytes.size() / 32 + 1);
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t lf = bytes.find('\n', start);
-        if (lf == std::string_view::npos) {
-            lines.push_back(bytes.substr(start, bytes.size() - start - 1));
-            break;
-        }
-        std::size_t end = lf;
-        if (end > start && bytes[end - 1] == '\r')
-            --end;
-        lines.push_back(bytes.substr(start, end - start));
-        start = lf + 1;
-    }
+    ScriptLineReader reader(bytes);
+    for (std::string_view line; reader.next(line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -243,13 +249,7 @@ std::vector<std::string> ScriptLines(std::string_view bytes)
 
 bool OnlyDelimiter(std::string_view line, std::string_view delimiter)
 {
-    std::size_t a = 0;
-    std::size_t b = line.size();
-    while (a < b && isPerlSpace(line[a]))
-        ++a;
-    while (b > a && isPerlSpace(line[b - 1]))
-        --b;
-    return line.substr(a, b - a) == delimiter;
+    return perlTrimmed(line) == delimiter;
 }
 
 RcDelimiters ChooseDelimiters(std::string_view bytes)
@@ -257,17 +257,18 @@ RcDelimiters ChooseDelimiters(std::string_view bytes)
     RcDelimiters d;
     int words = 0;
     int braces = 0;
-    const std::vector<std::string_view> lines = ScriptLineViews(bytes);
-    for (int i = 0; i < int(lines.size()); ++i) {
-        const std::string_view line = lines[std::size_t(i)];
+    ScriptLineReader lines(bytes);
+    std::string_view line;
+    for (int i = 0; lines.next(line); ++i) {
         // A tool named: the scripts find the words themselves, from that
         // line on, and nothing is handed to them.
         detectDelimiters(d, line, i);
         if (d.Line >= 0)
             return {};
-        if (OnlyDelimiter(line, "BEGIN") || OnlyDelimiter(line, "END"))
+        const std::string_view t = perlTrimmed(line);
+        if (t == "BEGIN" || t == "END")
             ++words;
-        else if (OnlyDelimiter(line, "{") || OnlyDelimiter(line, "}"))
+        else if (t == "{" || t == "}")
             ++braces;
     }
     if (words == 0 && braces == 0)
@@ -284,7 +285,8 @@ RcDelimiters ChooseDelimiters(std::string_view bytes)
 int TextLines(std::string_view bytes)
 {
     int count = 0;
-    for (const std::string_view line : ScriptLineViews(bytes)) {
+    ScriptLineReader lines(bytes);
+    for (std::string_view line; lines.next(line);) {
         if (line.find('"') == std::string_view::npos)
             continue;
         if (const LineMatch m = rcpattern::Dialog(line)) {
@@ -326,9 +328,9 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     // Pass 1, over the English file.
     ArrayCache englishMenus(e.menus);
     ArrayCache englishDialogs(e.dialogs);
-    const std::vector<std::string_view> english = ScriptLineViews(englishBytes);
-    for (int i = 0; i < int(english.size()); ++i) {
-        const std::string_view line = english[std::size_t(i)];
+    ScriptLineReader english(englishBytes);
+    std::string_view line;
+    for (int i = 0; english.next(line); ++i) {
         detectDelimiters(d, line, i);
         const HeaderMatch h = matchHeaders(line);
         applyHeaders(s, h);
@@ -336,9 +338,10 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
             noteHeader(e, RcBlockKind::Dialog, h.dialog, h.dialogWord, i);
         if (!h.menu.empty())
             noteHeader(e, RcBlockKind::Menu, h.menu, "MENU", i);
-        dialogEnd(s, line, d);
-        menuDepth(s, line, d);
-        stringMarks(s, line, d);
+        const std::string_view trimmed = perlTrimmed(line);
+        dialogEnd(s, trimmed, d);
+        menuDepth(s, trimmed, d);
+        stringMarks(s, trimmed, d);
 
         if (!s.whatMenu.empty() && s.menuSeg > 0) {
             if (const LineMatch m = rcpattern::Menu(line))
@@ -346,10 +349,10 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
         }
         if (s.inString) {
             if (const LineMatch m = rcpattern::String(line)) {
-                std::string id(line.substr(m.IdStart, m.IdEnd - m.IdStart));
-                std::string text(line.substr(m.Start, m.End - m.Start));
-                e.strings[id] = text;
-                e.stringList.push_back({std::move(id), std::move(text), i});
+                const std::string_view id = line.substr(m.IdStart, m.IdEnd - m.IdStart);
+                const std::string_view text = line.substr(m.Start, m.End - m.Start);
+                e.strings.set(id, text);
+                e.stringList.push_back({std::string(id), std::string(text), i});
             }
         }
         if (!s.whatDialog.empty()) {
@@ -393,6 +396,7 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
                 b.English = std::move(it->second);
             firstBlock.emplace(key, reading.Blocks.size());
         }
+        b.Chinese.reserve(b.English.size());
         reading.Blocks.push_back(std::move(b));
         return reading.Blocks.size() - 1;
     };
@@ -404,19 +408,25 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
         return current;
     };
 
-    const std::vector<std::string_view> chinese = ScriptLineViews(chineseBytes);
-    reading.Pairs.reserve(chinese.size() / 2);
-    for (int i = 0; i < int(chinese.size()); ++i) {
-        const std::string_view line = chinese[std::size_t(i)];
+    // About as many pairs as the English file has texts.
+    std::size_t englishTexts = reading.EnglishStrings.size();
+    for (const auto &[name, array] : e.menus)
+        englishTexts += array.size();
+    for (const auto &[name, array] : e.dialogs)
+        englishTexts += array.size();
+    reading.Pairs.reserve(englishTexts + englishTexts / 16);
+    ScriptLineReader chinese(chineseBytes);
+    for (int i = 0; chinese.next(line); ++i) {
         const HeaderMatch h = matchHeaders(line);
         applyHeaders(s, h);
         if (!h.dialog.empty())
             currentDialog = openBlock(RcBlockKind::Dialog, h.dialog, h.dialogWord, i);
         if (!h.menu.empty())
             currentMenu = openBlock(RcBlockKind::Menu, h.menu, "MENU", i);
-        stringMarks(s, line, d);
-        menuDepth(s, line, d);
-        dialogEnd(s, line, d);
+        const std::string_view trimmed = perlTrimmed(line);
+        stringMarks(s, trimmed, d);
+        menuDepth(s, trimmed, d);
+        dialogEnd(s, trimmed, d);
 
         if (!s.whatMenu.empty() && s.menuSeg > 0) {
             if (const LineMatch m = rcpattern::Menu(line)) {
@@ -432,8 +442,8 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
             if (const LineMatch m = rcpattern::String(line)) {
                 std::string id(line.substr(m.IdStart, m.IdEnd - m.IdStart));
                 std::string text(line.substr(m.Start, m.End - m.Start));
-                const auto it = e.strings.find(id);
-                reading.Pairs.emplace_back(it == e.strings.end() ? std::string() : it->second, text);
+                const ScriptDictionary::Pair *english = e.strings.find(id);
+                reading.Pairs.emplace_back(english ? std::string(*english->Translation) : std::string(), text);
                 reading.Origins.push_back({-1, reading.ChineseStrings.size()});
                 reading.ChineseStrings.push_back({std::move(id), std::move(text), i});
             }
@@ -567,17 +577,18 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
     d = preset;
     BlockState s;
 
-    const std::vector<std::string_view> lines = ScriptLineViews(scriptBytes);
+    ScriptLineReader lines(scriptBytes);
     reading.OutputBytes.reserve(scriptBytes.size() + scriptBytes.size() / 8);
     std::string changed; // the line as written, when a rule changed it
-    for (int i = 0; i < int(lines.size()); ++i) {
-        const std::string_view original = lines[std::size_t(i)];
+    std::string_view original;
+    for (int i = 0; lines.next(original); ++i) {
         bool isChanged = false;
         detectDelimiters(d, original, i);
         applyHeaders(s, matchHeaders(original));
-        stringMarks(s, original, d);
-        menuDepth(s, original, d);
-        dialogEnd(s, original, d);
+        const std::string_view trimmed = perlTrimmed(original);
+        stringMarks(s, trimmed, d);
+        menuDepth(s, trimmed, d);
+        dialogEnd(s, trimmed, d);
 
         // A later rule that matches the line replaces the text of an earlier one.
         LineMatch found;

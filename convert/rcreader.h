@@ -23,6 +23,34 @@ std::vector<std::string> ScriptLines(std::string_view bytes);
 // The same lines as views into `bytes`.
 std::vector<std::string_view> ScriptLineViews(std::string_view bytes);
 
+// The same lines one after another, without a list of them.
+class ScriptLineReader {
+public:
+    explicit ScriptLineReader(std::string_view bytes) : bytes_(bytes) {}
+    // The next line; false after the last one.
+    bool next(std::string_view &line)
+    {
+        if (start_ >= bytes_.size())
+            return false;
+        const std::size_t lf = bytes_.find('\n', start_);
+        if (lf == std::string_view::npos) {
+            line = bytes_.substr(start_, bytes_.size() - start_ - 1);
+            start_ = bytes_.size();
+            return true;
+        }
+        std::size_t end = lf;
+        if (end > start_ && bytes_[end - 1] == '\r')
+            --end;
+        line = bytes_.substr(start_, end - start_);
+        start_ = lf + 1;
+        return true;
+    }
+
+private:
+    std::string_view bytes_;
+    std::size_t start_ = 0;
+};
+
 // Whether a line consists of `delimiter` alone, blanks around it allowed. An
 // empty delimiter matches every empty or blank line, as in the scripts.
 bool OnlyDelimiter(std::string_view line, std::string_view delimiter);

@@ -89,6 +89,21 @@ QString ReadWholeFile(const FileName &name, std::string &out, qint64 limit)
         return reason;
     if (!file.isSequential() && file.size() > limit)
         return tooLarge(limit);
+    // A file of known size is read straight into place; what it may have
+    // grown by since, and a stream, in pieces after it.
+    if (!file.isSequential() && file.size() > 0) {
+        out.resize(std::size_t(file.size()));
+        std::size_t got = 0;
+        while (got < out.size()) {
+            const qint64 n = file.read(out.data() + got, qint64(out.size() - got));
+            if (n < 0)
+                return file.errorString();
+            if (n == 0)
+                break;
+            got += std::size_t(n);
+        }
+        out.resize(got);
+    }
     char buffer[1 << 16];
     for (;;) {
         const qint64 n = file.read(buffer, sizeof buffer);

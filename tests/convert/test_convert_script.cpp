@@ -305,6 +305,12 @@ void TestConvertScript::encodingsGuessedFromTheBytesOrChosen()
     QCOMPARE(DecodeScript("A MENU\r\nBEGIN\r\nEND\r\n").Encoding, big5Encoding);
     QCOMPARE(DecodeScript("#pragma code_page(950)\nA MENU\n").Encoding, big5Encoding);
     QCOMPARE(DecodeScript("#pragma code_page(65001)\nA MENU\n").Encoding, utf8);
+    // The pragma is looked for on lines that begin with #, anywhere in the
+    // file, blanks before it allowed, in either case; a # elsewhere on a
+    // line, or a # line without it, does not stop the search.
+    QCOMPARE(DecodeScript("// a #\r\n#include \"r.h\"\r\n \t# PRAGMA Code_Page( 65001 )\r\nA MENU\r\n").Encoding, utf8);
+    QCOMPARE(DecodeScript("X \"#pragma code_page(65001)\"\r\nA MENU\r\n").Encoding, big5Encoding);
+    QCOMPARE(DecodeScript("A MENU\n#pragma code_page(950)").Encoding, big5Encoding);
 
     // The user's choice wins over the guess.
     QCOMPARE(DecodeScript(chinese, EncodingChoice::Big5).Encoding, big5Encoding);

@@ -72,6 +72,7 @@ class TestRcReader : public QObject {
 private slots:
     void initTestCase();
     void scriptLinesAsTheInterpreterReadsThem();
+    void dictionaryAsTheTranslationReadsIt();
     void extractionAsTheInterpreterWritesIt_data();
     void extractionAsTheInterpreterWritesIt();
     void translationAsTheInterpreterWritesIt_data();
@@ -112,6 +113,32 @@ void TestRcReader::scriptLinesAsTheInterpreterReadsThem()
     QVERIFY(!OnlyDelimiter("END;", "END"));
     QVERIFY(OnlyDelimiter("   ", ""));
     QVERIFY(!OnlyDelimiter("BEGIN END", "END"));
+}
+
+void TestRcReader::dictionaryAsTheTranslationReadsIt()
+{
+    // Thousands of pairs in a dictionary sized for a few: each one found,
+    // a later pair replacing an earlier one, a source on the last line of a
+    // file of odd length without a translation, and a text not held absent.
+    std::string bytes;
+    for (int i = 0; i < 5000; ++i)
+        bytes += "Text " + std::to_string(i) + "\r\nZh " + std::to_string(i) + "\r\n";
+    bytes += "Text 17\r\nagain\r\nlast\r\n";
+    ScriptDictionary small(2);
+    ScriptLineReader lines(bytes);
+    for (std::string_view source, translation; lines.next(source);)
+        small.set(source, lines.next(translation) ? std::optional(translation) : std::nullopt);
+    for (const ScriptDictionary &d : {small, ReadScriptDictionary(bytes)}) {
+        QCOMPARE(d.size(), std::size_t(5001));
+        for (int i = 0; i < 5000; ++i) {
+            const ScriptDictionary::Pair *p = d.find("Text " + std::to_string(i));
+            QVERIFY(p && p->Translation);
+            QCOMPARE(std::string(*p->Translation), i == 17 ? std::string("again") : "Zh " + std::to_string(i));
+        }
+        QVERIFY(d.find("last") && !d.find("last")->Translation);
+        QVERIFY(!d.find("Text 5000"));
+        QVERIFY(!d.find(""));
+    }
 }
 
 void TestRcReader::extractionAsTheInterpreterWritesIt_data()

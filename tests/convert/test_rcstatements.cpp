@@ -285,6 +285,12 @@ void TestRcStatements::everyTextIsAccountedFor()
         QCOMPARE(a.NotReached[i].Why, expected[i].second);
     }
     QCOMPARE(a.NotReached[3].Text, std::string("Sample"));
+    // A doubled quote stays in its string, and a quote in a comment after
+    // it opens no other.
+    const StringAccount q = AccountStrings(
+        "IDD_Q DIALOG 0, 0, 1, 1\r\nBEGIN\r\n    LTEXT \"Say \"\"hi\"\"\", -1, 0, 0, 1, 1 // \"x\r\nEND\r\n", {});
+    QCOMPARE(q.InFile, 1);
+    QCOMPARE(q.NotReached.at(0).Text, std::string("Say \"\"hi\"\""));
 
     // A run counts the English file's texts, a joined string as one.
     QTemporaryDir dir;
