@@ -71,8 +71,54 @@ std::vector<unsigned> userDefinedCodes()
     return codes;
 }
 
+// Whether the bytes are well-formed UTF-8 (no overlong form, no surrogate,
+// nothing past U+10FFFF): looked at without decoding, so that a Big5 file
+// is told apart at its first Chinese character.
+bool isUtf8(std::string_view bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        unsigned char low = 0x80, high = 0xBF; // the second byte's range
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0)
+                low = 0xA0;
+            else if (c == 0xED)
+                high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0)
+                low = 0x90;
+            else if (c == 0xF4)
+                high = 0x8F;
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high)
+            return false;
+        for (int k = 2; k < length; ++k)
+            if ((p[k] & 0xC0) != 0x80)
+                return false;
+        p += length;
+    }
+    return true;
+}
+
 bool validUtf8(std::string_view bytes, QString &text)
 {
+    if (!isUtf8(bytes)) {
+        text.clear();
+        return false;
+    }
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     text = decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
     return !decoder.hasError();
@@ -97,8 +143,7 @@ std::size_t utf8CutAt(std::string_view bytes)
     const int length = first >= 0xF0 && first <= 0xF4 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 && first < 0xE0 ? 2 : 0;
     if (length == 0 || first > 0xF4 || 1 + continuation >= length)
         return none;
-    QString ignored;
-    return validUtf8(bytes.substr(0, lead), ignored) ? lead : none;
+    return isUtf8(bytes.substr(0, lead)) ? lead : none;
 }
 
 bool cutInLastCharacter(std::string_view bytes)

@@ -149,6 +149,28 @@ void forEachStatement(std::string_view bytes, Visit visit)
         visit(std::string_view(open), openLine);
 }
 
+// The first word of a statement: up to a blank, a comma or a quote.
+std::string_view firstWordOf(std::string_view s)
+{
+    std::size_t n = 0;
+    while (n < s.size() && s[n] != ' ' && s[n] != '\t' && s[n] != ',' && s[n] != '"')
+        ++n;
+    return s.substr(0, n);
+}
+
+// Whether `word`, in upper case, is `upperWord`.
+bool sameUpper(std::string_view word, std::string_view upperWord)
+{
+    if (word.size() != upperWord.size())
+        return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = word[i] >= 'a' && word[i] <= 'z' ? char(word[i] - 'a' + 'A') : word[i];
+        if (c != upperWord[i])
+            return false;
+    }
+    return true;
+}
+
 std::string firstWord(std::string_view s)
 {
     std::size_t n = 0;
@@ -490,8 +512,9 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
     int dialogDepth = 0;
 
     forEachStatement(bytes, [&](std::string_view text, int line) {
-        // Only a dialog's controls need their arguments.
-        const Parsed p = parse(text, in == In::Dialog);
+        // Outside menus and dialogs only the first two words count; only a
+        // dialog's controls need their arguments.
+        const Parsed p = in == In::Nothing ? Parsed{} : parse(text, in == In::Dialog);
         const struct {
             std::string_view Text;
             int Line;
@@ -500,15 +523,16 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
         switch (in) {
         case In::Nothing: {
             // "IDD_ABOUT DIALOGEX 0, 0, 200, 100" or "IDR_MAIN MENU".
-            const std::string name = firstWord(st.Text);
-            const std::string second
-                = upper(firstWord(RcTrimmed(std::string_view(st.Text).substr(std::min(st.Text.size(), name.size())))));
-            if (second == "MENU" || second == "MENUEX")
+            const std::string_view name = firstWordOf(st.Text);
+            const std::string_view second = firstWordOf(RcTrimmed(st.Text.substr(name.size())));
+            if (sameUpper(second, "MENU") || sameUpper(second, "MENUEX"))
                 in = In::MenuHead;
-            else if (second == "DIALOG" || second == "DIALOGEX")
+            else if (sameUpper(second, "DIALOG") || sameUpper(second, "DIALOGEX"))
                 in = In::DialogHead;
-            block = name;
-            caption.clear();
+            if (in != In::Nothing) {
+                block = name;
+                caption.clear();
+            }
             break;
         }
         case In::MenuHead:
