@@ -374,9 +374,8 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     {
         // The reading is done with once the report holds what it found.
         TranslationReading reading = ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy,
-                                                     run.Paths.SizeChange, run.Delimiters);
-        report.WrittenAsRead = output == reading.OutputBytes;
-        std::string().swap(reading.OutputBytes);
+                                                     run.Paths.SizeChange, run.Delimiters, output);
+        report.WrittenAsRead = reading.MatchesWritten;
         const StringAccount strings = AccountTranslation(reading, run.Source.Copy);
         if (run.Statements)
             MapLines(reading, run.Statements->Source);

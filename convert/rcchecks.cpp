@@ -192,7 +192,7 @@ std::string upper(std::string s)
 struct Parsed {
     std::string Keyword;
     std::optional<std::string> Text;
-    std::vector<std::string> Args;
+    std::vector<std::string_view> Args; // views into the statement parsed
 };
 
 Parsed parse(std::string_view s, bool withArgs = true)
@@ -251,8 +251,9 @@ Parsed parse(std::string_view s, bool withArgs = true)
 // A number of the script, held to ±kMaxUnits: the compiler keeps 16 bits of
 // a dialog unit, so anything larger is nonsense that must not overflow the
 // sums below.
-std::optional<int> number(const std::string &s)
+std::optional<int> number(std::string_view text)
 {
+    const std::string s(text);
     if (s.empty())
         return std::nullopt;
     char *end = nullptr;
@@ -315,7 +316,7 @@ Control controlOf(const Parsed &p)
         // The style and extended style.
         std::string style;
         for (std::size_t a = 5; a < p.Args.size(); ++a)
-            style += upper(p.Args[a]) + ' ';
+            style += upper(std::string(p.Args[a])) + ' ';
         const auto has = [&](const char *flag) { return style.find(flag) != std::string::npos; };
         // An owner-drawn control draws no text of its own; nor does a push
         // button sunk into the dialog (WS_EX_CLIENTEDGE), which the program
@@ -328,8 +329,8 @@ Control controlOf(const Parsed &p)
     }
     if (p.Keyword == "CONTROL" && p.Args.size() >= 7) {
         // "text", id, class, style, x, y, width, height
-        const std::string type = upper(p.Args[1]);
-        const std::string style = upper(p.Args[2]);
+        const std::string type = upper(std::string(p.Args[1]));
+        const std::string style = upper(std::string(p.Args[2]));
         const auto has = [&](const char *flag) { return style.find(flag) != std::string::npos; };
         if (!size(3))
             return c;
@@ -611,7 +612,8 @@ std::vector<RcStatement> ResourceStatements(std::string_view bytes)
     std::vector<RcStatement> out;
     forEachStatement(bytes, [&](std::string_view text, int line) {
         Parsed p = parse(text);
-        out.push_back({std::string(text), line, std::move(p.Keyword), std::move(p.Text), std::move(p.Args)});
+        out.push_back({std::string(text), line, std::move(p.Keyword), std::move(p.Text),
+                       std::vector<std::string>(p.Args.begin(), p.Args.end())});
     });
     return out;
 }

@@ -569,7 +569,7 @@ bool isFontLine(std::string_view line)
 } // namespace
 
 TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont,
-                                   const RcDelimiters &preset)
+                                   const RcDelimiters &preset, std::optional<std::string_view> written)
 {
     static const std::string mingFont = cp950::encode(QStringLiteral("新細明體")).value();
     TranslationReading reading;
@@ -578,7 +578,20 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
     BlockState s;
 
     ScriptLineReader lines(scriptBytes);
-    reading.OutputBytes.reserve(scriptBytes.size() + scriptBytes.size() / 8);
+    // Each line as written goes to the output, or is compared with the
+    // next bytes of what the interpreter wrote.
+    bool matches = true;
+    std::size_t at = 0;
+    const auto put = [&](std::string_view bytes) {
+        if (!written) {
+            reading.OutputBytes += bytes;
+        } else if (matches) {
+            matches = written->substr(at, bytes.size()) == bytes;
+            at += bytes.size();
+        }
+    };
+    if (!written)
+        reading.OutputBytes.reserve(scriptBytes.size() + scriptBytes.size() / 8);
     std::string changed; // the line as written, when a rule changed it
     std::string_view original;
     for (int i = 0; lines.next(original); ++i) {
@@ -636,8 +649,9 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
             }
             reading.Texts.push_back(std::move(t));
         }
-        reading.OutputBytes += isChanged ? std::string_view(changed) : original;
-        reading.OutputBytes += "\r\n";
+        put(isChanged ? std::string_view(changed) : original);
+        put("\r\n");
     }
+    reading.MatchesWritten = written && matches && at == written->size();
     return reading;
 }

@@ -214,7 +214,11 @@ struct TranslationReading {
     };
     std::vector<KeptFont> FontsKept;
     std::string OutputBytes;    // the translated file the script writes
+    // Read against what the interpreter wrote (`written` given): whether it
+    // is that file, byte for byte; OutputBytes then stays empty.
+    bool MatchesWritten = false;
 };
 
 TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont,
-                                   const RcDelimiters &preset = {});
+                                   const RcDelimiters &preset = {},
+                                   std::optional<std::string_view> written = std::nullopt);

@@ -278,8 +278,20 @@ void TestRcReader::translationAsTheInterpreterWritesIt()
 
     const std::string input = readFile(script);
     const std::string output = readFile(out);
-    const TranslationReading reading = ReadTranslation(ReadScriptDictionary(readFile(dictionary)), input, font);
+    const std::string dictionaryBytes = readFile(dictionary);
+    const TranslationReading reading = ReadTranslation(ReadScriptDictionary(dictionaryBytes), input, font);
     QCOMPARE(reading.OutputBytes, output);
+    // Read against the interpreter's file instead: it matches, and a file
+    // with one byte changed, one byte more or its last byte lost does not.
+    const auto matches = [&](const std::string &written) {
+        return ReadTranslation(ReadScriptDictionary(dictionaryBytes), input, font, {}, written).MatchesWritten;
+    };
+    QVERIFY(matches(output));
+    std::string changed = output;
+    changed[changed.size() / 2] ^= 1;
+    QVERIFY(!matches(changed));
+    QVERIFY(!matches(output + "\n"));
+    QVERIFY(!matches(output.substr(0, output.size() - 1)));
 
     // Which lines the interpreter left as they were, compared with what the
     // reader says of each text it found.
