@@ -1,5 +1,7 @@
 #include "convert/rcjoin.h"
 
+#include <algorithm>
+
 namespace {
 
 struct RawLine {
@@ -7,25 +9,50 @@ struct RawLine {
     std::string_view End;  // "\r\n", "\n" or nothing on a last line without one
 };
 
-std::vector<RawLine> rawLines(std::string_view bytes)
-{
-    std::vector<RawLine> lines;
-    lines.reserve(bytes.size() / 32 + 1);
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t lf = bytes.find('\n', start);
+// The lines of a text one after another, each with its line end.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view bytes) : bytes_(bytes) {}
+    // The next line; false after the last one.
+    bool next(RawLine &line)
+    {
+        if (peeked_) {
+            line = peek_;
+            peeked_ = false;
+            return true;
+        }
+        if (start_ >= bytes_.size())
+            return false;
+        const std::size_t lf = bytes_.find('\n', start_);
         if (lf == std::string_view::npos) {
-            lines.push_back({bytes.substr(start), {}});
-            break;
+            line = {bytes_.substr(start_), {}};
+            start_ = bytes_.size();
+            return true;
         }
         std::size_t end = lf;
-        if (end > start && bytes[end - 1] == '\r')
+        if (end > start_ && bytes_[end - 1] == '\r')
             --end;
-        lines.push_back({bytes.substr(start, end - start), bytes.substr(end, lf + 1 - end)});
-        start = lf + 1;
+        line = {bytes_.substr(start_, end - start_), bytes_.substr(end, lf + 1 - end)};
+        start_ = lf + 1;
+        return true;
     }
-    return lines;
-}
+
+    // The line next() gives next, without taking it.
+    bool peek(RawLine &line)
+    {
+        if (!peeked_ && !next(peek_))
+            return false;
+        peeked_ = true;
+        line = peek_;
+        return true;
+    }
+
+private:
+    std::string_view bytes_;
+    std::size_t start_ = 0;
+    RawLine peek_;
+    bool peeked_ = false;
+};
 
 bool isBlank(char c)
 {
@@ -133,89 +160,56 @@ int JoinedScript::OriginalLine(int copyLine) const
 JoinedScript JoinStatements(std::string_view bytes)
 {
     JoinedScript join;
-    std::vector<RawLine> lines = rawLines(bytes);
+    LineCursor lines(bytes);
     TableState table;
     join.Bytes.reserve(bytes.size());
-    join.FirstLine.reserve(lines.size());
-    join.LineCount.reserve(lines.size());
+    const auto lineCount = std::size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+    join.FirstLine.reserve(lineCount);
+    join.LineCount.reserve(lineCount);
     std::string logical;
-    for (std::size_t i = 0; i < lines.size();) {
-        const std::size_t first = i;
-        const RawLine &raw = lines[i];
+    RawLine raw;
+    RawLine next;
+    for (int i = 0; lines.next(raw);) {
+        const int first = i++;
         // Most lines join nothing: they go to the copy as they are.
         const bool maybe = continuesString(raw.Text) || (table.inside && identifierOnly(raw.Text));
-        if (!maybe || raw.End.empty() || i + 1 == lines.size()) {
+        if (!maybe || raw.End.empty() || !lines.peek(next)) {
             table.see(raw.Text);
             join.Bytes += raw.Text;
             join.Bytes += raw.End;
-            join.FirstLine.push_back(int(first));
+            join.FirstLine.push_back(first);
             join.LineCount.push_back(1);
-            ++i;
             continue;
         }
         logical.assign(raw.Text);
         std::string_view end = raw.End;
-        ++i;
-        while (i < lines.size() && !end.empty()) {
+        while (!end.empty() && lines.peek(next)) {
             if (continuesString(logical)) {
                 logical.pop_back();
                 ++join.Continuations;
-            } else if (table.inside && identifierOnly(logical) && startsString(lines[i].Text)) {
+            } else if (table.inside && identifierOnly(logical) && startsString(next.Text)) {
                 while (!logical.empty() && isBlank(logical.back()))
                     logical.pop_back();
                 logical += ' ';
-                std::string_view next = lines[i].Text;
-                while (!next.empty() && isBlank(next.front()))
-                    next.remove_prefix(1);
-                lines[i].Text = next;
+                while (!next.Text.empty() && isBlank(next.Text.front()))
+                    next.Text.remove_prefix(1);
                 ++join.SplitStatements;
             } else {
                 break;
             }
-            logical += lines[i].Text;
-            end = lines[i].End;
+            lines.next(raw); // the line peeked at
+            logical += next.Text;
+            end = next.End;
             ++i;
         }
         table.see(logical);
         join.Bytes += logical;
         join.Bytes += end;
-        join.FirstLine.push_back(int(first));
-        join.LineCount.push_back(int(i - first));
+        join.FirstLine.push_back(first);
+        join.LineCount.push_back(i - first);
     }
     return join;
 }
-
-namespace {
-
-// The lines of a text one after another, as rawLines gives them.
-class LineCursor {
-public:
-    explicit LineCursor(std::string_view bytes) : bytes_(bytes) {}
-    // The next line; false after the last one.
-    bool next(RawLine &line)
-    {
-        if (start_ >= bytes_.size())
-            return false;
-        const std::size_t lf = bytes_.find('\n', start_);
-        if (lf == std::string_view::npos) {
-            line = {bytes_.substr(start_), {}};
-            start_ = bytes_.size();
-            return true;
-        }
-        std::size_t end = lf;
-        if (end > start_ && bytes_[end - 1] == '\r')
-            --end;
-        line = {bytes_.substr(start_, end - start_), bytes_.substr(end, lf + 1 - end)};
-        start_ = lf + 1;
-        return true;
-    }
-
-private:
-    std::string_view bytes_;
-    std::size_t start_ = 0;
-};
-
-} // namespace
 
 std::string UnjoinTranslation(std::string_view output, const JoinedScript &join, std::string_view original)
 {
