@@ -323,6 +323,10 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     RcDelimiters &d = reading.Delimiters;
     d = preset;
     EnglishPass e;
+    // Room for a string on every line of 20 bytes or more: what is not used
+    // is never touched, and nothing is moved as the lists grow.
+    e.stringList.reserve(englishBytes.size() / 20 + 16);
+    reading.ChineseStrings.reserve(chineseBytes.size() / 20 + 16);
     BlockState s;
 
     // Pass 1, over the English file.
@@ -415,6 +419,7 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     for (const auto &[name, array] : e.dialogs)
         englishTexts += array.size();
     reading.Pairs.reserve(englishTexts + englishTexts / 16);
+    reading.Origins.reserve(englishTexts + englishTexts / 16);
     ScriptLineReader chinese(chineseBytes);
     for (int i = 0; chinese.next(line); ++i) {
         const HeaderMatch h = matchHeaders(line);
@@ -592,6 +597,9 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
     };
     if (!written)
         reading.OutputBytes.reserve(scriptBytes.size() + scriptBytes.size() / 8);
+    // Room for a text on every line of 20 bytes or more: what is not used
+    // is never touched, and the texts are not moved as they come.
+    reading.Texts.reserve(scriptBytes.size() / 20 + 16);
     std::string changed; // the line as written, when a rule changed it
     std::string_view original;
     for (int i = 0; lines.next(original); ++i) {

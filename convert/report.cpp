@@ -67,10 +67,11 @@ std::optional<PairingShift> shiftOf(const RcBlockPairing &b, const TextDecoder &
 QStringList onlyIn(const std::vector<RcStringText> &these, const std::vector<RcStringText> &others,
                    const TextDecoder &decode)
 {
-    std::set<std::string> other;
+    std::unordered_set<std::string_view> other;
+    other.reserve(others.size());
     for (const RcStringText &t : others)
         other.insert(t.Id);
-    std::set<std::string> listed;
+    std::unordered_set<std::string_view> listed;
     QStringList ids;
     for (const RcStringText &t : these)
         if (!other.count(t.Id) && listed.insert(t.Id).second)
