@@ -366,6 +366,10 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
         }
     }
     reading.EnglishStrings = std::move(e.stringList);
+    // The arrays grew a text at a time; they keep only the room they use.
+    for (TextArrays *arrays : {&e.menus, &e.dialogs})
+        for (auto &[name, array] : *arrays)
+            array.shrink_to_fit();
 
     // Pass 2, over the translated file: positions and depth start again,
     // the current names and the delimiters go on.
