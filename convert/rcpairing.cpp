@@ -32,8 +32,8 @@ std::vector<std::size_t> partners(const std::vector<const RcText *> &english, co
     }
     // Identifiers that stand once on each side anchor the pairing; IDC_STATIC
     // and the like stand many times and anchor nothing.
-    std::unordered_map<std::string, int> enCount, zhCount;
-    std::unordered_map<std::string, std::size_t> zhAt;
+    std::unordered_map<std::string_view, int> enCount, zhCount;
+    std::unordered_map<std::string_view, std::size_t> zhAt;
     for (const RcText *t : english)
         if (!t->Id.empty())
             ++enCount[t->Id];
@@ -103,25 +103,24 @@ SoundPairing PairSoundly(const ExtractionReading &reading)
         std::vector<bool> taken(english.size(), false);
         for (std::size_t k = 0; k < chinese.size(); ++k) {
             if (partnerOf[bi][k] == none)
-                sound.Unpaired.push_back({false, b.Name, chinese[k]->Text, chinese[k]->Line});
+                sound.Unpaired.push_back({false, b.Name, std::string(chinese[k]->Text), chinese[k]->Line});
             else
                 taken[partnerOf[bi][k]] = true;
         }
         for (std::size_t e = 0; e < english.size(); ++e)
             if (!taken[e])
-                sound.Unpaired.push_back({true, b.Name, english[e]->Text, english[e]->Line});
+                sound.Unpaired.push_back({true, b.Name, std::string(english[e]->Text), english[e]->Line});
     }
 
     // The English partner of each pair the script writes; the pairs are
     // held only where one of them differs from the script's.
-    const auto englishFor = [&](std::size_t i) -> const std::string & {
+    const auto englishFor = [&](std::size_t i) -> std::string_view {
         const PairOrigin &o = i < reading.Origins.size() ? reading.Origins[i] : PairOrigin{};
         if (o.Block < 0)
             return reading.Pairs[i].first; // string tables pair by identifier already
-        static const std::string nothing;
         const auto bi = std::size_t(o.Block);
         const std::size_t e = partnerOf[bi][o.Index];
-        return e == none ? nothing : englishOf[bi][e]->Text;
+        return e == none ? std::string_view() : englishOf[bi][e]->Text;
     };
     for (std::size_t i = 0; i < reading.Pairs.size() && sound.SameAsScript; ++i)
         sound.SameAsScript = englishFor(i) == reading.Pairs[i].first;

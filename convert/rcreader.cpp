@@ -200,11 +200,10 @@ void store(TextArray &array, std::size_t index, RcText text)
     array[index] = std::move(text);
 }
 
-const std::string &englishAt(const TextArray &array, std::size_t index)
+std::string_view englishAt(const TextArray &array, std::size_t index)
 {
-    static const std::string none;
     if (index >= array.size() || !array[index])
-        return none;
+        return {};
     return array[index]->Text;
 }
 

@@ -87,15 +87,17 @@ RcDelimiters ChooseDelimiters(std::string_view bytes);
 // come near.
 int TextLines(std::string_view bytes);
 
-// A text found by a pattern, as it stands between the quotes.
+// A text found by a pattern, as it stands between the quotes. The views
+// are into the bytes the reading was made from, which must outlive it: a
+// script of tens of thousands of texts is not held a second time.
 struct RcText {
-    std::string Text;
+    std::string_view Text;
     int Line = 0;
     // The statement's first word and the token after the text (menu item
     // or control identifier): a translated file keeps both, so they tell
     // where two files' texts stop lining up.
-    std::string Keyword;
-    std::string Id;
+    std::string_view Keyword;
+    std::string_view Id;
 };
 
 enum class RcBlockKind { Menu, Dialog };
@@ -148,7 +150,8 @@ struct ExtractionReading {
 
 // `preset`: delimiters chosen beforehand (ChooseDelimiters) that the
 // script is handed; without them the first pass looks for them as the
-// templates do.
+// templates do. The texts of the blocks are views into the two files'
+// bytes (see RcText); the pairs and the string tables are the reading's own.
 ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes,
                                  const RcDelimiters &preset = {});
 

@@ -18,7 +18,9 @@
 struct ExtractionStatements {
     JoinedScript English;
     JoinedScript Chinese;
-    ExtractionReading Reading; // of the copies, lines those of the files
+    // Of the copies, lines those of the files; its texts are views into the
+    // run's copies, which live as long as the run.
+    ExtractionReading Reading;
     SoundPairing Sound;        // lines those of the files
     StringAccount Strings;     // of the English file, lines those of the file
 };

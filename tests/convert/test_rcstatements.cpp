@@ -154,8 +154,10 @@ void TestRcStatements::extractionWritesTheProgramsPairs()
     // The report of the shifted blocks: the unpaired texts with their lines
     // in the files, the blocks paired by identifier, no false warning of
     // shifted pairs.
-    const ExtractionReading reading = ReadExtraction(readFile(caseFile("shifted-blocks", "en.rc")),
-                                                     readFile(caseFile("shifted-blocks", "zh.rc")));
+    // The reading's texts are views into the files' bytes, kept here.
+    const std::string en = readFile(caseFile("shifted-blocks", "en.rc"));
+    const std::string zh = readFile(caseFile("shifted-blocks", "zh.rc"));
+    const ExtractionReading reading = ReadExtraction(en, zh);
     ExtractionStatements s;
     s.Reading = reading;
     s.Sound = PairSoundly(reading);
@@ -231,8 +233,9 @@ void TestRcStatements::oneCopyJoinedAndEnded()
 
 void TestRcStatements::duplicateIdentifiersAreReported()
 {
-    const ExtractionReading reading = ReadExtraction(readFile(caseFile("duplicate-string-id", "en.rc")),
-                                                     readFile(caseFile("duplicate-string-id", "zh.rc")));
+    const std::string en = readFile(caseFile("duplicate-string-id", "en.rc"));
+    const std::string zh = readFile(caseFile("duplicate-string-id", "zh.rc"));
+    const ExtractionReading reading = ReadExtraction(en, zh);
     ExtractionStatements s;
     s.Reading = reading;
     s.Sound = PairSoundly(reading);
