@@ -63,7 +63,7 @@ std::optional<Refusal> writeCopy(RunInput &input, const Cp950StandIns &standIns,
         text += QStringLiteral("\r\n");
     input.Copy = standIns.Copy(text);
     const QString path = QDir(folder).filePath(QLatin1String(name));
-    if (const FileResult saved = SaveBytes(FileName(path), input.Copy); !saved.ok)
+    if (const FileResult saved = WriteScratchFile(FileName(path), input.Copy); !saved.ok)
         return refusal(saved.error);
     scriptPath = PathBytes(path);
     return std::nullopt;
@@ -96,7 +96,7 @@ std::optional<Refusal> endLastLine(std::string &bytes, std::string &copy, const 
     const std::size_t lf = copy.rfind('\n');
     copy += lf == std::string::npos || (lf > 0 && copy[lf - 1] == '\r') ? "\r\n" : "\n";
     const QString path = outputPath(folder, name);
-    if (const FileResult saved = SaveBytes(FileName(path), copy); !saved.ok)
+    if (const FileResult saved = WriteScratchFile(FileName(path), copy); !saved.ok)
         return refusal(saved.error);
     scriptPath = PathBytes(path);
     return std::nullopt;

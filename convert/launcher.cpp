@@ -74,7 +74,7 @@ InterpreterCommand BuildInterpreterCommand(const QString &perlPath, const QStrin
 QString CheckInterpreterCloses(InterpreterCommand &command, const QString &folder)
 {
     const QString module = QDir(folder).filePath(QLatin1String(CloseModuleName) + QStringLiteral(".pm"));
-    if (const FileResult saved = SaveBytes(FileName(module), CloseModule); !saved.ok)
+    if (const FileResult saved = WriteScratchFile(FileName(module), CloseModule); !saved.ok)
         return saved.error;
     QProcessEnvironment &env = command.environment;
     const QString lib = env.value(QStringLiteral("PERL5LIB"));

@@ -18,7 +18,7 @@ std::optional<Refusal> writeJoined(RunInput &input, JoinedScript &join, const QS
     input.Copy = std::move(join.Bytes);
     join.Bytes.clear();
     const QString path = QDir(folder).filePath(QLatin1String(name));
-    if (const FileResult saved = SaveBytes(FileName(path), input.Copy); !saved.ok)
+    if (const FileResult saved = WriteScratchFile(FileName(path), input.Copy); !saved.ok)
         return Refusal{saved.error, RefusalCaption()};
     scriptPath = PathBytes(path);
     return std::nullopt;

@@ -1,5 +1,6 @@
 #include "files/savefile.h"
 
+#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -471,4 +472,39 @@ FileResult SaveBytes(const FileName &target, std::string_view bytes)
     if (file.open() && file.write(bytes) && file.commit())
         return {};
     return {false, file.failureText()};
+}
+
+FileResult WriteScratchFile(const FileName &target, std::string_view bytes)
+{
+    const auto failed = [&](const QString &reason) {
+        return FileResult{false, QStringLiteral("無法儲存檔案 %1：%2。").arg(target.shown(), reason)};
+    };
+#ifdef Q_OS_WIN
+    QFile file(target.toQString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return failed(file.errorString());
+    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file.flush())
+        return failed(file.errorString());
+    file.close();
+    return {};
+#else
+    const int fd = ::open(target.native().constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return failed(SystemReason(errno));
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : EIO;
+            ::close(fd);
+            return failed(SystemReason(error));
+        }
+        done += std::size_t(n);
+    }
+    // A failed close is a failed write (a full disk on a network file system).
+    if (::close(fd) != 0 && errno != EINTR)
+        return failed(SystemReason(errno));
+    return {};
+#endif
 }

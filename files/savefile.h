@@ -76,6 +76,12 @@ constexpr int StaleTemporaryAge = 60;
 // Writes bytes as the whole new contents of target.
 FileResult SaveBytes(const FileName &target, std::string_view bytes);
 
+// Writes a file that lives only for a moment in a folder of the program's
+// own (the copies a conversion hands the interpreter): written and closed,
+// each failure with its reason as SaveBytes gives it, but neither synced
+// to the disk nor put in place beside an old one, as there is none to keep.
+FileResult WriteScratchFile(const FileName &target, std::string_view bytes);
+
 // The words for a failed file operation's error number, in Traditional
 // Chinese: "磁碟空間不足" for ENOSPC, and so on; the system's own text for
 // the rare rest.

@@ -27,6 +27,7 @@ private slots:
     void refusesWhatCannotBeReplaced();
     void leftoversOfKilledSavesGo();
     void folderThatTakesNoFilesSaysSo();
+    void scratchFilesSayWhyTheyFail();
 
 private:
     QByteArray read(const QString &path) const;
@@ -205,6 +206,22 @@ void TestSaveFile::folderThatTakesNoFilesSaysSo()
              QStringLiteral("無法儲存檔案 /proc/forbidden.txt：這個資料夾不能建立新檔案。"));
     const QString missing = at(QStringLiteral("none/d.txt"));
     QCOMPARE(SaveBytes(missing, "x").error, QStringLiteral("無法儲存檔案 %1：資料夾不存在。").arg(missing));
+}
+
+void TestSaveFile::scratchFilesSayWhyTheyFail()
+{
+    // Written whole, an old file replaced; a full device, a missing folder
+    // and a folder in the way each give their reason as a save does.
+    const QString copy = at(QStringLiteral("copy.rc"));
+    QVERIFY(SaveBytes(copy, "old and longer").ok);
+    QVERIFY(WriteScratchFile(copy, "new").ok);
+    QCOMPARE(read(copy), QByteArray("new"));
+    if (QFileInfo::exists(QStringLiteral("/dev/full")))
+        QCOMPARE(WriteScratchFile(QStringLiteral("/dev/full"), "x").error,
+                 QStringLiteral("無法儲存檔案 /dev/full：磁碟空間不足。"));
+    const QString missing = at(QStringLiteral("none/copy.rc"));
+    QCOMPARE(WriteScratchFile(missing, "x").error, QStringLiteral("無法儲存檔案 %1：資料夾不存在。").arg(missing));
+    QVERIFY(!WriteScratchFile(dir->path(), "x").ok);
 }
 
 QTEST_GUILESS_MAIN(TestSaveFile)
