@@ -4,6 +4,8 @@
 
 #include "convert/rcpatterns.h"
 
+#include <unordered_set>
+
 // The scripts' patterns are matched by hand (rcpattern) on the bytes of
 // each line, with the results Perl's regular expressions give.
 
@@ -603,6 +605,10 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
     // Room for a text on every line of 20 bytes or more: what is not used
     // is never touched, and the texts are not moved as they come.
     reading.Texts.reserve(scriptBytes.size() / 20 + 16);
+    // Distinct texts: the dictionary's pairs met, and the texts it lacks.
+    std::vector<bool> pairMet(dictionary.size(), false);
+    std::size_t pairsMet = 0;
+    std::unordered_set<std::string_view> lacking;
     std::string changed; // the line as written, when a rule changed it
     std::string_view original;
     for (int i = 0; lines.next(original); ++i) {
@@ -644,6 +650,12 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
         if (PerlTrue(text)) {
             FoundText t{i, std::string(text), TextOutcome::NotInDictionary};
             const ScriptDictionary::Pair *pair = dictionary.find(text);
+            if (!pair)
+                lacking.insert(text);
+            else if (const std::size_t at = dictionary.indexOf(pair); !pairMet[at]) {
+                pairMet[at] = true;
+                ++pairsMet;
+            }
             if (pair) {
                 if (!pair->Translation || !PerlTrue(*pair->Translation))
                     t.Outcome = TextOutcome::EmptyTranslation;
@@ -664,5 +676,6 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
         put("\r\n");
     }
     reading.MatchesWritten = written && matches && at == written->size();
+    reading.DistinctTexts = qint64(pairsMet + lacking.size());
     return reading;
 }

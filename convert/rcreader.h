@@ -7,6 +7,8 @@
 //
 // Lines are counted from 0 here; reports show them from 1.
 
+#include <QtGlobal>
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -173,6 +175,8 @@ public:
     void set(std::string_view source, std::optional<std::string_view> translation);
     const Pair *find(std::string_view source) const;
     std::size_t size() const { return pairs_.size(); }
+    // A pair's place among the pairs, from 0 to size() - 1.
+    std::size_t indexOf(const Pair *pair) const { return std::size_t(pair - pairs_.data()); }
 
 private:
     std::size_t slotOf(std::string_view source, std::size_t hash) const;
@@ -206,6 +210,7 @@ struct TranslationReading {
     RcDelimiters Delimiters;
     // Lines holding a text the script looks up (not empty, not "0"), in order.
     std::vector<FoundText> Texts;
+    qint64 DistinctTexts = -1; // of Texts; -1: not counted
     std::vector<int> FontLines; // FONT lines changed to 9 points
     // Under the font switch, the FONT lines of dialogs that it leaves as
     // they are (only a line starting with "FONT 8, " and a quoted face

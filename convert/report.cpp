@@ -356,11 +356,15 @@ TranslationReport BuildTranslationReport(const TranslationReading &reading, cons
     for (const TranslationReading::KeptFont &k : reading.FontsKept)
         r.FontsKept.push_back({k.Line + 1, decode(k.Dialog), decode(k.Text)});
     std::unordered_map<std::string, std::size_t> leftAt;
+    // Counted by the reading where it could; else here.
+    const bool count = reading.DistinctTexts < 0;
     std::unordered_set<std::string_view> distinct;
-    distinct.reserve(reading.Texts.size());
+    if (count)
+        distinct.reserve(reading.Texts.size());
     for (const FoundText &t : reading.Texts) {
         ++r.TextsFound;
-        distinct.insert(t.Text);
+        if (count)
+            distinct.insert(t.Text);
         if (!t.leftInEnglish()) {
             ++r.Translated;
             continue;
@@ -378,7 +382,7 @@ TranslationReport BuildTranslationReport(const TranslationReading &reading, cons
         ++r.Left[it->second].Count;
         r.Left[it->second].Lines.push_back(t.Line + 1);
     }
-    r.DistinctTexts = qint64(distinct.size());
+    r.DistinctTexts = count ? qint64(distinct.size()) : reading.DistinctTexts;
     return r;
 }
 

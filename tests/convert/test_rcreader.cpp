@@ -422,6 +422,18 @@ void TestRcReader::translationReportListsEachEnglishTextOnce()
 
     const QString text = RenderTranslationReport(r);
     QVERIFY(text.contains(QStringLiteral("第 13 行：\"E&xit\"（字典檔的譯文是空的或 0）")));
+
+    // The distinct texts the reading counts (by the dictionary's pairs met
+    // and the texts it lacks) are those of the texts found, each once; a
+    // reading that did not count them is counted by the report.
+    std::set<std::string_view> distinct;
+    for (const FoundText &t : reading.Texts)
+        distinct.insert(t.Text);
+    QVERIFY(reading.Texts.size() > distinct.size());
+    QCOMPARE(r.DistinctTexts, qint64(distinct.size()));
+    TranslationReading uncounted = reading;
+    uncounted.DistinctTexts = -1;
+    QCOMPARE(BuildTranslationReport(uncounted, cp950::decode).DistinctTexts, qint64(distinct.size()));
 }
 
 void TestRcReader::reportSaysWhatTheSwitchesLeft()
