@@ -4,6 +4,7 @@
 
 #include "convert/rcpatterns.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 // The scripts' patterns are matched by hand (rcpattern) on the bytes of
@@ -553,14 +554,10 @@ const ScriptDictionary::Pair *ScriptDictionary::find(std::string_view source) co
 
 ScriptDictionary ReadScriptDictionary(std::string_view bytes)
 {
-    const std::vector<std::string_view> lines = ScriptLineViews(bytes);
-    ScriptDictionary dictionary(lines.size() / 2 + 1);
-    for (std::size_t i = 0; i < lines.size(); i += 2) {
-        if (i + 1 < lines.size())
-            dictionary.set(lines[i], lines[i + 1]);
-        else
-            dictionary.set(lines[i], std::nullopt);
-    }
+    ScriptDictionary dictionary(std::size_t(std::count(bytes.begin(), bytes.end(), '\n')) / 2 + 1);
+    ScriptLineReader lines(bytes);
+    for (std::string_view source, translation; lines.next(source);)
+        dictionary.set(source, lines.next(translation) ? std::optional(translation) : std::nullopt);
     return dictionary;
 }
 

@@ -5,7 +5,7 @@
 // in a process of its own so that its CPU time and its peak memory are its
 // own; the program's process is measured against one that starts and does
 // nothing, and the figures given are the difference, each the least of
-// three runs.
+// five runs.
 //
 // Usage: bench_convert [CORPUS_FOLDER]; run by bench/run.sh.
 //        bench_convert --generate FOLDER writes the generated pair there
@@ -193,10 +193,10 @@ Measured measure(const std::string &self, const std::string &perl, const std::st
         BuildInterpreterCommand(QString::fromStdString(perl), scriptPath, folder);
     if (!CheckInterpreterCloses(command, folder).isEmpty())
         return m;
-    // The least of three runs of each: what is left of the machine's noise.
+    // The least of five runs of each: what is left of the machine's noise.
     const auto least = [](const std::function<Cost()> &once) {
         Cost best = once();
-        for (int k = 1; k < 3 && best.ok; ++k) {
+        for (int k = 1; k < 5 && best.ok; ++k) {
             const Cost c = once();
             best.ok = c.ok;
             best.cpu = std::min(best.cpu, c.cpu);
