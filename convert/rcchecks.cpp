@@ -195,10 +195,15 @@ struct Parsed {
     std::vector<std::string_view> Args; // views into the statement parsed
 };
 
-Parsed parse(std::string_view s, bool withArgs = true)
+// Into `p`, whose room is used again from one statement to the next.
+void parseInto(Parsed &p, std::string_view s, bool withArgs)
 {
-    Parsed p;
-    p.Keyword = upper(firstWord(s));
+    p.Args.clear();
+    p.Text.reset();
+    p.Keyword = firstWord(s);
+    for (char &c : p.Keyword)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
     std::size_t i = p.Keyword.size();
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
         ++i;
@@ -229,7 +234,7 @@ Parsed parse(std::string_view s, bool withArgs = true)
             ++i;
     }
     if (!withArgs)
-        return p;
+        return;
     int depth = 0;
     std::size_t argStart = i;
     for (; i < s.size(); ++i) {
@@ -245,6 +250,12 @@ Parsed parse(std::string_view s, bool withArgs = true)
     const std::string_view last = RcTrimmed(s.substr(std::min(argStart, s.size())));
     if (!last.empty() || !p.Args.empty())
         p.Args.emplace_back(last);
+}
+
+Parsed parse(std::string_view s, bool withArgs = true)
+{
+    Parsed p;
+    parseInto(p, s, withArgs);
     return p;
 }
 
@@ -511,11 +522,18 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
     std::vector<Keyed> controls;
     std::string caption;
     int dialogDepth = 0;
+    Parsed p; // each statement taken apart, in the room of the one before
 
     forEachStatement(bytes, [&](std::string_view text, int line) {
         // Outside menus and dialogs only the first two words count; only a
         // dialog's controls need their arguments.
-        const Parsed p = in == In::Nothing ? Parsed{} : parse(text, in == In::Dialog);
+        if (in == In::Nothing) {
+            p.Keyword.clear();
+            p.Text.reset();
+            p.Args.clear();
+        } else {
+            parseInto(p, text, in == In::Dialog);
+        }
         const struct {
             std::string_view Text;
             int Line;
