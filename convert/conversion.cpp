@@ -300,35 +300,49 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
         AddPairing(report, *run.Statements, decode);
     report.English = run.English.shown();
     report.Chinese = run.Chinese.shown();
-    report.WrittenAsRead = written == reading.DictionaryBytes();
+    report.WrittenAsRead = reading.DictionaryIs(written);
     report.TextLines = TextLines(run.Chinese.Copy);
 
     // The pairs as the file holds them; a pair with a stand-in in either
     // text cannot be written in code page 950 and is left out.
     const std::string programPairs = report.PairedByProgram ? run.Statements->Sound.DictionaryBytes() : std::string();
-    const std::vector<std::string_view> lines = ScriptLineViews(report.PairedByProgram ? programPairs : written);
-    std::string kept;
-    kept.reserve(report.PairedByProgram ? programPairs.size() : written.size());
+    const std::string_view pairs = report.PairedByProgram ? std::string_view(programPairs) : std::string_view(written);
+    const auto forEachPair = [&pairs](const auto &take) {
+        ScriptLineReader lines(pairs);
+        for (std::string_view en, zh; lines.next(en);) {
+            if (!lines.next(zh))
+                zh = {};
+            take(en, zh);
+        }
+    };
     report.PairsWritten = 0;
     report.PairsWithEmptyEnglish = 0;
-    for (std::size_t i = 0; i < lines.size(); i += 2) {
-        const std::string_view en = lines[i];
-        const std::string_view zh = i + 1 < lines.size() ? lines[i + 1] : std::string_view();
+    forEachPair([&](std::string_view en, std::string_view zh) {
         if (run.StandIns.Holds(en) || run.StandIns.Holds(zh)) {
             report.LeftOut.emplace_back(decode(en), decode(zh));
-            continue;
+            return;
         }
         ++report.PairsWritten;
         if (en.empty())
             ++report.PairsWithEmptyEnglish;
-        kept += en;
-        kept += "\r\n";
-        kept += zh;
-        kept += "\r\n";
-    }
+    });
     // With nothing left out and the script's own pairing the dictionary is
     // what the interpreter wrote, byte for byte.
-    outcome.Output = report.LeftOut.empty() && !report.PairedByProgram ? std::move(written) : std::move(kept);
+    if (report.LeftOut.empty() && !report.PairedByProgram) {
+        outcome.Output = std::move(written);
+    } else {
+        std::string kept;
+        kept.reserve(pairs.size());
+        forEachPair([&](std::string_view en, std::string_view zh) {
+            if (run.StandIns.Holds(en) || run.StandIns.Holds(zh))
+                return;
+            kept += en;
+            kept += "\r\n";
+            kept += zh;
+            kept += "\r\n";
+        });
+        outcome.Output = std::move(kept);
+    }
     outcome.OutputPath = run.Paths.E3;
     return outcome;
 }

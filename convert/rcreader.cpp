@@ -318,6 +318,21 @@ std::string ExtractionReading::DictionaryBytes() const
     return PairsAsDictionary(Pairs);
 }
 
+bool ExtractionReading::DictionaryIs(std::string_view bytes) const
+{
+    std::size_t at = 0;
+    const auto next = [&](std::string_view part) {
+        if (bytes.substr(at, part.size()) != part)
+            return false;
+        at += part.size();
+        return true;
+    };
+    for (const auto &[english, chinese] : Pairs)
+        if (!next(english) || !next("\r\n") || !next(chinese) || !next("\r\n"))
+            return false;
+    return at == bytes.size();
+}
+
 ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes,
                                  const RcDelimiters &preset)
 {

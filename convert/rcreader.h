@@ -148,6 +148,8 @@ struct ExtractionReading {
 
     // The dictionary's bytes: each pair as two lines ending in CR LF.
     std::string DictionaryBytes() const;
+    // Whether `bytes` are those, compared without writing them.
+    bool DictionaryIs(std::string_view bytes) const;
 };
 
 // `preset`: delimiters chosen beforehand (ChooseDelimiters) that the
