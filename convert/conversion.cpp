@@ -183,7 +183,7 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
     run.DictionaryFile = {nameOf(paths.T1).shown(), EncodingLabel({}), QString()};
     // From here on the dictionary is what the interpreter reads.
     std::string dictionaryFile = std::move(run.Dictionary);
-    if (auto r = endLastLine(dictionaryFile, run.Dictionary, folder, "dictionary.txt", run.Script.T1))
+    if (auto r = endLastLine(dictionaryFile, run.Dictionary, folder, "dictionary.txt", run.Script.T1, false))
         return r;
     if (auto r = readInput(run.Source, paths.T2, QStringLiteral("新版本來源Resource檔"), options.Encoding))
         return r;
@@ -437,34 +437,39 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
 
     const ScriptEncoding encoding = run.Source.Decoded.Encoding;
     const bool converted = run.Source.converted();
-    const std::vector<std::string_view> lines = ScriptLineViews(output);
     std::map<std::size_t, std::string> retargetedLines; // Big5 lines that change, by index
     std::vector<QString> texts; // the lines of a converted script, back in its characters
     if (converted) {
-        texts.reserve(lines.size());
-        for (const std::string_view line : lines)
+        ScriptLineReader reader(output);
+        for (std::string_view line; reader.next(line);)
             texts.push_back(run.StandIns.Restore(line, &report.Undecodable));
     }
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        // Only a line holding LANGUAGE or a # can be one to retarget.
-        if (converted ? !texts[i].contains(QLatin1String("LANGUAGE")) && !texts[i].contains(QLatin1Char('#'))
-                      : lines[i].find("LANGUAGE") == std::string_view::npos
-                            && lines[i].find('#') == std::string_view::npos)
-            continue;
-        // A Big5 line is looked at byte for byte: the patterns are ASCII,
-        // and every other byte stays as it is.
-        const QString line = converted ? texts[i] : QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size()));
+    // Only a line holding LANGUAGE or a # can be one to retarget.
+    const auto lookAt = [&](std::size_t i, const QString &line) {
         const std::optional<QString> retargeted = RetargetedLine(line, encoding);
         if (!retargeted)
-            continue;
+            return;
         const auto shown = [&](const QString &l) { return converted ? l : cp950::decode(l.toLatin1().toStdString()); };
         report.Language.push_back({int(i) + 1, shown(line), run.Options.Retarget ? shown(*retargeted) : QString()});
         if (!run.Options.Retarget)
-            continue;
+            return;
         if (converted)
             texts[i] = *retargeted;
         else
             retargetedLines[i] = retargeted->toLatin1().toStdString();
+    };
+    if (converted) {
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            if (texts[i].contains(QLatin1String("LANGUAGE")) || texts[i].contains(QLatin1Char('#')))
+                lookAt(i, texts[i]);
+    } else {
+        // A Big5 line is looked at byte for byte: the patterns are ASCII,
+        // and every other byte stays as it is.
+        ScriptLineReader reader(output);
+        std::size_t i = 0;
+        for (std::string_view line; reader.next(line); ++i)
+            if (line.find("LANGUAGE") != std::string_view::npos || line.find('#') != std::string_view::npos)
+                lookAt(i, QString::fromLatin1(line.data(), qsizetype(line.size())));
     }
     std::string bytes;
     if (converted) {
@@ -484,9 +489,11 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         const std::vector<QString> ends =
             LineEnds(QString::fromLatin1(run.Source.Bytes.data(), qsizetype(run.Source.Bytes.size())));
         bytes.reserve(output.size());
-        for (std::size_t i = 0; i < lines.size(); ++i) {
+        ScriptLineReader reader(output);
+        std::size_t i = 0;
+        for (std::string_view line; reader.next(line); ++i) {
             const auto changed = retargetedLines.find(i);
-            bytes += changed != retargetedLines.end() ? std::string_view(changed->second) : lines[i];
+            bytes += changed != retargetedLines.end() ? std::string_view(changed->second) : line;
             bytes += i < ends.size() && ends[i] == QLatin1String("\n") ? "\n" : "\r\n";
         }
     }
