@@ -61,16 +61,37 @@ struct Literal {
 
 // The line with its comments blanked out, and its quoted strings. A
 // comment that /* opens and does not close goes on in `inComment`.
-void literalsOf(std::string_view line, bool &inComment, std::string &code, std::vector<Literal> &literals)
+// Returns the code: `code`, or the line itself where nothing was blanked.
+std::string_view literalsOf(std::string_view line, bool &inComment, std::string &code, std::vector<Literal> &literals)
 {
     literals.clear();
     code.clear();
+    // Without a slash no comment begins or ends here: the strings alone are
+    // looked for, and the line stands for its own code up to its first quote.
+    if (!inComment && line.find('/') == std::string_view::npos) {
+        for (std::size_t i = line.find('"'); i != std::string_view::npos; i = line.find('"', i)) {
+            std::size_t j = i + 1;
+            while (j < line.size()) {
+                j = std::min(line.find('"', j), line.size());
+                if (j + 1 < line.size() && line[j + 1] == '"') {
+                    j += 2;
+                    continue;
+                }
+                break;
+            }
+            literals.push_back({line.substr(i + 1, std::min(j, line.size()) - i - 1)});
+            if (j >= line.size())
+                break;
+            i = j + 1;
+        }
+        return line;
+    }
     std::size_t i = 0;
     while (i < line.size()) {
         if (inComment) {
             const std::size_t close = line.find("*/", i);
             if (close == std::string_view::npos)
-                return;
+                return code;
             inComment = false;
             i = close + 2;
             continue;
@@ -79,7 +100,7 @@ void literalsOf(std::string_view line, bool &inComment, std::string &code, std::
         const std::size_t special = std::min(line.find('"', i), line.find('/', i));
         if (special == std::string_view::npos) {
             code += line.substr(i);
-            return;
+            return code;
         }
         code += line.substr(i, special - i);
         i = special;
@@ -109,6 +130,7 @@ void literalsOf(std::string_view line, bool &inComment, std::string &code, std::
         code += c;
         ++i;
     }
+    return code;
 }
 
 bool visible(std::string_view text)
@@ -178,8 +200,7 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
         literals.clear();
         std::string_view codeView = line;
         if (inComment || line.find('"') != std::string_view::npos || line.find('/') != std::string_view::npos) {
-            literalsOf(line, inComment, code, literals);
-            codeView = code;
+            codeView = literalsOf(line, inComment, code, literals);
             // A string the rules take out of a comment is no text of the file.
             if (literals.empty() && line.find('"') != std::string_view::npos) {
                 if (counted.size() <= std::size_t(lineNo))

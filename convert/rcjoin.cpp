@@ -169,20 +169,25 @@ JoinedScript JoinStatements(std::string_view bytes)
     std::string logical;
     RawLine raw;
     RawLine next;
+    // Lines that join nothing go to the copy as they are, a stretch of them
+    // at a time: from `plain` to where the current line begins.
+    const char *plain = bytes.data();
+    const auto copyPlain = [&](const char *upTo) {
+        join.Bytes.append(plain, std::size_t(upTo - plain));
+    };
     for (int i = 0; lines.next(raw);) {
         const int first = i++;
-        // Most lines join nothing: they go to the copy as they are.
         const bool maybe = continuesString(raw.Text) || (table.inside && identifierOnly(raw.Text));
         if (!maybe || raw.End.empty() || !lines.peek(next)) {
             table.see(raw.Text);
-            join.Bytes += raw.Text;
-            join.Bytes += raw.End;
             join.FirstLine.push_back(first);
             join.LineCount.push_back(1);
             continue;
         }
+        copyPlain(raw.Text.data());
         logical.assign(raw.Text);
         std::string_view end = raw.End;
+        const char *consumed = raw.Text.data() + raw.Text.size() + raw.End.size(); // past the lines joined
         while (!end.empty() && lines.peek(next)) {
             if (continuesString(logical)) {
                 logical.pop_back();
@@ -200,14 +205,17 @@ JoinedScript JoinStatements(std::string_view bytes)
             lines.next(raw); // the line peeked at
             logical += next.Text;
             end = next.End;
+            consumed = next.Text.data() + next.Text.size() + next.End.size();
             ++i;
         }
         table.see(logical);
         join.Bytes += logical;
         join.Bytes += end;
+        plain = consumed;
         join.FirstLine.push_back(first);
         join.LineCount.push_back(i - first);
     }
+    copyPlain(bytes.data() + bytes.size());
     return join;
 }
 

@@ -97,6 +97,11 @@ void TestRcStatements::continuationsAndSplitEntriesJoin()
     QCOMPARE(join.OriginalLine(4), 7);
     QCOMPARE(join.OriginalLine(5), 9);
     QCOMPARE(join.OriginalLine(6), 10); // past the last line, one by one
+    // A file whose last line, without a line end, ends a continued string;
+    // the lines before and after the joined one are copied as they are.
+    const JoinedScript last = JoinStatements("A\r\nX \"a\\\r\nb\"");
+    QCOMPARE(last.Bytes, std::string("A\r\nX \"ab\""));
+    QCOMPARE(JoinStatements("X \"a\\\nb\"\nY\n").Bytes, std::string("X \"ab\"\nY\n"));
 
     // The readers see the joined strings as any other.
     const std::string dict = big5("one\\ntwo three\r\n一二三\r\n");
