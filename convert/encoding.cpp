@@ -5,6 +5,9 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
 bool isLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
@@ -194,8 +197,16 @@ bool declaresOtherCodePage(std::string_view bytes)
 
 bool hasNonAscii(std::string_view bytes)
 {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
+    // Eight bytes at a time: a byte of 0x80 or more has its high bit set.
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ULL)
+            return true;
+    }
+    for (; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
             return true;
     return false;
 }

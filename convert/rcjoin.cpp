@@ -238,9 +238,17 @@ std::string UnjoinTranslation(std::string_view output, const JoinedScript &join,
     out.reserve(output.size() + output.size() / 16);
     RawLine w;
     RawLine c;
+    // Lines written as they stand in the output (ending in CR LF) are copied
+    // a stretch at a time: from `plain` to the line at hand.
+    const char *plain = output.data();
+    const auto copyPlain = [&](const char *upTo) { out.append(plain, std::size_t(upTo - plain)); };
     for (std::size_t k = 0; written.next(w); ++k) {
         const bool haveCopy = copy.next(c);
         const bool joined = k < join.LineCount.size() && join.LineCount[k] > 1 && haveCopy;
+        if (!joined && w.End == "\r\n")
+            continue;
+        copyPlain(w.Text.data());
+        plain = w.Text.data() + w.Text.size() + w.End.size();
         if (joined && w.Text == c.Text) {
             const auto from = std::size_t(join.FirstLine[k]);
             const std::size_t to = from + std::size_t(join.LineCount[k]);
@@ -258,5 +266,6 @@ std::string UnjoinTranslation(std::string_view output, const JoinedScript &join,
         for (int j = 1; joined && j < join.LineCount[k]; ++j)
             out += "\r\n";
     }
+    copyPlain(output.data() + output.size());
     return out;
 }
