@@ -59,6 +59,22 @@ struct Literal {
     std::string_view Text;
 };
 
+// Where the string opened by the quote at `open` ends: its closing quote
+// (a doubled quote stays in the string), or the line's end.
+std::size_t closingQuote(std::string_view line, std::size_t open)
+{
+    std::size_t j = open + 1;
+    while (j < line.size()) {
+        j = std::min(line.find('"', j), line.size());
+        if (j + 1 < line.size() && line[j + 1] == '"') {
+            j += 2;
+            continue;
+        }
+        break;
+    }
+    return std::min(j, line.size());
+}
+
 // The line with its comments blanked out, and its quoted strings. A
 // comment that /* opens and does not close goes on in `inComment`.
 // Returns the code: `code`, or the line itself where nothing was blanked.
@@ -70,16 +86,8 @@ std::string_view literalsOf(std::string_view line, bool &inComment, std::string 
     // looked for, and the line stands for its own code up to its first quote.
     if (!inComment && line.find('/') == std::string_view::npos) {
         for (std::size_t i = line.find('"'); i != std::string_view::npos; i = line.find('"', i)) {
-            std::size_t j = i + 1;
-            while (j < line.size()) {
-                j = std::min(line.find('"', j), line.size());
-                if (j + 1 < line.size() && line[j + 1] == '"') {
-                    j += 2;
-                    continue;
-                }
-                break;
-            }
-            literals.push_back({line.substr(i + 1, std::min(j, line.size()) - i - 1)});
+            const std::size_t j = closingQuote(line, i);
+            literals.push_back({line.substr(i + 1, j - i - 1)});
             if (j >= line.size())
                 break;
             i = j + 1;
@@ -113,16 +121,8 @@ std::string_view literalsOf(std::string_view line, bool &inComment, std::string 
             continue;
         }
         if (c == '"') {
-            std::size_t j = i + 1;
-            while (j < line.size()) {
-                j = std::min(line.find('"', j), line.size());
-                if (j + 1 < line.size() && line[j + 1] == '"') {
-                    j += 2;
-                    continue;
-                }
-                break;
-            }
-            literals.push_back({line.substr(i + 1, std::min(j, line.size()) - i - 1)});
+            const std::size_t j = closingQuote(line, i);
+            literals.push_back({line.substr(i + 1, j - i - 1)});
             code += '"';
             i = j + 1;
             continue;
