@@ -194,8 +194,12 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
     // translated script in place once the interpreter has ended well.
     run.Script.T3 = PathBytes(outputPath(folder, "translated.rc"));
     if (!run.Source.converted()) {
-        if (auto r = endLastLine(run.Source.Bytes, run.Source.Copy, folder, "source.rc", run.Script.T2))
-            return r;
+        // A file whose last line ends is its own copy; PrepareStatements
+        // makes the copy, joined or not, from the file itself.
+        const bool ended = !run.Source.Bytes.empty() && run.Source.Bytes.back() == '\n';
+        if (!ended)
+            if (auto r = endLastLine(run.Source.Bytes, run.Source.Copy, folder, "source.rc", run.Script.T2))
+                return r;
     } else {
         run.StandIns.NoteBytes(run.Dictionary);
         run.StandIns.NoteText(run.Source.Decoded.Text);
@@ -204,7 +208,8 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
         if (auto r = writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2))
             return r;
     }
-    run.Delimiters = ChooseDelimiters(run.Source.Copy);
+    run.Delimiters =
+        ChooseDelimiters(!run.Source.converted() && run.Source.Copy.empty() ? run.Source.Bytes : run.Source.Copy);
     return PrepareStatements(run, folder);
 }
 

@@ -67,11 +67,17 @@ std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &fold
 
 std::optional<Refusal> PrepareStatements(TranslationRun &run, const QString &folder)
 {
-    JoinedScript join = JoinStatements(run.Source.Copy);
-    if (!join.joined())
+    // An empty copy is the file itself (its last line ends): it is joined
+    // from the file, and copied only when nothing joins.
+    const bool copyIsFile = !run.Source.converted() && run.Source.Copy.empty();
+    JoinedScript join = JoinStatements(copyIsFile ? run.Source.Bytes : run.Source.Copy);
+    if (!join.joined()) {
+        if (copyIsFile)
+            run.Source.Copy = run.Source.Bytes;
         return std::nullopt;
+    }
     auto s = std::make_shared<TranslationStatements>();
-    if (run.Source.Copy != run.Source.Bytes)
+    if (!copyIsFile && run.Source.Copy != run.Source.Bytes)
         s->Unjoined = run.Source.Copy;
     // The translation's lines are given back against the joined copy, which
     // is the run's copy from here on.
