@@ -311,6 +311,21 @@ void TestConvertScript::encodingsGuessedFromTheBytesOrChosen()
     QCOMPARE(DecodeScript("// a #\r\n#include \"r.h\"\r\n \t# PRAGMA Code_Page( 65001 )\r\nA MENU\r\n").Encoding, utf8);
     QCOMPARE(DecodeScript("X \"#pragma code_page(65001)\"\r\nA MENU\r\n").Encoding, big5Encoding);
     QCOMPARE(DecodeScript("A MENU\n#pragma code_page(950)").Encoding, big5Encoding);
+    // One Big5 character anywhere in an otherwise ASCII file with LF ends
+    // keeps it Big5: looked at eight bytes at a time, none is missed.
+    for (int at = 0; at < 20; ++at)
+        QCOMPARE(DecodeScript(std::string(std::size_t(at), 'a') + "\xA4\x40\n" + std::string(std::size_t(at % 9), 'b'))
+                     .Encoding,
+                 big5Encoding);
+    // UTF-8 as the decoder takes it: an overlong form, a surrogate, a code
+    // past U+10FFFF and a cut sequence are no UTF-8; the longest forms are.
+    const auto asUtf8 = [](const std::string &bytes) {
+        return DecodeScript("x " + bytes + " y\n", EncodingChoice::Utf8).Problem.isEmpty();
+    };
+    QVERIFY(asUtf8("\xE6\xAA\x94\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF\xC2\x80"));
+    for (const char *bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF0\x80\x80\x80",
+                            "\xE6\xAA", "\xFF", "\x80"})
+        QVERIFY2(!asUtf8(bad), bad);
 
     // The user's choice wins over the guess.
     QCOMPARE(DecodeScript(chinese, EncodingChoice::Big5).Encoding, big5Encoding);
