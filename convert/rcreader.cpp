@@ -514,7 +514,7 @@ ScriptDictionary::ScriptDictionary(std::size_t expected)
     pairs_.reserve(expected);
     hashes_.reserve(expected);
     std::size_t size = 16;
-    while (size < expected * 2)
+    while (size * 3 < expected * 4)
         size *= 2;
     slots_.assign(size, Slot{});
 }
@@ -551,8 +551,9 @@ void ScriptDictionary::set(std::string_view source, std::optional<std::string_vi
         pairs_[slots_[at].Pair - 1].Translation = translation;
         return;
     }
-    // Kept at most half full, so that a probe ends soon.
-    if ((pairs_.size() + 1) * 2 > slots_.size()) {
+    // Kept at most three quarters full: a probe ends soon, and the slots
+    // of a large dictionary stay few enough to stay in the cache.
+    if ((pairs_.size() + 1) * 4 > slots_.size() * 3) {
         grow();
         at = slotOf(source, hash);
     }
