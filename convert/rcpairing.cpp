@@ -90,11 +90,16 @@ SoundPairing PairSoundly(const ExtractionReading &reading)
         for (const auto &t : b.English)
             if (t && !blankOnly(t->Text))
                 english.push_back(&*t);
+        sound.EnglishTexts.push_back(int(english.size()));
+        // As many texts on both sides: each pairs with the one at its place
+        // (an empty list of partners says so), and none is left over.
+        if (english.size() == b.Chinese.size())
+            continue;
         std::vector<const RcText *> chinese;
+        chinese.reserve(b.Chinese.size());
         for (const auto &[at, zh] : b.Chinese)
             chinese.push_back(&zh);
         partnerOf[bi] = partners(english, chinese);
-        sound.EnglishTexts.push_back(int(english.size()));
         const bool both = b.EnglishHeaderLine >= 0 && b.ChineseHeaderLine >= 0;
         if (english.size() != chinese.size() && both && !chinese.empty())
             sound.ByIdentifier.push_back(bi);
@@ -119,7 +124,7 @@ SoundPairing PairSoundly(const ExtractionReading &reading)
         if (o.Block < 0)
             return reading.Pairs[i].first; // string tables pair by identifier already
         const auto bi = std::size_t(o.Block);
-        const std::size_t e = partnerOf[bi][o.Index];
+        const std::size_t e = partnerOf[bi].empty() ? o.Index : partnerOf[bi][o.Index];
         return e == none ? std::string_view() : englishOf[bi][e]->Text;
     };
     for (std::size_t i = 0; i < reading.Pairs.size() && sound.SameAsScript; ++i)
