@@ -206,6 +206,8 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
                 if (counted.size() <= std::size_t(lineNo))
                     counted.resize(std::size_t(lineNo) + 1);
                 counted[std::size_t(lineNo)] = true;
+                if (std::size_t(lineNo) < takenLines.size() && takenLines[std::size_t(lineNo)])
+                    account.TakenFromComments.push_back({lineNo, std::string(trimmed(line))});
             }
         }
         const std::string_view t = trimmed(codeView);

@@ -26,10 +26,18 @@ struct UnreachedString {
     Unreached Why = Unreached::LineShape;
 };
 
+// A string in a comment that the rules take all the same (they do not
+// know comments): no text of the file, but a pair or a lookup of its own.
+struct CommentedString {
+    int Line = 0;
+    std::string Text; // the line, without the blanks around it
+};
+
 struct StringAccount {
     int InFile = 0; // texts in the file
     int Taken = 0;  // of them, reached by the rules
     std::vector<UnreachedString> NotReached;
+    std::vector<CommentedString> TakenFromComments;
 };
 
 // `bytes` is what the script reads (a joined copy, where there is one);

@@ -246,6 +246,10 @@ QString StringsAccountedText(const StringsAccounted &a, const QString &file)
                       .arg(file, n(a.InFile), n(a.Taken), n(qint64(a.NotReached.size())));
     for (const NotReachedLine &l : a.NotReached)
         out += QStringLiteral("  第 %1 行 %2（%3）\n").arg(n(l.Line), quoted(l.Text), whyUnreached(l.Why));
+    if (!a.FromComments.empty())
+        out += QStringLiteral("  註解中的字串，規則不分註解照樣取到：%1 個\n").arg(n(qint64(a.FromComments.size())));
+    for (const auto &[line, text] : a.FromComments)
+        out += QStringLiteral("    第 %1 行：%2\n").arg(n(line), text);
     return out;
 }
 

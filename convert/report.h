@@ -79,6 +79,9 @@ struct StringsAccounted {
     int InFile = 0;
     int Taken = 0;
     std::vector<NotReachedLine> NotReached;
+    // Strings in comments that the rules take all the same: line (from 1)
+    // and the line's text.
+    std::vector<std::pair<int, QString>> FromComments;
 };
 
 struct ExtractionReport {

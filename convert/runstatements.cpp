@@ -57,6 +57,8 @@ std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &fold
     s->Strings = AccountStrings(run.English.Copy, LinesOf(taken));
     for (UnreachedString &u : s->Strings.NotReached)
         u.Line = s->English.OriginalLine(u.Line);
+    for (CommentedString &c : s->Strings.TakenFromComments)
+        c.Line = s->English.OriginalLine(c.Line);
     MapLines(s->Reading, s->English, s->Chinese);
     // Where the pairs the script writes are not the right ones, FinishExtraction
     // gives the program's pairs as the run's output instead.
@@ -143,6 +145,8 @@ void AddStrings(StringsAccounted &out, const StringAccount &account, const Joine
     out.Taken = account.Taken;
     for (const UnreachedString &u : account.NotReached)
         out.NotReached.push_back({(join ? join->OriginalLine(u.Line) : u.Line) + 1, decode(u.Text), u.Why});
+    for (const CommentedString &c : account.TakenFromComments)
+        out.FromComments.emplace_back((join ? join->OriginalLine(c.Line) : c.Line) + 1, decode(c.Text));
 }
 
 void AddPairing(ExtractionReport &report, const ExtractionStatements &s, const TextDecoder &decode)

@@ -293,6 +293,15 @@ void TestRcStatements::everyTextIsAccountedFor()
         QCOMPARE(a.NotReached[i].Why, expected[i].second);
     }
     QCOMPARE(a.NotReached[3].Text, std::string("Sample"));
+    // The string the rules took out of the comment on line 10 is listed
+    // as such, and the report says so.
+    QCOMPARE(a.TakenFromComments.size(), std::size_t(1));
+    QCOMPARE(a.TakenFromComments[0].Line, 10);
+    QCOMPARE(a.TakenFromComments[0].Text, std::string("/* LTEXT \"old\",IDC_STATIC,0,0,1,1 */"));
+    StringsAccounted shown;
+    AddStrings(shown, a, nullptr, cp950::decode);
+    QVERIFY(StringsAccountedText(shown, QStringLiteral("英文RC檔"))
+                .contains(QStringLiteral("註解中的字串，規則不分註解照樣取到：1 個\n    第 11 行：/* LTEXT \"old\"")));
     // A doubled quote stays in its string, and a quote in a comment after
     // it opens no other.
     const StringAccount q = AccountStrings(
