@@ -109,11 +109,14 @@ QToolButton *StartButton(QWidget *parent, const QRect &geometry)
     return b;
 }
 
-void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop)
+void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop,
+                  QWidget *place)
 {
     line = new QLabel(QStringLiteral("Perl程式執行中.."), window);
     line->setFont(MingFont(12));
-    line->setGeometry(start->x() - 88, start->y() + 10, 84, 16);
+    // In the place of a control a run has no use for (the encoding box),
+    // which gives way to it while the run goes.
+    line->setGeometry(place ? place->geometry() : QRect(start->x() - 88, start->y() + 10, 84, 16));
     line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     line->hide();
     stop = new QToolButton(window);
@@ -127,11 +130,13 @@ void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&li
     // 停止 follows the start button in the Tab order; the keyboard goes
     // from the one to the other as they swap places.
     QWidget::setTabOrder(start, stop);
-    auto running = [start, line, stop](bool on) {
+    auto running = [start, line, stop, place = QPointer<QWidget>(place)](bool on) {
         QToolButton *shown = on ? stop : start;
         QToolButton *hidden = on ? start : stop;
         const bool focused = hidden->hasFocus();
         shown->setVisible(true);
+        if (place)
+            place->setVisible(!on);
         line->setVisible(on);
         if (focused)
             shown->setFocus(Qt::OtherFocusReason);
@@ -329,12 +334,12 @@ TDict1::TDict1(DictionaryDocument &document, QWidget *parent)
                            QKeySequence(Qt::ALT | Qt::Key_E));
 
     SpeedButton4 = StartButton(this, QRect(262, 277, 131, 33));
-    RunIndicator(this, RunKind::Extraction, SpeedButton4, RunLine, StopButton);
     // Wider than designed and further left: the mnemonics need the room.
     SpeedButton5 = SwitchButton(this, QRect(4, 288, 84, 22), QStringLiteral("字典檔維護"), QLatin1Char('M'));
     SpeedButton6 = SwitchButton(this, QRect(90, 288, 84, 22), QStringLiteral("翻譯新版本"), QLatin1Char('N'));
     // Between the switch buttons and the start button.
     Encoding = EncodingBox(this, QRect(176, 288, 84, 22));
+    RunIndicator(this, RunKind::Extraction, SpeedButton4, RunLine, StopButton, Encoding);
 
     ChainTabOrder({E1, Browse1, E2, Browse2, E3, Browse3, EditDict, SpeedButton5, SpeedButton6, Encoding,
                    SpeedButton4, StopButton});

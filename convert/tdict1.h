@@ -112,7 +112,8 @@ QToolButton *StartButton(QWidget *parent, const QRect &geometry);
 // The line "Perl程式執行中.." and the button 停止(&P), shown instead of `start`
 // while an interpreter of `kind` works; 停止 ends it. It takes the
 // keyboard from `start` when that had it, and gives it back at the end.
-void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop);
+void RunIndicator(QWidget *window, RunKind kind, QToolButton *start, QLabel *&line, QToolButton *&stop,
+                  QWidget *place = nullptr);
 
 // How resource scripts are read: "編碼：自動" (by their bytes), then Big5,
 // UTF-8 and UTF-16; the first is chosen.

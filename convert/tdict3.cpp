@@ -102,11 +102,11 @@ TDict3::TDict3(DictionaryDocument &document, QWidget *parent)
     Adapt->adjustSize();
 
     SpeedButton4 = StartButton(this, QRect(262, 269, 131, 33));
-    RunIndicator(this, RunKind::Translation, SpeedButton4, RunLine, StopButton);
     // Wider than designed and further left: the mnemonics need the room.
     SpeedButton6 = SwitchButton(this, QRect(4, 280, 84, 22), QStringLiteral("製作字典檔"), QLatin1Char('K'));
     SpeedButton5 = SwitchButton(this, QRect(90, 280, 84, 22), QStringLiteral("字典檔維護"), QLatin1Char('M'));
     Encoding = EncodingBox(this, QRect(176, 280, 84, 22));
+    RunIndicator(this, RunKind::Translation, SpeedButton4, RunLine, StopButton, Encoding);
     // Beside the new English version it is compared with.
     OldButton = SwitchButton(this, QRect(316, 136, 77, 20), QStringLiteral("舊版本"), QLatin1Char('O'));
     OldButton->setCheckable(true);

@@ -431,6 +431,11 @@ void TestTDict1::runWritesScriptAndStartsInterpreter()
     QVERIFY(!window->SpeedButton4->isVisibleTo(window.get()));
     QVERIFY(window->StopButton->isVisibleTo(window.get()));
     QCOMPARE(window->RunLine->text(), QStringLiteral("Perl程式執行中.."));
+    // It is seen, in the place of the encoding box, which gives way to it
+    // while the run goes; no other control covers it.
+    QVERIFY(window->RunLine->isVisibleTo(window.get()));
+    QVERIFY(!window->Encoding->isVisibleTo(window.get()));
+    QCOMPARE(window->childAt(window->RunLine->geometry().center()), window->RunLine);
 
     // The window stays as it was, its fields kept.
     QCOMPARE(window->E3->text(), dir + QStringLiteral("/字典 1.txt"));
@@ -456,6 +461,8 @@ void TestTDict1::secondRunRefusedWhileInterpreterWorks()
     QFile(launches->output()).open(QIODevice::WriteOnly); // what the script writes for these files
     launches->finish(0);
     QCOMPARE(FileBytes(setting->path(QStringLiteral("first.txt"))), QByteArray()); // put in place
+    QVERIFY(window->Encoding->isVisibleTo(window.get())); // back once the run ended
+    QVERIFY(!window->RunLine->isVisibleTo(window.get()));
     window->SpeedButton4Click();
     QCOMPARE(launches->commands.size(), qsizetype(2));
     QVERIFY(ScriptLines(setting->path(QStringLiteral("Glossary.pl"))).at(13).contains("second.txt"));
