@@ -233,20 +233,13 @@ void noteHeader(EnglishPass &e, RcBlockKind kind, const std::string &name, const
 
 } // namespace
 
-std::vector<std::string_view> ScriptLineViews(std::string_view bytes)
-{
-    std::vector<std::string_view> lines;
-    lines.reserve(bytes.size() / 32 + 1);
-    ScriptLineReader reader(bytes);
-    for (std::string_view line; reader.next(line);)
-        lines.push_back(line);
-    return lines;
-}
-
 std::vector<std::string> ScriptLines(std::string_view bytes)
 {
-    const std::vector<std::string_view> views = ScriptLineViews(bytes);
-    return {views.begin(), views.end()};
+    std::vector<std::string> lines;
+    ScriptLineReader reader(bytes);
+    for (std::string_view line; reader.next(line);)
+        lines.emplace_back(line);
+    return lines;
 }
 
 bool OnlyDelimiter(std::string_view line, std::string_view delimiter)

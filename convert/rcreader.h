@@ -22,10 +22,7 @@
 // byte of each line removed (the line end, or, on a last line without one,
 // its last character).
 std::vector<std::string> ScriptLines(std::string_view bytes);
-// The same lines as views into `bytes`.
-std::vector<std::string_view> ScriptLineViews(std::string_view bytes);
-
-// The same lines one after another, without a list of them.
+// The same lines one after another, as views into the bytes.
 class ScriptLineReader {
 public:
     explicit ScriptLineReader(std::string_view bytes) : bytes_(bytes) {}
