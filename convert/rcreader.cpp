@@ -173,6 +173,15 @@ void dialogEnd(BlockState &s, std::string_view trimmed, const RcDelimiters &d)
     }
 }
 
+// The room a list of texts of these bytes gets before it grows: one for
+// every 20 bytes, as many as a script of texts on short lines has, and
+// at most a million, so that what is set aside (and not touched) stays
+// small beside the file.
+std::size_t roomFor(std::string_view bytes)
+{
+    return std::min<std::size_t>(bytes.size() / 20, std::size_t(1) << 20) + 16;
+}
+
 using TextArray = std::vector<std::optional<RcText>>;
 using TextArrays = std::map<std::string, TextArray>;
 
@@ -335,8 +344,8 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
     EnglishPass e;
     // Room for a string on every line of 20 bytes or more: what is not used
     // is never touched, and nothing is moved as the lists grow.
-    e.stringList.reserve(englishBytes.size() / 20 + 16);
-    reading.ChineseStrings.reserve(chineseBytes.size() / 20 + 16);
+    e.stringList.reserve(roomFor(englishBytes));
+    reading.ChineseStrings.reserve(roomFor(chineseBytes));
     BlockState s;
 
     // Pass 1, over the English file.
@@ -610,7 +619,7 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
         reading.OutputBytes.reserve(scriptBytes.size() + scriptBytes.size() / 8);
     // Room for a text on every line of 20 bytes or more: what is not used
     // is never touched, and the texts are not moved as they come.
-    reading.Texts.reserve(scriptBytes.size() / 20 + 16);
+    reading.Texts.reserve(roomFor(scriptBytes));
     // Distinct texts: the dictionary's pairs met, and the texts it lacks.
     std::vector<bool> pairMet(dictionary.size(), false);
     std::size_t pairsMet = 0;
