@@ -208,8 +208,7 @@ std::optional<Refusal> PrepareTranslation(const TranslationPaths &paths, const T
         if (auto r = writeCopy(run.Source, run.StandIns, folder, "source.rc", run.Script.T2))
             return r;
     }
-    run.Delimiters =
-        ChooseDelimiters(!run.Source.converted() && run.Source.Copy.empty() ? run.Source.Bytes : run.Source.Copy);
+    run.Delimiters = ChooseDelimiters(run.Source.copyOrFile());
     return PrepareStatements(run, folder);
 }
 

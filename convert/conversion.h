@@ -39,6 +39,10 @@ struct RunInput {
     DecodedScript Decoded;
     std::string Copy;  // what the interpreter reads: the file itself, or its Big5 copy
     bool converted() const { return Decoded.Encoding.Encoding != TextEncoding::Cp950; }
+    // A Big5 file that needs no copy has none yet (Copy empty): the
+    // interpreter reads the file itself.
+    bool copyIsFile() const { return !converted() && Copy.empty(); }
+    const std::string &copyOrFile() const { return copyIsFile() ? Bytes : Copy; }
     ReadFile shown() const;
 };
 

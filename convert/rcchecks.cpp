@@ -171,19 +171,16 @@ bool sameUpper(std::string_view word, std::string_view upperWord)
     return true;
 }
 
-std::string firstWord(std::string_view s)
-{
-    std::size_t n = 0;
-    while (n < s.size() && s[n] != ' ' && s[n] != '\t' && s[n] != ',' && s[n] != '"')
-        ++n;
-    return std::string(s.substr(0, n));
-}
-
-std::string upper(std::string s)
+void toUpper(std::string &s)
 {
     for (char &c : s)
         if (c >= 'a' && c <= 'z')
             c = char(c - 'a' + 'A');
+}
+
+std::string upper(std::string s)
+{
+    toUpper(s);
     return s;
 }
 
@@ -200,10 +197,8 @@ void parseInto(Parsed &p, std::string_view s, bool withArgs)
 {
     p.Args.clear();
     p.Text.reset();
-    p.Keyword = firstWord(s);
-    for (char &c : p.Keyword)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
+    p.Keyword.assign(firstWordOf(s));
+    toUpper(p.Keyword);
     std::size_t i = p.Keyword.size();
     while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
         ++i;

@@ -71,8 +71,8 @@ std::optional<Refusal> PrepareStatements(TranslationRun &run, const QString &fol
 {
     // An empty copy is the file itself (its last line ends): it is joined
     // from the file, and copied only when nothing joins.
-    const bool copyIsFile = !run.Source.converted() && run.Source.Copy.empty();
-    JoinedScript join = JoinStatements(copyIsFile ? run.Source.Bytes : run.Source.Copy);
+    const bool copyIsFile = run.Source.copyIsFile();
+    JoinedScript join = JoinStatements(run.Source.copyOrFile());
     if (!join.joined()) {
         if (copyIsFile)
             run.Source.Copy = run.Source.Bytes;

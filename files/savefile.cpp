@@ -77,9 +77,18 @@ SaveFile::~SaveFile()
     cancel();
 }
 
+namespace {
+
+QString saveFailure(const FileName &target, const QString &reason)
+{
+    return QStringLiteral("無法儲存檔案 %1：%2。").arg(target.shown(), reason);
+}
+
+} // namespace
+
 QString SaveFile::failureText() const
 {
-    return QStringLiteral("無法儲存檔案 %1：%2。").arg(target_.shown(), reason_);
+    return saveFailure(target_, reason_);
 }
 
 bool SaveFile::fail(const QString &reason)
@@ -477,7 +486,7 @@ FileResult SaveBytes(const FileName &target, std::string_view bytes)
 FileResult WriteScratchFile(const FileName &target, std::string_view bytes)
 {
     const auto failed = [&](const QString &reason) {
-        return FileResult{false, QStringLiteral("無法儲存檔案 %1：%2。").arg(target.shown(), reason)};
+        return FileResult{false, saveFailure(target, reason)};
     };
 #ifdef Q_OS_WIN
     QFile file(target.toQString());
