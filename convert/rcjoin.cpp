@@ -1,6 +1,7 @@
 #include "convert/rcjoin.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -157,12 +158,35 @@ int JoinedScript::OriginalLine(int copyLine) const
     return FirstLine[last] + LineCount[last] + (copyLine - int(last) - 1);
 }
 
-JoinedScript JoinStatements(std::string_view bytes)
+namespace {
+
+// Where a joining writes: a copy of its own, or the bytes it reads, from
+// their start on. A joined line is never longer than the lines it was
+// joined from (a backslash and a line end go, a line end becomes at most
+// one blank), so the bytes written never reach those still to be read.
+struct CopySink {
+    std::string &out;
+    void append(const char *from, std::size_t n) { out.append(from, n); }
+    void append(std::string_view s) { out.append(s); }
+};
+
+struct InPlaceSink {
+    std::string &bytes;
+    std::size_t at = 0;
+    void append(const char *from, std::size_t n)
+    {
+        if (from != bytes.data() + at)
+            std::memmove(bytes.data() + at, from, n);
+        at += n;
+    }
+    void append(std::string_view s) { append(s.data(), s.size()); }
+};
+
+template <typename Sink>
+void joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
 {
-    JoinedScript join;
     LineCursor lines(bytes);
     TableState table;
-    join.Bytes.reserve(bytes.size());
     const auto lineCount = std::size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
     join.FirstLine.reserve(lineCount);
     join.LineCount.reserve(lineCount);
@@ -172,9 +196,7 @@ JoinedScript JoinStatements(std::string_view bytes)
     // Lines that join nothing go to the copy as they are, a stretch of them
     // at a time: from `plain` to where the current line begins.
     const char *plain = bytes.data();
-    const auto copyPlain = [&](const char *upTo) {
-        join.Bytes.append(plain, std::size_t(upTo - plain));
-    };
+    const auto copyPlain = [&](const char *upTo) { sink.append(plain, std::size_t(upTo - plain)); };
     for (int i = 0; lines.next(raw);) {
         const int first = i++;
         const bool maybe = continuesString(raw.Text) || (table.inside && identifierOnly(raw.Text));
@@ -209,13 +231,37 @@ JoinedScript JoinStatements(std::string_view bytes)
             ++i;
         }
         table.see(logical);
-        join.Bytes += logical;
-        join.Bytes += end;
+        const std::string lineEnd(end); // written in place, the line end's bytes may be overwritten
+        sink.append(logical);
+        sink.append(lineEnd);
         plain = consumed;
         join.FirstLine.push_back(first);
         join.LineCount.push_back(i - first);
     }
     copyPlain(bytes.data() + bytes.size());
+}
+
+} // namespace
+
+JoinedScript JoinStatements(std::string_view bytes)
+{
+    JoinedScript join;
+    join.Bytes.reserve(bytes.size());
+    CopySink sink{join.Bytes};
+    joinInto(bytes, join, sink);
+    return join;
+}
+
+JoinedScript JoinStatementsInPlace(std::string &bytes)
+{
+    JoinedScript join;
+    InPlaceSink sink{bytes};
+    joinInto(bytes, join, sink);
+    bytes.resize(sink.at);
+    if (!join.joined()) {
+        join.FirstLine.clear();
+        join.LineCount.clear();
+    }
     return join;
 }
 

@@ -32,6 +32,9 @@ struct JoinedScript {
 // second byte of a double-byte character may be a backslash and ends no
 // string.
 JoinedScript JoinStatements(std::string_view bytes);
+// The same done in `bytes` themselves, which become the joined copy; the
+// result's Bytes stay empty, and so do its line maps when nothing joined.
+JoinedScript JoinStatementsInPlace(std::string &bytes);
 
 // The translation written for a joined copy, given back the file's own
 // lines: a joined line the translation left as it was becomes the lines it

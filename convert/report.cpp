@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -67,6 +68,12 @@ std::optional<PairingShift> shiftOf(const RcBlockPairing &b, const TextDecoder &
 QStringList onlyIn(const std::vector<RcStringText> &these, const std::vector<RcStringText> &others,
                    const TextDecoder &decode)
 {
+    // Two string tables of the same identifiers in the same order, the
+    // usual case, have none apart without a set of either.
+    if (these.size() == others.size()
+        && std::equal(these.begin(), these.end(), others.begin(),
+                      [](const RcStringText &a, const RcStringText &b) { return a.Id == b.Id; }))
+        return {};
     std::unordered_set<std::string_view> other;
     other.reserve(others.size());
     for (const RcStringText &t : others)

@@ -7,16 +7,18 @@
 
 namespace {
 
-// Writes a joined copy into the run's folder and points the script at it;
-// the copy moves into the input. It is joined from the copy prepared
-// before (its last line ended, another encoding in Big5) and takes that
-// copy's name, so the interpreter and the program's own reading see one
-// and the same bytes.
+// Writes a joined copy into the run's folder and points the script at it.
+// The copy is the input's (an extraction joins it in place) or moves into
+// the input; it is joined from the copy prepared before (its last line
+// ended, another encoding in Big5) and takes that copy's name, so the
+// interpreter and the program's own reading see one and the same bytes.
 std::optional<Refusal> writeJoined(RunInput &input, JoinedScript &join, const QString &folder, const char *name,
                                    std::string &scriptPath)
 {
-    input.Copy = std::move(join.Bytes);
-    join.Bytes.clear();
+    if (!join.Bytes.empty()) {
+        input.Copy = std::move(join.Bytes);
+        join.Bytes.clear();
+    }
     const QString path = QDir(folder).filePath(QLatin1String(name));
     if (const FileResult saved = WriteScratchFile(FileName(path), input.Copy); !saved.ok)
         return Refusal{saved.error, RefusalCaption()};
@@ -34,18 +36,16 @@ void mapText(RcText &t, const JoinedScript &join)
 std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &folder)
 {
     auto s = std::make_shared<ExtractionStatements>();
-    s->English = JoinStatements(run.English.Copy);
-    s->Chinese = JoinStatements(run.Chinese.Copy);
+    // The copies are joined where they are: the files as read are not
+    // needed again.
+    s->English = JoinStatementsInPlace(run.English.Copy);
+    s->Chinese = JoinStatementsInPlace(run.Chinese.Copy);
     if (s->English.joined())
         if (auto r = writeJoined(run.English, s->English, folder, "english.rc", run.Script.E1))
             return r;
     if (s->Chinese.joined())
         if (auto r = writeJoined(run.Chinese, s->Chinese, folder, "chinese.rc", run.Script.E2))
             return r;
-    // A file with nothing joined needs neither its copy twice nor a map of its lines.
-    for (JoinedScript *j : {&s->English, &s->Chinese})
-        if (!j->joined())
-            *j = JoinedScript{};
     s->Reading = ReadExtraction(run.English.Copy, run.Chinese.Copy, run.Delimiters);
     std::vector<int> taken;
     for (const RcBlockPairing &b : s->Reading.Blocks)

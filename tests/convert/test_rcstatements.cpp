@@ -51,6 +51,7 @@ class TestRcStatements : public QObject {
 private slots:
     void linesThatAreNoContinuationStay();
     void continuationsAndSplitEntriesJoin();
+    void joiningInPlaceIsJoiningACopy();
     void translationGetsItsLinesBack();
     void extractionWritesTheProgramsPairs();
     void oneCopyJoinedAndEnded();
@@ -109,6 +110,39 @@ void TestRcStatements::continuationsAndSplitEntriesJoin()
     QCOMPARE(t.Texts.size(), std::size_t(3));
     QCOMPARE(t.Texts[0].Outcome, TextOutcome::Translated);
     QCOMPARE(t.Texts[1].Text, std::string("split"));
+}
+
+void TestRcStatements::joiningInPlaceIsJoiningACopy()
+{
+    // Joined in the bytes themselves, a script comes out as its joined
+    // copy: the bytes written never overtake those still to be read, the
+    // line ends of joined lines among them (an entry split after an LF
+    // with no blanks joins to a line exactly as long).
+    std::vector<std::string> scripts = {
+        "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"one\\n\\\r\ntwo\\\n three\"\r\n    IDS_B,\r\n        \"split\"\r\nEND\r\n",
+        "STRINGTABLE\nBEGIN\nIDS_C\n\"e\"\nIDS_D\n\"f\\\ng\"\nEND\n",
+        "A\r\nX \"a\\\r\nb\"",
+        "no join at all\r\n",
+    };
+    // Real continuations, where the corpus is there.
+    for (const char *program : {"notepad", "regedit"})
+        if (std::string bytes = readFile(QStringLiteral(TAVISORN_CORPUS_DIR "/") + QLatin1String(program)
+                                         + QStringLiteral("/en.rc"));
+            !bytes.empty())
+            scripts.push_back(std::move(bytes));
+    for (const std::string &bytes : scripts) {
+        const JoinedScript copy = JoinStatements(bytes);
+        std::string inPlace = bytes;
+        const JoinedScript join = JoinStatementsInPlace(inPlace);
+        QCOMPARE(inPlace, copy.Bytes);
+        QVERIFY(join.Bytes.empty());
+        QCOMPARE(join.Continuations, copy.Continuations);
+        QCOMPARE(join.SplitStatements, copy.SplitStatements);
+        if (join.joined())
+            QCOMPARE(join.FirstLine, copy.FirstLine);
+        else
+            QVERIFY(join.FirstLine.empty());
+    }
 }
 
 void TestRcStatements::translationGetsItsLinesBack()
