@@ -142,10 +142,10 @@ SoundPairing PairSoundly(const ExtractionReading &reading)
         ++counts[t.Id].first;
     for (const RcStringText &t : reading.ChineseStrings)
         ++counts[t.Id].second;
-    std::map<std::string, DuplicateString> byId;
+    std::map<std::string_view, DuplicateString> byId;
     for (const auto &[id, count] : counts)
         if (count.first > 1 || count.second > 1)
-            byId[std::string(id)].Id = id;
+            byId[id].Id = id;
     if (byId.empty())
         return sound;
     for (const RcStringText &t : reading.EnglishStrings)

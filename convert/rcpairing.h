@@ -32,7 +32,7 @@ struct SoundPairing {
     // In the order the script writes them; a translated text without a
     // partner keeps an empty English line, as the script writes it. Empty
     // when they are the script's own (SameAsScript).
-    std::vector<std::pair<std::string, std::string>> Pairs;
+    std::vector<TextPair> Pairs;
     std::vector<std::size_t> ByIdentifier; // indices into the reading's Blocks
     std::vector<int> EnglishTexts;         // each block's English texts, blanks left out
     std::vector<UnpairedText> Unpaired;

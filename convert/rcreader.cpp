@@ -303,9 +303,13 @@ int TextLines(std::string_view bytes)
     return count;
 }
 
-std::string PairsAsDictionary(const std::vector<std::pair<std::string, std::string>> &pairs)
+std::string PairsAsDictionary(const std::vector<TextPair> &pairs)
 {
     std::string out;
+    std::size_t size = 0;
+    for (const auto &[english, chinese] : pairs)
+        size += english.size() + chinese.size() + 4;
+    out.reserve(size);
     for (const auto &[english, chinese] : pairs) {
         out += english;
         out += "\r\n";
@@ -375,7 +379,7 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
                 const std::string_view id = line.substr(m.IdStart, m.IdEnd - m.IdStart);
                 const std::string_view text = line.substr(m.Start, m.End - m.Start);
                 e.strings.set(id, text);
-                e.stringList.push_back({std::string(id), std::string(text), i});
+                e.stringList.push_back({id, text, i});
             }
         }
         if (!s.whatDialog.empty()) {
@@ -468,12 +472,12 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
         }
         if (s.inString) {
             if (const LineMatch m = rcpattern::String(line)) {
-                std::string id(line.substr(m.IdStart, m.IdEnd - m.IdStart));
-                std::string text(line.substr(m.Start, m.End - m.Start));
+                const std::string_view id = line.substr(m.IdStart, m.IdEnd - m.IdStart);
+                const std::string_view text = line.substr(m.Start, m.End - m.Start);
                 const ScriptDictionary::Pair *english = e.strings.find(id);
-                reading.Pairs.emplace_back(english ? std::string(*english->Translation) : std::string(), text);
+                reading.Pairs.emplace_back(english ? *english->Translation : std::string_view(), text);
                 reading.Origins.push_back({-1, reading.ChineseStrings.size()});
-                reading.ChineseStrings.push_back({std::move(id), std::move(text), i});
+                reading.ChineseStrings.push_back({id, text, i});
             }
         }
         if (!s.whatDialog.empty()) {

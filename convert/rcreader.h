@@ -117,11 +117,15 @@ struct RcBlockPairing {
     std::vector<std::pair<std::size_t, RcText>> Chinese;
 };
 
+// A string-table entry; its views are into the file's bytes, as RcText's.
 struct RcStringText {
-    std::string Id;
-    std::string Text;
+    std::string_view Id;
+    std::string_view Text;
     int Line = 0;
 };
+
+// An English text and its translation, as views (see RcText).
+using TextPair = std::pair<std::string_view, std::string_view>;
 
 // Where a pair the extraction writes comes from: the Index-th translated
 // text of Blocks[Block], or ChineseStrings[Index] (Block -1).
@@ -131,7 +135,7 @@ struct PairOrigin {
 };
 
 // Pairs as a dictionary holds them: each pair as two lines ending in CR LF.
-std::string PairsAsDictionary(const std::vector<std::pair<std::string, std::string>> &pairs);
+std::string PairsAsDictionary(const std::vector<TextPair> &pairs);
 
 // What the extraction script finds in an English and a translated file,
 // and the dictionary it writes.
@@ -140,7 +144,7 @@ struct ExtractionReading {
     std::vector<RcBlockPairing> Blocks; // translated file's order, then English-only blocks
     std::vector<RcStringText> EnglishStrings; // every string-table text of the English file
     std::vector<RcStringText> ChineseStrings; // every one of the translated file (each a pair)
-    std::vector<std::pair<std::string, std::string>> Pairs; // in the order written
+    std::vector<TextPair> Pairs;      // in the order written
     std::vector<PairOrigin> Origins;                        // one for each pair
 
     // The dictionary's bytes: each pair as two lines ending in CR LF.
@@ -151,10 +155,14 @@ struct ExtractionReading {
 
 // `preset`: delimiters chosen beforehand (ChooseDelimiters) that the
 // script is handed; without them the first pass looks for them as the
-// templates do. The texts of the blocks are views into the two files'
-// bytes (see RcText); the pairs and the string tables are the reading's own.
+// templates do. The texts of the blocks, the string tables and the pairs
+// are views into the two files' bytes (see RcText).
 ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes,
                                  const RcDelimiters &preset = {});
+// The reading's views would outlive bytes given as a temporary.
+ExtractionReading ReadExtraction(std::string &&, std::string_view, const RcDelimiters & = {}) = delete;
+ExtractionReading ReadExtraction(std::string_view, std::string &&, const RcDelimiters & = {}) = delete;
+ExtractionReading ReadExtraction(std::string &&, std::string &&, const RcDelimiters & = {}) = delete;
 
 // The dictionary as the translation script reads it: lines two by two, a
 // later pair replacing an earlier one; a source on the last line of a file

@@ -29,8 +29,12 @@ std::string fileBytes(const QString &path)
 std::vector<std::pair<std::string, std::string>> corpusPairs(const char *app)
 {
     const QString dir = QStringLiteral(TAVISORN_CORPUS_DIR "/") + QLatin1String(app);
-    return ReadExtraction(fileBytes(dir + QStringLiteral("/en.rc")), fileBytes(dir + QStringLiteral("/zh-TW.rc")))
-        .Pairs;
+    const std::string en = fileBytes(dir + QStringLiteral("/en.rc"));
+    const std::string zh = fileBytes(dir + QStringLiteral("/zh-TW.rc"));
+    std::vector<std::pair<std::string, std::string>> pairs;
+    for (const auto &[english, chinese] : ReadExtraction(en, zh).Pairs)
+        pairs.emplace_back(english, chinese);
+    return pairs;
 }
 
 std::vector<std::string> wordsOf(const std::string &text)

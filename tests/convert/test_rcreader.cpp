@@ -164,7 +164,9 @@ void TestRcReader::extractionAsTheInterpreterWritesIt()
     const QString out = Dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + QStringLiteral(".dict"));
     const QString error = extract(en, zh, out);
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    const ExtractionReading reading = ReadExtraction(readFile(en), readFile(zh));
+    const std::string enBytes = readFile(en);
+    const std::string zhBytes = readFile(zh);
+    const ExtractionReading reading = ReadExtraction(enBytes, zhBytes);
     const std::string written = readFile(out);
     QCOMPARE(reading.DictionaryBytes(), written);
     // Compared without writing the pairs out: a byte changed, one more or
@@ -392,7 +394,7 @@ void TestRcReader::extractionReportTellsWhereBlocksShift()
     QVERIFY(!text.contains(QStringLiteral("警告")));
 
     // Files without texts give no pairs, and that is a warning.
-    const ExtractionReport empty = BuildExtractionReport(ReadExtraction("// Microsoft\r\n", "\r\n"), cp950::decode);
+    const ExtractionReport empty = BuildExtractionReport(ReadExtraction(std::string_view("// Microsoft\r\n"), std::string_view("\r\n")), cp950::decode);
     QVERIFY(empty.NoPairs());
     QVERIFY(RenderExtractionReport(empty).contains(QStringLiteral("警告：沒有寫出任何字串對")));
 }

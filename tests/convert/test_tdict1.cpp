@@ -552,7 +552,9 @@ void TestTDict1::big5AndUtf16PairsWithTheInterpreter()
     window->Browse3Click();
     RunEnd end = RunWithInterpreter(window->SpeedButton4);
     QVERIFY2(end.Succeeded() && end.Reported(), qPrintable(messages->messages.value(0).text));
-    const ExtractionReading reading = ReadExtraction(FileBytes(en).toStdString(), FileBytes(zh).toStdString());
+    const std::string enBytes = FileBytes(en).toStdString();
+    const std::string zhBytes = FileBytes(zh).toStdString();
+    const ExtractionReading reading = ReadExtraction(enBytes, zhBytes);
     const QByteArray expected = QByteArray::fromStdString(reading.DictionaryBytes());
     QCOMPARE(FileBytes(big5Dictionary), expected);
     const ExtractionPaths paths{PathBytes(en), PathBytes(zh), PathBytes(big5Dictionary)};

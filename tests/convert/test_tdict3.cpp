@@ -563,8 +563,9 @@ void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
         QSKIP("the corpus is not there");
     const QString corpus = QStringLiteral(TAVISORN_CORPUS_DIR "/sndvol32/");
     const QByteArray en = FileBytes(corpus + QStringLiteral("en.rc"));
-    const std::string dictionary = ReadExtraction(en.toStdString(), FileBytes(corpus + QStringLiteral("zh-TW.rc")).toStdString())
-                                       .DictionaryBytes();
+    const std::string enBytes = en.toStdString();
+    const std::string zhBytes = FileBytes(corpus + QStringLiteral("zh-TW.rc")).toStdString();
+    const std::string dictionary = ReadExtraction(enBytes, zhBytes).DictionaryBytes();
     prepare(QByteArray::fromStdString(dictionary), en);
     end = RunWithInterpreter(window->SpeedButton4);
     QVERIFY(end.Succeeded() && end.Reported());
@@ -589,10 +590,9 @@ void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
     // interpreter: the checks read the output on the file's lines.
     const QString notepad = QStringLiteral(TAVISORN_CORPUS_DIR "/notepad/");
     const QByteArray notepadEn = FileBytes(notepad + QStringLiteral("en.rc"));
-    prepare(QByteArray::fromStdString(
-                ReadExtraction(notepadEn.toStdString(), FileBytes(notepad + QStringLiteral("zh-TW.rc")).toStdString())
-                    .DictionaryBytes()),
-            notepadEn);
+    const std::string notepadEnBytes = notepadEn.toStdString();
+    const std::string notepadZhBytes = FileBytes(notepad + QStringLiteral("zh-TW.rc")).toStdString();
+    prepare(QByteArray::fromStdString(ReadExtraction(notepadEnBytes, notepadZhBytes).DictionaryBytes()), notepadEn);
     end = RunWithInterpreter(window->SpeedButton4);
     QVERIFY(end.Succeeded() && end.Reported());
     // The clash in the edit menu: its letter and place, and a fix with a
