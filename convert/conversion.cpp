@@ -357,27 +357,94 @@ QString PutOutputInPlace(const std::string &path, const std::string &bytes)
     return saved.ok ? QString() : saved.error;
 }
 
+namespace {
+
+// A reading of one line, from its start: blanks, words and single characters.
+class LineParse {
+public:
+    explicit LineParse(QStringView line) : line_(line) {}
+    qsizetype at() const { return at_; }
+    // Blanks and tabs; how many.
+    qsizetype blanks()
+    {
+        const qsizetype from = at_;
+        while (at_ < line_.size() && (line_[at_] == QLatin1Char(' ') || line_[at_] == QLatin1Char('\t')))
+            ++at_;
+        return at_ - from;
+    }
+    bool word(QLatin1StringView w, Qt::CaseSensitivity cs = Qt::CaseSensitive)
+    {
+        if (line_.mid(at_).startsWith(w, cs)) {
+            at_ += w.size();
+            return true;
+        }
+        return false;
+    }
+    bool character(char c) { return word(QLatin1StringView(&c, 1)); }
+    // Characters while `take` holds; how many.
+    template <typename Take>
+    qsizetype run(Take take)
+    {
+        const qsizetype from = at_;
+        while (at_ < line_.size() && take(line_[at_]))
+            ++at_;
+        return at_ - from;
+    }
+
+private:
+    QStringView line_;
+    qsizetype at_ = 0;
+};
+
+} // namespace
+
 std::optional<QString> RetargetedLine(const QString &line, const ScriptEncoding &written)
 {
-    static const QRegularExpression language(
-        QStringLiteral("^([ \\t]*)LANGUAGE[ \\t]+LANG_ENGLISH[ \\t]*,[ \\t]*SUBLANG_[A-Z0-9_]+"));
-    static const QRegularExpression pragma(
-        QStringLiteral("^([ \\t]*#[ \\t]*pragma[ \\t]+code_page[ \\t]*\\([ \\t]*)([^) \\t]*)([ \\t]*\\).*)$"),
-        QRegularExpression::CaseInsensitiveOption);
-    if (const auto m = language.match(line); m.hasMatch())
-        return m.captured(1) + QStringLiteral("LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL")
-               + line.mid(m.capturedEnd());
-    if (const auto m = pragma.match(line); m.hasMatch()) {
-        QString wanted;
-        if (written.Encoding == TextEncoding::Cp950)
-            wanted = QStringLiteral("950");
-        else if (written.Encoding == TextEncoding::Utf8)
-            wanted = QStringLiteral("65001");
-        if (wanted.isEmpty() || m.captured(2) == wanted)
-            return std::nullopt;
-        return m.captured(1) + wanted + m.captured(3);
+    // LANGUAGE LANG_ENGLISH, SUBLANG_...: the Chinese one instead.
+    {
+        LineParse p(line);
+        const qsizetype indent = p.blanks();
+        if (p.word(QLatin1StringView("LANGUAGE")) && p.blanks() > 0 && p.word(QLatin1StringView("LANG_ENGLISH"))) {
+            p.blanks();
+            if (p.character(',')) {
+                p.blanks();
+                const auto sublanguage = [](QChar c) {
+                    return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                           || c == QLatin1Char('_');
+                };
+                if (p.word(QLatin1StringView("SUBLANG_")) && p.run(sublanguage) > 0)
+                    return line.left(indent) + QStringLiteral("LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL")
+                           + line.mid(p.at());
+            }
+        }
     }
-    return std::nullopt;
+    // #pragma code_page(N), any case: the code page of the bytes written.
+    LineParse p(line);
+    p.blanks();
+    if (!p.character('#'))
+        return std::nullopt;
+    p.blanks();
+    if (!p.word(QLatin1StringView("pragma"), Qt::CaseInsensitive) || p.blanks() == 0
+        || !p.word(QLatin1StringView("code_page"), Qt::CaseInsensitive))
+        return std::nullopt;
+    p.blanks();
+    if (!p.character('('))
+        return std::nullopt;
+    p.blanks();
+    const qsizetype pageStart = p.at();
+    const qsizetype pageSize = p.run([](QChar c) { return c != QLatin1Char(')') && c != QLatin1Char(' ') && c != QLatin1Char('\t'); });
+    p.blanks();
+    if (!p.character(')'))
+        return std::nullopt;
+    QString wanted;
+    if (written.Encoding == TextEncoding::Cp950)
+        wanted = QStringLiteral("950");
+    else if (written.Encoding == TextEncoding::Utf8)
+        wanted = QStringLiteral("65001");
+    const QStringView page = QStringView(line).mid(pageStart, pageSize);
+    if (wanted.isEmpty() || page == wanted)
+        return std::nullopt;
+    return line.left(pageStart) + wanted + line.mid(pageStart + pageSize);
 }
 
 RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
@@ -391,10 +458,10 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     TranslationReport &report = outcome.report;
     {
         // The reading is done with once the report holds what it found.
-        TranslationReading reading = ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.Copy,
+        TranslationReading reading = ReadTranslation(ReadScriptDictionary(run.Dictionary), run.Source.copyOrFile(),
                                                      run.Paths.SizeChange, run.Delimiters, output);
         report.WrittenAsRead = reading.MatchesWritten;
-        const StringAccount strings = AccountTranslation(reading, run.Source.Copy);
+        const StringAccount strings = AccountTranslation(reading, run.Source.copyOrFile());
         if (run.Statements)
             MapLines(reading, run.Statements->Source);
         const bool writtenAsRead = report.WrittenAsRead;
@@ -405,7 +472,7 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     report.Dictionary = run.DictionaryFile;
     report.Script = run.Source.shown();
     if (run.Statements)
-        output = UnjoinTranslation(output, run.Statements->Source, run.Source.Copy,
+        output = UnjoinTranslation(output, run.Statements->Source, run.Source.copyOrFile(),
                                    run.Statements->unjoined(run));
     report.Retargeted = run.Options.Retarget;
     report.FontSwitch = run.Paths.SizeChange;
@@ -423,7 +490,7 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     const std::vector<RcFinding> findings = CheckResourceScript(output);
     std::map<int, std::string> english;
     if (!findings.empty())
-        english = ResourceTextsByLine(run.Source.Copy);
+        english = ResourceTextsByLine(run.Source.copyOrFile());
     if (run.Statements && !english.empty()) {
         std::map<int, std::string> mapped;
         for (auto &[line, text] : english)

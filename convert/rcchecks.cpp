@@ -50,39 +50,63 @@ namespace {
 
 // The text without its /* */ comments (outside strings); line ends inside
 // a comment stay, so that line numbers still count.
+// Bytes a reading of code stops at, and those a reading of a string stops at.
+struct StopBytes {
+    bool code[256] = {};
+    bool string[256] = {};
+    StopBytes()
+    {
+        for (const unsigned char c : {'"', '/', '\n'})
+            code[c] = true;
+        for (const unsigned char c : {'"', '\n'})
+            string[c] = true;
+        for (int c = 0x81; c <= 0xFE; ++c)
+            string[c] = true;
+    }
+};
+
 std::string withoutBlockComments(std::string_view bytes)
 {
+    static const StopBytes stops;
     std::string out;
     out.reserve(bytes.size());
+    const std::size_t n = bytes.size();
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     bool inString = false;
-    bool inComment = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (inComment) {
-            if (c == '*' && i + 1 < bytes.size() && bytes[i + 1] == '/') {
-                inComment = false;
-                out += ' ';
-                ++i;
-            } else if (c == '\n') {
-                out += c;
-            }
-            continue;
-        }
-        if (c == '\n')
-            inString = false;
-        else if (inString && isLeadByte(static_cast<unsigned char>(c)) && i + 1 < bytes.size()) {
-            out += c;
-            out += bytes[++i];
-            continue;
-        } else if (c == '"')
-            inString = !inString;
-        else if (!inString && c == '/' && i + 1 < bytes.size() && bytes[i + 1] == '*') {
-            inComment = true;
+    // Code goes over a stretch at a time: from `kept` to a comment's start.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < n;) {
+        const bool *stop = inString ? stops.string : stops.code;
+        while (i < n && !stop[at(i)])
             ++i;
-            continue;
+        if (i >= n)
+            break;
+        const char c = bytes[i];
+        if (c == '\n') {
+            inString = false;
+            ++i;
+        } else if (c == '"') {
+            inString = !inString;
+            ++i;
+        } else if (inString) { // the first byte of a double-byte character
+            i += i + 1 < n ? 2 : 1;
+        } else if (i + 1 < n && bytes[i + 1] == '*') {
+            // A comment: its line ends stay, and a blank takes its place.
+            out.append(bytes.data() + kept, i - kept);
+            const std::size_t close = bytes.find("*/", i + 2);
+            const std::size_t end = close == std::string_view::npos ? n : close;
+            out.append(std::size_t(std::count(bytes.begin() + std::ptrdiff_t(i) + 2,
+                                              bytes.begin() + std::ptrdiff_t(end), '\n')),
+                       '\n');
+            if (close == std::string_view::npos)
+                return out;
+            out += ' ';
+            i = kept = close + 2;
+        } else {
+            ++i;
         }
-        out += c;
     }
+    out.append(bytes.data() + kept, n - kept);
     return out;
 }
 

@@ -182,8 +182,10 @@ struct InPlaceSink {
     void append(std::string_view s) { append(s.data(), s.size()); }
 };
 
+// Joins `bytes` into the sink up to their last stretch of lines that join
+// nothing, and returns where that stretch begins.
 template <typename Sink>
-void joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
+const char *joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
 {
     LineCursor lines(bytes);
     TableState table;
@@ -238,17 +240,22 @@ void joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
         join.FirstLine.push_back(first);
         join.LineCount.push_back(i - first);
     }
-    copyPlain(bytes.data() + bytes.size());
+    return plain;
 }
 
 } // namespace
 
-JoinedScript JoinStatements(std::string_view bytes)
+JoinedScript JoinStatements(std::string_view bytes, bool copyWhenNoneJoins)
 {
     JoinedScript join;
     join.Bytes.reserve(bytes.size());
     CopySink sink{join.Bytes};
-    joinInto(bytes, join, sink);
+    const char *rest = joinInto(bytes, join, sink);
+    if (!join.joined() && !copyWhenNoneJoins) {
+        join = JoinedScript{};
+        return join;
+    }
+    sink.append(rest, std::size_t(bytes.data() + bytes.size() - rest));
     return join;
 }
 
@@ -256,7 +263,8 @@ JoinedScript JoinStatementsInPlace(std::string &bytes)
 {
     JoinedScript join;
     InPlaceSink sink{bytes};
-    joinInto(bytes, join, sink);
+    const char *rest = joinInto(bytes, join, sink);
+    sink.append(rest, std::size_t(bytes.data() + bytes.size() - rest));
     bytes.resize(sink.at);
     if (!join.joined()) {
         join.FirstLine.clear();

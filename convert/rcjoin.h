@@ -31,7 +31,9 @@ struct JoinedScript {
 // `bytes` are code page 950 (or the Big5 copy of another encoding): the
 // second byte of a double-byte character may be a backslash and ends no
 // string.
-JoinedScript JoinStatements(std::string_view bytes);
+// `copyWhenNoneJoins` false: a file in which nothing joins gets no copy
+// (Bytes and the line maps stay empty).
+JoinedScript JoinStatements(std::string_view bytes, bool copyWhenNoneJoins = true);
 // The same done in `bytes` themselves, which become the joined copy; the
 // result's Bytes stay empty, and so do its line maps when nothing joined.
 JoinedScript JoinStatementsInPlace(std::string &bytes);

@@ -667,7 +667,7 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
         const std::string_view text =
             found ? original.substr(found.Start, found.End - found.Start) : std::string_view();
         if (PerlTrue(text)) {
-            FoundText t{i, std::string(text), TextOutcome::NotInDictionary};
+            FoundText t{i, text, TextOutcome::NotInDictionary};
             const ScriptDictionary::Pair *pair = dictionary.find(text);
             if (!pair)
                 lacking.insert(text);

@@ -10,6 +10,7 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <concepts>
 #include <map>
 #include <optional>
 #include <string>
@@ -159,10 +160,12 @@ struct ExtractionReading {
 // are views into the two files' bytes (see RcText).
 ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view chineseBytes,
                                  const RcDelimiters &preset = {});
-// The reading's views would outlive bytes given as a temporary.
-ExtractionReading ReadExtraction(std::string &&, std::string_view, const RcDelimiters & = {}) = delete;
-ExtractionReading ReadExtraction(std::string_view, std::string &&, const RcDelimiters & = {}) = delete;
-ExtractionReading ReadExtraction(std::string &&, std::string &&, const RcDelimiters & = {}) = delete;
+// A string that dies with the call: the reading's views would outlive it.
+template <typename S>
+concept TemporaryString = std::same_as<S, std::string>;
+template <typename E, typename Z>
+    requires TemporaryString<E> || TemporaryString<Z>
+ExtractionReading ReadExtraction(E &&, Z &&, const RcDelimiters & = {}) = delete;
 
 // The dictionary as the translation script reads it: lines two by two, a
 // later pair replacing an earlier one; a source on the last line of a file
@@ -206,9 +209,10 @@ enum class TextOutcome {
 };
 
 // A line on which the translation script found a text it looks up.
+// Its text is a view into the script's bytes (see RcText).
 struct FoundText {
     int Line = 0;
-    std::string Text;
+    std::string_view Text;
     TextOutcome Outcome = TextOutcome::NotInDictionary;
     bool leftInEnglish() const { return Outcome != TextOutcome::Translated; }
 };
@@ -237,3 +241,6 @@ struct TranslationReading {
 TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::string_view scriptBytes, bool changeFont,
                                    const RcDelimiters &preset = {},
                                    std::optional<std::string_view> written = std::nullopt);
+template <TemporaryString S>
+TranslationReading ReadTranslation(const ScriptDictionary &, S &&, bool, const RcDelimiters & = {},
+                                   std::optional<std::string_view> = std::nullopt) = delete;

@@ -366,7 +366,7 @@ TranslationReport BuildTranslationReport(const TranslationReading &reading, cons
     r.FontLines = int(reading.FontLines.size());
     for (const TranslationReading::KeptFont &k : reading.FontsKept)
         r.FontsKept.push_back({k.Line + 1, decode(k.Dialog), decode(k.Text)});
-    std::unordered_map<std::string, std::size_t> leftAt;
+    std::unordered_map<std::string_view, std::size_t> leftAt;
     // Counted by the reading where it could; else here.
     const bool count = reading.DistinctTexts < 0;
     std::unordered_set<std::string_view> distinct;

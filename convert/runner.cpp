@@ -288,7 +288,7 @@ void ScriptRunner::finish(const Job &job, RunEnd &end)
         end.Dictionary = job.translation->Paths.T1;
         RunOutcome<TranslationReport> outcome = FinishTranslation(*job.translation);
         if (outcome.ok && !job.translation->Options.OldEnglish.empty())
-            CompareVersions(outcome.report, job.translation->OldEnglish, job.translation->Source.Copy,
+            CompareVersions(outcome.report, job.translation->OldEnglish, job.translation->Source.copyOrFile(),
                             job.translation->Dictionary);
         if (outcome.ok)
             outcome.error = PutOutputInPlace(outcome.OutputPath, outcome.Output);

@@ -70,14 +70,11 @@ std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &fold
 std::optional<Refusal> PrepareStatements(TranslationRun &run, const QString &folder)
 {
     // An empty copy is the file itself (its last line ends): it is joined
-    // from the file, and copied only when nothing joins.
+    // from the file, and stays the file when nothing joins.
     const bool copyIsFile = run.Source.copyIsFile();
-    JoinedScript join = JoinStatements(run.Source.copyOrFile());
-    if (!join.joined()) {
-        if (copyIsFile)
-            run.Source.Copy = run.Source.Bytes;
+    JoinedScript join = JoinStatements(run.Source.copyOrFile(), false);
+    if (!join.joined())
         return std::nullopt;
-    }
     auto s = std::make_shared<TranslationStatements>();
     if (!copyIsFile && run.Source.Copy != run.Source.Bytes)
         s->Unjoined = run.Source.Copy;

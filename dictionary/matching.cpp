@@ -24,6 +24,12 @@ bool isLead(unsigned char c)
 }
 
 // Where each character of `text` starts, and its end.
+// The bytes of the character at `i`: two for a lead byte with one after it.
+std::size_t characterSize(std::string_view text, std::size_t i)
+{
+    return isLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
 std::vector<std::size_t> characterStarts(std::string_view text)
 {
     std::vector<std::size_t> starts;
@@ -59,10 +65,13 @@ std::string_view endingOf(std::string_view text)
 {
     if (text.size() >= 3 && text.substr(text.size() - 3) == "...")
         return text.substr(text.size() - 3);
-    const std::vector<std::size_t> starts = characterStarts(text);
-    if (starts.size() < 2)
+    // The last character: Big5 is read from the front.
+    std::size_t lastStart = std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); i += characterSize(text, i))
+        lastStart = i;
+    if (lastStart == std::string_view::npos)
         return {};
-    const std::string_view last = text.substr(starts[starts.size() - 2]);
+    const std::string_view last = text.substr(lastStart);
     if (last == ":" || last == Ellipsis || last == WideColon
         || std::find(std::begin(OtherColons), std::end(OtherColons), last) != std::end(OtherColons))
         return last;
@@ -283,27 +292,34 @@ int Similarity(std::string_view a, std::string_view b)
 TextMarkup SplitMarkup(std::string_view text)
 {
     TextMarkup m;
-    const std::vector<std::size_t> starts = characterStarts(text);
-    const std::size_t cut = shortcutStart(text, starts);
+    std::size_t cut = std::string_view::npos;
+    for (std::size_t i = 0; i < text.size(); i += characterSize(text, i))
+        if (text[i] == '\t' || (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 't')) {
+            cut = i;
+            break;
+        }
     if (cut != std::string_view::npos)
         m.Shortcut = std::string(text.substr(cut));
+    const std::size_t bodyEnd = std::min(cut, text.size());
     std::string body;
-    for (std::size_t k = 0; k + 1 < starts.size() && starts[k] < std::min(cut, text.size()); ++k) {
-        const std::size_t i = starts[k];
-        const std::string_view ch = text.substr(i, starts[k + 1] - i);
-        if (ch == "&" && k + 2 < starts.size() && starts[k + 1] < cut) {
-            const std::string_view next = text.substr(starts[k + 1], starts[k + 2] - starts[k + 1]);
-            if (next == "&") { // "&&" is an ampersand
+    body.reserve(bodyEnd);
+    for (std::size_t i = 0; i < bodyEnd;) {
+        const std::size_t size = characterSize(text, i);
+        if (size == 1 && text[i] == '&' && i + 1 < bodyEnd) {
+            const std::size_t nextSize = characterSize(text, i + 1);
+            if (nextSize == 1 && text[i + 1] == '&') { // "&&" is an ampersand
                 body += '&';
-                ++k;
+                i += 2;
                 continue;
             }
-            if (m.HotKey == 0 && next.size() == 1) {
-                m.HotKey = next[0];
+            if (m.HotKey == 0 && nextSize == 1) {
+                m.HotKey = text[i + 1];
+                ++i;
                 continue;
             }
         }
-        body += ch;
+        body.append(text.data() + i, size);
+        i += size;
     }
     trimRight(body);
     const std::string_view ending = endingOf(body);

@@ -544,7 +544,7 @@ int runTranslate(const CliArgs &args)
         return CliFailed;
     }
     if (options->old)
-        CompareVersions(outcome.report, oldEnglish, run.Source.Copy, run.Dictionary);
+        CompareVersions(outcome.report, oldEnglish, run.Source.copyOrFile(), run.Dictionary);
     QString text = RenderTranslationReport(outcome.report);
     for (const LanguageLine &l : outcome.report.Language) {
         if (l.After.isEmpty()) {

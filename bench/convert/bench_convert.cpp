@@ -7,7 +7,7 @@
 // nothing, and the figures given are the difference, each the least of
 // five runs.
 //
-// Usage: bench_convert [CORPUS_FOLDER]; run by bench/run.sh.
+// Usage: bench_convert [CORPUS_FOLDER] [--keep]; run by bench/run.sh.
 //        bench_convert --generate FOLDER writes the generated pair there
 //        (generated-en.rc, generated-zh.rc) for a profiler.
 
@@ -253,6 +253,12 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
+    // --keep: the runs' folders stay, for a profiler to run --work on.
+    const bool keep = QCoreApplication::arguments().contains(QStringLiteral("--keep"));
+    if (keep) {
+        dir.setAutoRemove(false);
+        std::printf("folders kept in %s\n", qPrintable(dir.path()));
+    }
     // A process that starts and ends: what every run of the program costs
     // before it reads anything.
     Cost idle = run({self, "--idle"});
@@ -263,7 +269,8 @@ int main(int argc, char **argv)
     }
 
     std::vector<std::pair<std::string, std::pair<QString, QString>>> pairs;
-    const QString corpus = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(TAVISORN_CORPUS_DIR);
+    const QString corpus = argc > 1 && std::strcmp(argv[1], "--keep") != 0 ? QString::fromLocal8Bit(argv[1])
+                                                                           : QStringLiteral(TAVISORN_CORPUS_DIR);
     for (const char *a : {"calc", "mspaint", "notepad", "regedit", "sndvol32", "taskmgr"})
         if (QFile::exists(corpus + QLatin1Char('/') + QLatin1String(a) + QStringLiteral("/en.rc")))
             pairs.push_back({a, {corpus + QLatin1Char('/') + QLatin1String(a) + QStringLiteral("/en.rc"),

@@ -1,6 +1,7 @@
 // The script templates, the filled-in lines, the path checks and the script
 // file, without running the interpreter.
 
+#include "convert/conversion.h"
 #include "convert/encoding.h"
 #include "convert/script.h"
 #include "platform/codepage.h"
@@ -49,6 +50,7 @@ private slots:
     void refusalsInTheirOrder();
     void scriptFileIsWrittenWholeOrNotAtAll();
     void encodingsGuessedFromTheBytesOrChosen();
+    void retargetedLines();
 };
 
 void TestConvertScript::templatesHaveTheirLinesAsBig5()
@@ -358,4 +360,50 @@ void TestConvertScript::typedPathsReadAsADialogWouldGiveThem()
 }
 
 QTEST_GUILESS_MAIN(TestConvertScript)
+
+void TestConvertScript::retargetedLines()
+{
+    // The English LANGUAGE line and a pragma that names another code page
+    // change; the rest of each line, its indent and its blanks stay. Lines
+    // that only look alike do not.
+    const ScriptEncoding big5{TextEncoding::Cp950, false};
+    const ScriptEncoding utf8{TextEncoding::Utf8, false};
+    const ScriptEncoding utf16{TextEncoding::Utf16LE, true};
+    const QString chinese = QStringLiteral("LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL");
+    const struct {
+        const char *line;
+        ScriptEncoding written;
+        const char *expected; // nullptr: the line fits
+    } cases[] = {
+        {"LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US", big5, ""},
+        {" \tLANGUAGE\tLANG_ENGLISH ,\tSUBLANG_NEUTRAL // us", big5, " \t@ // us"},
+        {"LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US2x", big5, "@x"},
+        {"LANGUAGELANG_ENGLISH, SUBLANG_ENGLISH_US", big5, nullptr},
+        {"LANGUAGE LANG_ENGLISH, SUBLANG_", big5, nullptr},
+        {"LANGUAGE LANG_GERMAN, SUBLANG_GERMAN", big5, nullptr},
+        {"language LANG_ENGLISH, SUBLANG_ENGLISH_US", big5, nullptr},
+        {"#pragma code_page(1252)", big5, "#pragma code_page(950)"},
+        {"  #  PRAGMA\tCode_Page ( 1252 )  // west", utf8, "  #  PRAGMA\tCode_Page ( 65001 )  // west"},
+        {"#pragma code_page()", big5, "#pragma code_page(950)"},
+        {"#pragma code_page(950)", big5, nullptr},
+        {"#pragma code_page(1252)", utf16, nullptr},
+        {"#pragma code_page(1252 x)", big5, nullptr},
+        {"#pragma code_page 1252", big5, nullptr},
+        {"#pragmacode_page(1252)", big5, nullptr},
+        {"// #pragma code_page(1252)", big5, nullptr},
+    };
+    for (const auto &c : cases) {
+        const std::optional<QString> got = RetargetedLine(QString::fromUtf8(c.line), c.written);
+        if (!c.expected) {
+            QVERIFY2(!got, c.line);
+            continue;
+        }
+        QString expected = QString::fromUtf8(c.expected);
+        if (expected.isEmpty() || expected.contains(QLatin1Char('@')))
+            expected = expected.isEmpty() ? chinese : expected.replace(QLatin1Char('@'), chinese);
+        QVERIFY2(got, c.line);
+        QCOMPARE(*got, expected);
+    }
+}
+
 #include "test_convert_script.moc"

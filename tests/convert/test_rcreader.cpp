@@ -319,8 +319,8 @@ void TestRcReader::translationAsTheInterpreterWritesIt()
         textLines.insert(t.Line);
         const bool unchanged = written[std::size_t(t.Line)] == in[std::size_t(t.Line)];
         QVERIFY2(unchanged == t.leftInEnglish(), in[std::size_t(t.Line)].c_str());
-        if (unchanged && seen.insert(t.Text).second)
-            unchangedTexts.push_back(t.Text);
+        if (unchanged && seen.insert(std::string(t.Text)).second)
+            unchangedTexts.emplace_back(t.Text);
         left += unchanged ? 1 : 0;
     }
     const std::set<int> fontLines(reading.FontLines.begin(), reading.FontLines.end());
@@ -402,8 +402,9 @@ void TestRcReader::extractionReportTellsWhereBlocksShift()
 void TestRcReader::translationReportListsEachEnglishTextOnce()
 {
     const QString dir = caseDir(QStringLiteral("reader-edges"));
-    const TranslationReading reading = ReadTranslation(ReadScriptDictionary(readFile(dir + QStringLiteral("/dict.txt"))),
-                                                       readFile(dir + QStringLiteral("/new.rc")), false);
+    const std::string script = readFile(dir + QStringLiteral("/new.rc"));
+    const TranslationReading reading =
+        ReadTranslation(ReadScriptDictionary(readFile(dir + QStringLiteral("/dict.txt"))), script, false);
     const TranslationReport r = BuildTranslationReport(reading, cp950::decode);
     auto find = [&](const QString &text) -> const EnglishText * {
         for (const EnglishText &t : r.Left)

@@ -260,14 +260,32 @@ void TestRcStatements::oneCopyJoinedAndEnded()
     QCOMPARE(readFile(QString::fromStdString(t.Script.T2)), t.Source.Copy);
     QCOMPARE(QDir(tfolder).entryList({QStringLiteral("*.rc")}), QStringList{QStringLiteral("source.rc")});
     // The interpreter's part: the program's own reading of what it was handed.
-    const TranslationReading reading =
-        ReadTranslation(ReadScriptDictionary(t.Dictionary), readFile(QString::fromStdString(t.Script.T2)), false, t.Delimiters);
+    const std::string handed = readFile(QString::fromStdString(t.Script.T2));
+    const TranslationReading reading = ReadTranslation(ReadScriptDictionary(t.Dictionary), handed, false, t.Delimiters);
     QVERIFY(writeFile(QString::fromStdString(t.Script.T3), reading.OutputBytes));
     const RunOutcome<TranslationReport> outcome = FinishTranslation(t);
     QVERIFY2(outcome.ok, qPrintable(outcome.error));
     QVERIFY(outcome.report.WrittenAsRead);
     QCOMPARE(outcome.OutputPath, tpaths.T3);
     QCOMPARE(outcome.Output, zh);
+
+    // A source whose last line ends and in which nothing joins is read by
+    // the interpreter where it is, and held once.
+    const std::string plain = "STRINGTABLE\r\nBEGIN\r\n    IDS_B \"three\"\r\nEND\r\n";
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("plain.rc")), plain));
+    TranslationRun p;
+    const TranslationPaths ppaths{tpaths.T1, dir.filePath(QStringLiteral("plain.rc")).toStdString(),
+                                  dir.filePath(QStringLiteral("plain-out.rc")).toStdString(), false};
+    const QString pfolder = dir.filePath(QStringLiteral("prun"));
+    QVERIFY(QDir().mkpath(pfolder));
+    QVERIFY(!PrepareTranslation(ppaths, TranslationOptions{}, pfolder, p));
+    QVERIFY(p.Source.copyIsFile());
+    QCOMPARE(p.Script.T2, ppaths.T2);
+    QVERIFY(writeFile(QString::fromStdString(p.Script.T3),
+                      ReadTranslation(ReadScriptDictionary(p.Dictionary), plain, false, p.Delimiters).OutputBytes));
+    const RunOutcome<TranslationReport> plainOutcome = FinishTranslation(p);
+    QVERIFY(plainOutcome.ok && plainOutcome.report.WrittenAsRead);
+    QCOMPARE(plainOutcome.Output, "STRINGTABLE\r\nBEGIN\r\n    IDS_B \"" + big5("三") + "\"\r\nEND\r\n");
 }
 
 void TestRcStatements::duplicateIdentifiersAreReported()

@@ -569,7 +569,7 @@ void TestTDict3::utf16AndBig5ScriptsWithTheInterpreter()
     prepare(QByteArray::fromStdString(dictionary), en);
     end = RunWithInterpreter(window->SpeedButton4);
     QVERIFY(end.Succeeded() && end.Reported());
-    const TranslationReading reading = ReadTranslation(ReadScriptDictionary(dictionary), en.toStdString(), false);
+    const TranslationReading reading = ReadTranslation(ReadScriptDictionary(dictionary), enBytes, false);
     QCOMPARE(FileBytes(setting->path(QStringLiteral("out.rc"))), QByteArray::fromStdString(reading.OutputBytes));
     TranslationPaths paths{PathBytes(window->T1->text()), PathBytes(window->T2->text()), PathBytes(window->T3->text()),
                            false};
