@@ -11,7 +11,8 @@
 #include "platform/codepage.h"
 
 #include <QDir>
-#include <QRegularExpression>
+
+#include <set>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -489,8 +490,15 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     // The English texts are read only for a script with findings.
     const std::vector<RcFinding> findings = CheckResourceScript(output);
     std::map<int, std::string> english;
-    if (!findings.empty())
-        english = ResourceTextsByLine(run.Source.copyOrFile());
+    if (!findings.empty()) {
+        std::set<int> findingLines;
+        for (const RcFinding &f : findings)
+            findingLines.insert(f.Line);
+        // The copy's lines are the file's, or lead back to them.
+        english = ResourceTextsByLine(run.Source.copyOrFile(), [&](int line) {
+            return findingLines.count(run.Statements ? run.Statements->Source.OriginalLine(line - 1) + 1 : line) > 0;
+        });
+    }
     if (run.Statements && !english.empty()) {
         std::map<int, std::string> mapped;
         for (auto &[line, text] : english)

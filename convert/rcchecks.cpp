@@ -50,61 +50,61 @@ namespace {
 
 // The text without its /* */ comments (outside strings); line ends inside
 // a comment stay, so that line numbers still count.
-// Bytes a reading of code stops at, and those a reading of a string stops at.
-struct StopBytes {
-    bool code[256] = {};
-    bool string[256] = {};
-    StopBytes()
-    {
-        for (const unsigned char c : {'"', '/', '\n'})
-            code[c] = true;
-        for (const unsigned char c : {'"', '\n'})
-            string[c] = true;
-        for (int c = 0x81; c <= 0xFE; ++c)
-            string[c] = true;
-    }
-};
-
 std::string withoutBlockComments(std::string_view bytes)
 {
-    static const StopBytes stops;
     std::string out;
     out.reserve(bytes.size());
     const std::size_t n = bytes.size();
-    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    bool inString = false;
-    // Code goes over a stretch at a time: from `kept` to a comment's start.
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < n;) {
-        const bool *stop = inString ? stops.string : stops.code;
-        while (i < n && !stop[at(i)])
-            ++i;
-        if (i >= n)
+    const auto lead = [&](std::size_t i) { return isLeadByte(static_cast<unsigned char>(bytes[i])); };
+    // Only the bytes before a "/*" are read one by one, from the start of
+    // its line (a line end closes a string) or from where the reading
+    // stood: whether the "/*" is in a string is all they tell.
+    std::size_t kept = 0;    // code up to a comment goes over from here
+    std::size_t known = 0;   // where the reading stands
+    bool inString = false;   // at `known`
+    for (;;) {
+        const std::size_t open = bytes.find("/*", known);
+        if (open == std::string_view::npos)
             break;
-        const char c = bytes[i];
-        if (c == '\n') {
+        // A line end between is one for certain unless a lead byte stands
+        // before it (a string's double-byte character would take it in).
+        const std::size_t lf = bytes.rfind('\n', open);
+        if (lf != std::string_view::npos && lf >= known && !(lf > known && lead(lf - 1))) {
+            known = lf + 1;
             inString = false;
-            ++i;
-        } else if (c == '"') {
-            inString = !inString;
-            ++i;
-        } else if (inString) { // the first byte of a double-byte character
-            i += i + 1 < n ? 2 : 1;
-        } else if (i + 1 < n && bytes[i + 1] == '*') {
-            // A comment: its line ends stay, and a blank takes its place.
-            out.append(bytes.data() + kept, i - kept);
-            const std::size_t close = bytes.find("*/", i + 2);
-            const std::size_t end = close == std::string_view::npos ? n : close;
-            out.append(std::size_t(std::count(bytes.begin() + std::ptrdiff_t(i) + 2,
-                                              bytes.begin() + std::ptrdiff_t(end), '\n')),
-                       '\n');
-            if (close == std::string_view::npos)
-                return out;
-            out += ' ';
-            i = kept = close + 2;
-        } else {
-            ++i;
         }
+        std::size_t i = known;
+        while (i < open) {
+            const char c = bytes[i];
+            if (c == '\n') {
+                inString = false;
+                ++i;
+            } else if (inString && lead(i) && i + 1 < n) {
+                i += 2;
+            } else {
+                if (c == '"')
+                    inString = !inString;
+                ++i;
+            }
+        }
+        known = i;
+        if (i > open || inString) {
+            // The slash is a double-byte character's, or the "/*" is in a string.
+            if (i == open)
+                known = open + 1; // the slash changes nothing
+            continue;
+        }
+        // A comment: its line ends stay, and a blank takes its place.
+        out.append(bytes.data() + kept, open - kept);
+        const std::size_t close = bytes.find("*/", open + 2);
+        const std::size_t end = close == std::string_view::npos ? n : close;
+        out.append(std::size_t(std::count(bytes.begin() + std::ptrdiff_t(open) + 2, bytes.begin() + std::ptrdiff_t(end), '\n')),
+                   '\n');
+        if (close == std::string_view::npos)
+            return out;
+        out += ' ';
+        kept = known = close + 2;
+        inString = false;
     }
     out.append(bytes.data() + kept, n - kept);
     return out;
@@ -522,8 +522,15 @@ int DialogTextWidth(std::string_view text)
 
 std::map<int, std::string> ResourceTextsByLine(std::string_view bytes)
 {
+    return ResourceTextsByLine(bytes, [](int) { return true; });
+}
+
+std::map<int, std::string> ResourceTextsByLine(std::string_view bytes, const std::function<bool(int)> &wanted)
+{
     std::map<int, std::string> out;
     forEachStatement(bytes, [&](std::string_view text, int line) {
+        if (!wanted(line))
+            return;
         if (Parsed p = parse(text, false); p.Text)
             out.emplace(line, std::move(*p.Text));
     });

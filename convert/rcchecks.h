@@ -14,6 +14,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -51,6 +52,8 @@ inline constexpr int kTightUnits = 2;
 // it came from, so a finding of the translated script finds its English
 // text here (for the letter a fix suggests).
 std::map<int, std::string> ResourceTextsByLine(std::string_view big5Bytes);
+// Only those of the lines `wanted` holds: the others are not parsed.
+std::map<int, std::string> ResourceTextsByLine(std::string_view big5Bytes, const std::function<bool(int)> &wanted);
 
 // What a finding says beyond its kind and text, as the translation report
 // and `check --rc` print it: the letter and where, or the widths and font.

@@ -123,6 +123,9 @@ void TestRcChecks::whereAndHowWide()
     const std::map<int, std::string> texts = ResourceTextsByLine(english);
     QCOMPARE(texts.at(8), std::string("Pa&ge"));
     QCOMPARE(texts.at(13), std::string("&Options"));
+    // Only the lines asked for, each as the whole reading has it.
+    const std::map<int, std::string> two = ResourceTextsByLine(english, [](int line) { return line == 8 || line == 13; });
+    QCOMPARE(two, (std::map<int, std::string>{{8, texts.at(8)}, {13, texts.at(13)}}));
     QCOMPARE(SuggestedFix(CheckKind::HotkeyClash, texts.at(8), found[1].Text, found[1].Taken),
              std::optional<std::string>("\xAD\xB6\xAD\xB1(&G)"));
     // The one clash's fix: a free letter as its one hot key.
