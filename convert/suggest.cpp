@@ -73,7 +73,7 @@ void SuggestTranslations(TranslationReport &report, std::string_view dictionaryB
         CountSuggestions(report);
         return;
     }
-    const SuggestionIndex index = SuggestionIndex::FromPairs(DictionaryPairs(dictionaryBytes));
+    const SuggestionIndex index = SuggestionIndex::FromPairViews(DictionaryPairViews(dictionaryBytes));
     std::vector<std::vector<Suggestion>> all = SuggestAll(index, texts);
     for (std::size_t i = 0; i < asked.size(); ++i)
         asked[i]->Suggestions = std::move(all[i]);

@@ -303,24 +303,28 @@ TextMarkup SplitMarkup(std::string_view text)
     const std::size_t bodyEnd = std::min(cut, text.size());
     std::string body;
     body.reserve(bodyEnd);
+    // The text goes over a stretch at a time: from `kept` to a marker.
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < bodyEnd;) {
         const std::size_t size = characterSize(text, i);
         if (size == 1 && text[i] == '&' && i + 1 < bodyEnd) {
             const std::size_t nextSize = characterSize(text, i + 1);
             if (nextSize == 1 && text[i + 1] == '&') { // "&&" is an ampersand
-                body += '&';
+                body.append(text.data() + kept, i + 1 - kept);
                 i += 2;
+                kept = i;
                 continue;
             }
             if (m.HotKey == 0 && nextSize == 1) {
                 m.HotKey = text[i + 1];
-                ++i;
+                body.append(text.data() + kept, i - kept);
+                kept = ++i;
                 continue;
             }
         }
-        body.append(text.data() + i, size);
         i += size;
     }
+    body.append(text.data() + kept, std::min(bodyEnd, text.size()) - kept);
     trimRight(body);
     const std::string_view ending = endingOf(body);
     if (ending == "..." || ending == ":" || ending == Ellipsis) {
@@ -399,20 +403,27 @@ std::string AdaptTranslation(std::string_view translation, const TextMarkup &tar
 
 SuggestionIndex::SuggestionIndex(std::vector<MatchSource> sources)
 {
+    Sources.reserve(sources.size());
     for (MatchSource &s : sources)
         if (translates(s))
             Sources.push_back(std::move(s));
-    std::unordered_map<std::string, std::vector<std::uint32_t>> byCore;
+    // The sources of each core, in their order: the cores sorted, equal ones together.
+    std::vector<std::pair<std::string, std::uint32_t>> byCore;
+    byCore.reserve(Sources.size());
     SourceEndings.reserve(Sources.size());
     for (std::uint32_t i = 0; i < Sources.size(); ++i) {
         TextMarkup m = SplitMarkup(Sources[i].Source);
         SourceEndings.push_back(std::move(m.Ending));
         if (!m.Core.empty())
-            byCore[std::move(m.Core)].push_back(i);
+            byCore.emplace_back(std::move(m.Core), i);
     }
-    Cores.reserve(byCore.size());
-    for (auto &[text, ids] : byCore)
-        Cores.push_back({text, std::move(ids)});
+    std::stable_sort(byCore.begin(), byCore.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t k = 0; k < byCore.size();) {
+        Core core{std::move(byCore[k].first), {}};
+        for (; k < byCore.size() && (core.Sources.empty() || byCore[k].first == core.Text); ++k)
+            core.Sources.push_back(byCore[k].second);
+        Cores.push_back(std::move(core));
+    }
     std::vector<std::int32_t> keyOf;
     keyOf.reserve(Cores.size());
     for (const Core &core : Cores) {
@@ -462,10 +473,13 @@ SuggestionIndex::SuggestionIndex(std::vector<MatchSource> sources)
     }
 }
 
-SuggestionIndex SuggestionIndex::FromPairs(const std::vector<std::pair<std::string, std::string>> &pairs)
+namespace {
+
+// Equal pairs counted once; the last pair of a source gives the
+// translation it is used with. Pairs that translate nothing are not kept.
+template <typename Pairs>
+std::vector<MatchSource> sourcesOfPairs(const Pairs &pairs)
 {
-    // Equal pairs counted once; the last pair of a source gives the
-    // translation it is used with.
     std::vector<std::uint32_t> order(pairs.size());
     for (std::uint32_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -477,6 +491,7 @@ SuggestionIndex SuggestionIndex::FromPairs(const std::vector<std::pair<std::stri
     for (std::uint32_t i = 0; i < pairs.size(); ++i)
         last[pairs[i].first] = i;
     std::vector<MatchSource> sources;
+    sources.reserve(pairs.size());
     for (std::size_t k = 0; k < order.size();) {
         const auto &pair = pairs[order[k]];
         std::size_t end = k;
@@ -485,10 +500,24 @@ SuggestionIndex SuggestionIndex::FromPairs(const std::vector<std::pair<std::stri
             chosen = chosen || last[pair.first] == order[end];
             ++end;
         }
-        sources.push_back({pair.first, pair.second, chosen, int(end - k)});
+        MatchSource s{std::string(pair.first), std::string(pair.second), chosen, int(end - k)};
+        if (translates(s))
+            sources.push_back(std::move(s));
         k = end;
     }
-    return SuggestionIndex(std::move(sources));
+    return sources;
+}
+
+} // namespace
+
+SuggestionIndex SuggestionIndex::FromPairs(const std::vector<std::pair<std::string, std::string>> &pairs)
+{
+    return SuggestionIndex(sourcesOfPairs(pairs));
+}
+
+SuggestionIndex SuggestionIndex::FromPairViews(const std::vector<std::pair<std::string_view, std::string_view>> &pairs)
+{
+    return SuggestionIndex(sourcesOfPairs(pairs));
 }
 
 SuggestionIndex SuggestionIndex::FromTables(const DictionaryTables &tables)
@@ -654,6 +683,16 @@ std::vector<std::vector<Suggestion>> SuggestAll(const SuggestionIndex &index, co
     for (std::thread &t : threads)
         t.join();
     return all;
+}
+
+std::vector<std::pair<std::string_view, std::string_view>> DictionaryPairViews(std::string_view bytes)
+{
+    const std::vector<std::string_view> lines = DictionaryLines(bytes);
+    std::vector<std::pair<std::string_view, std::string_view>> pairs;
+    pairs.reserve(lines.size() / 2);
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2)
+        pairs.emplace_back(lines[i], lines[i + 1]);
+    return pairs;
 }
 
 std::vector<std::pair<std::string, std::string>> DictionaryPairs(std::string_view bytes)

@@ -86,6 +86,7 @@ public:
     // source is used with is its last pair's, as the translation script
     // reads the file.
     static SuggestionIndex FromPairs(const std::vector<std::pair<std::string, std::string>> &pairs);
+    static SuggestionIndex FromPairViews(const std::vector<std::pair<std::string_view, std::string_view>> &pairs);
     // The entries of an open dictionary; each entry's chosen translation is
     // the one it uses.
     static SuggestionIndex FromTables(const DictionaryTables &tables);
@@ -125,3 +126,5 @@ std::vector<std::vector<Suggestion>> SuggestAll(const SuggestionIndex &index, co
 // The pairs of a dictionary that is lines two by two (CR LF, LF or CR); a
 // lone last line has no pair.
 std::vector<std::pair<std::string, std::string>> DictionaryPairs(std::string_view bytes);
+// The same as views into `bytes`.
+std::vector<std::pair<std::string_view, std::string_view>> DictionaryPairViews(std::string_view bytes);

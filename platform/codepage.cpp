@@ -2,6 +2,8 @@
 
 #include "platform/cp950_tables.h"
 
+#include <algorithm>
+
 namespace cp950 {
 namespace {
 
@@ -13,48 +15,58 @@ bool isTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 &&
 // character still encodes to them.
 bool isNotText(char16_t c) { return (c >= 0x80 && c < 0xA0) || (c >= 0xE000 && c <= 0xF8FF); }
 
-void appendCodePoint(QString &out, char32_t cp)
-{
-    if (QChar::requiresSurrogates(cp)) {
-        out.append(QChar(QChar::highSurrogate(cp)));
-        out.append(QChar(QChar::lowSurrogate(cp)));
-    } else {
-        out.append(QChar(static_cast<char16_t>(cp)));
-    }
-}
-
 QString decodeWith(std::string_view bytes, bool keepPrivateUse)
 {
     const auto usable = [keepPrivateUse](char16_t c) { return c != 0 && (keepPrivateUse || !isNotText(c)); };
-    QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
     const std::size_t n = bytes.size();
+    // Written in place: a byte gives at most one unit, or two as an escape;
+    // room is made when escapes have taken up what was left.
+    QString out(static_cast<qsizetype>(n), Qt::Uninitialized);
+    char16_t *d = reinterpret_cast<char16_t *>(out.data());
+    qsizetype w = 0;
+    const auto room = [&](qsizetype units) {
+        if (w + units > out.size()) {
+            out.resize(std::max(out.size() * 2, w + units));
+            d = reinterpret_cast<char16_t *>(out.data());
+        }
+    };
+    const auto escape = [&](unsigned char byte) {
+        room(2);
+        const char32_t cp = escapeFor(byte);
+        d[w++] = QChar::highSurrogate(cp);
+        d[w++] = QChar::lowSurrogate(cp);
+    };
     for (std::size_t i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
-            out.append(QChar(char16_t(b)));
+            room(1);
+            d[w++] = char16_t(b);
             continue;
         }
         if (isLead(b) && i + 1 < n && isTrail(static_cast<unsigned char>(bytes[i + 1]))) {
             const auto trail = static_cast<unsigned char>(bytes[i + 1]);
             const char16_t c = tables::twoByte[b - 0x81][tables::trailIndex(trail)];
             if (usable(c)) {
-                out.append(QChar(c));
+                room(1);
+                d[w++] = c;
             } else {
                 // A lead and trail byte that make no character of their own:
                 // both stand for themselves, and the bytes after the pair
                 // stay aligned.
-                appendCodePoint(out, escapeFor(b));
-                appendCodePoint(out, escapeFor(trail));
+                escape(b);
+                escape(trail);
             }
             ++i;
             continue;
         }
-        if (const char16_t c = tables::single[b - 0x80]; usable(c))
-            out.append(QChar(c));
-        else
-            appendCodePoint(out, escapeFor(b));
+        if (const char16_t c = tables::single[b - 0x80]; usable(c)) {
+            room(1);
+            d[w++] = c;
+        } else {
+            escape(b);
+        }
     }
+    out.resize(w);
     return out;
 }
 

@@ -62,6 +62,9 @@ void TestCodePage::invalidBytesRoundTrip_data()
     QTest::newRow("unassigned pair") << QByteArray("\xA3\xFE\xA4\x40");
     QTest::newRow("0x80 and 0xFF") << QByteArray("\x80\xFF");
     QTest::newRow("UTF-8 text") << QByteArray("\xE4\xB8\xAD\xE6\x96\x87");
+    // Each byte two units: the decoded text outgrows the room it started with.
+    QTest::newRow("escapes only") << QByteArray(4096, '\x80');
+    QTest::newRow("text, then escapes") << (QByteArray(100, 'a') + QByteArray(300, '\xFF') + QByteArray("\xA4\x40"));
 }
 
 void TestCodePage::invalidBytesRoundTrip()
