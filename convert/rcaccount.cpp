@@ -186,7 +186,14 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
     std::string code;
     std::vector<Literal> literals;
     std::vector<std::size_t> texts;
-    std::vector<bool> counted; // lines on which a taken text was counted, or whose quotes are in a comment
+    // Lines on which a taken text was counted, or whose quotes are in a
+    // comment; room for the lines taken from the start.
+    std::vector<bool> counted(takenLines.size());
+    const auto markCounted = [&counted](int line) {
+        if (counted.size() <= std::size_t(line))
+            counted.resize(std::max(counted.size() * 2, std::size_t(line) + 1));
+        counted[std::size_t(line)] = true;
+    };
     int lineNo = 0;
     for (std::size_t start = 0; start < bytes.size(); ++lineNo) {
         std::size_t end = bytes.find('\n', start);
@@ -203,9 +210,7 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
             codeView = literalsOf(line, inComment, code, literals);
             // A string the rules take out of a comment is no text of the file.
             if (literals.empty() && line.find('"') != std::string_view::npos) {
-                if (counted.size() <= std::size_t(lineNo))
-                    counted.resize(std::size_t(lineNo) + 1);
-                counted[std::size_t(lineNo)] = true;
+                markCounted(lineNo);
                 if (std::size_t(lineNo) < takenLines.size() && takenLines[std::size_t(lineNo)])
                     account.TakenFromComments.push_back({lineNo, std::string(trimmed(line))});
             }
@@ -300,9 +305,7 @@ StringAccount AccountStrings(std::string_view bytes, const std::vector<bool> &ta
                 account.NotReached.push_back({lineNo, std::string(text), Unreached::SecondText});
             } else if (std::size_t(lineNo) < takenLines.size() && takenLines[std::size_t(lineNo)]) {
                 ++account.Taken;
-                if (counted.size() <= std::size_t(lineNo))
-                    counted.resize(std::size_t(lineNo) + 1);
-                counted[std::size_t(lineNo)] = true;
+                markCounted(lineNo);
             } else if (text == "0") {
                 account.NotReached.push_back({lineNo, std::string(text), Unreached::PerlFalse});
             } else {

@@ -1,6 +1,7 @@
 #include "convert/rcjoin.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -148,6 +149,27 @@ struct TableState {
 
 } // namespace
 
+std::size_t LineFeeds(std::string_view bytes)
+{
+    constexpr std::uint64_t feeds = 0x0A0A0A0A0A0A0A0AULL;
+    constexpr std::uint64_t low = 0x7F7F7F7F7F7F7F7FULL;
+    constexpr std::uint64_t high = 0x8080808080808080ULL;
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        const std::uint64_t x = word ^ feeds; // a line feed's byte is 0
+        // The high bit of each byte that is not 0; its opposite marks the
+        // feeds, whose marks one multiplication adds up in the top byte.
+        const std::uint64_t marks = (~(((x & low) + low) | x) & high) >> 7;
+        count += std::size_t((marks * 0x0101010101010101ULL) >> 56);
+    }
+    for (; i < bytes.size(); ++i)
+        count += bytes[i] == '\n' ? 1 : 0;
+    return count;
+}
+
 int JoinedScript::OriginalLine(int copyLine) const
 {
     if (copyLine >= 0 && copyLine < int(FirstLine.size()))
@@ -189,7 +211,7 @@ const char *joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
 {
     LineCursor lines(bytes);
     TableState table;
-    const auto lineCount = std::size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+    const std::size_t lineCount = LineFeeds(bytes) + 1;
     join.FirstLine.reserve(lineCount);
     join.LineCount.reserve(lineCount);
     std::string logical;

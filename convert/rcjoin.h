@@ -28,6 +28,9 @@ struct JoinedScript {
     int OriginalLine(int copyLine) const;
 };
 
+// How many line feeds the bytes hold, counted eight bytes at a time.
+std::size_t LineFeeds(std::string_view bytes);
+
 // `bytes` are code page 950 (or the Big5 copy of another encoding): the
 // second byte of a double-byte character may be a backslash and ends no
 // string.

@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 
+#include "convert/rcjoin.h"
 #include "convert/rcpatterns.h"
 
 #include <algorithm>
@@ -576,7 +577,7 @@ const ScriptDictionary::Pair *ScriptDictionary::find(std::string_view source) co
 
 ScriptDictionary ReadScriptDictionary(std::string_view bytes)
 {
-    ScriptDictionary dictionary(std::size_t(std::count(bytes.begin(), bytes.end(), '\n')) / 2 + 1);
+    ScriptDictionary dictionary(LineFeeds(bytes) / 2 + 1);
     ScriptLineReader lines(bytes);
     for (std::string_view source, translation; lines.next(source);)
         dictionary.set(source, lines.next(translation) ? std::optional(translation) : std::nullopt);

@@ -130,7 +130,16 @@ void TestRcStatements::joiningInPlaceIsJoiningACopy()
                                          + QStringLiteral("/en.rc"));
             !bytes.empty())
             scripts.push_back(std::move(bytes));
+    // Line feeds counted eight bytes at a time, among bytes that differ
+    // from one in a bit or two (0x0B, 0x8A, 0x0A with the high bit).
+    std::string mixed;
+    for (int i = 0; i < 301; ++i)
+        mixed += "\n\x0B\x8A\xFF\x00\r\x0A\x1A"[(i * 7 + i / 5) % 8];
+    for (std::size_t from = 0; from < 9; ++from)
+        QCOMPARE(LineFeeds(std::string_view(mixed).substr(from)),
+                 std::size_t(std::count(mixed.begin() + std::ptrdiff_t(from), mixed.end(), '\n')));
     for (const std::string &bytes : scripts) {
+        QCOMPARE(LineFeeds(bytes), std::size_t(std::count(bytes.begin(), bytes.end(), '\n')));
         const JoinedScript copy = JoinStatements(bytes);
         std::string inPlace = bytes;
         const JoinedScript join = JoinStatementsInPlace(inPlace);
