@@ -1,6 +1,7 @@
 #include "convert/conversion.h"
 
 #include "convert/rcchecks.h"
+#include "convert/rcjoin.h"
 #include "convert/rcreader.h"
 #include "convert/script.h"
 #include "convert/suggest.h"
@@ -543,12 +544,38 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
                 lookAt(i, texts[i]);
     } else {
         // A Big5 line is looked at byte for byte: the patterns are ASCII,
-        // and every other byte stays as it is.
-        ScriptLineReader reader(output);
-        std::size_t i = 0;
-        for (std::string_view line; reader.next(line); ++i)
+        // and every other byte stays as it is. Only the lines holding a #
+        // or LANGUAGE are found and read, as the interpreter's lines.
+        const std::string_view all(output);
+        std::size_t lineNo = 0;
+        std::size_t counted = 0; // line feeds before here are in lineNo
+        // The next of each, looked for again only once the reading is past it.
+        std::size_t hash = all.find('#');
+        std::size_t language = all.find("LANGUAGE");
+        for (std::size_t pos = 0; pos < all.size();) {
+            if (hash != std::string_view::npos && hash < pos)
+                hash = all.find('#', pos);
+            if (language != std::string_view::npos && language < pos)
+                language = all.find("LANGUAGE", pos);
+            const std::size_t at = std::min(hash, language);
+            if (at == std::string_view::npos)
+                break;
+            const std::size_t before = all.rfind('\n', at);
+            const std::size_t start = before == std::string_view::npos ? 0 : before + 1;
+            lineNo += LineFeeds(all.substr(counted, start - counted));
+            counted = start;
+            const std::size_t lf = all.find('\n', at);
+            std::string_view line;
+            if (lf == std::string_view::npos) {
+                line = all.substr(start, all.size() - start - 1);
+            } else {
+                const std::size_t end = lf > start && all[lf - 1] == '\r' ? lf - 1 : lf;
+                line = all.substr(start, end - start);
+            }
             if (line.find("LANGUAGE") != std::string_view::npos || line.find('#') != std::string_view::npos)
-                lookAt(i, QString::fromLatin1(line.data(), qsizetype(line.size())));
+                lookAt(lineNo, QString::fromLatin1(line.data(), qsizetype(line.size())));
+            pos = lf == std::string_view::npos ? all.size() : lf + 1;
+        }
     }
     std::string bytes;
     if (converted) {

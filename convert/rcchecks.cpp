@@ -212,8 +212,8 @@ std::string upper(std::string s)
 // stands between the quotes) and the arguments after it.
 struct Parsed {
     std::string Keyword;
-    std::optional<std::string> Text;
-    std::vector<std::string_view> Args; // views into the statement parsed
+    std::optional<std::string_view> Text; // as the statement holds it, a view as Args
+    std::vector<std::string_view> Args;   // views into the statement parsed
 };
 
 // Into `p`, whose room is used again from one statement to the next.
@@ -246,7 +246,7 @@ void parseInto(Parsed &p, std::string_view s, bool withArgs)
                 break;
             }
         }
-        p.Text = std::string(s.substr(from, to - from));
+        p.Text = s.substr(from, to - from);
         while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
             ++i;
         if (i < s.size() && s[i] == ',')
@@ -532,7 +532,7 @@ std::map<int, std::string> ResourceTextsByLine(std::string_view bytes, const std
         if (!wanted(line))
             return;
         if (Parsed p = parse(text, false); p.Text)
-            out.emplace(line, std::move(*p.Text));
+            out.emplace(line, std::string(*p.Text));
     });
     return out;
 }
@@ -603,7 +603,7 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
             } else if ((word == "MENUITEM" || word == "POPUP") && p.Text && !levels.empty()) {
                 const std::string letter = HotkeyLetterOf(*p.Text);
                 if (!letter.empty())
-                    levels.back().push_back({letter, *p.Text, st.Line});
+                    levels.back().push_back({letter, std::string(*p.Text), st.Line});
                 if (word == "POPUP")
                     pendingPopup = pathStep(*p.Text);
             }
@@ -627,7 +627,7 @@ std::vector<RcFinding> CheckResourceScript(std::string_view bytes)
                 }
             } else if (p.Text && !p.Text->empty()) {
                 if (const std::string letter = HotkeyLetterOf(*p.Text); !letter.empty())
-                    controls.push_back({letter, *p.Text, st.Line});
+                    controls.push_back({letter, std::string(*p.Text), st.Line});
                 const Control c = controlOf(p);
                 if (c.Kind != Room::None) {
                     const int width = DialogTextWidth(*p.Text);
@@ -656,7 +656,10 @@ std::vector<RcStatement> ResourceStatements(std::string_view bytes)
     std::vector<RcStatement> out;
     forEachStatement(bytes, [&](std::string_view text, int line) {
         Parsed p = parse(text);
-        out.push_back({std::string(text), line, std::move(p.Keyword), std::move(p.Text),
+        std::optional<std::string> quoted;
+        if (p.Text)
+            quoted = std::string(*p.Text);
+        out.push_back({std::string(text), line, std::move(p.Keyword), std::move(quoted),
                        std::vector<std::string>(p.Args.begin(), p.Args.end())});
     });
     return out;

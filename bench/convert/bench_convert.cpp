@@ -4,7 +4,7 @@
 // corpus programs and on a generated 2 MB pair of scripts. Each side runs
 // in a process of its own so that its CPU time and its peak memory are its
 // own; the program's process is measured against one that starts and does
-// nothing, and the figures given are the difference, each the least of
+// nothing, and the figures given are the difference, each the median of
 // five runs (fifteen for the short ones).
 //
 // Usage: bench_convert [CORPUS_FOLDER] [--keep]; run by bench/run.sh.
@@ -20,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -161,6 +162,29 @@ std::pair<std::string, std::string> generated(std::size_t bytes)
     return {en, zh};
 }
 
+// The median CPU time and the median peak memory of `runs` runs; not ok
+// when one failed.
+Cost median(const std::function<Cost()> &once, int runs)
+{
+    std::vector<double> cpu;
+    std::vector<long> rss;
+    Cost out;
+    out.ok = true;
+    for (int k = 0; k < runs && out.ok; ++k) {
+        const Cost c = once();
+        out.ok = c.ok;
+        cpu.push_back(c.cpu);
+        rss.push_back(c.rssKb);
+    }
+    if (!out.ok)
+        return out;
+    std::sort(cpu.begin(), cpu.end());
+    std::sort(rss.begin(), rss.end());
+    out.cpu = cpu[cpu.size() / 2];
+    out.rssKb = rss[rss.size() / 2];
+    return out;
+}
+
 struct Measured {
     Cost perl;
     Cost program;
@@ -193,25 +217,16 @@ Measured measure(const std::string &self, const std::string &perl, const std::st
         BuildInterpreterCommand(QString::fromStdString(perl), scriptPath, folder);
     if (!CheckInterpreterCloses(command, folder).isEmpty())
         return m;
-    // The least of five runs of each, of fifteen where the interpreter
-    // takes less than 20 ms: what is left of the machine's noise, which on
-    // runs of a few milliseconds is as large as the figures.
+    // The median of five runs of each, of fifteen where the interpreter
+    // takes less than 20 ms: on runs of a few milliseconds the machine's
+    // noise is as large as the figures.
     int runs = 5;
-    const auto least = [&runs](const std::function<Cost()> &once) {
-        Cost best = once();
-        for (int k = 1; k < runs && best.ok; ++k) {
-            const Cost c = once();
-            best.ok = c.ok;
-            best.cpu = std::min(best.cpu, c.cpu);
-            best.rssKb = std::min(best.rssKb, c.rssKb);
-        }
-        return best;
-    };
+    const auto typical = [&runs](const std::function<Cost()> &once) { return median(once, runs); };
     const auto perlOnce = [&] { return run({perl, scriptPath.toStdString()}, command.environment.toStringList()); };
     if (perlOnce().cpu < 0.020)
         runs = 15;
-    m.perl = least(perlOnce);
-    Cost p = least([&] { return run({self, "--work", kind, paths[0], paths[1], paths[2], folder.toStdString()}); });
+    m.perl = typical(perlOnce);
+    Cost p = typical([&] { return run({self, "--work", kind, paths[0], paths[1], paths[2], folder.toStdString()}); });
     p.cpu = std::max(0.0, p.cpu - idle.cpu);
     p.rssKb = std::max(0L, p.rssKb - idle.rssKb);
     m.program = p;
@@ -236,9 +251,11 @@ void print(const char *what, const char *kind, const Measured &m, bool &within)
 
 int main(int argc, char **argv)
 {
+    // The idle process is the program's up to where a run begins: with its
+    // application object, as every window and tavisorn-cli has one.
+    QCoreApplication app(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--idle") == 0)
         return 0;
-    QCoreApplication app(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--work") == 0)
         return work(argc, argv);
     if (argc > 2 && std::strcmp(argv[1], "--generate") == 0) {
@@ -267,12 +284,7 @@ int main(int argc, char **argv)
     }
     // A process that starts and ends: what every run of the program costs
     // before it reads anything.
-    Cost idle = run({self, "--idle"});
-    for (int i = 1; i < 15; ++i) {
-        const Cost again = run({self, "--idle"});
-        idle.cpu = std::min(idle.cpu, again.cpu);
-        idle.rssKb = std::min(idle.rssKb, again.rssKb);
-    }
+    const Cost idle = median([&] { return run({self, "--idle"}); }, 15);
 
     std::vector<std::pair<std::string, std::pair<QString, QString>>> pairs;
     const QString corpus = argc > 1 && std::strcmp(argv[1], "--keep") != 0 ? QString::fromLocal8Bit(argv[1])

@@ -658,6 +658,22 @@ void TestConvertPerl::retargetRewritesOnlyTheDeclarations()
     QCOMPARE(cli({"translate", "--retarget", root + "/pragma.dict", root + "/pragma8.rc", root + "/pragma8-out.rc"}).status, 0);
     QCOMPARE(readRaw(root + "/pragma8-out.rc"),
              QByteArray("#pragma code_page(65001)\n// Microsoft\nLANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL\n"));
+
+    // Declarations among other # lines, the last one after the texts: each
+    // is found on its own line, and every other line stays as it was.
+    QVERIFY(writeRaw(root + "/later.rc", "// Microsoft Visual C++\n#include \"a.h\"\n\n#define X 1\n"
+                                         "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n#pragma code_page(1252)\n"
+                                         "STRINGTABLE\nBEGIN\n    IDS_A \"Open\"\nEND\n"
+                                         "  LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_UK\n"));
+    o = cli({"translate", "--retarget", root + "/pragma.dict", root + "/later.rc", root + "/later-out.rc"});
+    QCOMPARE(o.status, 0);
+    QCOMPARE(readRaw(root + "/later-out.rc"),
+             "// Microsoft Visual C++\n#include \"a.h\"\n\n#define X 1\n"
+             "LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL\n#pragma code_page(950)\n"
+             "STRINGTABLE\nBEGIN\n    IDS_A \"" + big5(QStringLiteral("開啟")) + "\"\nEND\n"
+             "  LANGUAGE LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL\n");
+    QVERIFY2(QString::fromUtf8(o.err).contains(QStringLiteral("第 11 行由「  LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_UK")),
+             o.err.constData());
 }
 
 void TestConvertPerl::missingTextsFeedTheNextRun()
