@@ -452,9 +452,13 @@ std::optional<QString> RetargetedLine(const QString &line, const ScriptEncoding 
 RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
 {
     RunOutcome<TranslationReport> outcome;
-    std::string output;
-    if (const QString reason = readWhole(run.Script.T3, output); !reason.isEmpty())
+    // What the interpreter wrote into the run's folder, where it is; a
+    // joined script's lines given back are a text of their own.
+    MappedFile written;
+    if (const QString reason = written.open(nameOf(run.Script.T3), RunFileLimit); !reason.isEmpty())
         return {false, perlOutputUnreadable(reason), {}};
+    std::string_view output = written.bytes();
+    std::string unjoined;
 
     const TextDecoder decode = [&run](std::string_view bytes) { return run.StandIns.Restore(bytes); };
     TranslationReport &report = outcome.report;
@@ -473,9 +477,11 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
     }
     report.Dictionary = run.DictionaryFile;
     report.Script = run.Source.shown();
-    if (run.Statements)
-        output = UnjoinTranslation(output, run.Statements->Source, run.Source.copyOrFile(),
-                                   run.Statements->unjoined(run));
+    if (run.Statements) {
+        unjoined = UnjoinTranslation(output, run.Statements->Source, run.Source.copyOrFile(),
+                                     run.Statements->unjoined(run));
+        output = unjoined;
+    }
     report.Retargeted = run.Options.Retarget;
     report.FontSwitch = run.Paths.SizeChange;
     for (EnglishText &t : report.Left)
@@ -589,7 +595,8 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         }
         bytes = EncodeText(text, encoding);
     } else if (!run.Options.Retarget && !hasLfLineEnd(run.Source.Bytes)) {
-        bytes = std::move(output); // what the interpreter wrote, byte for byte
+        // What the interpreter wrote, byte for byte.
+        bytes = unjoined.empty() ? std::string(output) : std::move(unjoined);
     } else {
         // The line ends the script came with, as for a converted one.
         const std::vector<QString> ends =

@@ -117,3 +117,30 @@ QString ReadWholeFile(const FileName &name, std::string &out, qint64 limit)
     }
     return {};
 }
+
+MappedFile::MappedFile() = default;
+
+MappedFile::~MappedFile() = default;
+
+QString MappedFile::open(const FileName &name, qint64 limit)
+{
+    bytes_ = {};
+    read_.clear();
+    file_ = std::make_unique<QFile>();
+    if (const QString reason = OpenForReading(name, *file_); !reason.isEmpty())
+        return reason;
+    if (!file_->isSequential() && file_->size() > limit)
+        return tooLarge(limit);
+    if (!file_->isSequential() && file_->size() > 0) {
+        if (const uchar *map = file_->map(0, file_->size())) {
+            bytes_ = std::string_view(reinterpret_cast<const char *>(map), std::size_t(file_->size()));
+            return {};
+        }
+    }
+    file_.reset();
+    if (const QString reason = ReadWholeFile(name, read_, limit); !reason.isEmpty())
+        return reason;
+    bytes_ = read_;
+    return {};
+}
+

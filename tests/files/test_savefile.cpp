@@ -1,6 +1,7 @@
 // What a save does to targets that are not a plain new file: an existing
 // file's permissions, symbolic links, pipes, devices, folders and sockets.
 
+#include "files/readfile.h"
 #include "files/savefile.h"
 
 #include <QDir>
@@ -28,6 +29,7 @@ private slots:
     void leftoversOfKilledSavesGo();
     void folderThatTakesNoFilesSaysSo();
     void scratchFilesSayWhyTheyFail();
+    void mappedFilesHoldTheirBytes();
 
 private:
     QByteArray read(const QString &path) const;
@@ -222,6 +224,35 @@ void TestSaveFile::scratchFilesSayWhyTheyFail()
     const QString missing = at(QStringLiteral("none/copy.rc"));
     QCOMPARE(WriteScratchFile(missing, "x").error, QStringLiteral("無法儲存檔案 %1：資料夾不存在。").arg(missing));
     QVERIFY(!WriteScratchFile(dir->path(), "x").ok);
+}
+
+void TestSaveFile::mappedFilesHoldTheirBytes()
+{
+    // A file's every byte, NUL and high bytes among them; an empty file;
+    // and what is not a file of limited size says why.
+    QByteArray bytes(100000, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 7);
+    QFile f(at(QStringLiteral("mapped.rc")));
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    f.close();
+    {
+        MappedFile mapped;
+        QCOMPARE(mapped.open(FileName(at(QStringLiteral("mapped.rc"))), qint64(1) << 20), QString());
+        QCOMPARE(QByteArray(mapped.bytes().data(), qsizetype(mapped.bytes().size())), bytes);
+        QVERIFY(!mapped.open(FileName(at(QStringLiteral("mapped.rc"))), 1000).isEmpty()); // larger than allowed
+        QVERIFY(mapped.bytes().empty());
+    }
+    QFile empty(at(QStringLiteral("empty.rc")));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    MappedFile none;
+    QCOMPARE(none.open(FileName(at(QStringLiteral("empty.rc"))), 1000), QString());
+    QVERIFY(none.bytes().empty());
+    QVERIFY(!none.open(FileName(at(QStringLiteral("missing.rc"))), 1000).isEmpty());
+    QVERIFY(!none.open(FileName(dir->path()), 1000).isEmpty());
+    // An endless device is read, not mapped, up to the limit.
+    QVERIFY(!none.open(FileName(QStringLiteral("/dev/zero")), qint64(1) << 20).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSaveFile)
