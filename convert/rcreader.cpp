@@ -519,7 +519,6 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
 ScriptDictionary::ScriptDictionary(std::size_t expected)
 {
     pairs_.reserve(expected);
-    hashes_.reserve(expected);
     std::size_t size = 16;
     while (size * 3 < expected * 4)
         size *= 2;
@@ -542,11 +541,14 @@ void ScriptDictionary::grow()
     std::vector<Slot> old(slots_.size() * 2, Slot{});
     old.swap(slots_);
     const std::size_t mask = slots_.size() - 1;
+    // The hashes are taken again: a dictionary given its size at the
+    // start never grows, and its pairs hold nothing more.
     for (std::size_t i = 0; i < pairs_.size(); ++i) {
-        std::size_t at = (hashes_[i] >> 7) & mask;
+        const std::size_t hash = std::hash<std::string_view>()(pairs_[i].Source);
+        std::size_t at = (hash >> 7) & mask;
         while (slots_[at].Pair != 0)
             at = (at + 1) & mask;
-        slots_[at] = {std::uint32_t(i + 1), std::uint32_t(hashes_[i])};
+        slots_[at] = {std::uint32_t(i + 1), std::uint32_t(hash)};
     }
 }
 
@@ -565,7 +567,6 @@ void ScriptDictionary::set(std::string_view source, std::optional<std::string_vi
         at = slotOf(source, hash);
     }
     pairs_.push_back({source, translation});
-    hashes_.push_back(hash);
     slots_[at] = {std::uint32_t(pairs_.size()), std::uint32_t(hash)};
 }
 
@@ -668,7 +669,7 @@ TranslationReading ReadTranslation(const ScriptDictionary &dictionary, std::stri
         const std::string_view text =
             found ? original.substr(found.Start, found.End - found.Start) : std::string_view();
         if (PerlTrue(text)) {
-            FoundText t{i, text, TextOutcome::NotInDictionary};
+            FoundText t{i, TextOutcome::NotInDictionary, text};
             const ScriptDictionary::Pair *pair = dictionary.find(text);
             if (!pair)
                 lacking.insert(text);

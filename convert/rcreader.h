@@ -196,7 +196,6 @@ private:
         std::uint32_t Hash = 0; // the low bits of the source's hash, compared before the source
     };
     std::vector<Pair> pairs_;
-    std::vector<std::size_t> hashes_; // of each pair's source
     std::vector<Slot> slots_;
 };
 ScriptDictionary ReadScriptDictionary(std::string_view bytes);
@@ -212,8 +211,8 @@ enum class TextOutcome {
 // Its text is a view into the script's bytes (see RcText).
 struct FoundText {
     int Line = 0;
-    std::string_view Text;
     TextOutcome Outcome = TextOutcome::NotInDictionary;
+    std::string_view Text;
     bool leftInEnglish() const { return Outcome != TextOutcome::Translated; }
 };
 
