@@ -162,28 +162,31 @@ std::pair<std::string, std::string> generated(std::size_t bytes)
     return {en, zh};
 }
 
-// The median CPU time and the median peak memory of `runs` runs; not ok
-// when one failed.
-Cost median(const std::function<Cost()> &once, int runs)
-{
+// The median CPU time and the median peak memory of runs; not ok when one
+// failed.
+struct Runs {
     std::vector<double> cpu;
     std::vector<long> rss;
-    Cost out;
-    out.ok = true;
-    for (int k = 0; k < runs && out.ok; ++k) {
-        const Cost c = once();
-        out.ok = c.ok;
+    bool ok = true;
+    void add(const Cost &c)
+    {
+        ok = ok && c.ok;
         cpu.push_back(c.cpu);
         rss.push_back(c.rssKb);
     }
-    if (!out.ok)
+    Cost median()
+    {
+        Cost out;
+        out.ok = ok && !cpu.empty();
+        if (!out.ok)
+            return out;
+        std::sort(cpu.begin(), cpu.end());
+        std::sort(rss.begin(), rss.end());
+        out.cpu = cpu[cpu.size() / 2];
+        out.rssKb = rss[rss.size() / 2];
         return out;
-    std::sort(cpu.begin(), cpu.end());
-    std::sort(rss.begin(), rss.end());
-    out.cpu = cpu[cpu.size() / 2];
-    out.rssKb = rss[rss.size() / 2];
-    return out;
-}
+    }
+};
 
 struct Measured {
     Cost perl;
@@ -193,7 +196,7 @@ struct Measured {
 // The interpreter alone on the script of a prepared run, then the program
 // alone on the same files.
 Measured measure(const std::string &self, const std::string &perl, const std::string &kind,
-                 const std::vector<std::string> &paths, const QString &folder, const Cost &idle)
+                 const std::vector<std::string> &paths, const QString &folder)
 {
     Measured m;
     std::string script;
@@ -217,16 +220,24 @@ Measured measure(const std::string &self, const std::string &perl, const std::st
         BuildInterpreterCommand(QString::fromStdString(perl), scriptPath, folder);
     if (!CheckInterpreterCloses(command, folder).isEmpty())
         return m;
-    // The median of five runs of each, of fifteen where the interpreter
-    // takes less than 20 ms: on runs of a few milliseconds the machine's
-    // noise is as large as the figures.
-    int runs = 5;
-    const auto typical = [&runs](const std::function<Cost()> &once) { return median(once, runs); };
+    // The interpreter, the program and a program that starts and ends, in
+    // turn, five times, or fifteen where the interpreter takes less than
+    // 20 ms: on runs of a few milliseconds the machine's noise is as large
+    // as the figures, and what it does to one side it does to the others.
+    // The medians of each; the program's part is its difference to the
+    // idle one.
     const auto perlOnce = [&] { return run({perl, scriptPath.toStdString()}, command.environment.toStringList()); };
-    if (perlOnce().cpu < 0.020)
-        runs = 15;
-    m.perl = typical(perlOnce);
-    Cost p = typical([&] { return run({self, "--work", kind, paths[0], paths[1], paths[2], folder.toStdString()}); });
+    const int runs = perlOnce().cpu < 0.020 ? 15 : 5;
+    Runs perlRuns, workRuns, idleRuns;
+    for (int k = 0; k < runs && perlRuns.ok && workRuns.ok && idleRuns.ok; ++k) {
+        perlRuns.add(perlOnce());
+        workRuns.add(run({self, "--work", kind, paths[0], paths[1], paths[2], folder.toStdString()}));
+        idleRuns.add(run({self, "--idle"}));
+    }
+    m.perl = perlRuns.median();
+    Cost p = workRuns.median();
+    const Cost idle = idleRuns.median();
+    p.ok = p.ok && idle.ok;
     p.cpu = std::max(0.0, p.cpu - idle.cpu);
     p.rssKb = std::max(0L, p.rssKb - idle.rssKb);
     m.program = p;
@@ -282,10 +293,6 @@ int main(int argc, char **argv)
         dir.setAutoRemove(false);
         std::printf("folders kept in %s\n", qPrintable(dir.path()));
     }
-    // A process that starts and ends: what every run of the program costs
-    // before it reads anything.
-    const Cost idle = median([&] { return run({self, "--idle"}); }, 15);
-
     std::vector<std::pair<std::string, std::pair<QString, QString>>> pairs;
     const QString corpus = argc > 1 && std::strcmp(argv[1], "--keep") != 0 ? QString::fromLocal8Bit(argv[1])
                                                                            : QStringLiteral(TAVISORN_CORPUS_DIR);
@@ -308,11 +315,11 @@ int main(int argc, char **argv)
         QDir().mkpath(folder + QStringLiteral("/t"));
         const std::string dict = (folder + QStringLiteral("/dictionary.txt")).toStdString();
         const Measured x = measure(self, perl.toStdString(), "extraction",
-                                   {files.first.toStdString(), files.second.toStdString(), dict}, folder + QStringLiteral("/x"), idle);
+                                   {files.first.toStdString(), files.second.toStdString(), dict}, folder + QStringLiteral("/x"));
         print(name.c_str(), "extraction", x, within);
         const Measured t = measure(self, perl.toStdString(), "translation",
                                    {dict, files.first.toStdString(), (folder + QStringLiteral("/out.rc")).toStdString()},
-                                   folder + QStringLiteral("/t"), idle);
+                                   folder + QStringLiteral("/t"));
         print(name.c_str(), "translation", t, within);
     }
     std::printf("%s\n", within ? "within 30 % of the interpreter's CPU and 2 x its memory"
