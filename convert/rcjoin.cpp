@@ -84,12 +84,13 @@ std::string_view trimmed(std::string_view s)
 // second byte of a double-byte character). Quotes are counted outside line
 // comments; a doubled quote inside a string counts twice and so changes
 // nothing.
-bool continuesString(std::string_view line)
+// Whether `line`, read on from within a string (`inside`) or from outside
+// one, ends inside a string with a backslash of its own.
+bool continuesFrom(bool inside, std::string_view line)
 {
     // Only a line whose last byte is a backslash can go on.
     if (line.empty() || line.back() != '\\')
         return false;
-    bool inside = false;
     bool backslashLast = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(line[i]);
@@ -105,6 +106,11 @@ bool continuesString(std::string_view line)
         }
     }
     return inside && backslashLast;
+}
+
+bool continuesString(std::string_view line)
+{
+    return continuesFrom(false, line);
 }
 
 // An identifier alone on its line, a comma after it allowed.
@@ -223,7 +229,8 @@ const char *joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
     const auto copyPlain = [&](const char *upTo) { sink.append(plain, std::size_t(upTo - plain)); };
     for (int i = 0; lines.next(raw);) {
         const int first = i++;
-        const bool maybe = continuesString(raw.Text) || (table.inside && identifierOnly(raw.Text));
+        const bool continues = continuesString(raw.Text);
+        const bool maybe = continues || (table.inside && identifierOnly(raw.Text));
         if (!maybe || raw.End.empty() || !lines.peek(next)) {
             table.see(raw.Text);
             join.FirstLine.push_back(first);
@@ -234,8 +241,13 @@ const char *joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
         logical.assign(raw.Text);
         std::string_view end = raw.End;
         const char *consumed = raw.Text.data() + raw.Text.size() + raw.End.size(); // past the lines joined
+        // Whether the joined line goes on, known for the line last added: a
+        // string continued and joined is a string still open where the next
+        // line's bytes begin.
+        bool goesOn = continues;
         while (!end.empty() && lines.peek(next)) {
-            if (continuesString(logical)) {
+            const bool continued = goesOn;
+            if (continued) {
                 logical.pop_back();
                 ++join.Continuations;
             } else if (table.inside && identifierOnly(logical) && startsString(next.Text)) {
@@ -250,6 +262,8 @@ const char *joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
             }
             lines.next(raw); // the line peeked at
             logical += next.Text;
+            // (An empty line adds nothing to read on from.)
+            goesOn = continued && !next.Text.empty() ? continuesFrom(true, next.Text) : continuesString(logical);
             end = next.End;
             consumed = next.Text.data() + next.Text.size() + next.End.size();
             ++i;

@@ -65,13 +65,15 @@ std::string_view endingOf(std::string_view text)
 {
     if (text.size() >= 3 && text.substr(text.size() - 3) == "...")
         return text.substr(text.size() - 3);
-    // The last character: Big5 is read from the front.
-    std::size_t lastStart = std::string_view::npos;
-    for (std::size_t i = 0; i < text.size(); i += characterSize(text, i))
-        lastStart = i;
-    if (lastStart == std::string_view::npos)
+    if (text.empty())
         return {};
-    const std::string_view last = text.substr(lastStart);
+    // The last character. A byte below 0x81 ends a character, so the run of
+    // lead-range bytes before the last byte begins one; in it the bytes
+    // pair up from its start, and an odd run takes the last byte in.
+    std::size_t run = 0;
+    while (run + 1 < text.size() && isLead(static_cast<unsigned char>(text[text.size() - 2 - run])))
+        ++run;
+    const std::string_view last = text.substr(text.size() - (run % 2 == 1 ? 2 : 1));
     if (last == ":" || last == Ellipsis || last == WideColon
         || std::find(std::begin(OtherColons), std::end(OtherColons), last) != std::end(OtherColons))
         return last;
@@ -417,11 +419,18 @@ SuggestionIndex::SuggestionIndex(std::vector<MatchSource> sources)
         if (!m.Core.empty())
             byCore.emplace_back(std::move(m.Core), i);
     }
-    std::stable_sort(byCore.begin(), byCore.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t k = 0; k < byCore.size();) {
-        Core core{std::move(byCore[k].first), {}};
-        for (; k < byCore.size() && (core.Sources.empty() || byCore[k].first == core.Text); ++k)
-            core.Sources.push_back(byCore[k].second);
+    // Sorted by their places, not moved: equal cores keep their sources' order.
+    std::vector<std::uint32_t> coreOrder(byCore.size());
+    for (std::uint32_t k = 0; k < coreOrder.size(); ++k)
+        coreOrder[k] = k;
+    std::sort(coreOrder.begin(), coreOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const int order = byCore[a].first.compare(byCore[b].first);
+        return order != 0 ? order < 0 : a < b;
+    });
+    for (std::size_t k = 0; k < coreOrder.size();) {
+        Core core{std::move(byCore[coreOrder[k]].first), {}};
+        for (; k < coreOrder.size() && (core.Sources.empty() || byCore[coreOrder[k]].first == core.Text); ++k)
+            core.Sources.push_back(byCore[coreOrder[k]].second);
         Cores.push_back(std::move(core));
     }
     std::vector<std::int32_t> keyOf;

@@ -103,6 +103,11 @@ void TestRcStatements::continuationsAndSplitEntriesJoin()
     const JoinedScript last = JoinStatements("A\r\nX \"a\\\r\nb\"");
     QCOMPARE(last.Bytes, std::string("A\r\nX \"ab\""));
     QCOMPARE(JoinStatements("X \"a\\\nb\"\nY\n").Bytes, std::string("X \"ab\"\nY\n"));
+    // A continued string whose next line is empty: the line joined still
+    // ends in a backslash of its own, and goes on once more.
+    const JoinedScript twice = JoinStatements("X \"a\\\\\\\r\n\r\nb\"\r\n");
+    QCOMPARE(twice.Bytes, std::string("X \"a\\b\"\r\n"));
+    QCOMPARE(twice.Continuations, 2);
 
     // The readers see the joined strings as any other.
     const std::string dict = big5("one\\ntwo three\r\n一二三\r\n");
