@@ -379,7 +379,6 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
             if (const LineMatch m = rcpattern::String(line)) {
                 const std::string_view id = line.substr(m.IdStart, m.IdEnd - m.IdStart);
                 const std::string_view text = line.substr(m.Start, m.End - m.Start);
-                e.strings.set(id, text);
                 e.stringList.push_back({id, text, i});
             }
         }
@@ -389,6 +388,11 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
                       textAt(line, i, qsizetype(m.Start), qsizetype(m.End)));
         }
     }
+    // The English strings by identifier, a later one replacing an earlier:
+    // made once their number is known, the index never grows.
+    e.strings = ScriptDictionary(e.stringList.size());
+    for (const RcStringText &t : e.stringList)
+        e.strings.set(t.Id, t.Text);
     reading.EnglishStrings = std::move(e.stringList);
     // The arrays grew a text at a time; they keep only the room they use.
     for (TextArrays *arrays : {&e.menus, &e.dialogs})
