@@ -176,14 +176,33 @@ std::size_t LineFeeds(std::string_view bytes)
     return count;
 }
 
+namespace {
+
+// The last joined line at or before `copyLine`, or none.
+const JoinedLine *joinedAtOrBefore(const std::vector<JoinedLine> &joined, int copyLine)
+{
+    const auto after = std::upper_bound(joined.begin(), joined.end(), copyLine,
+                                        [](int line, const JoinedLine &j) { return line < j.CopyLine; });
+    return after == joined.begin() ? nullptr : &*(after - 1);
+}
+
+} // namespace
+
 int JoinedScript::OriginalLine(int copyLine) const
 {
-    if (copyLine >= 0 && copyLine < int(FirstLine.size()))
-        return FirstLine[std::size_t(copyLine)];
-    if (FirstLine.empty())
+    const JoinedLine *j = joinedAtOrBefore(Joined, copyLine);
+    if (!j)
         return copyLine;
-    const std::size_t last = FirstLine.size() - 1;
-    return FirstLine[last] + LineCount[last] + (copyLine - int(last) - 1);
+    if (j->CopyLine == copyLine)
+        return j->FirstLine;
+    // One line of the file for each line of the copy since.
+    return j->FirstLine + j->Count + (copyLine - j->CopyLine - 1);
+}
+
+int JoinedScript::LineCount(int copyLine) const
+{
+    const JoinedLine *j = joinedAtOrBefore(Joined, copyLine);
+    return j && j->CopyLine == copyLine ? j->Count : 1;
 }
 
 namespace {
@@ -217,9 +236,6 @@ const char *joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
 {
     LineCursor lines(bytes);
     TableState table;
-    const std::size_t lineCount = LineFeeds(bytes) + 1;
-    join.FirstLine.reserve(lineCount);
-    join.LineCount.reserve(lineCount);
     std::string logical;
     RawLine raw;
     RawLine next;
@@ -227,14 +243,12 @@ const char *joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
     // at a time: from `plain` to where the current line begins.
     const char *plain = bytes.data();
     const auto copyPlain = [&](const char *upTo) { sink.append(plain, std::size_t(upTo - plain)); };
-    for (int i = 0; lines.next(raw);) {
+    for (int i = 0, copyLine = 0; lines.next(raw); ++copyLine) {
         const int first = i++;
         const bool continues = continuesString(raw.Text);
         const bool maybe = continues || (table.inside && identifierOnly(raw.Text));
         if (!maybe || raw.End.empty() || !lines.peek(next)) {
             table.see(raw.Text);
-            join.FirstLine.push_back(first);
-            join.LineCount.push_back(1);
             continue;
         }
         copyPlain(raw.Text.data());
@@ -273,8 +287,8 @@ const char *joinInto(std::string_view bytes, JoinedScript &join, Sink &sink)
         sink.append(logical);
         sink.append(lineEnd);
         plain = consumed;
-        join.FirstLine.push_back(first);
-        join.LineCount.push_back(i - first);
+        if (i - first > 1)
+            join.Joined.push_back({copyLine, first, i - first});
     }
     return plain;
 }
@@ -302,10 +316,6 @@ JoinedScript JoinStatementsInPlace(std::string &bytes)
     const char *rest = joinInto(bytes, join, sink);
     sink.append(rest, std::size_t(bytes.data() + bytes.size() - rest));
     bytes.resize(sink.at);
-    if (!join.joined()) {
-        join.FirstLine.clear();
-        join.LineCount.clear();
-    }
     return join;
 }
 
@@ -332,16 +342,20 @@ std::string UnjoinTranslation(std::string_view output, const JoinedScript &join,
     // a stretch at a time: from `plain` to the line at hand.
     const char *plain = output.data();
     const auto copyPlain = [&](const char *upTo) { out.append(plain, std::size_t(upTo - plain)); };
+    auto nextJoined = join.Joined.begin();
     for (std::size_t k = 0; written.next(w); ++k) {
         const bool haveCopy = copy.next(c);
-        const bool joined = k < join.LineCount.size() && join.LineCount[k] > 1 && haveCopy;
+        const JoinedLine *joinedLine = nullptr;
+        if (nextJoined != join.Joined.end() && std::size_t(nextJoined->CopyLine) == k)
+            joinedLine = &*nextJoined++;
+        const bool joined = joinedLine && haveCopy;
         if (!joined && w.End == "\r\n")
             continue;
         copyPlain(w.Text.data());
         plain = w.Text.data() + w.Text.size() + w.End.size();
         if (joined && w.Text == c.Text) {
-            const auto from = std::size_t(join.FirstLine[k]);
-            const std::size_t to = from + std::size_t(join.LineCount[k]);
+            const auto from = std::size_t(joinedLine->FirstLine);
+            const std::size_t to = from + std::size_t(joinedLine->Count);
             bool more = true;
             while (linesRead < from && (more = lines.next(fileLine)))
                 ++linesRead;
@@ -353,7 +367,7 @@ std::string UnjoinTranslation(std::string_view output, const JoinedScript &join,
         }
         out += w.Text;
         out += "\r\n";
-        for (int j = 1; joined && j < join.LineCount[k]; ++j)
+        for (int j = 1; joined && j < joinedLine->Count; ++j)
             out += "\r\n";
     }
     copyPlain(output.data() + output.size());

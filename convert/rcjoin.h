@@ -15,17 +15,25 @@
 #include <string_view>
 #include <vector>
 
+// A line of the copy that holds more than one line of the file.
+struct JoinedLine {
+    int CopyLine = 0;
+    int FirstLine = 0; // the first line of the file it comes from
+    int Count = 0;     // how many lines of the file it holds
+};
+
 struct JoinedScript {
     std::string Bytes; // the copy; equal to the file when nothing is joined
-    // For each line of the copy: the first line of the file it comes from,
-    // and how many lines of the file it holds.
-    std::vector<int> FirstLine;
-    std::vector<int> LineCount;
+    // The copy's joined lines, in order; every other line of the copy is
+    // one line of the file.
+    std::vector<JoinedLine> Joined;
     int Continuations = 0;   // line ends removed after a backslash
     int SplitStatements = 0; // string-table entries whose string was on the next line
     bool joined() const { return Continuations + SplitStatements > 0; }
     // The line of the file where a line of the copy begins.
     int OriginalLine(int copyLine) const;
+    // How many lines of the file a line of the copy holds.
+    int LineCount(int copyLine) const;
 };
 
 // How many line feeds the bytes hold, counted eight bytes at a time.

@@ -721,10 +721,10 @@ void TestConvertPerl::missingTextsFeedTheNextRun()
             onAnUnchangedLine = in[k] == out[k] && in[k].find("\"" + lines[i] + "\"") != std::string::npos;
         // A string continued over several lines: on the joined line, and
         // those lines left as they were.
-        for (std::size_t k = 0; k < joinedIn.size() && !onAnUnchangedLine; ++k) {
-            const auto first = std::size_t(join.FirstLine[k]);
-            const auto count = std::size_t(join.LineCount[k]);
-            onAnUnchangedLine = count > 1 && joinedIn[k].find("\"" + lines[i] + "\"") != std::string::npos
+        for (std::size_t k = 0; k < join.Joined.size() && !onAnUnchangedLine; ++k) {
+            const auto first = std::size_t(join.Joined[k].FirstLine);
+            const auto count = std::size_t(join.Joined[k].Count);
+            onAnUnchangedLine = joinedIn[std::size_t(join.Joined[k].CopyLine)].find("\"" + lines[i] + "\"") != std::string::npos
                                 && std::equal(in.begin() + long(first), in.begin() + long(first + count),
                                               out.begin() + long(first));
         }
@@ -873,17 +873,17 @@ void TestConvertPerl::corpusTranslatesLikeItsChineseVersion()
     // line, the others left empty, or all of them stay as they were.
     const JoinedScript join = JoinStatements(readRaw(en).toStdString());
     int continued = 0;
-    for (std::size_t k = 0; k < join.LineCount.size(); ++k) {
-        const auto first = std::size_t(join.FirstLine[k]);
-        for (int j = 1; j < join.LineCount[k]; ++j) {
+    for (const JoinedLine &joined : join.Joined) {
+        const auto first = std::size_t(joined.FirstLine);
+        for (int j = 1; j < joined.Count; ++j) {
             const std::size_t line = first + std::size_t(j);
             textLines.insert(int(line));
             QVERIFY(outLines[line].empty() || outLines[line] == enLines[line]);
             QCOMPARE(outLines[line].empty(), outLines[first] != enLines[first]);
         }
-        if (join.LineCount[k] > 1 && outLines[first] != enLines[first])
+        if (outLines[first] != enLines[first])
             ++continued;
-        textLines.insert(join.LineCount[k] > 1 ? int(first) : -1);
+        textLines.insert(int(first));
     }
     if (join.Continuations > 0 && app != QLatin1String("regedit"))
         QVERIFY(continued > 0); // regedit's usage text is English in its translation too

@@ -94,7 +94,13 @@ void TestRcStatements::continuationsAndSplitEntriesJoin()
     QCOMPARE(join.Bytes, "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"one\\ntwo three\"\r\n    IDS_B, \"split\"\r\n"
                          "    IDS_C \"" + big5("成功之後") + "\"\r\nEND\r\n");
     // Lines of the copy lead back to the file's.
-    QCOMPARE(join.FirstLine, (std::vector<int>{0, 1, 2, 5, 7, 9}));
+    std::vector<int> firstLines;
+    for (int k = 0; k < 6; ++k)
+        firstLines.push_back(join.OriginalLine(k));
+    QCOMPARE(firstLines, (std::vector<int>{0, 1, 2, 5, 7, 9}));
+    QCOMPARE(join.Joined.size(), std::size_t(3)); // only the joined lines are held
+    QCOMPARE(join.LineCount(2), 3);
+    QCOMPARE(join.LineCount(1), 1);
     QCOMPARE(join.OriginalLine(4), 7);
     QCOMPARE(join.OriginalLine(5), 9);
     QCOMPARE(join.OriginalLine(6), 10); // past the last line, one by one
@@ -152,10 +158,12 @@ void TestRcStatements::joiningInPlaceIsJoiningACopy()
         QVERIFY(join.Bytes.empty());
         QCOMPARE(join.Continuations, copy.Continuations);
         QCOMPARE(join.SplitStatements, copy.SplitStatements);
-        if (join.joined())
-            QCOMPARE(join.FirstLine, copy.FirstLine);
-        else
-            QVERIFY(join.FirstLine.empty());
+        QCOMPARE(join.Joined.size(), copy.Joined.size());
+        for (std::size_t k = 0; k < join.Joined.size(); ++k) {
+            QCOMPARE(join.Joined[k].CopyLine, copy.Joined[k].CopyLine);
+            QCOMPARE(join.Joined[k].FirstLine, copy.Joined[k].FirstLine);
+            QCOMPARE(join.Joined[k].Count, copy.Joined[k].Count);
+        }
     }
 }
 
@@ -163,7 +171,9 @@ void TestRcStatements::translationGetsItsLinesBack()
 {
     const std::string bytes = "STRINGTABLE\nBEGIN\n    IDS_A \"a\\\nb\"\n    IDS_B \"c\\\nd\"\n    IDS_C\n    \"e\"\nEND\n";
     const JoinedScript join = JoinStatements(bytes);
-    QCOMPARE(int(join.FirstLine.size()), 6);
+    QCOMPARE(join.Joined.size(), std::size_t(3));
+    QCOMPARE(join.OriginalLine(5), 8); // END
+    QCOMPARE(join.LineCount(4), 2);
     // The script translated "ab" and left the others.
     const std::string output = "STRINGTABLE\r\nBEGIN\r\n    IDS_A \"X\"\r\n    IDS_B \"cd\"\r\n    IDS_C \"e\"\r\nEND\r\n";
     QCOMPARE(UnjoinTranslation(output, join, bytes),
