@@ -17,7 +17,7 @@ constexpr std::size_t none = std::size_t(-1);
 // identifier after the text (both without one, for a POPUP or CAPTION).
 bool alike(const RcText &en, const RcText &zh)
 {
-    return en.Keyword == zh.Keyword && en.Id == zh.Id;
+    return en.keyword() == zh.keyword() && en.id() == zh.id();
 }
 
 // For each translated text of a block, the index of its English partner
@@ -35,20 +35,20 @@ std::vector<std::size_t> partners(const std::vector<const RcText *> &english, co
     std::unordered_map<std::string_view, int> enCount, zhCount;
     std::unordered_map<std::string_view, std::size_t> zhAt;
     for (const RcText *t : english)
-        if (!t->Id.empty())
-            ++enCount[t->Id];
+        if (!t->id().empty())
+            ++enCount[t->id()];
     for (std::size_t k = 0; k < chinese.size(); ++k)
-        if (!chinese[k]->Id.empty()) {
-            ++zhCount[chinese[k]->Id];
-            zhAt[chinese[k]->Id] = k;
+        if (!chinese[k]->id().empty()) {
+            ++zhCount[chinese[k]->id()];
+            zhAt[chinese[k]->id()] = k;
         }
     std::vector<std::pair<std::size_t, std::size_t>> anchors; // (English, Chinese), rising on both sides
     for (std::size_t e = 0; e < english.size(); ++e) {
         const RcText &t = *english[e];
-        if (t.Id.empty() || enCount[t.Id] != 1 || zhCount[t.Id] != 1)
+        if (t.id().empty() || enCount[t.id()] != 1 || zhCount[t.id()] != 1)
             continue;
-        const std::size_t c = zhAt[t.Id];
-        if (t.Keyword != chinese[c]->Keyword)
+        const std::size_t c = zhAt[t.id()];
+        if (t.keyword() != chinese[c]->keyword())
             continue;
         if (anchors.empty() || c > anchors.back().second)
             anchors.emplace_back(e, c);

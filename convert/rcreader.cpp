@@ -33,6 +33,22 @@ bool blankOnly(std::string_view text)
     return true;
 }
 
+} // namespace
+
+void RcText::setKeyword(std::string_view word)
+{
+    KeywordBack = std::uint32_t(Text.data() - word.data());
+    KeywordSize = std::uint32_t(word.size());
+}
+
+void RcText::setId(std::string_view token)
+{
+    IdAfter = std::uint32_t(token.data() - Text.data());
+    IdSize = std::uint32_t(token.size());
+}
+
+namespace {
+
 // A text with the words around it that tell where it stands.
 RcText textAt(std::string_view line, int lineIndex, qsizetype start, qsizetype end)
 {
@@ -46,7 +62,7 @@ RcText textAt(std::string_view line, int lineIndex, qsizetype start, qsizetype e
     const qsizetype wordEnd = p + 1;
     while (p >= 0 && isPerlWord(line[std::size_t(p)]))
         --p;
-    t.Keyword = line.substr(std::size_t(p + 1), std::size_t(wordEnd - p - 1));
+    t.setKeyword(line.substr(std::size_t(p + 1), std::size_t(wordEnd - p - 1)));
     // The token after the closing quote and its comma.
     std::size_t q = std::size_t(end) + 1;
     if (q < line.size() && line[q] == ',') {
@@ -56,7 +72,7 @@ RcText textAt(std::string_view line, int lineIndex, qsizetype start, qsizetype e
         const std::size_t idStart = q;
         while (q < line.size() && line[q] != ',' && !isPerlSpace(line[q]))
             ++q;
-        t.Id = line.substr(idStart, q - idStart);
+        t.setId(line.substr(idStart, q - idStart));
     }
     return t;
 }

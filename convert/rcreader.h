@@ -95,9 +95,19 @@ struct RcText {
     int Line = 0;
     // The statement's first word and the token after the text (menu item
     // or control identifier): a translated file keeps both, so they tell
-    // where two files' texts stop lining up.
-    std::string_view Keyword;
-    std::string_view Id;
+    // where two files' texts stop lining up. Both stand on the text's line,
+    // and are held as places measured from the text, which keeps a reading
+    // of tens of thousands of texts small.
+    std::string_view keyword() const { return {Text.data() - KeywordBack, KeywordSize}; }
+    std::string_view id() const { return {Text.data() + IdAfter, IdSize}; }
+    void setKeyword(std::string_view word);
+    void setId(std::string_view token);
+
+private:
+    std::uint32_t KeywordBack = 0; // from the keyword's start to the text's
+    std::uint32_t KeywordSize = 0;
+    std::uint32_t IdAfter = 0; // from the text's start to the identifier's
+    std::uint32_t IdSize = 0;
 };
 
 enum class RcBlockKind { Menu, Dialog };

@@ -36,7 +36,7 @@ std::optional<PairingShift> shiftOf(const RcBlockPairing &b, const TextDecoder &
     for (std::size_t k = 0; k < b.Chinese.size(); ++k) {
         const auto &[at, zh] = b.Chinese[k];
         const std::optional<RcText> *en = at < b.English.size() ? &b.English[at] : nullptr;
-        const bool lined = en && en->has_value() && at == k && (*en)->Keyword == zh.Keyword && (*en)->Id == zh.Id;
+        const bool lined = en && en->has_value() && at == k && (*en)->keyword() == zh.keyword() && (*en)->id() == zh.id();
         if (lined)
             continue;
         PairingShift s;
