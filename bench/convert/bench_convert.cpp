@@ -106,18 +106,32 @@ int work(int argc, char **argv)
         return 2;
     const std::string kind = argv[2];
     const QString folder = QString::fromLocal8Bit(argv[6]);
+    // A run's copies go with its folder once it has ended; gone, they are
+    // written anew by the next run, into a folder of its own as a run's is.
+    const auto removeCopies = [&folder](std::initializer_list<const std::string *> paths) {
+        for (const std::string *p : paths) {
+            const QString path = QString::fromStdString(*p);
+            if (path.startsWith(folder + QLatin1Char('/')) && !path.endsWith(QStringLiteral("/dictionary.txt"))
+                && !path.endsWith(QStringLiteral("/translated.rc")))
+                QFile::remove(path);
+        }
+    };
     if (kind == "extraction") {
         ExtractionRun r;
         if (PrepareExtraction({argv[3], argv[4], argv[5]}, ExtractionOptions{}, folder, r))
             return 1;
         const RunOutcome<ExtractionReport> outcome = FinishExtraction(r);
-        return outcome.ok && PutOutputInPlace(outcome.OutputPath, outcome.Output).isEmpty() ? 0 : 1;
+        const bool ok = outcome.ok && PutOutputInPlace(outcome.OutputPath, outcome.Output).isEmpty();
+        removeCopies({&r.Script.E1, &r.Script.E2});
+        return ok ? 0 : 1;
     }
     TranslationRun r;
     if (PrepareTranslation({argv[3], argv[4], argv[5], true}, TranslationOptions{}, folder, r))
         return 1;
     const RunOutcome<TranslationReport> outcome = FinishTranslation(r);
-    return outcome.ok && PutOutputInPlace(outcome.OutputPath, outcome.Output).isEmpty() ? 0 : 1;
+    const bool ok = outcome.ok && PutOutputInPlace(outcome.OutputPath, outcome.Output).isEmpty();
+    removeCopies({&r.Script.T1, &r.Script.T2});
+    return ok ? 0 : 1;
 }
 
 // A pair of scripts of about `bytes` each: menus, dialogs and string
@@ -228,10 +242,16 @@ Measured measure(const std::string &self, const std::string &perl, const std::st
     // idle one.
     const auto perlOnce = [&] { return run({perl, scriptPath.toStdString()}, command.environment.toStringList()); };
     const int runs = perlOnce().cpu < 0.020 ? 15 : 5;
+    // The program's runs have a folder of their own, holding what the
+    // interpreter wrote; the copies they make go when each run ends.
+    const QString own = QDir(folder).filePath(QStringLiteral("program"));
+    const QString written = QLatin1String(kind == "extraction" ? "dictionary.txt" : "translated.rc");
+    if (!QDir().mkpath(own) || !QFile::copy(QDir(folder).filePath(written), QDir(own).filePath(written)))
+        return m;
     Runs perlRuns, workRuns, idleRuns;
     for (int k = 0; k < runs && perlRuns.ok && workRuns.ok && idleRuns.ok; ++k) {
         perlRuns.add(perlOnce());
-        workRuns.add(run({self, "--work", kind, paths[0], paths[1], paths[2], folder.toStdString()}));
+        workRuns.add(run({self, "--work", kind, paths[0], paths[1], paths[2], own.toStdString()}));
         idleRuns.add(run({self, "--idle"}));
     }
     m.perl = perlRuns.median();
