@@ -307,7 +307,7 @@ RunOutcome<ExtractionReport> FinishExtraction(const ExtractionRun &run)
     report.English = run.English.shown();
     report.Chinese = run.Chinese.shown();
     report.WrittenAsRead = reading.DictionaryIs(written);
-    report.TextLines = TextLines(run.Chinese.Copy);
+    report.TextLines = reading.TextLines;
 
     // The pairs as the file holds them; a pair with a stand-in in either
     // text cannot be written in code page 950 and is left out.

@@ -199,6 +199,25 @@ int JoinedScript::OriginalLine(int copyLine) const
     return j->FirstLine + j->Count + (copyLine - j->CopyLine - 1);
 }
 
+int LineMapper::operator()(int copyLine)
+{
+    const std::vector<JoinedLine> &joined = join_.Joined;
+    // A few joined lines on, or a search: lines asked out of order cost
+    // what OriginalLine does.
+    int steps = 0;
+    while (after_ < joined.size() && joined[after_].CopyLine <= copyLine && ++steps <= 8)
+        ++after_;
+    if ((after_ < joined.size() && joined[after_].CopyLine <= copyLine)
+        || (after_ > 0 && joined[after_ - 1].CopyLine > copyLine)) {
+        const JoinedLine *j = joinedAtOrBefore(joined, copyLine);
+        after_ = j ? std::size_t(j - joined.data()) + 1 : 0;
+    }
+    if (after_ == 0)
+        return copyLine;
+    const JoinedLine &j = joined[after_ - 1];
+    return j.CopyLine == copyLine ? j.FirstLine : j.FirstLine + j.Count + (copyLine - j.CopyLine - 1);
+}
+
 int JoinedScript::LineCount(int copyLine) const
 {
     const JoinedLine *j = joinedAtOrBefore(Joined, copyLine);

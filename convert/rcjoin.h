@@ -36,6 +36,19 @@ struct JoinedScript {
     int LineCount(int copyLine) const;
 };
 
+// The lines of the file for lines of the copy asked one after another,
+// mostly in order (a reading's texts): each found from where the last one
+// was, without a search.
+class LineMapper {
+public:
+    explicit LineMapper(const JoinedScript &join) : join_(join) {}
+    int operator()(int copyLine);
+
+private:
+    const JoinedScript &join_;
+    std::size_t after_ = 0; // the first joined line past the last line asked
+};
+
 // How many line feeds the bytes hold, counted eight bytes at a time.
 std::size_t LineFeeds(std::string_view bytes);
 

@@ -491,8 +491,11 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
                 b.Chinese.emplace_back(at, std::move(zh));
             }
         }
+        // The line's matches, kept for the count of text lines below.
+        std::optional<LineMatch> stringMatch;
+        std::optional<LineMatch> dialogMatch;
         if (s.inString) {
-            if (const LineMatch m = rcpattern::String(line)) {
+            if (const LineMatch m = *(stringMatch = rcpattern::String(line))) {
                 const std::string_view id = line.substr(m.IdStart, m.IdEnd - m.IdStart);
                 const std::string_view text = line.substr(m.Start, m.End - m.Start);
                 const ScriptDictionary::Pair *english = e.strings.find(id);
@@ -502,7 +505,7 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
             }
         }
         if (!s.whatDialog.empty()) {
-            if (const LineMatch m = rcpattern::Dialog(line);
+            if (const LineMatch m = *(dialogMatch = rcpattern::Dialog(line));
                 m && m.End > m.Start && !blankOnly(line.substr(m.Start, m.End - m.Start))) {
                 const std::size_t at = s.dialogI++;
                 RcText zh = textAt(line, i, qsizetype(m.Start), qsizetype(m.End));
@@ -510,6 +513,16 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
                 reading.Pairs.emplace_back(englishAt(b.English, at), zh.Text);
                 reading.Origins.push_back({int(currentDialog), b.Chinese.size()});
                 b.Chinese.emplace_back(at, std::move(zh));
+            }
+        }
+        // Lines that hold a text, whatever block they stand in (TextLines).
+        if (line.find('"') != std::string_view::npos) {
+            const LineMatch d = dialogMatch ? *dialogMatch : rcpattern::Dialog(line);
+            if (d) {
+                if (d.End > d.Start && !blankOnly(line.substr(d.Start, d.End - d.Start)))
+                    ++reading.TextLines;
+            } else if (stringMatch ? bool(*stringMatch) : bool(rcpattern::String(line))) {
+                ++reading.TextLines;
             }
         }
         if (s.whatMenu.empty())

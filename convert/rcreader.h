@@ -157,6 +157,7 @@ struct ExtractionReading {
     std::vector<RcStringText> ChineseStrings; // every one of the translated file (each a pair)
     std::vector<TextPair> Pairs;      // in the order written
     std::vector<PairOrigin> Origins;                        // one for each pair
+    int TextLines = 0; // of the translated file, as TextLines counts them
 
     // The dictionary's bytes: each pair as two lines ending in CR LF.
     std::string DictionaryBytes() const;

@@ -26,9 +26,9 @@ std::optional<Refusal> writeJoined(RunInput &input, JoinedScript &join, const QS
     return std::nullopt;
 }
 
-void mapText(RcText &t, const JoinedScript &join)
+void mapText(RcText &t, LineMapper &lines)
 {
-    t.Line = join.OriginalLine(t.Line);
+    t.Line = lines(t.Line);
 }
 
 } // namespace
@@ -96,29 +96,34 @@ void MapLines(ExtractionReading &reading, const JoinedScript &english, const Joi
 {
     if (!english.joined() && !chinese.joined())
         return;
+    // The texts come in the files' order, nearly: each file's lines are
+    // given back from where the last one was.
+    LineMapper englishLines(english);
+    LineMapper chineseLines(chinese);
     for (RcBlockPairing &b : reading.Blocks) {
         if (b.EnglishHeaderLine >= 0)
-            b.EnglishHeaderLine = english.OriginalLine(b.EnglishHeaderLine);
+            b.EnglishHeaderLine = englishLines(b.EnglishHeaderLine);
         if (b.ChineseHeaderLine >= 0)
-            b.ChineseHeaderLine = chinese.OriginalLine(b.ChineseHeaderLine);
+            b.ChineseHeaderLine = chineseLines(b.ChineseHeaderLine);
         for (auto &t : b.English)
             if (t)
-                mapText(*t, english);
+                mapText(*t, englishLines);
         for (auto &[at, t] : b.Chinese)
-            mapText(t, chinese);
+            mapText(t, chineseLines);
     }
     for (RcStringText &t : reading.EnglishStrings)
-        t.Line = english.OriginalLine(t.Line);
+        t.Line = englishLines(t.Line);
     for (RcStringText &t : reading.ChineseStrings)
-        t.Line = chinese.OriginalLine(t.Line);
+        t.Line = chineseLines(t.Line);
     if (reading.Delimiters.Line >= 0)
         reading.Delimiters.Line = english.OriginalLine(reading.Delimiters.Line);
 }
 
 void MapLines(TranslationReading &reading, const JoinedScript &source)
 {
+    LineMapper lines(source);
     for (FoundText &t : reading.Texts)
-        t.Line = source.OriginalLine(t.Line);
+        t.Line = lines(t.Line);
     for (int &line : reading.FontLines)
         line = source.OriginalLine(line);
     if (reading.Delimiters.Line >= 0)

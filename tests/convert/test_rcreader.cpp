@@ -167,6 +167,7 @@ void TestRcReader::extractionAsTheInterpreterWritesIt()
     const std::string enBytes = readFile(en);
     const std::string zhBytes = readFile(zh);
     const ExtractionReading reading = ReadExtraction(enBytes, zhBytes);
+    QCOMPARE(reading.TextLines, TextLines(zhBytes)); // counted in the reading's pass over the file
     const std::string written = readFile(out);
     QCOMPARE(reading.DictionaryBytes(), written);
     // Compared without writing the pairs out: a byte changed, one more or

@@ -158,6 +158,15 @@ void TestRcStatements::joiningInPlaceIsJoiningACopy()
         QVERIFY(join.Bytes.empty());
         QCOMPARE(join.Continuations, copy.Continuations);
         QCOMPARE(join.SplitStatements, copy.SplitStatements);
+        // Lines given back in order, and out of it, are OriginalLine's.
+        const int lines = int(LineFeeds(copy.Bytes)) + 3;
+        LineMapper inOrder(copy);
+        LineMapper jumping(copy);
+        for (int k = 0; k < lines; ++k) {
+            QCOMPARE(inOrder(k), copy.OriginalLine(k));
+            const int far = int((std::int64_t(k) * 7919 + 13) % lines);
+            QCOMPARE(jumping(far), copy.OriginalLine(far));
+        }
         QCOMPARE(join.Joined.size(), copy.Joined.size());
         for (std::size_t k = 0; k < join.Joined.size(); ++k) {
             QCOMPARE(join.Joined[k].CopyLine, copy.Joined[k].CopyLine);
