@@ -138,6 +138,7 @@ SoundPairing PairSoundly(const ExtractionReading &reading)
     // Identifiers that stand twice: the script keeps the later English
     // text and pairs every translated one with it.
     std::unordered_map<std::string_view, std::pair<int, int>> counts;
+    counts.reserve(reading.EnglishStrings.size() + reading.ChineseStrings.size());
     for (const RcStringText &t : reading.EnglishStrings)
         ++counts[t.Id].first;
     for (const RcStringText &t : reading.ChineseStrings)
