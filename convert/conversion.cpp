@@ -501,9 +501,13 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
         std::set<int> findingLines;
         for (const RcFinding &f : findings)
             findingLines.insert(f.Line);
-        // The copy's lines are the file's, or lead back to them.
+        // The copy's lines are the file's, or lead back to them (the
+        // statements come in order).
+        std::optional<LineMapper> fileLines;
+        if (run.Statements)
+            fileLines.emplace(run.Statements->Source);
         english = ResourceTextsByLine(run.Source.copyOrFile(), [&](int line) {
-            return findingLines.count(run.Statements ? run.Statements->Source.OriginalLine(line - 1) + 1 : line) > 0;
+            return findingLines.count(fileLines ? (*fileLines)(line - 1) + 1 : line) > 0;
         });
     }
     if (run.Statements && !english.empty()) {
@@ -570,17 +574,9 @@ RunOutcome<TranslationReport> FinishTranslation(const TranslationRun &run)
             const std::size_t start = before == std::string_view::npos ? 0 : before + 1;
             lineNo += LineFeeds(all.substr(counted, start - counted));
             counted = start;
-            const std::size_t lf = all.find('\n', at);
-            std::string_view line;
-            if (lf == std::string_view::npos) {
-                line = all.substr(start, all.size() - start - 1);
-            } else {
-                const std::size_t end = lf > start && all[lf - 1] == '\r' ? lf - 1 : lf;
-                line = all.substr(start, end - start);
-            }
+            const std::string_view line = ScriptLineAt(all, start, pos);
             if (line.find("LANGUAGE") != std::string_view::npos || line.find('#') != std::string_view::npos)
                 lookAt(lineNo, QString::fromLatin1(line.data(), qsizetype(line.size())));
-            pos = lf == std::string_view::npos ? all.size() : lf + 1;
         }
     }
     std::string bytes;

@@ -1,7 +1,6 @@
 #include "convert/rcjoin.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -155,27 +154,6 @@ struct TableState {
 
 } // namespace
 
-std::size_t LineFeeds(std::string_view bytes)
-{
-    constexpr std::uint64_t feeds = 0x0A0A0A0A0A0A0A0AULL;
-    constexpr std::uint64_t low = 0x7F7F7F7F7F7F7F7FULL;
-    constexpr std::uint64_t high = 0x8080808080808080ULL;
-    std::size_t count = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        const std::uint64_t x = word ^ feeds; // a line feed's byte is 0
-        // The high bit of each byte that is not 0; its opposite marks the
-        // feeds, whose marks one multiplication adds up in the top byte.
-        const std::uint64_t marks = (~(((x & low) + low) | x) & high) >> 7;
-        count += std::size_t((marks * 0x0101010101010101ULL) >> 56);
-    }
-    for (; i < bytes.size(); ++i)
-        count += bytes[i] == '\n' ? 1 : 0;
-    return count;
-}
-
 namespace {
 
 // The last joined line at or before `copyLine`, or none.
@@ -186,17 +164,20 @@ const JoinedLine *joinedAtOrBefore(const std::vector<JoinedLine> &joined, int co
     return after == joined.begin() ? nullptr : &*(after - 1);
 }
 
+// The line of the file where `copyLine` begins, with `j` the last joined
+// line at or before it: one line of the file for each line of the copy since.
+int fileLine(const JoinedLine *j, int copyLine)
+{
+    if (!j)
+        return copyLine;
+    return j->CopyLine == copyLine ? j->FirstLine : j->FirstLine + j->Count + (copyLine - j->CopyLine - 1);
+}
+
 } // namespace
 
 int JoinedScript::OriginalLine(int copyLine) const
 {
-    const JoinedLine *j = joinedAtOrBefore(Joined, copyLine);
-    if (!j)
-        return copyLine;
-    if (j->CopyLine == copyLine)
-        return j->FirstLine;
-    // One line of the file for each line of the copy since.
-    return j->FirstLine + j->Count + (copyLine - j->CopyLine - 1);
+    return fileLine(joinedAtOrBefore(Joined, copyLine), copyLine);
 }
 
 int LineMapper::operator()(int copyLine)
@@ -212,10 +193,7 @@ int LineMapper::operator()(int copyLine)
         const JoinedLine *j = joinedAtOrBefore(joined, copyLine);
         after_ = j ? std::size_t(j - joined.data()) + 1 : 0;
     }
-    if (after_ == 0)
-        return copyLine;
-    const JoinedLine &j = joined[after_ - 1];
-    return j.CopyLine == copyLine ? j.FirstLine : j.FirstLine + j.Count + (copyLine - j.CopyLine - 1);
+    return fileLine(after_ == 0 ? nullptr : &joined[after_ - 1], copyLine);
 }
 
 int JoinedScript::LineCount(int copyLine) const

@@ -49,17 +49,14 @@ private:
     std::size_t after_ = 0; // the first joined line past the last line asked
 };
 
-// How many line feeds the bytes hold, counted eight bytes at a time.
-std::size_t LineFeeds(std::string_view bytes);
-
 // `bytes` are code page 950 (or the Big5 copy of another encoding): the
 // second byte of a double-byte character may be a backslash and ends no
 // string.
 // `copyWhenNoneJoins` false: a file in which nothing joins gets no copy
-// (Bytes and the line maps stay empty).
+// (Bytes stays empty).
 JoinedScript JoinStatements(std::string_view bytes, bool copyWhenNoneJoins = true);
 // The same done in `bytes` themselves, which become the joined copy; the
-// result's Bytes stay empty, and so do its line maps when nothing joined.
+// result's Bytes stay empty.
 JoinedScript JoinStatementsInPlace(std::string &bytes);
 
 // The translation written for a joined copy, given back the file's own

@@ -2,10 +2,11 @@
 
 #include "platform/codepage.h"
 
-#include "convert/rcjoin.h"
 #include "convert/rcpatterns.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <unordered_set>
 
 // The scripts' patterns are matched by hand (rcpattern) on the bytes of
@@ -259,6 +260,27 @@ void noteHeader(EnglishPass &e, RcBlockKind kind, const std::string &name, const
 
 } // namespace
 
+std::size_t LineFeeds(std::string_view bytes)
+{
+    constexpr std::uint64_t feeds = 0x0A0A0A0A0A0A0A0AULL;
+    constexpr std::uint64_t low = 0x7F7F7F7F7F7F7F7FULL;
+    constexpr std::uint64_t high = 0x8080808080808080ULL;
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        const std::uint64_t x = word ^ feeds; // a line feed's byte is 0
+        // The high bit of each byte that is not 0; its opposite marks the
+        // feeds, whose marks one multiplication adds up in the top byte.
+        const std::uint64_t marks = (~(((x & low) + low) | x) & high) >> 7;
+        count += std::size_t((marks * 0x0101010101010101ULL) >> 56);
+    }
+    for (; i < bytes.size(); ++i)
+        count += bytes[i] == '\n' ? 1 : 0;
+    return count;
+}
+
 std::vector<std::string> ScriptLines(std::string_view bytes)
 {
     std::vector<std::string> lines;
@@ -303,20 +325,28 @@ RcDelimiters ChooseDelimiters(std::string_view bytes)
     return d;
 }
 
+namespace {
+
+// Whether a line holds a text as TextLines counts them; the patterns'
+// matches are given where a reading made them already.
+bool holdsText(std::string_view line, const std::optional<LineMatch> &dialog = std::nullopt,
+               const std::optional<LineMatch> &string = std::nullopt)
+{
+    if (line.find('"') == std::string_view::npos)
+        return false;
+    if (const LineMatch d = dialog ? *dialog : rcpattern::Dialog(line))
+        return d.End > d.Start && !blankOnly(line.substr(d.Start, d.End - d.Start));
+    return string ? bool(*string) : bool(rcpattern::String(line));
+}
+
+} // namespace
+
 int TextLines(std::string_view bytes)
 {
     int count = 0;
     ScriptLineReader lines(bytes);
-    for (std::string_view line; lines.next(line);) {
-        if (line.find('"') == std::string_view::npos)
-            continue;
-        if (const LineMatch m = rcpattern::Dialog(line)) {
-            if (m.End > m.Start && !blankOnly(line.substr(m.Start, m.End - m.Start)))
-                ++count;
-        } else if (rcpattern::String(line)) {
-            ++count;
-        }
-    }
+    for (std::string_view line; lines.next(line);)
+        count += holdsText(line) ? 1 : 0;
     return count;
 }
 
@@ -516,15 +546,8 @@ ExtractionReading ReadExtraction(std::string_view englishBytes, std::string_view
             }
         }
         // Lines that hold a text, whatever block they stand in (TextLines).
-        if (line.find('"') != std::string_view::npos) {
-            const LineMatch d = dialogMatch ? *dialogMatch : rcpattern::Dialog(line);
-            if (d) {
-                if (d.End > d.Start && !blankOnly(line.substr(d.Start, d.End - d.Start)))
-                    ++reading.TextLines;
-            } else if (stringMatch ? bool(*stringMatch) : bool(rcpattern::String(line))) {
-                ++reading.TextLines;
-            }
-        }
+        if (holdsText(line, dialogMatch, stringMatch))
+            ++reading.TextLines;
         if (s.whatMenu.empty())
             currentMenu = none;
         if (s.whatDialog.empty())

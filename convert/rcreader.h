@@ -23,6 +23,23 @@
 // byte of each line removed (the line end, or, on a last line without one,
 // its last character).
 std::vector<std::string> ScriptLines(std::string_view bytes);
+// How many line feeds the bytes hold, counted eight bytes at a time.
+std::size_t LineFeeds(std::string_view bytes);
+
+// The line as the scripts see it that begins at `start` (before the end of
+// the bytes); `next` is where the line after it begins.
+inline std::string_view ScriptLineAt(std::string_view bytes, std::size_t start, std::size_t &next)
+{
+    const std::size_t lf = bytes.find('\n', start);
+    if (lf == std::string_view::npos) {
+        next = bytes.size();
+        return bytes.substr(start, bytes.size() - start - 1);
+    }
+    next = lf + 1;
+    const std::size_t end = lf > start && bytes[lf - 1] == '\r' ? lf - 1 : lf;
+    return bytes.substr(start, end - start);
+}
+
 // The same lines one after another, as views into the bytes.
 class ScriptLineReader {
 public:
@@ -32,17 +49,7 @@ public:
     {
         if (start_ >= bytes_.size())
             return false;
-        const std::size_t lf = bytes_.find('\n', start_);
-        if (lf == std::string_view::npos) {
-            line = bytes_.substr(start_, bytes_.size() - start_ - 1);
-            start_ = bytes_.size();
-            return true;
-        }
-        std::size_t end = lf;
-        if (end > start_ && bytes_[end - 1] == '\r')
-            --end;
-        line = bytes_.substr(start_, end - start_);
-        start_ = lf + 1;
+        line = ScriptLineAt(bytes_, start_, start_);
         return true;
     }
 

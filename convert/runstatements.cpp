@@ -26,11 +26,6 @@ std::optional<Refusal> writeJoined(RunInput &input, JoinedScript &join, const QS
     return std::nullopt;
 }
 
-void mapText(RcText &t, LineMapper &lines)
-{
-    t.Line = lines(t.Line);
-}
-
 } // namespace
 
 std::optional<Refusal> PrepareStatements(ExtractionRun &run, const QString &folder)
@@ -107,9 +102,9 @@ void MapLines(ExtractionReading &reading, const JoinedScript &english, const Joi
             b.ChineseHeaderLine = chineseLines(b.ChineseHeaderLine);
         for (auto &t : b.English)
             if (t)
-                mapText(*t, englishLines);
+                t->Line = englishLines(t->Line);
         for (auto &[at, t] : b.Chinese)
-            mapText(t, chineseLines);
+            t.Line = chineseLines(t.Line);
     }
     for (RcStringText &t : reading.EnglishStrings)
         t.Line = englishLines(t.Line);

@@ -36,7 +36,7 @@ std::vector<std::size_t> characterStarts(std::string_view text)
     std::size_t i = 0;
     while (i < text.size()) {
         starts.push_back(i);
-        i += isLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        i += characterSize(text, i);
     }
     starts.push_back(text.size());
     return starts;
@@ -49,13 +49,11 @@ bool isBlank(char c)
 
 // Where the shortcut part starts: a "\t" escape or a tab on a character
 // boundary; npos when there is none.
-std::size_t shortcutStart(std::string_view text, const std::vector<std::size_t> &starts)
+std::size_t shortcutStart(std::string_view text)
 {
-    for (std::size_t k = 0; k + 1 < starts.size(); ++k) {
-        const std::size_t i = starts[k];
+    for (std::size_t i = 0; i < text.size(); i += characterSize(text, i))
         if (text[i] == '\t' || (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 't'))
             return i;
-    }
     return std::string_view::npos;
 }
 
@@ -294,12 +292,7 @@ int Similarity(std::string_view a, std::string_view b)
 TextMarkup SplitMarkup(std::string_view text)
 {
     TextMarkup m;
-    std::size_t cut = std::string_view::npos;
-    for (std::size_t i = 0; i < text.size(); i += characterSize(text, i))
-        if (text[i] == '\t' || (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 't')) {
-            cut = i;
-            break;
-        }
+    const std::size_t cut = shortcutStart(text);
     if (cut != std::string_view::npos)
         m.Shortcut = std::string(text.substr(cut));
     const std::size_t bodyEnd = std::min(cut, text.size());
@@ -326,7 +319,7 @@ TextMarkup SplitMarkup(std::string_view text)
         }
         i += size;
     }
-    body.append(text.data() + kept, std::min(bodyEnd, text.size()) - kept);
+    body.append(text.data() + kept, bodyEnd - kept);
     trimRight(body);
     const std::string_view ending = endingOf(body);
     if (ending == "..." || ending == ":" || ending == Ellipsis) {
@@ -345,7 +338,7 @@ TextMarkup SplitMarkup(std::string_view text)
 std::string AdaptTranslation(std::string_view translation, const TextMarkup &target, const TextMarkup *source)
 {
     const std::vector<std::size_t> starts = characterStarts(translation);
-    const std::size_t cut = std::min(shortcutStart(translation, starts), translation.size());
+    const std::size_t cut = std::min(shortcutStart(translation), translation.size());
 
     // The wording without its hot key, and where the hot key stood.
     std::string body;
@@ -706,9 +699,8 @@ std::vector<std::pair<std::string_view, std::string_view>> DictionaryPairViews(s
 
 std::vector<std::pair<std::string, std::string>> DictionaryPairs(std::string_view bytes)
 {
-    const std::vector<std::string_view> lines = DictionaryLines(bytes);
     std::vector<std::pair<std::string, std::string>> pairs;
-    for (std::size_t i = 0; i + 1 < lines.size(); i += 2)
-        pairs.emplace_back(lines[i], lines[i + 1]);
+    for (const auto &[source, translation] : DictionaryPairViews(bytes))
+        pairs.emplace_back(source, translation);
     return pairs;
 }
