@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -54,9 +55,32 @@ QLabel *Caption(QWidget *parent, const QString &text, int x, int y, QWidget *bud
     return label;
 }
 
+namespace {
+
+// A path typed in: Alt with a letter is a window's key, never a letter of
+// the path, even when no control takes it (the 開始製作 button, say, while
+// a run goes on and 停止 stands in its place).
+class PathEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const Qt::KeyboardModifiers m = event->modifiers();
+        if ((m & Qt::AltModifier) && !(m & Qt::ControlModifier)) {
+            event->ignore();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
+} // namespace
+
 QLineEdit *PathField(QWidget *parent, int x, int y)
 {
-    auto *field = new QLineEdit(parent);
+    auto *field = new PathEdit(parent);
     field->setFont(MingFont(12));
     field->setToolTip(QStringLiteral("輸入或貼上完整的路徑，或按右邊的按鈕瀏覽"));
     field->setGeometry(x, y, 305, 20);

@@ -448,6 +448,14 @@ void TestTDict1::secondRunRefusedWhileInterpreterWorks()
     window->SpeedButton4Click();
     QCOMPARE(launches->commands.size(), qsizetype(1));
 
+    // Alt+G while the run goes (開始製作 is hidden behind 停止) types no
+    // "g" into the path at hand.
+    window->E3->setFocus();
+    QTest::keyClick(window->E3, Qt::Key_G, Qt::AltModifier);
+    QCOMPARE(window->E3->text(), setting->path(QStringLiteral("first.txt")));
+    QTest::keyClick(window->E3, Qt::Key_G);
+    QCOMPARE(window->E3->text(), setting->path(QStringLiteral("first.txtg"))); // a letter alone is typed
+
     window->E3->setText(setting->path(QStringLiteral("second.txt")));
     window->SpeedButton4Click();
     QCOMPARE(launches->commands.size(), qsizetype(1));
